@@ -1,0 +1,23 @@
+# vykcn.dll and the Windows tests, run under Wine by ctest.
+
+# The native vykcn-tool, which makes the generated resources and test fixtures.
+set(VYKCN_TOOL "" CACHE FILEPATH "Path of the native vykcn-tool")
+
+# Static C++ runtime, libgcc and winpthread: the DLL imports Windows system DLLs only.
+# No time stamp and no path hash in the PE header, so the same sources give the same bytes.
+set(VYKCN_WINDOWS_LINK_OPTIONS -static -Wl,--no-insert-timestamp,--disable-auto-image-base)
+
+# vykcn_add_module(TARGET RC_FILE OUTPUT_DIR): the module DLL, named vykcn.dll, with a given resource script.
+function(vykcn_add_module target rc_file output_dir)
+  add_library(${target} SHARED ${PROJECT_SOURCE_DIR}/src/module/dll_main.cpp ${rc_file})
+  target_link_libraries(${target} PRIVATE vykcn_module)
+  target_link_options(${target} PRIVATE ${VYKCN_WINDOWS_LINK_OPTIONS})
+  set_target_properties(${target} PROPERTIES
+    PREFIX "" OUTPUT_NAME vykcn
+    RUNTIME_OUTPUT_DIRECTORY ${output_dir})
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/resources)
+endfunction()
+
+vykcn_add_module(vykcn ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BINARY_DIR}/module)
+
+add_subdirectory(tests/windows)

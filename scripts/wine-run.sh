@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs a Windows executable under Wine with the project's own prefix.
+# Usage: wine-run.sh [--display] PROGRAM.exe [ARGS...]
+#   --display  run under a virtual X display (needed by Direct3D).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${VYKCN_WINEPREFIX:-$root/build/wineprefix}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEARCH=win64
+
+display=0
+if [[ "${1:-}" == "--display" ]]; then
+  display=1
+  shift
+fi
+
+# The first start creates the prefix; tests started side by side must not race on it.
+mkdir -p "$(dirname "$WINEPREFIX")"
+if [[ ! -f "$WINEPREFIX/.vykcn-ready" ]]; then
+  (
+    flock 9
+    if [[ ! -f "$WINEPREFIX/.vykcn-ready" ]]; then
+      wineboot -i >/dev/null 2>&1 || true
+      wineserver -w || true
+      touch "$WINEPREFIX/.vykcn-ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+fi
+
+if [[ $display -eq 1 ]]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
+fi
+exec wine "$@"

@@ -1,0 +1,21 @@
+#pragma once
+// How portable code reaches the module's own resources. The module implements it with the
+// platform's resource calls; native tests implement it with in-memory bytes.
+#include <cstdint>
+
+namespace vykcn {
+
+struct ResourceBytes {
+  const uint8_t* data = nullptr;  // read-only, valid while the module is loaded
+  uint32_t size = 0;
+};
+
+class OwnResources {
+ public:
+  virtual ~OwnResources() = default;
+  // Locates an "IDR_DATA" resource of the module's own image. Returns false when the image cannot
+  // be found or the resource cannot be used; the implementation reports what it must.
+  virtual bool LoadData(uint32_t id, ResourceBytes* out) = 0;
+};
+
+}  // namespace vykcn

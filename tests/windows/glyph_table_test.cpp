@@ -1,0 +1,53 @@
+// Glyph substitution inside the module: resource 101 read from the module's image and scaled.
+#include <gtest/gtest.h>
+
+#include "module/module_state.h"
+#include "test_support.h"
+
+namespace vykcn {
+namespace {
+
+GlyphRecord HostGlyph(uint16_t code, uint8_t height) {
+  GlyphRecord r{};
+  r.code = code;
+  r.height = height;
+  return r;
+}
+
+TEST(GlyphTableInModule, ScalesResource101ToTheHostM) {
+  ASSERT_NE(test::LoadRelative("fixture-module\\vykcn.dll"), nullptr);
+  test::MessageBoxRecorder messages;
+
+  GlyphRecord host[2] = {HostGlyph('A', 18), HostGlyph('M', 20)};
+  GlyphRecord* array = host;
+  uint32_t count = 2;
+  ReplaceGlyphTable(&array, &count);
+
+  ASSERT_EQ(count, 3u);  // 77 bytes: three records and a partial one
+  ASSERT_NE(array, host);
+  EXPECT_EQ(array[1].code, 'M');
+  EXPECT_EQ(array[1].offsetX, 2);
+  EXPECT_EQ(array[1].offsetY, -20);
+  EXPECT_EQ(array[1].advance, 24);
+  EXPECT_EQ(array[1].width, 20);
+  EXPECT_EQ(array[1].height, 20);
+  EXPECT_EQ(array[2].code, 0x4E2D);
+  EXPECT_EQ(array[2].offsetY, -20);
+  EXPECT_EQ(array[2].height, 24);
+  EXPECT_EQ(array[0].advance, 7);
+  EXPECT_EQ(array[0].width, 0);
+
+  // A second call scales from the array the first one wrote and hands out a new array.
+  GlyphRecord* first = array;
+  ReplaceGlyphTable(&array, &count);
+  EXPECT_NE(array, first);
+  EXPECT_EQ(array[1].height, 20);
+  EXPECT_EQ(IssuedGlyphTableCount(), 2u);
+
+  ReleaseGlyphTables();
+  EXPECT_EQ(IssuedGlyphTableCount(), 0u);
+  EXPECT_TRUE(messages.calls().empty());
+}
+
+}  // namespace
+}  // namespace vykcn
