@@ -1,6 +1,7 @@
 #pragma once
-// vykcn-tool's subcommands. Each adds itself to the application and sets its own callback;
-// a callback that fails throws CommandError, which main turns into a message and exit code 1.
+// vykcn-tool's subcommands. Each lives in a *_command.cpp file of its own and registers itself with
+// VYKCN_TOOL_COMMAND; its callback reports failure by throwing CommandError, which main turns into
+// "vykcn-tool: MESSAGE" on stderr and exit code 1.
 #include <CLI/CLI.hpp>
 
 #include <stdexcept>
@@ -12,6 +13,16 @@ struct CommandError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-void AddHashCommand(CLI::App& app);
+using CommandAdder = void (*)(CLI::App& app);
+
+// Adds every registered subcommand to `app`, in name order.
+void AddRegisteredCommands(CLI::App& app);
+
+struct CommandRegistration {
+  CommandRegistration(const char* name, CommandAdder adder);
+};
 
 }  // namespace vykcn::tool
+
+#define VYKCN_TOOL_COMMAND(name, adder) \
+  static const ::vykcn::tool::CommandRegistration kRegistration_##adder(name, adder)

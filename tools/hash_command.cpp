@@ -8,6 +8,8 @@
 
 namespace vykcn::tool {
 
+namespace {
+
 void AddHashCommand(CLI::App& app) {
   struct Options {
     std::string text;
@@ -29,5 +31,9 @@ void AddHashCommand(CLI::App& app) {
     std::printf("0x%08X\n", static_cast<unsigned>(hash));
   });
 }
+
+}  // namespace
+
+VYKCN_TOOL_COMMAND("hash", AddHashCommand);
 
 }  // namespace vykcn::tool

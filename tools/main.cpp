@@ -6,7 +6,7 @@
 int main(int argc, char** argv) {
   CLI::App app{"vykcn-tool: build, inspect and preview the vykcn module's resources"};
   app.require_subcommand(1);
-  vykcn::tool::AddHashCommand(app);
+  vykcn::tool::AddRegisteredCommands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
