@@ -7,27 +7,15 @@
 
 #include "translation/subtitle_hash.h"
 #include "translation/translation_image.h"
+#include "translation/image_builder.h"  // test helper
 
 namespace vykcn {
 namespace {
 
-// Builds an image from (hash, text) records; `count` overrides the stored record count.
-std::vector<uint8_t> Image(const std::vector<std::pair<uint32_t, std::string>>& records,
-                           int64_t count = -1) {
-  std::vector<uint8_t> image(4);
-  WriteU32LE(image.data(), count < 0 ? static_cast<uint32_t>(records.size()) : static_cast<uint32_t>(count));
-  for (const auto& [hash, text] : records) {
-    const size_t at = image.size();
-    image.resize(at + 4);
-    WriteU32LE(image.data() + at, hash);
-    image.insert(image.end(), text.begin(), text.end());
-    image.push_back(0);
-  }
-  return image;
-}
+using test::BuildImage;
 
 TEST(TranslationTable, FillsOneEntryPerHashPointingIntoTheImage) {
-  const auto image = Image({{SubtitleHash("Hello"), "你好"}, {7, ""}, {SubtitleHash("Bye"), "再见"}});
+  const auto image = BuildImage({{SubtitleHash("Hello"), "你好"}, {7, ""}, {SubtitleHash("Bye"), "再见"}});
   TranslationTable table;
   ASSERT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
   EXPECT_EQ(table.size(), 3u);
@@ -40,7 +28,7 @@ TEST(TranslationTable, FillsOneEntryPerHashPointingIntoTheImage) {
 }
 
 TEST(TranslationTable, LastRecordOfADuplicateHashWins) {
-  const auto image = Image({{42, "first"}, {1, "x"}, {42, "second"}});
+  const auto image = BuildImage({{42, "first"}, {1, "x"}, {42, "second"}});
   TranslationTable table;
   ASSERT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
   EXPECT_EQ(table.size(), 2u);
@@ -48,14 +36,14 @@ TEST(TranslationTable, LastRecordOfADuplicateHashWins) {
 }
 
 TEST(TranslationTable, ZeroRecordsIsValidAndFillsNothing) {
-  const auto image = Image({});
+  const auto image = BuildImage({});
   TranslationTable table;
   EXPECT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
   EXPECT_EQ(table.size(), 0u);
 }
 
 TEST(TranslationTable, BytesAfterTheLastRecordAreIgnored) {
-  auto image = Image({{1, "a"}});
+  auto image = BuildImage({{1, "a"}});
   image.insert(image.end(), {'j', 'u', 'n', 'k'});  // no terminator, but not a record either
   TranslationTable table;
   EXPECT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
@@ -63,12 +51,12 @@ TEST(TranslationTable, BytesAfterTheLastRecordAreIgnored) {
 }
 
 TEST(TranslationTable, MalformedImagesFillNothing) {
-  const auto good = Image({{1, "one"}, {2, "two"}});
+  const auto good = BuildImage({{1, "one"}, {2, "two"}});
   std::vector<std::vector<uint8_t>> bad = {
       {},                                          // no count at all
       {1, 0, 0},                                   // shorter than the count
-      Image({{1, "one"}, {2, "two"}}, 3),          // count larger than the records
-      Image({{1, "one"}}, 0xFFFFFFFF),             // absurd count
+      BuildImage({{1, "one"}, {2, "two"}}, 3),          // count larger than the records
+      BuildImage({{1, "one"}}, 0xFFFFFFFF),             // absurd count
       std::vector<uint8_t>(good.begin(), good.end() - 1),  // last text has no terminator
       std::vector<uint8_t>(good.begin(), good.begin() + 14),  // second record's hash cut short
   };

@@ -1,0 +1,56 @@
+#include "translation/subtitle_translator.h"
+
+#include <cstring>
+
+#include "translation/subtitle_hash.h"
+
+namespace vykcn {
+
+bool SubtitleTranslator::EnsureLoaded() noexcept {
+  if (filled_.load(std::memory_order_acquire)) return true;
+  try {
+    std::lock_guard<std::mutex> lock(loadMutex_);
+    if (!filled_.load(std::memory_order_relaxed)) {
+      load_(loader_);
+      if (table_.size() != 0) filled_.store(true, std::memory_order_release);
+    }
+  } catch (...) {
+    // The lock could not be taken: behave as an empty table this time.
+    return false;
+  }
+  return filled_.load(std::memory_order_acquire);
+}
+
+bool SubtitleTranslator::TryStore(const char** slot, uint32_t hash) const {
+  if (!table_.contains(hash)) return false;
+  *slot = table_.valueOf(hash);
+  return true;
+}
+
+const char* SubtitleTranslator::ReplaceSubtitle(const char* text) noexcept {
+  // The load comes first, so even a null text can start it.
+  const bool filled = EnsureLoaded();
+  if (text == nullptr) return nullptr;
+  if (!filled) return text;  // an empty table has no entries
+  const uint32_t hash = SubtitleHash(text);
+  return table_.contains(hash) ? table_.valueOf(hash) : text;
+}
+
+void SubtitleTranslator::ReplaceSubtitlePointer(const char** slot) noexcept {
+  const bool filled = EnsureLoaded();
+  if (!filled || slot == nullptr || *slot == nullptr) return;
+  const char* text = *slot;
+  if (TryStore(slot, SubtitleHash(text))) return;
+  if (std::strlen(text) <= 3) return;
+
+  // Two passes; the second works on whatever the first left in the slot, and a hit in the
+  // first does not end the fallback.
+  for (size_t cut = 1; cut <= 2; ++cut) {
+    const char* current = *slot;
+    const size_t length = std::strlen(current);
+    const size_t hashed = length > cut ? length - cut : length;
+    TryStore(slot, SubtitleHashBytes(current, hashed));
+  }
+}
+
+}  // namespace vykcn

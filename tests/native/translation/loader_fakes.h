@@ -1,0 +1,71 @@
+#pragma once
+// In-memory stand-ins for the module's resources, decompressor and message boxes.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "module/own_resources.h"
+#include "translation/message_sink.h"
+#include "translation/stream_decoder.h"
+#include "translation/translation_image.h"
+
+namespace vykcn::test {
+
+class FakeResources : public OwnResources {
+ public:
+  bool LoadData(uint32_t, ResourceBytes* out) override {
+    ++loads;
+    if (!available) return false;
+    out->data = bytes.data();
+    out->size = static_cast<uint32_t>(bytes.size());
+    return true;
+  }
+  // A container: the stored decompressed size, then `stream`.
+  void SetContainer(uint32_t storedSize, std::vector<uint8_t> stream = {1, 2, 3, 4, 5, 6}) {
+    bytes.assign(4, 0);
+    WriteU32LE(bytes.data(), storedSize);
+    bytes.insert(bytes.end(), stream.begin(), stream.end());
+  }
+  std::vector<uint8_t> bytes;
+  bool available = true;
+  int loads = 0;
+};
+
+// "Decodes" by copying `output` into the destination, as far as the capacity allows.
+class FakeDecoder : public StreamDecoder {
+ public:
+  int32_t Create(void** context) override {
+    ++creates;
+    if (createStatus < 0) return createStatus;
+    *context = this;
+    return 0;
+  }
+  int32_t Decompress(void* context, uint8_t* destination, uint64_t* destinationSize,
+                     const uint8_t* source, uint64_t sourceSize) override {
+    ++decompresses;
+    lastContext = context;
+    lastSource.assign(source, source + sourceSize);
+    const size_t n = output.size() < *destinationSize ? output.size() : *destinationSize;
+    if (n != 0) std::memcpy(destination, output.data(), n);
+    *destinationSize = output.size();
+    return decompressStatus;
+  }
+  void Destroy(void* context) override {
+    ++destroys;
+    EXPECT_EQ(context, this);
+  }
+  std::vector<uint8_t> output;
+  std::vector<uint8_t> lastSource;
+  void* lastContext = nullptr;
+  int32_t createStatus = 0;
+  int32_t decompressStatus = 0;
+  int creates = 0, decompresses = 0, destroys = 0;
+};
+
+class RecordingSink : public MessageSink {
+ public:
+  void Show(const char* text, const char* caption) override { shown.push_back(std::string(caption) + ": " + text); }
+  std::vector<std::string> shown;
+};
+
+}  // namespace vykcn::test

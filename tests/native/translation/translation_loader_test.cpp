@@ -1,0 +1,109 @@
+#include "translation/translation_loader.h"
+
+#include <gtest/gtest.h>
+
+#include "translation/image_builder.h"
+#include "translation/loader_fakes.h"
+
+namespace vykcn {
+namespace {
+
+using test::BuildImageFromTexts;
+
+// The loader with its collaborators, all in memory.
+struct LoaderRig {
+  void UseImage(const std::vector<uint8_t>& image) {
+    decoder.output = image;
+    resources.SetContainer(static_cast<uint32_t>(image.size()));
+  }
+  test::FakeResources resources;
+  test::FakeDecoder decoder;
+  test::RecordingSink messages;
+  TranslationTable table;
+  TranslationLoader loader{resources, decoder, messages, table};
+};
+
+class LoaderTest : public ::testing::Test, public LoaderRig {};
+
+TEST_F(LoaderTest, FillsTheTableFromTheDecodedImage) {
+  UseImage(BuildImageFromTexts({{"Hello", "你好"}, {"Bye", "再见"}}));
+  ASSERT_TRUE(loader.LoadTranslationTable());
+  EXPECT_EQ(table.size(), 2u);
+  EXPECT_STREQ(table.valueOf(SubtitleHash("Hello")), "你好");
+  // The stream handed to the decoder is the resource after its 4-byte size.
+  EXPECT_EQ(decoder.lastSource, std::vector<uint8_t>(resources.bytes.begin() + 4, resources.bytes.end()));
+  EXPECT_EQ(decoder.destroys, 1);
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(LoaderTest, MissingResourceOrModuleFailsWithoutItsOwnMessage) {
+  resources.available = false;
+  EXPECT_FALSE(loader.LoadTranslationTable());
+  EXPECT_EQ(decoder.creates, 0);
+  EXPECT_EQ(loader.image(), nullptr);
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(LoaderTest, FailuresShowTheirMessageAndLeaveTheTableEmpty) {
+  struct Case {
+    const char* name;
+    void (*arrange)(LoaderRig&);
+    const char* message;
+    int decompresses;
+  } cases[] = {
+      {"context creation fails", [](LoaderRig& t) { t.decoder.createStatus = static_cast<int32_t>(0x8007000E); },
+       "error: data corrupted", 0},
+      {"decompress fails", [](LoaderRig& t) { t.decoder.decompressStatus = static_cast<int32_t>(0x80004005); },
+       "error: data corrupted", 1},
+      {"size differs", [](LoaderRig& t) { t.resources.SetContainer(static_cast<uint32_t>(t.decoder.output.size() + 1)); },
+       "error: decomp size mismatch", 1},
+      {"image runs past its end", [](LoaderRig& t) { t.decoder.output[0] = 9; },  // count 9, two records
+       "error: data corrupted", 1},
+      {"resource shorter than its header", [](LoaderRig& t) { t.resources.bytes = {1, 0, 0}; },
+       "error: data corrupted", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LoaderRig rig;
+    rig.UseImage(BuildImageFromTexts({{"Hello", "你好"}, {"Bye", "再见"}}));
+    c.arrange(rig);
+    EXPECT_FALSE(rig.loader.LoadTranslationTable());
+    EXPECT_EQ(rig.table.size(), 0u);
+    EXPECT_EQ(rig.messages.shown, std::vector<std::string>{c.message});
+    EXPECT_EQ(rig.decoder.decompresses, c.decompresses);
+    // The context is destroyed whenever it was created.
+    EXPECT_EQ(rig.decoder.destroys, rig.decoder.createStatus >= 0 && rig.decoder.creates > 0 ? 1 : 0);
+  }
+}
+
+TEST_F(LoaderTest, EveryRetryRepeatsTheLoadAndKeepsOneImage) {
+  UseImage(BuildImageFromTexts({{"Hello", "你好"}}));
+  decoder.decompressStatus = static_cast<int32_t>(0x80004005);
+  EXPECT_FALSE(loader.LoadTranslationTable());
+  const uint8_t* rejected = loader.image();
+  EXPECT_NE(rejected, nullptr);  // kept until the next load
+  EXPECT_FALSE(loader.LoadTranslationTable());
+  EXPECT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(resources.loads, 2);
+  decoder.decompressStatus = 0;
+  EXPECT_TRUE(loader.LoadTranslationTable());
+  EXPECT_EQ(table.size(), 1u);
+}
+
+TEST_F(LoaderTest, AnImageOfZeroRecordsLoadsWithoutMessageAndFillsNothing) {
+  UseImage(BuildImageFromTexts({}));
+  EXPECT_TRUE(loader.LoadTranslationTable());
+  EXPECT_TRUE(loader.LoadTranslationTable());
+  EXPECT_EQ(table.size(), 0u);
+  EXPECT_EQ(decoder.decompresses, 2);
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(LoaderTest, AZeroSizeImageStillNeedsItsRecordCount) {
+  UseImage({});
+  EXPECT_FALSE(loader.LoadTranslationTable());
+  EXPECT_EQ(messages.shown, std::vector<std::string>{"error: data corrupted"});
+}
+
+}  // namespace
+}  // namespace vykcn
