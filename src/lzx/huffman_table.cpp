@@ -1,0 +1,104 @@
+// Canonical Huffman decode tables. Codes are assigned shortest first and, within one length, in
+// increasing symbol order. A table entry >= 0 is a symbol; -k leads to overflow node k, whose two
+// children (next bit 0, next bit 1) are overflow[2k] and overflow[2k + 1].
+#include <cstring>
+
+#include "lzx/lzx_decoder.h"
+
+namespace vykcn {
+
+bool BuildDecodeTable(unsigned symbolCount, const uint8_t* lengths, unsigned tableBits, int16_t* table,
+                      int16_t* overflow) {
+  uint32_t count[lzx::kMaxCodeLength + 2] = {};
+  for (unsigned s = 0; s < symbolCount; ++s) {
+    if (lengths[s] > lzx::kMaxCodeLength) return false;
+    ++count[lengths[s]];
+  }
+
+  // start[l]: first code of length l, left-aligned to 16 bits.
+  uint32_t start[lzx::kMaxCodeLength + 2] = {};
+  for (unsigned l = 1; l <= lzx::kMaxCodeLength; ++l) start[l + 1] = start[l] + (count[l] << (16 - l));
+  const uint32_t tableSize = 1u << tableBits;
+  if (start[lzx::kMaxCodeLength + 1] != 65536) {
+    if (start[lzx::kMaxCodeLength + 1] != 0) return false;  // incomplete or over-subscribed
+    std::memset(table, 0, tableSize * sizeof(int16_t));     // empty tree: every lookup gives 0
+    return true;
+  }
+
+  uint32_t weight[lzx::kMaxCodeLength + 1] = {};
+  for (unsigned l = 1; l <= lzx::kMaxCodeLength; ++l) {
+    if (l <= tableBits) {
+      start[l] >>= 16 - tableBits;
+      weight[l] = 1u << (tableBits - l);
+    } else {
+      weight[l] = 1u << (16 - l);
+    }
+  }
+
+  // Entries past the last short code lead into overflow trees; they start empty.
+  const uint32_t firstLong = tableBits < lzx::kMaxCodeLength ? start[tableBits + 1] >> (16 - tableBits)
+                                                              : tableSize;
+  for (uint32_t i = firstLong; i < tableSize; ++i) table[i] = 0;
+
+  int nextNode = static_cast<int>(symbolCount);
+  for (unsigned s = 0; s < symbolCount; ++s) {
+    const unsigned l = lengths[s];
+    if (l == 0) continue;
+    const uint32_t code = start[l];
+    const uint32_t next = code + weight[l];
+    start[l] = next;
+    if (l <= tableBits) {
+      if (next > tableSize) return false;
+      for (uint32_t i = code; i < next; ++i) table[i] = static_cast<int16_t>(s);
+      continue;
+    }
+    int16_t* entry = &table[code >> (16 - tableBits)];
+    uint32_t rest = (code << tableBits) & 0xFFFF;  // bit 15 is the next code bit
+    for (unsigned step = tableBits; step < l; ++step) {
+      if (*entry == 0) {
+        overflow[2 * nextNode] = 0;
+        overflow[2 * nextNode + 1] = 0;
+        *entry = static_cast<int16_t>(-nextNode);
+        ++nextNode;
+      }
+      entry = &overflow[2 * -*entry + ((rest >> 15) & 1)];
+      rest <<= 1;
+    }
+    *entry = static_cast<int16_t>(s);
+  }
+  return true;
+}
+
+bool BuildAlignedTable(const uint8_t* lengths, uint8_t* table) {
+  uint16_t count[lzx::kMaxCodeLength + 2] = {};
+  for (unsigned s = 0; s < lzx::kNumAlignedSymbols; ++s) {
+    if (lengths[s] > lzx::kMaxCodeLength) return false;
+    ++count[lengths[s]];
+  }
+  // 16-bit sums: a complete code wraps to exactly 0; so does an empty one.
+  uint16_t start[lzx::kMaxCodeLength + 2] = {};
+  for (unsigned l = 1; l <= lzx::kMaxCodeLength; ++l) {
+    start[l + 1] = static_cast<uint16_t>(start[l] + (count[l] << (16 - l)));
+  }
+  if (start[lzx::kMaxCodeLength + 1] != 0) return false;
+
+  uint32_t weight[lzx::kAlignedTableBits + 1] = {};
+  for (unsigned l = 1; l <= lzx::kAlignedTableBits; ++l) {
+    start[l] = static_cast<uint16_t>(start[l] >> (16 - lzx::kAlignedTableBits));
+    weight[l] = 1u << (lzx::kAlignedTableBits - l);
+  }
+  constexpr uint32_t kTableSize = 1u << lzx::kAlignedTableBits;
+  std::memset(table, 0, kTableSize);
+  for (unsigned s = 0; s < lzx::kNumAlignedSymbols; ++s) {
+    const unsigned l = lengths[s];
+    if (l == 0) continue;
+    if (l > lzx::kAlignedTableBits) return false;
+    const uint32_t next = start[l] + weight[l];
+    if (next > kTableSize) return false;
+    for (uint32_t i = start[l]; i < next; ++i) table[i] = static_cast<uint8_t>(s);
+    start[l] = static_cast<uint16_t>(next);
+  }
+  return true;
+}
+
+}  // namespace vykcn

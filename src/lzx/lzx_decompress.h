@@ -1,0 +1,54 @@
+#pragma once
+// Decompressor for chunk-framed LZX streams (the translation resource's compression).
+//
+// Usage: CreateDecompressionContext, then Decompress (any number of times), then
+// DestroyDecompressionContext. Nothing here throws; every result is a 32-bit status in the
+// Windows result-code form.
+#include <cstddef>
+#include <cstdint>
+
+namespace vykcn {
+
+// Status values. (Named apart from the Windows macros E_FAIL / E_OUTOFMEMORY, which <windows.h>
+// defines and which would otherwise collide; the numbers are the same.)
+constexpr int32_t kStatusOk = 0;
+constexpr int32_t kStatusOutOfMemory = static_cast<int32_t>(0x8007000Eu);  // E_OUTOFMEMORY
+constexpr int32_t kStatusFail = static_cast<int32_t>(0x80004005u);         // E_FAIL
+
+// Create flags (DecompressionContext::contextFlags).
+constexpr uint32_t ContinuousStream = 1u << 0;   // keep the stream state from one Decompress to the next
+constexpr uint32_t HeapOwned = 1u << 30;         // set by creation: destroy returns the block
+constexpr uint32_t ExtraReservation = 1u << 31;  // reserves 32 KiB more (no effect on decoding)
+
+// Codec types accepted by CreateDecompressionContext; both select LZX.
+constexpr int32_t kCodecTypeDefault = 0;
+constexpr int32_t kCodecTypeLzx = 1;
+
+struct CodecParameters {
+  uint32_t flags;       // kept in the context as parameterFlags; decoding ignores it
+  uint32_t windowSize;  // power of two, 32 KiB to 2 MiB; 0 selects 128 KiB
+  uint32_t reserved;    // ignored
+};
+
+struct DecompressionContext;  // opaque; defined in lzx_decoder.h
+
+// Creates a context on the heap. `parameters` may be null (all fields 0). Returns kStatusOk and
+// stores the context; kStatusOutOfMemory when the heap has no block; kStatusFail for a codec type
+// other than 0 or 1 or a window size that is not a power of two from 32 KiB to 2 MiB. On failure
+// `*context` is left alone.
+int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* parameters,
+                                   uint32_t flags, DecompressionContext** context);
+
+// Frees a context created by CreateDecompressionContext. Null is ignored.
+void DestroyDecompressionContext(DecompressionContext* context);
+
+// Decodes the framed stream `source` into `destination`. On entry *destinationSize is the
+// destination's capacity; on return it is the number of bytes produced. Returns kStatusOk when the
+// framing walk completed (a chunk that fails to decode adds 0 bytes, so a caller compares the
+// produced size with the size it expects), kStatusFail when the context is not an LZX context, when
+// a chunk header or its data would reach past the framed area, or when a chunk would not fit in
+// the remaining capacity (then *destinationSize holds what was produced before it).
+int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* destinationSize,
+                   const uint8_t* source, size_t sourceSize);
+
+}  // namespace vykcn
