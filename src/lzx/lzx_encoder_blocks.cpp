@@ -97,8 +97,8 @@ void WriteTreeSegment(ChunkedBitWriter& out, const CodedTree& tree) {
 }
 
 uint64_t TreeBits(const uint8_t* main, const uint8_t* length, const PreviousTrees& previous) {
-  return CodeTreeSegment(main, previous.main, kNumChars).bits +
-         CodeTreeSegment(main + kNumChars, previous.main + kNumChars, kMainSymbols - kNumChars).bits +
+  return CodeTreeSegment(main, previous.main, kLiterals).bits +
+         CodeTreeSegment(main + kLiterals, previous.main + kLiterals, kMainSymbols - kLiterals).bits +
          CodeTreeSegment(length, previous.length, kLengthSymbols).bits;
 }
 
@@ -158,8 +158,8 @@ void WriteCompressedBlockHeader(ChunkedBitWriter& out, const BlockPlan& plan, ui
   if (plan.type == kAlignedBlock) {
     for (int s = 0; s < kAlignedSymbols; ++s) out.PutBits(plan.aligned[s], 3);
   }
-  WriteTreeSegment(out, CodeTreeSegment(plan.main, previous.main, kNumChars));
-  WriteTreeSegment(out, CodeTreeSegment(plan.main + kNumChars, previous.main + kNumChars, kMainSymbols - kNumChars));
+  WriteTreeSegment(out, CodeTreeSegment(plan.main, previous.main, kLiterals));
+  WriteTreeSegment(out, CodeTreeSegment(plan.main + kLiterals, previous.main + kLiterals, kMainSymbols - kLiterals));
   WriteTreeSegment(out, CodeTreeSegment(plan.length, previous.length, kLengthSymbols));
   std::memcpy(previous.main, plan.main, sizeof(previous.main));
   std::memcpy(previous.length, plan.length, sizeof(previous.length));

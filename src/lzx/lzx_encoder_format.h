@@ -1,45 +1,40 @@
 #pragma once
-// Format constants and position-slot arithmetic the encoder needs, for the 262144-byte window.
+// The format numbers as the encoder uses them (signed, for its loops and arrays), taken from the
+// shared constants, for the one window size the encoder writes: 262144 bytes.
 #include <cstdint>
+
+#include "lzx/lzx_constants.h"
 
 namespace vykcn::lzx {
 
 constexpr uint32_t kEncoderWindowSize = 262144;
-constexpr uint32_t kChunkSize = 32768;
-constexpr int kNumChars = 256;
-constexpr int kMinMatch = 2;
-constexpr int kMaxMatch = 257;
-constexpr int kNumPrimaryLengths = 7;                      // length headers 0..6 in the main symbol
-constexpr int kLengthSymbols = 249;
-constexpr int kEncoderPositionSlots = 36;                  // for a 262144-byte window
-constexpr int kMainSymbols = kNumChars + 8 * kEncoderPositionSlots;  // 544
-constexpr int kAlignedSymbols = 8;
-constexpr int kPretreeSymbols = 20;
-constexpr int kMaxMainCodeLength = 16;
-constexpr int kMaxLengthCodeLength = 16;
-constexpr int kMaxAlignedCodeLength = 7;
-constexpr int kMaxPretreeCodeLength = 15;
+constexpr uint32_t kChunkSize = kFrameSize;
+constexpr int kLiterals = kNumChars;
+constexpr int kMinMatch = kMinMatchLength;
+constexpr int kMaxMatch = kMaxMatchLength;
+constexpr int kPrimaryLengths = kNumPrimaryLengths;
+constexpr int kLengthSymbols = kNumLengthSymbols;
+constexpr int kEncoderPositionSlots = PositionSlotsForWindow(kEncoderWindowSize);  // 36
+constexpr int kMainSymbols = MainSymbolsForSlots(kEncoderPositionSlots);           // 544
+constexpr int kAlignedSymbols = kNumAlignedSymbols;
+constexpr int kPretreeSymbols = kNumPretreeSymbols;
+constexpr int kMaxMainCodeLength = kMaxCodeLength;
+constexpr int kMaxLengthCodeLength = kMaxCodeLength;
+constexpr int kMaxAlignedCodeLength = (1 << kAlignedLengthBits) - 1;  // 7
+constexpr int kMaxPretreeCodeLength = (1 << kPretreeLengthBits) - 1;  // 15
 // Largest match offset: the formatted offset (offset + 2) must stay below the window size.
 constexpr uint32_t kMaxMatchOffset = kEncoderWindowSize - 3;
-constexpr uint32_t kMaxBlockSize = (1u << 24) - 1;
 
-enum BlockType : int { kVerbatimBlock = 1, kAlignedBlock = 2, kUncompressedBlock = 3 };
-
-// Footer bits of each position slot: 0,0,0,0,1,1,2,2,...,16,16, then 17.
-constexpr int SlotFooterBits(int slot) {
-  return slot < 4 ? 0 : (slot < 36 ? slot / 2 - 1 : 17);
-}
-
-// First formatted offset of each slot (formatted offset = match offset + 2; slots 0..2 are the
-// repeated offsets).
-struct SlotBases {
-  uint32_t base[kEncoderPositionSlots + 1];
-  constexpr SlotBases() : base() {
-    base[0] = 0;
-    for (int s = 0; s < kEncoderPositionSlots; ++s) base[s + 1] = base[s] + (1u << SlotFooterBits(s));
-  }
+enum BlockType : int {
+  kVerbatimBlock = kBlockVerbatim,
+  kAlignedBlock = kBlockAligned,
+  kUncompressedBlock = kBlockUncompressed,
 };
-inline constexpr SlotBases kSlotBases{};
+
+inline int SlotFooterBits(int slot) { return kExtraBits[slot]; }
+
+// First formatted offset (match offset + 2) of a slot.
+inline uint32_t SlotBase(int slot) { return static_cast<uint32_t>(kPositionBase[slot] + 2); }
 
 // Position slot of a formatted offset of at least 3 (an explicit match offset of at least 1).
 inline int SlotOfFormattedOffset(uint32_t formatted) {
@@ -54,8 +49,8 @@ inline int SlotOfFormattedOffset(uint32_t formatted) {
 }
 
 inline int MainMatchSymbol(int slot, int length) {
-  const int header = length - kMinMatch < kNumPrimaryLengths ? length - kMinMatch : kNumPrimaryLengths;
-  return kNumChars + slot * 8 + header;
+  const int header = length - kMinMatch < kPrimaryLengths ? length - kMinMatch : kPrimaryLengths;
+  return kLiterals + slot * 8 + header;
 }
 
 }  // namespace vykcn::lzx

@@ -29,7 +29,7 @@ struct CodedItem {
 inline CodedItem CodeItem(const LzItem& item, RepeatQueue& queue) {
   if (item.length == 1) return {static_cast<int>(item.value), -1, 0, 0};
   const int length_symbol =
-      item.length - kMinMatch >= kNumPrimaryLengths ? static_cast<int>(item.length) - kMinMatch - kNumPrimaryLengths : -1;
+      item.length - kMinMatch >= kPrimaryLengths ? static_cast<int>(item.length) - kMinMatch - kPrimaryLengths : -1;
   for (int k = 0; k < 3; ++k) {
     if (queue.r[k] == item.value) {
       queue.r[k] = queue.r[0];
@@ -43,7 +43,7 @@ inline CodedItem CodeItem(const LzItem& item, RepeatQueue& queue) {
   queue.r[1] = queue.r[0];
   queue.r[0] = item.value;
   return {MainMatchSymbol(slot, static_cast<int>(item.length)), length_symbol, SlotFooterBits(slot),
-          formatted - kSlotBases.base[slot]};
+          formatted - SlotBase(slot)};
 }
 
 // Symbol counts of a run of items.

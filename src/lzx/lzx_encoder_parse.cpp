@@ -16,15 +16,15 @@ constexpr uint32_t kInfinite = std::numeric_limits<uint32_t>::max();
 constexpr uint32_t kBit = 16;  // prices are in 1/16 bit
 
 inline uint32_t LengthCost(const CostModel& costs, uint32_t length) {
-  return length - kMinMatch >= kNumPrimaryLengths ? costs.length[length - kMinMatch - kNumPrimaryLengths] : 0;
+  return length - kMinMatch >= kPrimaryLengths ? costs.length[length - kMinMatch - kPrimaryLengths] : 0;
 }
 
 }  // namespace
 
 CostModel CostModel::Initial() {
   CostModel c;
-  for (int s = 0; s < kNumChars; ++s) c.main[s] = 8 * kBit;
-  for (int s = kNumChars; s < kMainSymbols; ++s) c.main[s] = 10 * kBit;
+  for (int s = 0; s < kLiterals; ++s) c.main[s] = 8 * kBit;
+  for (int s = kLiterals; s < kMainSymbols; ++s) c.main[s] = 10 * kBit;
   for (int s = 0; s < kLengthSymbols; ++s) c.length[s] = 7 * kBit;
   return c;
 }
@@ -148,9 +148,9 @@ void NearOptimalParser::Parse(const uint8_t* data, uint32_t start, uint32_t n, c
       RepeatQueue next = q;
       next.r[k] = next.r[0];
       next.r[0] = offset;
-      const uint32_t* main = &costs.main[kNumChars + 8 * k];
+      const uint32_t* main = &costs.main[kLiterals + 8 * k];
       for (uint32_t length = kMinMatch; length <= rep_length[k]; ++length) {
-        const uint32_t header = std::min<uint32_t>(length - kMinMatch, kNumPrimaryLengths);
+        const uint32_t header = std::min<uint32_t>(length - kMinMatch, kPrimaryLengths);
         relax(i + length, base + main[header] + LengthCost(costs, length), length, offset, next);
       }
     }
@@ -170,9 +170,9 @@ void NearOptimalParser::Parse(const uint8_t* data, uint32_t start, uint32_t n, c
       next.r[1] = next.r[0];
       next.r[0] = offset;
       const uint32_t footer = SlotFooterBits(slot) * kBit;
-      const uint32_t* main = &costs.main[kNumChars + 8 * slot];
+      const uint32_t* main = &costs.main[kLiterals + 8 * slot];
       for (uint32_t length = covered + 1; length <= length_limit; ++length) {
-        const uint32_t header = std::min<uint32_t>(length - kMinMatch, kNumPrimaryLengths);
+        const uint32_t header = std::min<uint32_t>(length - kMinMatch, kPrimaryLengths);
         relax(i + length, base + main[header] + footer + LengthCost(costs, length), length, offset, next);
       }
       covered = length_limit;
