@@ -1,0 +1,161 @@
+#include "mspack_cab.h"
+
+#include <mspack.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+
+namespace vykcn::test {
+
+namespace {
+
+// Files live in a map from name to bytes.
+struct MemoryFile {
+  std::vector<uint8_t>* bytes;
+  size_t position;
+};
+
+std::map<std::string, std::vector<uint8_t>>* g_files = nullptr;
+
+mspack_file* MemOpen(mspack_system*, const char* name, int mode) {
+  auto& bytes = (*g_files)[name];
+  if (mode == MSPACK_SYS_OPEN_WRITE) bytes.clear();
+  return reinterpret_cast<mspack_file*>(new MemoryFile{&bytes, 0});
+}
+void MemClose(mspack_file* file) { delete reinterpret_cast<MemoryFile*>(file); }
+int MemRead(mspack_file* file, void* buffer, int n) {
+  auto* f = reinterpret_cast<MemoryFile*>(file);
+  const size_t available = f->bytes->size() - f->position;
+  const size_t count = std::min(available, static_cast<size_t>(n));
+  std::memcpy(buffer, f->bytes->data() + f->position, count);
+  f->position += count;
+  return static_cast<int>(count);
+}
+int MemWrite(mspack_file* file, void* buffer, int n) {
+  auto* f = reinterpret_cast<MemoryFile*>(file);
+  const auto* p = static_cast<const uint8_t*>(buffer);
+  f->bytes->insert(f->bytes->end(), p, p + n);
+  return n;
+}
+int MemSeek(mspack_file* file, off_t offset, int mode) {
+  auto* f = reinterpret_cast<MemoryFile*>(file);
+  off_t base = mode == MSPACK_SYS_SEEK_START ? 0
+               : mode == MSPACK_SYS_SEEK_CUR ? static_cast<off_t>(f->position)
+                                             : static_cast<off_t>(f->bytes->size());
+  const off_t target = base + offset;
+  if (target < 0 || target > static_cast<off_t>(f->bytes->size())) return 1;
+  f->position = static_cast<size_t>(target);
+  return 0;
+}
+off_t MemTell(mspack_file* file) { return static_cast<off_t>(reinterpret_cast<MemoryFile*>(file)->position); }
+void MemMessage(mspack_file*, const char*, ...) {}
+void* MemAlloc(mspack_system*, size_t n) { return std::malloc(n); }
+void MemFree(void* p) { std::free(p); }
+void MemCopy(void* src, void* dst, size_t n) { std::memmove(dst, src, n); }
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+// A cabinet holding one file, "data", in one LZX folder with the given data blocks.
+std::vector<uint8_t> BuildCabinet(const std::vector<FramedChunk>& chunks) {
+  uint32_t total = 0;
+  for (const auto& chunk : chunks) total += chunk.produced;
+  const std::string name = "data";
+  const uint32_t header_size = 36, folder_size = 8, file_size = 16 + static_cast<uint32_t>(name.size()) + 1;
+  const uint32_t first_block = header_size + folder_size + file_size;
+  uint32_t cabinet_size = first_block;
+  for (const auto& chunk : chunks) cabinet_size += 8 + static_cast<uint32_t>(chunk.data.size());
+
+  std::vector<uint8_t> cab;
+  cab.insert(cab.end(), {'M', 'S', 'C', 'F'});
+  Put32(cab, 0);             // reserved
+  Put32(cab, cabinet_size);  // cbCabinet
+  Put32(cab, 0);             // reserved
+  Put32(cab, header_size + folder_size);  // coffFiles
+  Put32(cab, 0);             // reserved
+  cab.push_back(3);          // version minor
+  cab.push_back(1);          // version major
+  Put16(cab, 1);             // cFolders
+  Put16(cab, 1);             // cFiles
+  Put16(cab, 0);             // flags
+  Put16(cab, 0);             // setID
+  Put16(cab, 0);             // iCabinet
+  // CFFOLDER
+  Put32(cab, first_block);
+  Put16(cab, static_cast<uint32_t>(chunks.size()));
+  Put16(cab, 0x0003 | (18 << 8));  // LZX, window 2^18
+  // CFFILE
+  Put32(cab, total);
+  Put32(cab, 0);  // offset in folder
+  Put16(cab, 0);  // folder index
+  Put16(cab, 0x226C);  // date
+  Put16(cab, 0);       // time
+  Put16(cab, 0x20);    // attributes
+  cab.insert(cab.end(), name.begin(), name.end());
+  cab.push_back(0);
+  for (const auto& chunk : chunks) {
+    Put32(cab, 0);  // no checksum
+    Put16(cab, static_cast<uint32_t>(chunk.data.size()));
+    Put16(cab, chunk.produced);
+    cab.insert(cab.end(), chunk.data.begin(), chunk.data.end());
+  }
+  return cab;
+}
+
+}  // namespace
+
+std::optional<std::vector<FramedChunk>> SplitFramedStream(const std::vector<uint8_t>& stream) {
+  std::vector<FramedChunk> chunks;
+  if (stream.size() < 5) return std::nullopt;
+  const size_t end = stream.size() - 5;
+  size_t pos = 0;
+  while (pos < end) {
+    uint32_t produced, compressed;
+    if (stream[pos] == 0xFF) {
+      if (pos + 5 > end) return std::nullopt;
+      produced = stream[pos + 1] << 8 | stream[pos + 2];
+      compressed = stream[pos + 3] << 8 | stream[pos + 4];
+      pos += 5;
+    } else {
+      if (pos + 2 > end) return std::nullopt;
+      produced = 32768;
+      compressed = stream[pos] << 8 | stream[pos + 1];
+      pos += 2;
+    }
+    if (pos + compressed > end) return std::nullopt;
+    chunks.push_back({std::vector<uint8_t>(stream.begin() + pos, stream.begin() + pos + compressed), produced});
+    pos += compressed;
+    if (produced != 32768 && pos != end) return std::nullopt;  // a sized chunk must be the last
+  }
+  return chunks;
+}
+
+std::optional<std::vector<uint8_t>> DecodeWithLibmspack(const std::vector<uint8_t>& stream) {
+  auto chunks = SplitFramedStream(stream);
+  if (!chunks) return std::nullopt;
+  if (chunks->empty()) return std::vector<uint8_t>{};
+  std::map<std::string, std::vector<uint8_t>> files;
+  files["in.cab"] = BuildCabinet(*chunks);
+  g_files = &files;
+  mspack_system system{MemOpen, MemClose, MemRead, MemWrite, MemSeek, MemTell, MemMessage, MemAlloc, MemFree, MemCopy, nullptr};
+  mscab_decompressor* cabd = mspack_create_cab_decompressor(&system);
+  std::optional<std::vector<uint8_t>> result;
+  if (mscabd_cabinet* cab = cabd->open(cabd, "in.cab")) {
+    if (cab->files != nullptr && cabd->extract(cabd, cab->files, "out") == MSPACK_ERR_OK) {
+      result = files["out"];
+    }
+    cabd->close(cabd, cab);
+  }
+  mspack_destroy_cab_decompressor(cabd);
+  g_files = nullptr;
+  return result;
+}
+
+}  // namespace vykcn::test
