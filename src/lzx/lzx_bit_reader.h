@@ -33,12 +33,15 @@ inline void PrimeBitReader(LzxDecoder& d) {
 }
 
 // Drops n (0..17) bits and refills up to two words; past inputEnd it sets inputOverrun instead.
-inline void ConsumeBits(LzxDecoder& d, unsigned n) {
+// Returns false when this call's refill found the input exhausted.
+inline bool ConsumeBits(LzxDecoder& d, unsigned n) {
+  bool exhausted = false;
   int count = d.bitCount - static_cast<int>(n);
   d.bitBuffer <<= n;
   for (int words = 0; count <= 0 && words < 2; ++words) {
     if (d.inputCursor >= d.inputEnd) {
       d.inputOverrun = 1;
+      exhausted = true;
       break;
     }
     const uint32_t word = LoadWordBounded(d.inputCursor, d.sourceBegin, d.sourceEnd);
@@ -47,6 +50,7 @@ inline void ConsumeBits(LzxDecoder& d, unsigned n) {
     count += 16;
   }
   d.bitCount = static_cast<int8_t>(count < -64 ? -64 : count);
+  return !exhausted;
 }
 
 inline uint32_t PeekBits(const LzxDecoder& d, unsigned n) { return d.bitBuffer >> (32 - n); }

@@ -16,9 +16,7 @@ constexpr unsigned kPretreeOverflowEntries = 96;
 bool ReadPretreeSymbol(LzxDecoder& d, const int16_t* table, const int16_t* overflow,
                        const uint8_t* lengths, int& symbol) {
   symbol = DecodeSymbol(d.bitBuffer, table, overflow, lzx::kPretreeTableBits);
-  const uint8_t before = d.inputOverrun;
-  ConsumeBits(d, lengths[symbol]);
-  return !(d.inputOverrun && !before);
+  return ConsumeBits(d, lengths[symbol]);
 }
 
 // The new length for a delta symbol 0..16 against the previous length (mod 17).
