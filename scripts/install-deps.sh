@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libfreetype-dev libstb-dev libgettextpo-dev libsquish-dev
   # peers for tests and benchmarks
-  libmspack-dev libwim-dev cabextract xz-utils zstd
+  libmspack-dev libwim-dev cabextract xz-utils zstd gettext
   # fuzzing
   clang-14 libclang-rt-14-dev
   # fonts used by the toolkit's tests
