@@ -14,6 +14,8 @@ int WINAPI RecordMessageBox(HWND, LPCSTR text, LPCSTR caption, UINT type) {
   return IDOK;
 }
 
+}  // namespace
+
 void WriteProtected(void** slot, void* value) {
   DWORD old = 0;
   VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &old);
@@ -21,7 +23,6 @@ void WriteProtected(void** slot, void* value) {
   VirtualProtect(slot, sizeof(void*), old, &old);
 }
 
-// The import address table slot of `dll`!`function` in `module`, or null.
 void** FindImportSlot(HMODULE module, const char* dll, const char* function) {
   auto* base = reinterpret_cast<BYTE*>(module);
   auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
@@ -43,8 +44,6 @@ void** FindImportSlot(HMODULE module, const char* dll, const char* function) {
   }
   return nullptr;
 }
-
-}  // namespace
 
 std::string ExeDirectory() {
   char path[MAX_PATH];

@@ -13,6 +13,11 @@ std::string ExeDirectory();
 // Loads a DLL from a path relative to the test executable's folder; fails the test if it cannot.
 HMODULE LoadRelative(const std::string& relativePath);
 
+// The import address table slot through which `module` calls `dll`!`function`, or null.
+void** FindImportSlot(HMODULE module, const char* dll, const char* function);
+// Writes one pointer into memory that may be read-only, keeping its protection.
+void WriteProtected(void** slot, void* value);
+
 struct MessageBoxCall {
   std::string text;
   std::string caption;
