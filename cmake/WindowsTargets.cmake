@@ -20,5 +20,6 @@ function(vykcn_add_module target rc_file output_dir)
 endfunction()
 
 vykcn_add_module(vykcn ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BINARY_DIR}/module)
+include(${CMAKE_CURRENT_LIST_DIR}/ShippingResources.cmake)
 
 add_subdirectory(tests/windows)

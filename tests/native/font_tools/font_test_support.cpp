@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -15,6 +18,30 @@ std::string TempPath(const std::string& name) {
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+ToolRun RunTool(const std::vector<std::string>& arguments) {
+  std::string command = VYKCN_TOOL_PATH;
+  for (const std::string& a : arguments) {
+    std::string quoted = "'";
+    for (char c : a) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    command += " " + quoted + "'";
+  }
+  command += " 2>&1";
+  ToolRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+  const int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 bool FileExists(const std::string& path) { return std::ifstream(path).good(); }

@@ -35,6 +35,15 @@ inline std::vector<int> ReferenceDecodeAlpha(const uint8_t* block) {
   return alpha;
 }
 
+struct ToolRun {
+  int exitCode = -1;
+  std::string output;  // stdout and stderr together
+};
+// Runs the built vykcn-tool with shell-quoted arguments.
+ToolRun RunTool(const std::vector<std::string>& arguments);
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
 std::string TempPath(const std::string& name);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);

@@ -1,0 +1,39 @@
+#pragma once
+// Draws text as the host draws it with the module's font: each character's glyph record, scaled
+// to the host's 'M' height, places a quad relative to the pen and the baseline, and the quad shows
+// the record's rectangle of the atlas.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "font/glyph_record.h"
+
+namespace vykcn::tool {
+
+struct TextImage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgb;          // width x height, 3 bytes per pixel
+  int originX = 0;                   // pen position at the start of every line
+  int firstBaseline = 0;             // baseline of the first line
+  int lineAdvance = 0;               // baseline to baseline
+  std::vector<uint32_t> missing;     // characters without a glyph, ascending, each once
+};
+
+struct TextStyle {
+  int hostReferenceHeight = 25;              // the host's 'M' height in pixels
+  uint8_t background[3] = {24, 24, 24};
+};
+
+// Renders `text` (UTF-8; line breaks on U+000A) with `records` and the decoded atlas
+// (kAtlasWidth x kAtlasHeight RGBA8). The records are scaled by ScaleGlyphRecord with the host's
+// 'M' height over the table's; quads are filled by bilinear sampling of their atlas rectangles and
+// blended over the background. A character without a record is listed in `missing` and moves
+// the pen by the space's advance. Throws CommandError when the text is not UTF-8.
+TextImage RenderText(const std::vector<GlyphRecord>& records, const std::vector<uint8_t>& atlasRgba,
+                     const std::string& text, const TextStyle& style);
+
+// Encodes the image as PNG bytes.
+std::vector<uint8_t> EncodePng(const TextImage& image);
+
+}  // namespace vykcn::tool
