@@ -1,7 +1,8 @@
 // Glyph substitution inside the module: resource 101 read from the module's image and scaled.
 #include <gtest/gtest.h>
 
-#include "module/module_state.h"
+#include "font/glyph_substitution.h"
+#include "module/resource_blob.h"
 #include "test_support.h"
 
 namespace vykcn {
@@ -18,10 +19,12 @@ TEST(GlyphTableInModule, ScalesResource101ToTheHostM) {
   ASSERT_NE(test::LoadRelative("fixture-module\\vykcn.dll"), nullptr);
   test::MessageBoxRecorder messages;
 
+  ModuleImageResources resources;
+  GlyphSubstitution substitution(resources);
   GlyphRecord host[2] = {HostGlyph('A', 18), HostGlyph('M', 20)};
   GlyphRecord* array = host;
   uint32_t count = 2;
-  ReplaceGlyphTable(&array, &count);
+  substitution.ReplaceGlyphTable(&array, &count);
 
   ASSERT_EQ(count, 3u);  // 77 bytes: three records and a partial one
   ASSERT_NE(array, host);
@@ -39,13 +42,13 @@ TEST(GlyphTableInModule, ScalesResource101ToTheHostM) {
 
   // A second call scales from the array the first one wrote and hands out a new array.
   GlyphRecord* first = array;
-  ReplaceGlyphTable(&array, &count);
+  substitution.ReplaceGlyphTable(&array, &count);
   EXPECT_NE(array, first);
   EXPECT_EQ(array[1].height, 20);
-  EXPECT_EQ(IssuedGlyphTableCount(), 2u);
+  EXPECT_EQ(substitution.IssuedGlyphTables().size(), 2u);
 
-  ReleaseGlyphTables();
-  EXPECT_EQ(IssuedGlyphTableCount(), 0u);
+  substitution.ReleaseGlyphTables();
+  EXPECT_TRUE(substitution.IssuedGlyphTables().empty());
   EXPECT_TRUE(messages.calls().empty());
 }
 

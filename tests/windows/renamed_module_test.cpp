@@ -1,7 +1,7 @@
 // The module loaded under another name has no resources of its own: nothing is read, nothing shown.
 #include <gtest/gtest.h>
 
-#include "module/module_state.h"
+#include "font/glyph_substitution.h"
 #include "module/resource_blob.h"
 #include "test_support.h"
 
@@ -19,15 +19,15 @@ TEST(RenamedModule, ResourcesAreDoneWithoutQuietly) {
   EXPECT_FALSE(resources.LoadData(101, &bytes));
 
   // The glyph substitution goes on with an empty table.
+  GlyphSubstitution substitution(resources);
   GlyphRecord host[1] = {};
   GlyphRecord* array = host;
   uint32_t count = 1;
-  ReplaceGlyphTable(&array, &count);
+  substitution.ReplaceGlyphTable(&array, &count);
   EXPECT_NE(array, host);
   EXPECT_EQ(count, 0u);
-  EXPECT_EQ(IssuedGlyphTableCount(), 1u);
-  ReleaseGlyphTables();
-  EXPECT_EQ(IssuedGlyphTableCount(), 0u);
+  EXPECT_EQ(substitution.IssuedGlyphTables().size(), 1u);
+  substitution.ReleaseGlyphTables();
 
   EXPECT_TRUE(messages.calls().empty());
 }

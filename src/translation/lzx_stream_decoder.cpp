@@ -1,0 +1,33 @@
+#include "translation/lzx_stream_decoder.h"
+
+#include "lzx/lzx_decompress.h"
+
+namespace vykcn {
+namespace {
+
+constexpr uint32_t kTranslationWindowSize = 0x40000;
+
+}  // namespace
+
+int32_t LzxStreamDecoder::Create(void** context) {
+  const CodecParameters parameters{0, kTranslationWindowSize, 0};
+  DecompressionContext* created = nullptr;
+  const int32_t status = CreateDecompressionContext(kCodecTypeDefault, &parameters, 0, &created);
+  if (status >= 0) *context = created;
+  return status;
+}
+
+int32_t LzxStreamDecoder::Decompress(void* context, uint8_t* destination, uint64_t* destinationSize,
+                                     const uint8_t* source, uint64_t sourceSize) {
+  size_t size = static_cast<size_t>(*destinationSize);
+  const int32_t status = vykcn::Decompress(static_cast<DecompressionContext*>(context), destination,
+                                           &size, source, static_cast<size_t>(sourceSize));
+  *destinationSize = size;
+  return status;
+}
+
+void LzxStreamDecoder::Destroy(void* context) {
+  DestroyDecompressionContext(static_cast<DecompressionContext*>(context));
+}
+
+}  // namespace vykcn
