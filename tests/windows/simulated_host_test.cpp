@@ -207,6 +207,52 @@ TEST_F(NoHost, LoadingPatchesNothingAndUnloads) {
   EXPECT_EQ(GetModuleHandleA("vykcn"), nullptr);
 }
 
+// Detach runs at process exit, after the tests have reported. The module's frees are observed
+// through its import of free, and the verdict is written out as the process ends.
+void* gIssuedTables[3];
+void (*gRealFree)(void*) = nullptr;
+int gTimesFreed[3];
+
+void WriteOut(const std::string& line) {
+  DWORD written;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+void RecordingFree(void* p) {
+  int freedNow = 0, freedTwice = 0;
+  for (int i = 0; i < 3; ++i) {
+    if (p == gIssuedTables[i]) ++gTimesFreed[i];
+    freedNow += gTimesFreed[i] >= 1;
+    freedTwice += gTimesFreed[i] >= 2;
+  }
+  if (p != nullptr && (p == gIssuedTables[0] || p == gIssuedTables[1] || p == gIssuedTables[2])) {
+    WriteOut("glyph tables freed at detach: " + std::to_string(freedNow) + " of 3, " +
+             std::to_string(freedTwice) + " twice\n");
+  }
+  gRealFree(p);
+}
+
+class DetachingHost : public ::testing::Test {};
+
+TEST_F(DetachingHost, GlyphTablesHandedOutAreFreedOnceAtExit) {
+  static SimulatedHost host;
+  ASSERT_TRUE(host.Map(HostLayout::kExpected));
+  HMODULE module = test::LoadRelative("fixture-module\\vykcn.dll");
+  ASSERT_NE(module, nullptr);
+  static GlyphRecord hostGlyphs[] = {HostGlyph('M', 25)};
+  host.font().glyphArray = hostGlyphs;
+  host.font().glyphCount = 1;
+  for (void*& table : gIssuedTables) {
+    host.RunGlyphSite();
+    table = host.font().glyphArray;
+  }
+  void** slot = test::FindImportSlot(module, "msvcrt.dll", "free");
+  ASSERT_NE(slot, nullptr);
+  gRealFree = reinterpret_cast<void (*)(void*)>(*slot);
+  test::WriteProtected(slot, reinterpret_cast<void*>(&RecordingFree));
+  for (int times : gTimesFreed) EXPECT_EQ(times, 0);  // nothing is freed before detach
+}
+
 }  // namespace
 }  // namespace vykcn
 
@@ -216,8 +262,9 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg.rfind("--host=", 0) == 0) vykcn::gLayout = arg.substr(7);
   }
-  const char* filter = vykcn::gLayout == "expected" ? "PatchedHost.*"
+  const char* filter = vykcn::gLayout == "expected"   ? "PatchedHost.*"
                        : vykcn::gLayout == "mismatch" ? "MismatchedHost.*"
+                       : vykcn::gLayout == "detach"   ? "DetachingHost.*"
                                                       : "NoHost.*";
   ::testing::GTEST_FLAG(filter) = filter;
   return RUN_ALL_TESTS();
