@@ -44,4 +44,9 @@ std::vector<uint8_t> UnpackTranslationResource(const std::vector<uint8_t>& resou
   return image;
 }
 
+TranslationResourceParts SplitTranslationResource(const std::vector<uint8_t>& resource, const std::string& what) {
+  if (resource.size() < kHeaderSize) throw CommandError(what + ": shorter than the 4-byte size header");
+  return {ReadU32LE(resource.data()), resource.data() + kHeaderSize, resource.size() - kHeaderSize};
+}
+
 }  // namespace vykcn::tool
