@@ -1,0 +1,47 @@
+#pragma once
+// One fuzz input run through Decompress: the shared body of the libFuzzer target and of the test
+// that replays the seed corpus.
+//
+// Input layout: byte 0 = options (bits 0-2: window 32 KiB << n, 7 = default; bit 3: ContinuousStream;
+// bit 4: decode twice on one context), bytes 1-3 = destination capacity (24-bit little-endian,
+// at most 4 MiB), the rest = the framed source.
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "lzx/lzx_decompress.h"
+
+namespace vykcn::fuzz {
+
+constexpr size_t kOptionBytes = 4;
+constexpr size_t kMaxCapacity = size_t{4} << 20;
+
+// Returns false when an invariant broke: a status other than success or failure, or a produced
+// size beyond the capacity. Out-of-bounds accesses are left to the sanitizers.
+inline bool RunDecompressInput(const uint8_t* data, size_t size) {
+  if (size < kOptionBytes) return true;
+  const uint8_t options = data[0];
+  size_t capacity = static_cast<size_t>(data[1]) | static_cast<size_t>(data[2]) << 8 | static_cast<size_t>(data[3]) << 16;
+  if (capacity > kMaxCapacity) capacity = kMaxCapacity;
+  const unsigned windowIndex = options & 7;
+  const CodecParameters parameters{0, windowIndex == 7 ? 0u : 32768u << windowIndex, 0};
+  const uint32_t flags = (options & 8) ? ContinuousStream : 0;
+  DecompressionContext* context = nullptr;
+  if (CreateDecompressionContext(0, &parameters, flags, &context) != kStatusOk) return true;
+
+  // Exactly sized buffers, so that the sanitizers see any access past them.
+  std::unique_ptr<uint8_t[]> source(new uint8_t[size - kOptionBytes + 1]);
+  std::memcpy(source.get(), data + kOptionBytes, size - kOptionBytes);
+  std::unique_ptr<uint8_t[]> destination(new uint8_t[capacity + 1]);
+  bool ok = true;
+  for (int call = 0; call < ((options & 16) ? 2 : 1); ++call) {
+    size_t produced = capacity;
+    const int32_t status = Decompress(context, destination.get(), &produced, source.get(), size - kOptionBytes);
+    if (status != kStatusOk && status != kStatusFail) ok = false;
+    if (produced > capacity) ok = false;
+  }
+  DestroyDecompressionContext(context);
+  return ok;
+}
+
+}  // namespace vykcn::fuzz
