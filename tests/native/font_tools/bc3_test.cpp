@@ -112,36 +112,17 @@ TEST(Bc3Image, BlocksFollowTheImageRowByRowWithWhiteColour) {
   }
 }
 
-// The atlas prefix, written out field by field.
-std::vector<uint8_t> ExpectedAtlasPrefix() {
-  std::vector<uint8_t> h(128, 0);
-  auto put = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) h[at + i] = uint8_t(v >> (8 * i));
-  };
-  h[0] = 'D', h[1] = 'D', h[2] = 'S', h[3] = ' ';
-  put(4, 124);          // header size
-  put(8, 0x81007);      // caps, height, width, pixel format, linear size
-  put(12, 1024);        // height
-  put(16, 2048);        // width
-  put(20, 2097152);     // linear size
-  put(76, 32);          // pixel format size
-  put(80, 4);           // FourCC only
-  h[84] = 'D', h[85] = 'X', h[86] = 'T', h[87] = '5';
-  put(108, 0x1000);     // caps: texture
-  return h;
-}
-
 TEST(AtlasFile, HasTheExactPrefixAndSize) {
   std::vector<uint8_t> blocks(2097152, 0x5A);
   const std::vector<uint8_t> file = BuildAtlasFile(blocks);
   ASSERT_EQ(file.size(), 2097280u);
-  EXPECT_EQ(std::vector<uint8_t>(file.begin(), file.begin() + 128), ExpectedAtlasPrefix());
+  EXPECT_EQ(std::vector<uint8_t>(file.begin(), file.begin() + 128), test::ExpectedAtlasPrefix());
   EXPECT_TRUE(std::all_of(file.begin() + 128, file.end(), [](uint8_t b) { return b == 0x5A; }));
   EXPECT_EQ(AtlasFileProblem(file), "");
 }
 
 TEST(AtlasFile, RejectsAnyOtherHeaderOrSize) {
-  std::vector<uint8_t> file = ExpectedAtlasPrefix();
+  std::vector<uint8_t> file = test::ExpectedAtlasPrefix();
   file.resize(2097280);
   for (size_t byte : {0u, 8u, 12u, 16u, 28u, 84u, 108u, 112u}) {
     std::vector<uint8_t> changed = file;

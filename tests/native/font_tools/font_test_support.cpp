@@ -44,6 +44,24 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
+std::vector<uint8_t> ExpectedAtlasPrefix() {
+  std::vector<uint8_t> h(128, 0);
+  auto put = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) h[at + i] = uint8_t(v >> (8 * i));
+  };
+  h[0] = 'D', h[1] = 'D', h[2] = 'S', h[3] = ' ';
+  put(4, 124);          // header size
+  put(8, 0x81007);      // caps, height, width, pixel format, linear size
+  put(12, 1024);        // height
+  put(16, 2048);        // width
+  put(20, 2097152);     // linear size
+  put(76, 32);          // pixel format size
+  put(80, 4);           // FourCC only
+  h[84] = 'D', h[85] = 'X', h[86] = 'T', h[87] = '5';
+  put(108, 0x1000);     // caps: texture
+  return h;
+}
+
 bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
 
 }  // namespace vykcn::test

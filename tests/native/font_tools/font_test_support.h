@@ -44,6 +44,9 @@ ToolRun RunTool(const std::vector<std::string>& arguments);
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
+// The font atlas's 128-byte DDS prefix, written out field by field.
+std::vector<uint8_t> ExpectedAtlasPrefix();
+
 std::string TempPath(const std::string& name);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
