@@ -1,0 +1,188 @@
+// LZX compressor benchmark: compressed size and speed of our encoder against wimlib's LZX
+// compressor (level 100, independent 262144-byte chunks, as WIM files store data), xz -9e and
+// zstd -19, on the same corpora, in one table. Every stream of ours is decoded with our decoder
+// and with libmspack before its figures count.
+//
+// Corpora: a translation image built from the machine's zh_CN message catalogues (.mo turned
+// into PO by msgunfmt, read by the tool's PO reader, conflicting entries left out), a Windows
+// binary compressed with call translation on, and random bytes.
+//
+// usage: lzx_compress_bench [--catalogues DIR] [--binary FILE] [--random BYTES]
+#include <unistd.h>
+#include <wimlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "lzx/lzx_compress.h"
+#include "lzx/lzx_decompress.h"
+#include "po_reader.h"
+#include "translation/subtitle_hash.h"
+#include "translation_image_builder.h"
+#include "../tests/native/lzx_encoder/mspack_cab.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+struct Corpus {
+  std::string name;
+  Bytes data;
+  uint32_t translation_size;  // for our encoder; 0 = off
+};
+
+struct Result {
+  size_t size = 0;
+  double mb_per_s = 0;
+};
+
+double Seconds(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+Bytes ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Corpus CatalogueImage(const std::string& directory) {
+  const fs::path temp = fs::temp_directory_path() / ("lzx-bench-" + std::to_string(getpid()));
+  fs::create_directories(temp);
+  std::vector<std::string> catalogues;
+  for (const auto& entry : fs::directory_iterator(directory)) {
+    if (entry.path().extension() == ".mo") catalogues.push_back(entry.path().string());
+  }
+  std::sort(catalogues.begin(), catalogues.end());
+  std::vector<vykcn::tool::TextEntry> kept;
+  std::set<std::string> hosts;
+  std::set<uint32_t> hashes;
+  size_t files = 0;
+  for (const auto& mo : catalogues) {
+    const std::string po = (temp / (fs::path(mo).stem().string() + ".po")).string();
+    if (std::system(("msgunfmt -o '" + po + "' '" + mo + "' 2>/dev/null").c_str()) != 0) continue;
+    try {
+      for (auto& e : vykcn::tool::ReadPoFile(po)) {
+        // Catalogues disagree with each other; the first translation of a host text wins.
+        const uint32_t hash = vykcn::SubtitleHashBytes(e.host.data(), e.host.size());
+        if (!e.usable || hosts.count(e.host) || hashes.count(hash)) continue;
+        if (!vykcn::tool::IsValidUtf8(e.translation)) continue;
+        hosts.insert(e.host);
+        hashes.insert(hash);
+        kept.push_back(std::move(e));
+      }
+      ++files;
+    } catch (const std::exception&) {
+    }
+  }
+  fs::remove_all(temp);
+  Corpus corpus{"zh_CN catalogues (" + std::to_string(files) + " files) image", {}, 0};
+  if (!kept.empty()) corpus.data = vykcn::tool::BuildTranslationImage(kept).image;
+  return corpus;
+}
+
+Result Ours(const Corpus& corpus, bool* verified) {
+  vykcn::lzx::CompressOptions options;
+  options.translationSize = corpus.translation_size;
+  Bytes stream;
+  const double seconds = Seconds([&] { stream = vykcn::lzx::CompressLzx(corpus.data.data(), corpus.data.size(), options); });
+
+  const vykcn::CodecParameters parameters{0, 262144, 0};
+  vykcn::DecompressionContext* context = nullptr;
+  Bytes decoded(corpus.data.size());
+  size_t produced = decoded.size();
+  bool ours_ok = vykcn::CreateDecompressionContext(0, &parameters, 0, &context) == vykcn::kStatusOk;
+  if (ours_ok) {
+    ours_ok = vykcn::Decompress(context, decoded.data(), &produced, stream.data(), stream.size()) == vykcn::kStatusOk &&
+              produced == decoded.size() && decoded == corpus.data;
+    vykcn::DestroyDecompressionContext(context);
+  }
+  const auto theirs = vykcn::test::DecodeWithLibmspack(stream);
+  *verified = ours_ok && theirs && *theirs == corpus.data;
+  return {stream.size() + 4, corpus.data.size() / seconds / 1e6};  // + the container's size field
+}
+
+Result Wimlib(const Corpus& corpus) {
+  constexpr size_t kChunk = 262144;
+  wimlib_compressor* compressor = nullptr;
+  if (wimlib_create_compressor(WIMLIB_COMPRESSION_TYPE_LZX, kChunk, 100, &compressor) != 0) return {};
+  Bytes out(kChunk);
+  size_t total = 0;
+  const double seconds = Seconds([&] {
+    for (size_t p = 0; p < corpus.data.size(); p += kChunk) {
+      const size_t n = std::min(kChunk, corpus.data.size() - p);
+      const size_t size = wimlib_compress(corpus.data.data() + p, n, out.data(), n - 1, compressor);
+      total += size ? size : n;  // a chunk that does not shrink is stored as it is
+    }
+  });
+  wimlib_free_compressor(compressor);
+  return {total, corpus.data.size() / seconds / 1e6};
+}
+
+Result Tool(const Corpus& corpus, const std::string& command) {
+  const fs::path in = fs::temp_directory_path() / ("lzx-bench-in-" + std::to_string(getpid()));
+  const fs::path out = fs::temp_directory_path() / ("lzx-bench-out-" + std::to_string(getpid()));
+  std::ofstream(in, std::ios::binary).write(reinterpret_cast<const char*>(corpus.data.data()),
+                                            static_cast<std::streamsize>(corpus.data.size()));
+  int status = 0;
+  const double seconds = Seconds([&] { status = std::system((command + " < '" + in.string() + "' > '" + out.string() + "'").c_str()); });
+  Result r{status == 0 ? static_cast<size_t>(fs::file_size(out)) : 0, corpus.data.size() / seconds / 1e6};
+  fs::remove(in);
+  fs::remove(out);
+  return r;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string catalogues = "/usr/share/locale/zh_CN/LC_MESSAGES";
+  std::string binary = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/msctf.dll";
+  size_t random_size = 1 << 20;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string flag = argv[i];
+    if (flag == "--catalogues") catalogues = argv[i + 1];
+    else if (flag == "--binary") binary = argv[i + 1];
+    else if (flag == "--random") random_size = std::strtoull(argv[i + 1], nullptr, 10);
+  }
+
+  std::vector<Corpus> corpora;
+  corpora.push_back(CatalogueImage(catalogues));
+  corpora.push_back({"Windows binary " + fs::path(binary).filename().string() + " (E8 on)", ReadAll(binary), 12000000});
+  Corpus noise{"random bytes", Bytes(random_size), 0};
+  std::mt19937_64 rng(1);
+  for (auto& b : noise.data) b = static_cast<uint8_t>(rng());
+  corpora.push_back(std::move(noise));
+
+  std::printf("| corpus | bytes | ours | MB/s | wimlib LZX 100, 256 KiB chunks | MB/s | xz -9e | MB/s | zstd -19 | MB/s | ours / wimlib | ours / xz | decodes |\n");
+  std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|\n");
+  for (const Corpus& corpus : corpora) {
+    if (corpus.data.empty()) {
+      std::printf("| %s | (not found) |\n", corpus.name.c_str());
+      continue;
+    }
+    bool verified = false;
+    const Result ours = Ours(corpus, &verified);
+    const Result wim = Wimlib(corpus);
+    const Result xz = Tool(corpus, "xz -9e -c");
+    const Result zstd = Tool(corpus, "zstd -19 -q -c");
+    const double n = static_cast<double>(corpus.data.size());
+    std::printf("| %s | %zu | %.4f | %.2f | %.4f | %.2f | %.4f | %.2f | %.4f | %.2f | %.4f | %.4f | %s |\n",
+                corpus.name.c_str(), corpus.data.size(), ours.size / n, ours.mb_per_s, wim.size / n, wim.mb_per_s,
+                xz.size / n, xz.mb_per_s, zstd.size / n, zstd.mb_per_s, static_cast<double>(ours.size) / wim.size,
+                static_cast<double>(ours.size) / xz.size, verified ? "ours + libmspack" : "FAILED");
+  }
+  return 0;
+}
