@@ -15,7 +15,7 @@ function(vykcn_add_module target rc_file output_dir)
   target_link_options(${target} PRIVATE ${VYKCN_WINDOWS_LINK_OPTIONS})
   set_target_properties(${target} PROPERTIES
     PREFIX "" OUTPUT_NAME vykcn
-    RUNTIME_OUTPUT_DIRECTORY ${output_dir})
+    RUNTIME_OUTPUT_DIRECTORY ${output_dir} ARCHIVE_OUTPUT_DIRECTORY ${output_dir})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/resources)
 endfunction()
 

@@ -207,6 +207,54 @@ TEST_F(NoHost, LoadingPatchesNothingAndUnloads) {
   EXPECT_EQ(GetModuleHandleA("vykcn"), nullptr);
 }
 
+class TranslatedHost : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(host_.Map(HostLayout::kExpected));
+    module_ = test::LoadRelative("translated-module\\vykcn.dll");
+  }
+  void SetUp() override {
+    ASSERT_NE(module_, nullptr);
+    messages_ = std::make_unique<test::MessageBoxRecorder>(module_);
+  }
+  void TearDown() override { EXPECT_TRUE(messages_->calls().empty()); }
+
+  // Runs the subtitle site on `text` and returns what the host's pointer then reads.
+  std::string SubtitleAfterSite(const char* text) {
+    host_.currentSubtitle() = text;
+    const uint64_t calls = host_.recorder().continueCalls;
+    host_.RunSubtitleSite();
+    EXPECT_EQ(host_.recorder().continueCalls, calls + 1);
+    return host_.currentSubtitle() == text ? "<unchanged>" : host_.currentSubtitle();
+  }
+
+  static SimulatedHost host_;
+  static HMODULE module_;
+  std::unique_ptr<test::MessageBoxRecorder> messages_;
+};
+SimulatedHost TranslatedHost::host_;
+HMODULE TranslatedHost::module_ = nullptr;
+
+TEST_F(TranslatedHost, SubtitleSiteSwapsTheHostPointer) {
+  EXPECT_EQ(SubtitleAfterSite("Welcome home."), "欢迎回家。");
+  EXPECT_EQ(SubtitleAfterSite("Open the door!"), "开门");  // without its last byte
+  EXPECT_EQ(SubtitleAfterSite("Run away!?"), "快跑");      // without its last two bytes
+  EXPECT_EQ(SubtitleAfterSite("Nothing like it"), "<unchanged>");
+  EXPECT_EQ(SubtitleAfterSite("OKx"), "<unchanged>");  // 3 bytes: no fallback
+  EXPECT_EQ(SubtitleAfterSite("Still a draft"), "<unchanged>");
+}
+
+TEST_F(TranslatedHost, DialogueSiteHandsTheHostTheTranslationInRbx) {
+  uint32_t r14Value = 7;
+  host_.RunDialogueSite("Who goes there?", &r14Value);
+  const test::HostRecorder& r = host_.recorder();
+  ASSERT_NE(r.rbx, 0u);
+  EXPECT_STREQ(reinterpret_cast<const char*>(r.rbx), "谁在那儿？");
+  EXPECT_EQ(r.rcx, 7u);
+  EXPECT_EQ(r.r8, r.dialogueRsp + 0xB0);
+  EXPECT_EQ(r.r9, 1024u);
+}
+
 // Detach runs at process exit, after the tests have reported. The module's frees are observed
 // through its import of free, and the verdict is written out as the process ends.
 void* gIssuedTables[3];
@@ -265,6 +313,7 @@ int main(int argc, char** argv) {
   const char* filter = vykcn::gLayout == "expected"   ? "PatchedHost.*"
                        : vykcn::gLayout == "mismatch" ? "MismatchedHost.*"
                        : vykcn::gLayout == "detach"   ? "DetachingHost.*"
+                       : vykcn::gLayout == "translated" ? "TranslatedHost.*"
                                                       : "NoHost.*";
   ::testing::GTEST_FLAG(filter) = filter;
   return RUN_ALL_TESTS();
