@@ -1,5 +1,7 @@
 #include "translation_container.h"
 
+#include <algorithm>
+
 #include "commands.h"
 #include "lzx/lzx_compress.h"
 #include "lzx/lzx_decompress.h"
@@ -17,9 +19,9 @@ std::vector<uint8_t> PackTranslationResource(const std::vector<uint8_t>& image, 
   lzx::CompressOptions options;
   options.translationSize = translation_size;
   const std::vector<uint8_t> stream = lzx::CompressLzx(image.data(), image.size(), options);
-  std::vector<uint8_t> resource(kHeaderSize);
+  std::vector<uint8_t> resource(kHeaderSize + stream.size());
   WriteU32LE(resource.data(), static_cast<uint32_t>(image.size()));
-  resource.insert(resource.end(), stream.begin(), stream.end());
+  std::copy(stream.begin(), stream.end(), resource.begin() + kHeaderSize);
   return resource;
 }
 
