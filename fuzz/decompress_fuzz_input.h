@@ -4,7 +4,7 @@
 //
 // Input layout: byte 0 = options (bits 0-2: window 32 KiB << n, 7 = default; bit 3: ContinuousStream;
 // bit 4: decode twice on one context), bytes 1-3 = destination capacity (24-bit little-endian,
-// at most 4 MiB), the rest = the framed source.
+// at most 1 MiB), the rest = the framed source.
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -14,7 +14,7 @@
 namespace vykcn::fuzz {
 
 constexpr size_t kOptionBytes = 4;
-constexpr size_t kMaxCapacity = size_t{4} << 20;
+constexpr size_t kMaxCapacity = size_t{1} << 20;
 
 // Returns false when an invariant broke: a status other than success or failure, or a produced
 // size beyond the capacity. Out-of-bounds accesses are left to the sanitizers.

@@ -1,0 +1,304 @@
+// LZX decompressor benchmark: throughput (MB/s of output) of our Decompress against libmspack
+// decoding the very same LZX data (wrapped into an in-memory cabinet: one LZX folder, window 2^18,
+// one data block per chunk) and against wimlib's LZX decompressor on wimlib's own compression of
+// the same bytes (level 100, independent chunks of 32 KiB and of 256 KiB), in one run.
+//
+// Corpora: a translation image of about 400 KB made from the machine's zh_CN message catalogues
+// (msgunfmt, then the tool's PO reader and image builder), a Windows binary with call translation
+// on, and random bytes. Every decoder's output is compared with the original before it counts.
+//
+// usage: lzx_decompress_bench [--catalogues DIR] [--binary FILE] [--image-bytes N] [--seconds S]
+#include <mspack.h>
+#include <unistd.h>
+#include <wimlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "lzx/lzx_compress.h"
+#include "lzx/lzx_decompress.h"
+#include "po_reader.h"
+#include "translation/subtitle_hash.h"
+#include "translation_image_builder.h"
+#include "../tests/native/lzx_encoder/mspack_cab.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+double g_seconds_per_case = 1.0;
+
+// Best-of timing: runs `work` repeatedly for about g_seconds_per_case and returns the fastest run.
+double BestSeconds(const std::function<void()>& work) {
+  double best = 1e30, spent = 0;
+  int runs = 0;
+  while (spent < g_seconds_per_case || runs < 5) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    best = std::min(best, s);
+    spent += s;
+    ++runs;
+  }
+  return best;
+}
+
+Bytes ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A translation image from the catalogues, records added until it holds about `limit` bytes.
+Bytes CatalogueImage(const std::string& directory, size_t limit) {
+  const fs::path temp = fs::temp_directory_path() / ("lzx-dbench-" + std::to_string(getpid()));
+  fs::create_directories(temp);
+  std::vector<std::string> catalogues;
+  for (const auto& entry : fs::directory_iterator(directory)) {
+    if (entry.path().extension() == ".mo") catalogues.push_back(entry.path().string());
+  }
+  std::sort(catalogues.begin(), catalogues.end());
+  std::vector<vykcn::tool::TextEntry> kept;
+  std::set<uint32_t> hashes;
+  size_t bytes = 4;
+  for (const auto& mo : catalogues) {
+    if (bytes >= limit) break;
+    const std::string po = (temp / (fs::path(mo).stem().string() + ".po")).string();
+    if (std::system(("msgunfmt -o '" + po + "' '" + mo + "' 2>/dev/null").c_str()) != 0) continue;
+    try {
+      for (auto& e : vykcn::tool::ReadPoFile(po)) {
+        const uint32_t hash = vykcn::SubtitleHashBytes(e.host.data(), e.host.size());
+        if (!e.usable || hashes.count(hash) || !vykcn::tool::IsValidUtf8(e.translation)) continue;
+        if (bytes + 5 + e.translation.size() > limit) continue;
+        hashes.insert(hash);
+        bytes += 5 + e.translation.size();
+        kept.push_back(std::move(e));
+      }
+    } catch (const std::exception&) {
+    }
+  }
+  fs::remove_all(temp);
+  return kept.empty() ? Bytes{} : vykcn::tool::BuildTranslationImage(kept).image;
+}
+
+// ---- ours ----
+double OursMBs(const Bytes& original, const Bytes& stream) {
+  const vykcn::CodecParameters parameters{0, 262144, 0};
+  Bytes out(original.size());
+  bool ok = true;
+  const double s = BestSeconds([&] {
+    // Context creation is part of every decode, as in the module.
+    vykcn::DecompressionContext* context = nullptr;
+    vykcn::CreateDecompressionContext(0, &parameters, 0, &context);
+    size_t produced = out.size();
+    ok &= vykcn::Decompress(context, out.data(), &produced, stream.data(), stream.size()) == vykcn::kStatusOk &&
+          produced == original.size();
+    vykcn::DestroyDecompressionContext(context);
+  });
+  return ok && out == original ? original.size() / s / 1e6 : 0;
+}
+
+// ---- libmspack, through an in-memory cabinet built once ----
+struct MemoryFile {
+  Bytes* bytes;
+  size_t position;
+};
+std::map<std::string, Bytes>* g_files = nullptr;
+
+mspack_file* MemOpen(mspack_system*, const char* name, int mode) {
+  Bytes& bytes = (*g_files)[name];
+  if (mode == MSPACK_SYS_OPEN_WRITE) bytes.clear();
+  return reinterpret_cast<mspack_file*>(new MemoryFile{&bytes, 0});
+}
+void MemClose(mspack_file* file) { delete reinterpret_cast<MemoryFile*>(file); }
+int MemRead(mspack_file* file, void* buffer, int n) {
+  auto* f = reinterpret_cast<MemoryFile*>(file);
+  const size_t count = std::min(f->bytes->size() - f->position, static_cast<size_t>(n));
+  std::memcpy(buffer, f->bytes->data() + f->position, count);
+  f->position += count;
+  return static_cast<int>(count);
+}
+int MemWrite(mspack_file* file, void* buffer, int n) {
+  auto* f = reinterpret_cast<MemoryFile*>(file);
+  f->bytes->insert(f->bytes->end(), static_cast<uint8_t*>(buffer), static_cast<uint8_t*>(buffer) + n);
+  return n;
+}
+int MemSeek(mspack_file* file, off_t offset, int mode) {
+  auto* f = reinterpret_cast<MemoryFile*>(file);
+  const off_t base = mode == MSPACK_SYS_SEEK_START ? 0
+                     : mode == MSPACK_SYS_SEEK_CUR ? static_cast<off_t>(f->position)
+                                                   : static_cast<off_t>(f->bytes->size());
+  if (base + offset < 0 || base + offset > static_cast<off_t>(f->bytes->size())) return 1;
+  f->position = static_cast<size_t>(base + offset);
+  return 0;
+}
+off_t MemTell(mspack_file* file) { return static_cast<off_t>(reinterpret_cast<MemoryFile*>(file)->position); }
+void MemMessage(mspack_file*, const char*, ...) {}
+void* MemAlloc(mspack_system*, size_t n) { return std::malloc(n); }
+void MemFree(void* p) { std::free(p); }
+void MemCopy(void* src, void* dst, size_t n) { std::memmove(dst, src, n); }
+
+void Put16(Bytes& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(Bytes& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+// CFHEADER, one CFFOLDER (LZX, window 2^18), one CFFILE "data", one CFDATA per chunk.
+Bytes BuildCabinet(const std::vector<vykcn::test::FramedChunk>& chunks) {
+  uint32_t total = 0;
+  size_t dataBytes = 0;
+  for (const auto& c : chunks) {
+    total += c.produced;
+    dataBytes += 8 + c.data.size();
+  }
+  const uint32_t headerSize = 36, folderSize = 8, fileSize = 16 + 5;
+  const uint32_t firstData = headerSize + folderSize + fileSize;
+  Bytes cab;
+  cab.insert(cab.end(), {'M', 'S', 'C', 'F'});
+  Put32(cab, 0);
+  Put32(cab, static_cast<uint32_t>(firstData + dataBytes));
+  Put32(cab, 0);
+  Put32(cab, headerSize + folderSize);  // first CFFILE
+  Put32(cab, 0);
+  cab.push_back(3);  // version 1.3
+  cab.push_back(1);
+  Put16(cab, 1);  // folders
+  Put16(cab, 1);  // files
+  Put16(cab, 0);  // flags
+  Put16(cab, 0);  // set id
+  Put16(cab, 0);  // index in set
+  Put32(cab, firstData);
+  Put16(cab, static_cast<uint32_t>(chunks.size()));
+  Put16(cab, 0x0003 | (18 << 8));  // LZX, window 2^18
+  Put32(cab, total);
+  Put32(cab, 0);  // offset in folder
+  Put16(cab, 0);  // folder 0
+  Put16(cab, 0);
+  Put16(cab, 0);
+  Put16(cab, 0x20);
+  cab.insert(cab.end(), {'d', 'a', 't', 'a', 0});
+  for (const auto& c : chunks) {
+    Put32(cab, 0);
+    Put16(cab, static_cast<uint32_t>(c.data.size()));
+    Put16(cab, c.produced);
+    cab.insert(cab.end(), c.data.begin(), c.data.end());
+  }
+  return cab;
+}
+
+double MspackMBs(const Bytes& original, const Bytes& stream) {
+  const auto chunks = vykcn::test::SplitFramedStream(stream);
+  if (!chunks) return 0;
+  std::map<std::string, Bytes> files;
+  files["in.cab"] = BuildCabinet(*chunks);
+  files["out"].reserve(original.size());
+  g_files = &files;
+  mspack_system system{MemOpen, MemClose, MemRead, MemWrite, MemSeek, MemTell, MemMessage, MemAlloc, MemFree, MemCopy, nullptr};
+  bool ok = true;
+  const double s = BestSeconds([&] {
+    mscab_decompressor* cabd = mspack_create_cab_decompressor(&system);
+    mscabd_cabinet* cab = cabd->open(cabd, "in.cab");
+    ok &= cab != nullptr && cabd->extract(cabd, cab->files, "out") == MSPACK_ERR_OK;
+    if (cab) cabd->close(cabd, cab);
+    mspack_destroy_cab_decompressor(cabd);
+  });
+  ok &= files["out"] == original;
+  g_files = nullptr;
+  return ok ? original.size() / s / 1e6 : 0;
+}
+
+// ---- wimlib on its own compression, independent chunks of `chunk` bytes ----
+double WimlibMBs(const Bytes& original, size_t chunk) {
+  wimlib_compressor* compressor = nullptr;
+  wimlib_decompressor* decompressor = nullptr;
+  if (wimlib_create_compressor(WIMLIB_COMPRESSION_TYPE_LZX, chunk, 100, &compressor) != 0) return 0;
+  if (wimlib_create_decompressor(WIMLIB_COMPRESSION_TYPE_LZX, chunk, &decompressor) != 0) return 0;
+  std::vector<Bytes> compressed;  // empty = stored
+  Bytes buffer(chunk);
+  for (size_t p = 0; p < original.size(); p += chunk) {
+    const size_t n = std::min(chunk, original.size() - p);
+    const size_t size = wimlib_compress(original.data() + p, n, buffer.data(), n - 1, compressor);
+    compressed.push_back(size ? Bytes(buffer.begin(), buffer.begin() + size) : Bytes{});
+  }
+  Bytes out(original.size());
+  bool ok = true;
+  const double s = BestSeconds([&] {
+    size_t p = 0;
+    for (const Bytes& c : compressed) {
+      const size_t n = std::min(chunk, original.size() - p);
+      if (c.empty()) {
+        std::memcpy(out.data() + p, original.data() + p, n);
+      } else {
+        ok &= wimlib_decompress(c.data(), c.size(), out.data() + p, n, decompressor) == 0;
+      }
+      p += n;
+    }
+  });
+  wimlib_free_compressor(compressor);
+  wimlib_free_decompressor(decompressor);
+  return ok && out == original ? original.size() / s / 1e6 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string catalogues = "/usr/share/locale/zh_CN/LC_MESSAGES";
+  std::string binary = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/msctf.dll";
+  size_t imageBytes = 400000;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string flag = argv[i];
+    if (flag == "--catalogues") catalogues = argv[i + 1];
+    else if (flag == "--binary") binary = argv[i + 1];
+    else if (flag == "--image-bytes") imageBytes = std::strtoull(argv[i + 1], nullptr, 10);
+    else if (flag == "--seconds") g_seconds_per_case = std::strtod(argv[i + 1], nullptr);
+  }
+
+  struct Corpus {
+    std::string name;
+    Bytes data;
+    uint32_t translationSize;
+  };
+  std::vector<Corpus> corpora;
+  corpora.push_back({"zh_CN translation image", CatalogueImage(catalogues, imageBytes), 0});
+  corpora.push_back({fs::path(binary).filename().string() + " (E8 on)", ReadAll(binary), 12000000});
+  Corpus noise{"random bytes", Bytes(1 << 20), 0};
+  std::mt19937_64 rng(1);
+  for (auto& b : noise.data) b = static_cast<uint8_t>(rng());
+  corpora.push_back(std::move(noise));
+
+  std::printf("| corpus | bytes | LZX ratio | ours MB/s | libmspack MB/s | wimlib 32K MB/s | wimlib 256K MB/s | ours/libmspack | ours/wimlib 32K | ours/wimlib 256K |\n");
+  std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+  for (const Corpus& corpus : corpora) {
+    if (corpus.data.empty()) {
+      std::printf("| %s | (not found) |\n", corpus.name.c_str());
+      continue;
+    }
+    vykcn::lzx::CompressOptions options;
+    options.translationSize = corpus.translationSize;
+    const Bytes stream = vykcn::lzx::CompressLzx(corpus.data.data(), corpus.data.size(), options);
+    const double ours = OursMBs(corpus.data, stream);
+    const double mspack = MspackMBs(corpus.data, stream);
+    const double wim32 = WimlibMBs(corpus.data, 32768);
+    const double wim256 = WimlibMBs(corpus.data, 262144);
+    std::printf("| %s | %zu | %.3f | %.0f | %.0f | %.0f | %.0f | %.2fx | %.2fx | %.2fx |\n", corpus.name.c_str(),
+                corpus.data.size(), static_cast<double>(stream.size()) / corpus.data.size(), ours, mspack, wim32, wim256,
+                ours / mspack, ours / wim32, ours / wim256);
+  }
+  return 0;
+}
