@@ -1,12 +1,15 @@
 # make       install missing packages, build out/vykcn.dll and out/vykcn-tool
 # make test  build and run every test: native, native under ASan+UBSan, Windows under Wine
+# make TRANSLATIONS=DIR FONT=FILE  build the module from another folder of .po/.csv files and another font
 
 BUILD := build
 CMAKE_GEN := -G Ninja
+TRANSLATIONS := resources/translations
+FONT := /usr/share/fonts/truetype/wqy/wqy-microhei.ttc
 
-.PHONY: all deps native windows test clean
+.PHONY: all deps native windows report test clean
 
-all: deps native windows
+all: deps native windows report
 
 deps:
 	@bash scripts/install-deps.sh
@@ -19,9 +22,17 @@ native: deps
 windows: deps native
 	@cmake -S . -B $(BUILD)/windows $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DVYKCN_TOOL=$(CURDIR)/out/vykcn-tool >/dev/null
+	  -DVYKCN_TOOL=$(CURDIR)/out/vykcn-tool \
+	  -DVYKCN_TRANSLATIONS=$(abspath $(TRANSLATIONS)) -DVYKCN_FONT=$(abspath $(FONT)) >/dev/null
 	@cmake --build $(BUILD)/windows --target vykcn
 	@mkdir -p out && cp $(BUILD)/windows/module/vykcn.dll out/vykcn.dll
+
+# What was built: the module's resources checked, and a few of its translations drawn.
+report: windows
+	@echo
+	@out/vykcn-tool inspect out/vykcn.dll
+	@out/vykcn-tool preview --dll out/vykcn.dll --samples 6 -o out/preview.png
+	@echo "built: out/vykcn.dll ($$(stat -c %s out/vykcn.dll) bytes), out/vykcn-tool, out/preview.png"
 
 test: all
 	@bash scripts/run-tests.sh $(BUILD)
