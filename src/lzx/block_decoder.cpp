@@ -64,21 +64,31 @@ inline uint32_t Take(BitState& b, unsigned n, const LzxDecoder& d) {
 template <bool kAligned, bool kBounded>
 inline bool DecodeItem(LzxDecoder& d, BitState& b, int32_t* r, uint32_t& length, uint32_t& literal,
                        uint32_t& offset) {
-  const int symbol = DecodeSymbol(b.buffer, d.mainTable, d.mainOverflow, lzx::kMainTableBits);
+  // One lookup gives symbol and code length for all but the longest codes.
+  uint32_t entry = d.mainFast[b.buffer >> (32 - kMainFastBits)];
+  if (__builtin_expect(entry & kFastTableSlow, 0)) {
+    const int slow = DecodeSymbol(b.buffer, d.mainTable, d.mainOverflow, lzx::kMainTableBits);
+    entry = static_cast<uint32_t>(slow) | static_cast<uint32_t>(d.mainLengths[slow]) << kFastLengthShift;
+  }
   if (b.cursor >= d.inputEnd) return false;
-  Consume<kBounded>(b, d.mainLengths[symbol], d);
-  if (symbol < static_cast<int>(lzx::kNumChars)) {
+  Consume<kBounded>(b, entry >> kFastLengthShift, d);
+  const unsigned symbol = entry & ((1u << kFastLengthShift) - 1);
+  if (symbol < lzx::kNumChars) {
     length = 0;
-    literal = static_cast<uint32_t>(symbol);
+    literal = symbol;
     return true;
   }
-  const unsigned m = static_cast<unsigned>(symbol) - lzx::kNumChars;
+  const unsigned m = symbol - lzx::kNumChars;
   unsigned lengthHeader = m & 7;
   const unsigned slot = m >> 3;
   if (lengthHeader == lzx::kNumPrimaryLengths) {
-    const int lengthSymbol = DecodeSymbol(b.buffer, d.lengthTable, d.lengthOverflow, lzx::kLengthTableBits);
-    Consume<kBounded>(b, d.lengthLengths[lengthSymbol], d);
-    lengthHeader += static_cast<unsigned>(lengthSymbol);
+    uint32_t lengthEntry = d.lengthFast[b.buffer >> (32 - kLengthFastBits)];
+    if (__builtin_expect(lengthEntry & kFastTableSlow, 0)) {
+      const int slow = DecodeSymbol(b.buffer, d.lengthTable, d.lengthOverflow, lzx::kLengthTableBits);
+      lengthEntry = static_cast<uint32_t>(slow) | static_cast<uint32_t>(d.lengthLengths[slow]) << kFastLengthShift;
+    }
+    Consume<kBounded>(b, lengthEntry >> kFastLengthShift, d);
+    lengthHeader += lengthEntry & ((1u << kFastLengthShift) - 1);
   }
   length = lengthHeader + lzx::kMinMatchLength;
 

@@ -1,6 +1,7 @@
 // Canonical Huffman decode tables. Codes are assigned shortest first and, within one length, in
 // increasing symbol order. A table entry >= 0 is a symbol; -k leads to overflow node k, whose two
 // children (next bit 0, next bit 1) are overflow[2k] and overflow[2k + 1].
+#include <algorithm>
 #include <cstring>
 
 #include "lzx/lzx_decoder.h"
@@ -99,6 +100,28 @@ bool BuildAlignedTable(const uint8_t* lengths, uint8_t* table) {
     start[l] = static_cast<uint16_t>(next);
   }
   return true;
+}
+
+void BuildFastTable(unsigned symbolCount, const uint8_t* lengths, unsigned fastBits, uint16_t* fast) {
+  const uint32_t size = 1u << fastBits;
+  uint32_t count[lzx::kMaxCodeLength + 1] = {};
+  for (unsigned s = 0; s < symbolCount; ++s) ++count[lengths[s]];
+  if (count[0] == symbolCount) {  // empty tree: symbol 0, no bits, as the 10-bit table says
+    std::fill(fast, fast + size, uint16_t{0});
+    return;
+  }
+  std::fill(fast, fast + size, kFastTableSlow);
+  uint32_t next[lzx::kMaxCodeLength + 2] = {};
+  for (unsigned l = 1; l <= lzx::kMaxCodeLength; ++l) next[l + 1] = (next[l] + count[l]) << 1;
+  for (unsigned s = 0; s < symbolCount; ++s) {
+    const unsigned l = lengths[s];
+    if (l == 0) continue;
+    const uint32_t code = next[l]++;
+    if (l > fastBits) continue;
+    const uint16_t entry = static_cast<uint16_t>(s | l << kFastLengthShift);
+    const uint32_t first = code << (fastBits - l);
+    std::fill(fast + first, fast + first + (1u << (fastBits - l)), entry);
+  }
 }
 
 }  // namespace vykcn

@@ -1,10 +1,10 @@
-// The encoder's driver. The input (after call translation, when asked for) is parsed chunk by
-// chunk: each chunk's matches are found once, then parsed several times, each pass priced with
-// the code lengths of the one before. Consecutive chunks share a block while one set of trees
-// for both is cheaper than two; a finished block is parsed once more with its own codes, given
-// the cheapest of the three block types, and written. Blocks therefore start at chunk
-// boundaries, so an uncompressed block has an even length unless it ends the stream (decoders
-// disagree on the padding after an odd one).
+// The encoder's driver. The input (after call translation, when asked for) is parsed in units
+// of whole or quarter chunks: each unit's matches are found once, then parsed several times, each
+// pass priced with the code lengths of the one before. Consecutive units share a block while one
+// set of trees for both is cheaper than two; a finished block is parsed again with its own codes,
+// given the cheapest of the three block types, and written. Blocks therefore start at unit
+// boundaries, which are even, so an uncompressed block has an even length unless it ends the
+// stream (decoders disagree on the padding after an odd one), and no match crosses a unit.
 #include "lzx/lzx_compress.h"
 
 #include <algorithm>
@@ -29,8 +29,15 @@ constexpr size_t kInputPadding = 8;           // the match finder reads 4 bytes 
 constexpr uint32_t kStandardChunkLimit = 0xFF00;  // a standard chunk's size must not start with 0xFF
 constexpr uint32_t kSizedChunkLimit = 0x10000;
 constexpr size_t kTrailerSize = 5;
+// Parsing proceeds in units that blocks are made of: whole chunks for text, whose statistics
+// change slowly, quarter chunks for code, where switching trees more often pays.
+constexpr uint32_t kTextParseUnit = kChunkSize;
+constexpr uint32_t kCodeParseUnit = kChunkSize / 4;
+constexpr uint32_t kMaxBlockBytes = 16 * kChunkSize;
+// Parses of a finished block with its own codes.
+constexpr int kBlockPasses = 2;
 
-struct ChunkWork {
+struct UnitWork {
   uint32_t start = 0;
   uint32_t size = 0;
   ChunkMatches matches;
@@ -40,10 +47,11 @@ struct ChunkWork {
 
 class StreamEncoder {
  public:
-  StreamEncoder(const uint8_t* data, size_t size, const CompressOptions& options, uint32_t max_block_chunks)
+  StreamEncoder(const uint8_t* data, size_t size, const CompressOptions& options, bool single_unit_blocks)
       : options_(options),
         size_(static_cast<uint32_t>(size)),
-        max_block_chunks_(max_block_chunks),
+        unit_(options.translationSize != 0 ? kCodeParseUnit : kTextParseUnit),
+        max_block_units_(single_unit_blocks ? 1 : kMaxBlockBytes / unit_),
         input_(data, data + size),
         finder_(nullptr, 0, kMaxMatchOffset, std::max(1, options.maxSearchDepth)),
         parser_(NiceLength(options)),
@@ -54,13 +62,13 @@ class StreamEncoder {
   }
 
   void Run() {
-    for (uint32_t start = 0; start < size_; start += kChunkSize) {
-      auto chunk = std::make_unique<ChunkWork>();
-      chunk->start = start;
-      chunk->size = std::min<uint32_t>(kChunkSize, size_ - start);
-      FindChunkMatches(finder_, start, chunk->size, size_, NiceLength(options_), chunk->matches);
-      ParseChunkOnItsOwn(*chunk);
-      AddToBlock(std::move(chunk));
+    for (uint32_t start = 0; start < size_; start += unit_) {
+      auto unit = std::make_unique<UnitWork>();
+      unit->start = start;
+      unit->size = std::min<uint32_t>(unit_, size_ - start);
+      FindChunkMatches(finder_, start, unit->size, size_, NiceLength(options_), unit->matches);
+      ParseUnitOnItsOwn(*unit);
+      AddToBlock(std::move(unit));
     }
     if (!block_.empty()) FinishBlock();
     writer_.Finish();
@@ -103,36 +111,38 @@ class StreamEncoder {
 
   bool KeepE8Literal() const { return options_.translationSize != 0; }
 
-  // Parses a chunk with prices from the chunk before, then again with its own statistics.
-  void ParseChunkOnItsOwn(ChunkWork& chunk) {
+  // Parses a unit with prices from the unit before, then again with its own statistics.
+  void ParseUnitOnItsOwn(UnitWork& unit) {
     const int passes = std::max(1, options_.optimizationPasses);
     for (int pass = 0; pass < passes; ++pass) {
-      parser_.Parse(input_.data(), chunk.start, chunk.size, chunk.matches, model_, trial_queue_, chunk.items);
+      parser_.Parse(input_.data(), unit.start, unit.size, unit.matches, model_, trial_queue_, unit.items);
       RepeatQueue queue = trial_queue_;
-      chunk.freq = SymbolFrequencies{};
-      CountItems(chunk.items, queue, chunk.freq);
-      model_ = ModelFor(chunk.freq);
+      unit.freq = SymbolFrequencies{};
+      CountItems(unit.items, queue, unit.freq);
+      model_ = ModelFor(unit.freq, unit.size);
       if (pass + 1 == passes) trial_queue_ = queue;
     }
   }
 
-  static CostModel ModelFor(const SymbolFrequencies& freq) {
-    uint8_t main[kMainSymbols];
-    uint8_t length[kLengthSymbols];
-    BuildCodeLengths(freq.main, kMainSymbols, kMaxMainCodeLength, main);
-    BuildCodeLengths(freq.length, kLengthSymbols, kMaxLengthCodeLength, length);
-    return CostModel::FromLengths(main, length);
+  // Prices for the next parse: the codes these statistics would get, with aligned offsets when
+  // the block would be an aligned one.
+  CostModel ModelFor(const SymbolFrequencies& freq, uint32_t size) const {
+    const BlockPlan plan = PlanBlock(freq, trees_, size, false, false);
+    return ModelFor(plan);
+  }
+  static CostModel ModelFor(const BlockPlan& plan) {
+    return CostModel::FromLengths(plan.main, plan.length, plan.type == kAlignedBlock ? plan.aligned : nullptr);
   }
 
   uint32_t BlockSize() const {
     uint32_t size = 0;
-    for (const auto& chunk : block_) size += chunk->size;
+    for (const auto& unit : block_) size += unit->size;
     return size;
   }
 
-  void AddToBlock(std::unique_ptr<ChunkWork> chunk) {
+  void AddToBlock(std::unique_ptr<UnitWork> unit) {
     if (!block_.empty()) {
-      bool merge = block_.size() < max_block_chunks_;
+      bool merge = block_.size() < max_block_units_;
       if (merge) {
         const uint32_t block_size = BlockSize();
         const BlockPlan alone = PlanBlock(block_freq_, trees_, block_size, true, false);
@@ -141,45 +151,45 @@ class StreamEncoder {
           std::copy(alone.main, alone.main + kMainSymbols, after.main);
           std::copy(alone.length, alone.length + kLengthSymbols, after.length);
         }
-        const uint64_t separate = alone.bits + EstimateBlockBits(chunk->freq, after, chunk->size);
+        const uint64_t separate = alone.bits + EstimateBlockBits(unit->freq, after, unit->size);
         SymbolFrequencies both = block_freq_;
-        both.Add(chunk->freq);
-        merge = EstimateBlockBits(both, trees_, block_size + chunk->size) <= separate;
+        both.Add(unit->freq);
+        merge = EstimateBlockBits(both, trees_, block_size + unit->size) <= separate;
       }
       if (!merge) FinishBlock();
     }
-    block_freq_.Add(chunk->freq);
-    block_.push_back(std::move(chunk));
+    block_freq_.Add(unit->freq);
+    block_.push_back(std::move(unit));
   }
 
   void FinishBlock() {
     const uint32_t block_size = BlockSize();
     BlockPlan plan = PlanBlock(block_freq_, trees_, block_size, true, KeepE8Literal());
-    if (plan.type != kUncompressedBlock) {
-      // One more parse of every chunk, now priced with the block's own codes.
-      const CostModel model = CostModel::FromLengths(plan.main, plan.length);
+    // More parses of every chunk, now priced with the block's own codes.
+    for (int pass = 0; pass < kBlockPasses && plan.type != kUncompressedBlock; ++pass) {
+      const CostModel model = ModelFor(plan);
       RepeatQueue queue = queue_;
       SymbolFrequencies freq;
-      for (auto& chunk : block_) {
-        const RepeatQueue chunk_queue = queue;
-        parser_.Parse(input_.data(), chunk->start, chunk->size, chunk->matches, model, chunk_queue, chunk->items);
-        CountItems(chunk->items, queue, freq);
+      for (auto& unit : block_) {
+        const RepeatQueue unit_queue = queue;
+        parser_.Parse(input_.data(), unit->start, unit->size, unit->matches, model, unit_queue, unit->items);
+        CountItems(unit->items, queue, freq);
       }
       plan = PlanBlock(freq, trees_, block_size, true, KeepE8Literal());
-      model_ = ModelFor(freq);
+      if (pass + 1 == kBlockPasses) model_ = ModelFor(freq, block_size);
     }
 
     WriteStreamHeaderOnce();
     if (plan.type == kUncompressedBlock) {
       WriteUncompressedBlockHeader(writer_, block_size, queue_);
-      for (const auto& chunk : block_) {
-        writer_.PutBytes(input_.data() + chunk->start, chunk->size);
-        writer_.AdvanceOutput(chunk->size);
+      for (const auto& unit : block_) {
+        writer_.PutBytes(input_.data() + unit->start, unit->size);
+        writer_.AdvanceOutput(unit->size);
       }
     } else {
       WriteCompressedBlockHeader(writer_, plan, block_size, trees_);
       const ItemWriter items(plan);
-      for (const auto& chunk : block_) items.Write(writer_, chunk->items, queue_);
+      for (const auto& unit : block_) items.Write(writer_, unit->items, queue_);
     }
     trial_queue_ = queue_;
     block_.clear();
@@ -200,7 +210,8 @@ class StreamEncoder {
 
   const CompressOptions options_;
   const uint32_t size_;
-  const uint32_t max_block_chunks_;
+  const uint32_t unit_;
+  const uint32_t max_block_units_;
   std::vector<uint8_t> input_;
   BinaryTreeMatchFinder finder_;
   NearOptimalParser parser_;
@@ -209,7 +220,7 @@ class StreamEncoder {
   PreviousTrees trees_;
   RepeatQueue queue_;        // the decoder's queue at the end of what has been written
   RepeatQueue trial_queue_;  // the queue along the not yet written parses
-  std::vector<std::unique_ptr<ChunkWork>> block_;
+  std::vector<std::unique_ptr<UnitWork>> block_;
   SymbolFrequencies block_freq_;
   bool header_written_ = false;
 };
@@ -219,10 +230,10 @@ class StreamEncoder {
 std::vector<uint8_t> CompressLzx(const uint8_t* data, size_t size, const CompressOptions& options) {
   if (size > kMaxInputSize) throw std::length_error("LZX input larger than 1 GiB");
   std::vector<uint8_t> out;
-  // Blocks of many chunks can, in rare skewed cases, give a chunk more compressed bytes than its
-  // header can hold; blocks of one chunk never do, since such a chunk falls back to raw bytes.
-  for (uint32_t max_block_chunks : {16u, 1u}) {
-    StreamEncoder encoder(data, size, options, max_block_chunks);
+  // Blocks of many units can, in rare skewed cases, give a chunk more compressed bytes than its
+  // header can hold; blocks of one unit never do, since such a unit falls back to raw bytes.
+  for (bool single_unit_blocks : {false, true}) {
+    StreamEncoder encoder(data, size, options, single_unit_blocks);
     encoder.Run();
     if (encoder.Frame(out)) return out;
   }

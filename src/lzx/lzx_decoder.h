@@ -9,6 +9,11 @@
 
 namespace vykcn {
 
+constexpr unsigned kMainFastBits = 12;
+constexpr unsigned kLengthFastBits = 10;
+constexpr uint16_t kFastTableSlow = 0x8000;
+constexpr unsigned kFastLengthShift = 10;
+
 struct LzxDecoder {
   uint8_t* window;                 // start of the window, just past the context in the same block
   uint32_t windowSize;             // W
@@ -50,6 +55,12 @@ struct LzxDecoder {
   uint8_t extraBits[lzx::kNumExtraBitsEntries];
   int32_t positionBase[lzx::kMaxPositionSlots];
 
+  // Wider single-lookup tables for the span decoders, built beside mainTable / lengthTable: each
+  // entry holds symbol | code length << 10, or kFastTableSlow for codes longer than the width
+  // (those go through the 10-bit table and its overflow tree).
+  uint16_t mainFast[1 << kMainFastBits];
+  uint16_t lengthFast[1 << kLengthFastBits];
+
   // Bounds of the caller's source buffer and of the current chunk's data. No read ever leaves
   // [sourceBegin, sourceEnd); an uncompressed block header never steps back before chunkData.
   const uint8_t* sourceBegin;
@@ -78,6 +89,8 @@ void ResetDecoder(LzxDecoder& decoder);
 bool BuildDecodeTable(unsigned symbolCount, const uint8_t* lengths, unsigned tableBits, int16_t* table,
                       int16_t* overflow);
 bool BuildAlignedTable(const uint8_t* lengths, uint8_t* table);
+// For a code that BuildDecodeTable accepted (complete, or empty).
+void BuildFastTable(unsigned symbolCount, const uint8_t* lengths, unsigned fastBits, uint16_t* fast);
 
 // ---- trees (tree_reader.cpp) ----
 bool ReadCodeLengths(LzxDecoder& decoder, unsigned count, const uint8_t* previous, uint8_t* current);

@@ -19,6 +19,15 @@ inline uint32_t LengthCost(const CostModel& costs, uint32_t length) {
   return length - kMinMatch >= kPrimaryLengths ? costs.length[length - kMinMatch - kPrimaryLengths] : 0;
 }
 
+// Price of an explicit offset's footer.
+inline uint32_t FooterCost(const CostModel& costs, int slot, uint32_t offset) {
+  const int bits = SlotFooterBits(slot);
+  if (costs.aligned_offsets && bits >= 3) {
+    return (bits - 3) * kBit + costs.aligned[(offset + 2 - SlotBase(slot)) & 7];
+  }
+  return bits * kBit;
+}
+
 }  // namespace
 
 CostModel CostModel::Initial() {
@@ -26,11 +35,17 @@ CostModel CostModel::Initial() {
   for (int s = 0; s < kLiterals; ++s) c.main[s] = 8 * kBit;
   for (int s = kLiterals; s < kMainSymbols; ++s) c.main[s] = 10 * kBit;
   for (int s = 0; s < kLengthSymbols; ++s) c.length[s] = 7 * kBit;
+  for (int s = 0; s < kAlignedSymbols; ++s) c.aligned[s] = 3 * kBit;
   return c;
 }
 
-CostModel CostModel::FromLengths(const uint8_t* main_lengths, const uint8_t* length_lengths) {
+CostModel CostModel::FromLengths(const uint8_t* main_lengths, const uint8_t* length_lengths,
+                                 const uint8_t* aligned_lengths) {
   CostModel c;
+  if (aligned_lengths != nullptr) {
+    c.aligned_offsets = true;
+    for (int s = 0; s < kAlignedSymbols; ++s) c.aligned[s] = (aligned_lengths[s] != 0 ? aligned_lengths[s] : 7) * kBit;
+  }
   auto fill = [](const uint8_t* lengths, int n, uint32_t* out) {
     int longest = 0;
     for (int s = 0; s < n; ++s) longest = std::max<int>(longest, lengths[s]);
@@ -134,7 +149,7 @@ void NearOptimalParser::Parse(const uint8_t* data, uint32_t start, uint32_t n, c
         next.r[1] = next.r[0];
         next.r[0] = offset;
         relax(i + longest_explicit,
-              base + costs.main[MainMatchSymbol(slot, longest_explicit)] + SlotFooterBits(slot) * kBit +
+              base + costs.main[MainMatchSymbol(slot, longest_explicit)] + FooterCost(costs, slot, offset) +
                   LengthCost(costs, longest_explicit),
               longest_explicit, offset, next);
         i += longest_explicit - 1;
@@ -169,7 +184,7 @@ void NearOptimalParser::Parse(const uint8_t* data, uint32_t start, uint32_t n, c
       next.r[2] = next.r[1];
       next.r[1] = next.r[0];
       next.r[0] = offset;
-      const uint32_t footer = SlotFooterBits(slot) * kBit;
+      const uint32_t footer = FooterCost(costs, slot, offset);
       const uint32_t* main = &costs.main[kLiterals + 8 * slot];
       for (uint32_t length = covered + 1; length <= length_limit; ++length) {
         const uint32_t header = std::min<uint32_t>(length - kMinMatch, kPrimaryLengths);

@@ -16,11 +16,16 @@ namespace vykcn::lzx {
 struct CostModel {
   uint32_t main[kMainSymbols];
   uint32_t length[kLengthSymbols];
+  // Aligned-offset block: the low 3 footer bits of offsets with 3 or more footer bits are coded
+  // with the aligned tree, at these prices.
+  bool aligned_offsets = false;
+  uint32_t aligned[kAlignedSymbols];
 
   // Rough prices before any statistics exist.
   static CostModel Initial();
   // Prices from code lengths; symbols without a code cost a little more than the longest code.
-  static CostModel FromLengths(const uint8_t* main_lengths, const uint8_t* length_lengths);
+  static CostModel FromLengths(const uint8_t* main_lengths, const uint8_t* length_lengths,
+                               const uint8_t* aligned_lengths = nullptr);
 };
 
 // The matches found at each position of a chunk, in increasing length order.

@@ -1,8 +1,7 @@
 #pragma once
 // Copying an LZ match inside the window with the result of a byte-by-byte forward copy, but in
-// 8-byte words where the distance allows. Nothing is written past dst + length (the window ahead
-// of the write position still holds data that large offsets refer to), and nothing is read
-// outside [src, src + length).
+// 8- and 16-byte words where the distance allows. No byte past dst + length changes (the window
+// ahead of the write position still holds data that offsets near the window size refer to).
 #include <cstdint>
 #include <cstring>
 
@@ -14,9 +13,23 @@ inline void CopyWord(uint8_t* dst, const uint8_t* src) {
   std::memcpy(dst, &word, 8);
 }
 
+inline void CopyWide(uint8_t* dst, const uint8_t* src) {
+  uint8_t bytes[16];
+  std::memcpy(bytes, src, 16);
+  std::memcpy(dst, bytes, 16);
+}
+
+// The window must be readable and writable for 7 bytes past dst and src (the mirror and slack
+// guarantee that); bytes past dst + length are written back unchanged.
 inline void CopyMatch(uint8_t* dst, const uint8_t* src, uint32_t length) {
   if (src < dst) {
     const uintptr_t distance = static_cast<uintptr_t>(dst - src);
+    if (distance >= 16 && length >= 16) {
+      uint32_t i = 0;
+      for (; i + 16 <= length; i += 16) CopyWide(dst + i, src + i);
+      if (i < length) CopyWide(dst + length - 16, src + length - 16);
+      return;
+    }
     if (distance >= 8) {
       // Each word reads bytes that are already final (they lie at least 8 behind the writes).
       if (length >= 8) {
@@ -25,7 +38,16 @@ inline void CopyMatch(uint8_t* dst, const uint8_t* src, uint32_t length) {
         if (i < length) CopyWord(dst + length - 8, src + length - 8);
         return;
       }
-    } else if (distance == 1) {
+      // Short match: merge the new bytes into the word at dst, keeping the bytes after it.
+      uint64_t fresh, old;
+      std::memcpy(&fresh, src, 8);
+      std::memcpy(&old, dst, 8);
+      const uint64_t mask = (uint64_t{1} << (8 * length)) - 1;  // little-endian: first bytes low
+      const uint64_t merged = (fresh & mask) | (old & ~mask);
+      std::memcpy(dst, &merged, 8);
+      return;
+    }
+    if (distance == 1) {
       std::memset(dst, *src, length);
       return;
     }

@@ -83,9 +83,14 @@ bool ReadTrees(LzxDecoder& d) {
                         d.mainOverflow)) {
     return false;
   }
+  BuildFastTable(lzx::kNumChars + matchSymbols, d.mainLengths, kMainFastBits, d.mainFast);
   if (!ReadCodeLengths(d, lzx::kNumLengthSymbols, d.previousLengthLengths, d.lengthLengths)) return false;
-  return BuildDecodeTable(lzx::kNumLengthSymbols, d.lengthLengths, lzx::kLengthTableBits, d.lengthTable,
-                          d.lengthOverflow);
+  if (!BuildDecodeTable(lzx::kNumLengthSymbols, d.lengthLengths, lzx::kLengthTableBits, d.lengthTable,
+                        d.lengthOverflow)) {
+    return false;
+  }
+  BuildFastTable(lzx::kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast);
+  return true;
 }
 
 bool ReadAlignedTree(LzxDecoder& d) {

@@ -111,6 +111,30 @@ TEST(DecodeTable, PretreeSizes) {
   for (uint32_t seed = 1; seed <= 20; ++seed) ExpectEverySymbolDecodes(RandomCompleteLengths(20, 20, seed), 8);
 }
 
+// The wide single-lookup table agrees with the 10-bit table and its overflow trees wherever it
+// holds an entry, and defers exactly the codes longer than its width.
+TEST(FastTable, AgreesWithTheCanonicalTable) {
+  for (uint32_t seed = 1; seed <= 30; ++seed) {
+    const std::vector<uint8_t> lengths = RandomCompleteLengths(544, seed % 2 ? 544 : 60, seed);
+    Tables t(544, 10);
+    ASSERT_TRUE(BuildDecodeTable(544, lengths.data(), 10, t.table.data(), t.overflow.data()));
+    std::vector<uint16_t> fast(1 << 12);
+    BuildFastTable(544, lengths.data(), 12, fast.data());
+    for (uint32_t i = 0; i < fast.size(); ++i) {
+      const int symbol = DecodeSymbol(i << 20, t.table.data(), t.overflow.data(), 10);
+      if (lengths[symbol] > 12) {
+        ASSERT_EQ(fast[i], kFastTableSlow) << i;
+      } else {
+        ASSERT_EQ(fast[i], symbol | lengths[symbol] << 10) << i;
+      }
+    }
+  }
+  const std::vector<uint8_t> empty(249, 0);
+  std::vector<uint16_t> fast(1 << 10, 0x1234);
+  BuildFastTable(249, empty.data(), 10, fast.data());
+  for (uint16_t e : fast) ASSERT_EQ(e, 0);
+}
+
 TEST(AlignedTable, CompleteCodeDecodesAndEmptyCodeGivesZero) {
   const std::vector<uint8_t> lengths = {2, 2, 3, 3, 4, 4, 4, 4};
   uint8_t table[128];
