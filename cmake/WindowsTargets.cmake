@@ -23,3 +23,10 @@ vykcn_add_module(vykcn ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BINARY_D
 include(${CMAKE_CURRENT_LIST_DIR}/ShippingResources.cmake)
 
 add_subdirectory(tests/windows)
+
+# The lookup benchmark, measured under Wine on a corpus written by its native build.
+if(VYKCN_BENCH)
+  add_executable(lookup_bench ${PROJECT_SOURCE_DIR}/bench/lookup_bench.cpp)
+  target_link_libraries(lookup_bench PRIVATE vykcn_core)
+  target_link_options(lookup_bench PRIVATE ${VYKCN_WINDOWS_LINK_OPTIONS})
+endif()
