@@ -6,6 +6,7 @@
 // match source is masked once and then runs straight on, into the mirror when it passes W. Since
 // a match is at most 257 bytes long, the mirror always covers it.
 #include <cstring>
+#include <utility>
 
 #include "lzx/lzx_bit_reader.h"
 #include "lzx/lzx_decoder.h"
@@ -15,18 +16,20 @@ namespace vykcn {
 
 namespace {
 
-// The bit reader's three values held in registers across a span. kBounded selects loads that
-// check the source bounds; it is used when the input limit lies near the end of the source, where
-// the unchecked look-ahead between two input tests could otherwise leave the buffer.
-struct BitState {
-  uint32_t buffer;
-  int count;
-  const uint8_t* cursor;
-};
+// The span decoders keep the bit reader in registers and test the input limit once per main
+// symbol. Two register forms:
+//  - NarrowBits: the checked reader's own 32-bit form, refilled a word at a time as codes are
+//    consumed (used for the few positions below 257);
+//  - WideBits: a 64-bit buffer refilled two words at a time, once before the main and length
+//    codes and once before the footer.
+// Both start from and return to the 32-bit state in the decoder, and both test the limit against
+// the cursor the 32-bit reader would have at that point, so they fail on exactly the same inputs.
+// kBounded selects loads that check the source bounds; it is used when the input limit lies near
+// the end of the source, where the look-ahead between two input tests could leave the buffer.
 
-// The span decoders may consume a main, a length, a footer (two words) and an aligned code
-// between two input tests: at most 5 words past a cursor that was below inputEnd.
-constexpr ptrdiff_t kLookAheadBytes = 12;
+// Bytes past inputEnd that a span decoder may load before its next input test (five words of
+// codes per item, the wide buffer's look-ahead of up to three words): well inside this.
+constexpr ptrdiff_t kLookAheadBytes = 32;
 
 template <bool kBounded>
 inline uint32_t LoadWord(const uint8_t* p, const LzxDecoder& d) {
@@ -37,41 +40,113 @@ inline uint32_t LoadWord(const uint8_t* p, const LzxDecoder& d) {
 }
 
 template <bool kBounded>
-inline void Consume(BitState& b, unsigned n, const LzxDecoder& d) {
-  b.count -= static_cast<int>(n);
-  b.buffer <<= n;
-  if (b.count <= 0) {
-    b.buffer |= LoadWord<kBounded>(b.cursor, d) << -b.count;
-    b.cursor += 2;
-    b.count += 16;
-    if (b.count <= 0) {  // only a 17-bit footer can need a second word
-      b.buffer |= LoadWord<kBounded>(b.cursor, d) << -b.count;
-      b.cursor += 2;
-      b.count += 16;
+struct NarrowBits {
+  uint32_t buffer;
+  int count;  // valid bits - 16
+  const uint8_t* cursor;
+  const LzxDecoder& d;
+
+  explicit NarrowBits(const LzxDecoder& decoder)
+      : buffer(decoder.bitBuffer), count(decoder.bitCount), cursor(decoder.inputCursor), d(decoder) {}
+  void Store(LzxDecoder& decoder) const {
+    decoder.bitBuffer = buffer;
+    decoder.bitCount = static_cast<int8_t>(count);
+    decoder.inputCursor = cursor;
+  }
+  void Refill() {}
+  uint32_t Top32() const { return buffer; }
+  uint32_t Peek(unsigned n) const { return buffer >> (32 - n); }
+  bool InputExhausted() const { return cursor >= d.inputEnd; }
+  void Consume(unsigned n) {
+    count -= static_cast<int>(n);
+    buffer <<= n;
+    if (count <= 0) {
+      buffer |= LoadWord<kBounded>(cursor, d) << -count;
+      cursor += 2;
+      count += 16;
+      if (count <= 0) {  // only a 17-bit footer can need a second word
+        buffer |= LoadWord<kBounded>(cursor, d) << -count;
+        cursor += 2;
+        count += 16;
+      }
     }
   }
-}
+};
 
 template <bool kBounded>
-inline uint32_t Take(BitState& b, unsigned n, const LzxDecoder& d) {
-  const uint32_t value = b.buffer >> (32 - n);
-  Consume<kBounded>(b, n, d);
+struct WideBits {
+  uint64_t buffer;  // valid bits at the top, zeros below
+  int avail;
+  const uint8_t* cursor;
+  const LzxDecoder& d;
+
+  explicit WideBits(const LzxDecoder& decoder)
+      : buffer(static_cast<uint64_t>(decoder.bitBuffer) << 32), avail(decoder.bitCount + 16),
+        cursor(decoder.inputCursor), d(decoder) {
+    if (avail < 0) avail = 0;  // only after an overrun, which no span follows
+  }
+
+  // Back to the 32-bit form: 17 to 32 valid bits, the words held beyond that given back.
+  void Store(LzxDecoder& decoder) {
+    while (avail < 17) AddWord(LoadWord<kBounded>(cursor, d));
+    const int extraWords = (avail - 17) >> 4;
+    const int narrow = avail - 16 * extraWords;
+    const uint64_t kept = buffer & ~(~uint64_t{0} >> narrow);
+    decoder.bitBuffer = static_cast<uint32_t>(kept >> 32);
+    decoder.bitCount = static_cast<int8_t>(narrow - 16);
+    decoder.inputCursor = cursor - 2 * extraWords;
+  }
+  void AddWord(uint32_t word) {
+    buffer |= static_cast<uint64_t>(word) << (48 - avail);
+    avail += 16;
+    cursor += 2;
+  }
+  // Tops the buffer up to at least 33 bits: two words at a time.
+  void Refill() {
+    if (avail > 32) return;
+    if (kBounded) {
+      AddWord(LoadWord<true>(cursor, d));
+      AddWord(LoadWord<true>(cursor, d));
+      return;
+    }
+    uint32_t raw;
+    std::memcpy(&raw, cursor, 4);
+    const uint64_t ordered = static_cast<uint32_t>(raw << 16 | raw >> 16);  // first word on top
+    buffer |= ordered << (32 - avail);
+    avail += 32;
+    cursor += 4;
+  }
+  uint32_t Top32() const { return static_cast<uint32_t>(buffer >> 32); }
+  uint32_t Peek(unsigned n) const { return static_cast<uint32_t>(buffer >> (64 - n)); }
+  // The 32-bit reader's cursor lags by the whole words held beyond its 17..32 bits.
+  bool InputExhausted() const { return cursor - 2 * ((avail - 17) >> 4) >= d.inputEnd; }
+  void Consume(unsigned n) {
+    buffer <<= n;
+    avail -= static_cast<int>(n);
+  }
+};
+
+template <typename Bits>
+inline uint32_t Take(Bits& b, unsigned n) {
+  const uint32_t value = b.Peek(n);
+  b.Consume(n);
   return value;
 }
 
 // Decodes one main-tree item. Returns false when the input is exhausted before it; otherwise
 // `length` is 0 for a literal (in `literal`) or the match length, with the offset in `offset`.
-template <bool kAligned, bool kBounded>
-inline bool DecodeItem(LzxDecoder& d, BitState& b, int32_t* r, uint32_t& length, uint32_t& literal,
+template <bool kAligned, typename Bits>
+inline bool DecodeItem(const LzxDecoder& d, Bits& b, int32_t* r, uint32_t& length, uint32_t& literal,
                        uint32_t& offset) {
+  b.Refill();
   // One lookup gives symbol and code length for all but the longest codes.
-  uint32_t entry = d.mainFast[b.buffer >> (32 - kMainFastBits)];
+  uint32_t entry = d.mainFast[b.Peek(kMainFastBits)];
   if (__builtin_expect(entry & kFastTableSlow, 0)) {
-    const int slow = DecodeSymbol(b.buffer, d.mainTable, d.mainOverflow, lzx::kMainTableBits);
+    const int slow = DecodeSymbol(b.Top32(), d.mainTable, d.mainOverflow, lzx::kMainTableBits);
     entry = static_cast<uint32_t>(slow) | static_cast<uint32_t>(d.mainLengths[slow]) << kFastLengthShift;
   }
-  if (b.cursor >= d.inputEnd) return false;
-  Consume<kBounded>(b, entry >> kFastLengthShift, d);
+  if (b.InputExhausted()) return false;
+  b.Consume(entry >> kFastLengthShift);
   const unsigned symbol = entry & ((1u << kFastLengthShift) - 1);
   if (symbol < lzx::kNumChars) {
     length = 0;
@@ -82,33 +157,38 @@ inline bool DecodeItem(LzxDecoder& d, BitState& b, int32_t* r, uint32_t& length,
   unsigned lengthHeader = m & 7;
   const unsigned slot = m >> 3;
   if (lengthHeader == lzx::kNumPrimaryLengths) {
-    uint32_t lengthEntry = d.lengthFast[b.buffer >> (32 - kLengthFastBits)];
+    uint32_t lengthEntry = d.lengthFast[b.Peek(kLengthFastBits)];
     if (__builtin_expect(lengthEntry & kFastTableSlow, 0)) {
-      const int slow = DecodeSymbol(b.buffer, d.lengthTable, d.lengthOverflow, lzx::kLengthTableBits);
+      const int slow = DecodeSymbol(b.Top32(), d.lengthTable, d.lengthOverflow, lzx::kLengthTableBits);
       lengthEntry = static_cast<uint32_t>(slow) | static_cast<uint32_t>(d.lengthLengths[slow]) << kFastLengthShift;
     }
-    Consume<kBounded>(b, lengthEntry >> kFastLengthShift, d);
+    b.Consume(lengthEntry >> kFastLengthShift);
     lengthHeader += lengthEntry & ((1u << kFastLengthShift) - 1);
   }
   length = lengthHeader + lzx::kMinMatchLength;
 
   if (slot < lzx::kNumRepeatedOffsets) {
-    const int32_t repeated = r[slot];
-    r[slot] = r[0];
-    r[0] = repeated;
-    offset = static_cast<uint32_t>(repeated);
+    // Slot 0 reuses R0; slots 1 and 2 swap their offset with R0. Written out so that R stays in
+    // registers.
+    if (slot == 1) {
+      std::swap(r[0], r[1]);
+    } else if (slot == 2) {
+      std::swap(r[0], r[2]);
+    }
+    offset = static_cast<uint32_t>(r[0]);
     return true;
   }
   const unsigned extra = d.extraBits[slot];
+  b.Refill();  // the footer may not fit what the item's refill left
   uint32_t value;
   if (kAligned && extra >= 3) {
     uint32_t high = 0;
-    if (extra > 3) high = Take<kBounded>(b, extra - 3, d);
-    const unsigned aligned = d.alignedTable[b.buffer >> (32 - lzx::kAlignedTableBits)];
-    Consume<kBounded>(b, d.alignedLengths[aligned], d);
+    if (extra > 3) high = Take(b, extra - 3);
+    const unsigned aligned = d.alignedTable[b.Peek(lzx::kAlignedTableBits)];
+    b.Consume(d.alignedLengths[aligned]);
     value = static_cast<uint32_t>(d.positionBase[slot]) + (high << 3) + aligned;
   } else if (extra > 0) {
-    value = static_cast<uint32_t>(d.positionBase[slot]) + Take<kBounded>(b, extra, d);
+    value = static_cast<uint32_t>(d.positionBase[slot]) + Take(b, extra);
   } else {
     value = 1;  // slot 3
   }
@@ -124,14 +204,14 @@ inline bool DecodeItem(LzxDecoder& d, BitState& b, int32_t* r, uint32_t& length,
 // run past target).
 template <bool kAligned>
 bool DecodeLowPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32_t* end) {
-  BitState b{d.bitBuffer, d.bitCount, d.inputCursor};
+  NarrowBits<true> b(d);
   uint8_t* const window = d.window;
   const uint32_t size = d.windowSize;
   const uint32_t mask = d.windowMask;
   bool ok = true;
   while (pos < target) {
     uint32_t length, literal, offset;
-    if (!DecodeItem<kAligned, true>(d, b, d.repeatedOffsets, length, literal, offset)) {
+    if (!DecodeItem<kAligned>(d, b, d.repeatedOffsets, length, literal, offset)) {
       ok = false;
       break;
     }
@@ -147,9 +227,7 @@ bool DecodeLowPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32_t* 
       if (pos < lzx::kWindowMirrorSize) window[size + pos] = byte;
     }
   }
-  d.bitBuffer = b.buffer;
-  d.bitCount = static_cast<int8_t>(b.count);
-  d.inputCursor = b.cursor;
+  b.Store(d);
   *end = pos;
   return ok;
 }
@@ -157,14 +235,14 @@ bool DecodeLowPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32_t* 
 // Positions from 257 on: no mirror writes, the match source masked once per match.
 template <bool kAligned, bool kBounded>
 bool DecodeGeneralPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32_t* end) {
-  BitState b{d.bitBuffer, d.bitCount, d.inputCursor};
+  WideBits<kBounded> b(d);
   uint8_t* const window = d.window;
   const uint32_t mask = d.windowMask;
   int32_t r[3] = {d.repeatedOffsets[0], d.repeatedOffsets[1], d.repeatedOffsets[2]};
   bool ok = true;
   while (pos < target) {
     uint32_t length, literal, offset;
-    if (!DecodeItem<kAligned, kBounded>(d, b, r, length, literal, offset)) {
+    if (!DecodeItem<kAligned>(d, b, r, length, literal, offset)) {
       ok = false;
       break;
     }
@@ -176,9 +254,7 @@ bool DecodeGeneralPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32
     pos += length;
   }
   std::memcpy(d.repeatedOffsets, r, sizeof(r));
-  d.bitBuffer = b.buffer;
-  d.bitCount = static_cast<int8_t>(b.count);
-  d.inputCursor = b.cursor;
+  b.Store(d);
   *end = pos;
   return ok;
 }
