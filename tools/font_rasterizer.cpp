@@ -5,12 +5,13 @@
 #include FT_OUTLINE_H
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "commands.h"
-#include "file_io.h"
 #include "glyph_charset.h"
 
 namespace vykcn::tool {
@@ -23,7 +24,6 @@ constexpr FT_Int32 kLoadFlags = FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP;
 struct FontRasterizer::State {
   FT_Library library = nullptr;
   FT_Face face = nullptr;
-  std::vector<uint8_t> fileBytes;  // FreeType reads the face from here for as long as it lives
   std::string path;
   FT_F26Dot6 charSize = 0;
 };
@@ -39,12 +39,16 @@ std::string FreeTypeMessage(FT_Error error) {
 
 FontRasterizer::FontRasterizer(const std::string& path) : state_(std::make_unique<State>()) {
   state_->path = path;
-  state_->fileBytes = ReadFileBytes(path);
+  // FreeType streams the file itself; opening it first gives the system's reason when it cannot.
+  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    std::fclose(file);
+  } else {
+    throw CommandError("cannot read " + path + ": " + std::strerror(errno));
+  }
   if (FT_Error error = FT_Init_FreeType(&state_->library)) {
     throw CommandError("cannot start FreeType: " + FreeTypeMessage(error));
   }
-  if (FT_Error error = FT_New_Memory_Face(state_->library, state_->fileBytes.data(),
-                                          static_cast<FT_Long>(state_->fileBytes.size()), 0, &state_->face)) {
+  if (FT_Error error = FT_New_Face(state_->library, path.c_str(), 0, &state_->face)) {
     FT_Done_FreeType(state_->library);
     state_->library = nullptr;
     throw CommandError("cannot read font " + path + ": " + FreeTypeMessage(error));
