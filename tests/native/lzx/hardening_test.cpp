@@ -62,6 +62,36 @@ TEST(SourceBounds, CorruptLastChunkNeverReadsPastTheSource) {
   }
 }
 
+// The input test comes before each main symbol: a symbol may start while the bits consumed since
+// the chunk's start lie inside its C bytes of data (rounded to words); the 4 bytes of look-ahead
+// past the data may be read but never start a symbol. Here the declared C is cut 2 bytes short of
+// the real bits (which stay readable as look-ahead), so the last literals fall on either side of
+// the limit, in the low-position path and in the general path.
+TEST(InputLimit, MainSymbolsStartOnlyInsideTheChunkData) {
+  std::vector<unsigned> used;
+  for (unsigned s = 0; s < 512; ++s) used.push_back(s);  // 512 codes of 9 bits
+  int successes = 0, failures = 0;
+  for (unsigned n = 10; n < 700; n += 7) {
+    LzxWriter w;
+    w.StreamHeader(0);
+    w.VerbatimHeader(n, CompleteLengths(w.mainSymbols(), used), LzxWriter::FullLengthLengths());
+    const size_t headerBits = w.bits().bytes().size() * 8 + w.bits().BitsInWord();
+    w.Literals(std::vector<uint8_t>(n, 'L'));
+    const std::vector<uint8_t> data = w.TakeChunk();
+    const size_t declared = data.size() - 2;
+    std::vector<uint8_t> stream = FramedStream().Sized(static_cast<uint16_t>(n),
+                                                       std::vector<uint8_t>(data.begin(), data.end() - 2)).bytes;
+    stream.insert(stream.end(), data.end() - 2, data.end());
+    stream.insert(stream.end(), 5, 0);
+    const bool lastStartsInside = headerBits + 9 * (n - 1) < 8 * declared;
+    const DecodeResult r = DecodeStream(stream, n);
+    EXPECT_EQ(r.bytes.size() == n, lastStartsInside) << "n=" << n << " header bits " << headerBits;
+    (lastStartsInside ? successes : failures)++;
+  }
+  EXPECT_GT(successes, 10);
+  EXPECT_GT(failures, 10);
+}
+
 TEST(DestinationBounds, ChunkThatWouldOverflowStopsDecoding) {
   LzxWriter w;
   w.StreamHeader(0);
