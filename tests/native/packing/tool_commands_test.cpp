@@ -67,7 +67,7 @@ TEST(PackTextCommand, RefusesAndWritesNothing) {
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
-TEST(CompressCommand, ContainerDecodesToTheInput) {
+TEST(CompressCommand, RoundTripsThroughDecompress) {
   TempDir dir;
   std::string content;
   for (int i = 0; i < 5000; ++i) content += "\xE8\x8F\x9C\xE5\x8D\x95 " + std::to_string(i % 97) + "\n";
@@ -78,10 +78,25 @@ TEST(CompressCommand, ContainerDecodesToTheInput) {
   const auto resource = ReadAll(out);
   ASSERT_GE(resource.size(), 4u);
   EXPECT_EQ(resource[0] | resource[1] << 8 | resource[2] << 16 | resource[3] << 24, static_cast<int>(content.size()));
+  const std::string back = dir.Path("back.bin");
+  ASSERT_EQ((RunTool("decompress " + out + " " + back, &code), code), 0);
+  EXPECT_EQ(ReadAll(back), ReadAll(in));
+
+  // Code-like bytes with calls, with translation on.
+  std::string code_bytes;
+  for (int i = 0; i < 20000; ++i) {
+    const int32_t relative = (i * 7919) % 40000 - 20000;
+    code_bytes += "\x48\x89\xC1\xE8";
+    for (int k = 0; k < 4; ++k) code_bytes += static_cast<char>(static_cast<uint32_t>(relative) >> (8 * k));
+  }
+  const std::string code_in = dir.Write("code.bin", code_bytes);
   const std::string e8 = dir.Path("e8.res");
-  ASSERT_EQ((RunTool("compress --e8 12000000 " + in + " " + e8, &code), code), 0);
-  // The stream header differs: the first bit of the first chunk's bits says translation is on.
-  EXPECT_NE(ReadAll(e8), resource);
+  ASSERT_EQ((RunTool("compress --e8 12000000 " + code_in + " " + e8, &code), code), 0);
+  const std::string plain = dir.Path("plain.res");
+  ASSERT_EQ((RunTool("compress " + code_in + " " + plain, &code), code), 0);
+  EXPECT_NE(ReadAll(e8), ReadAll(plain));
+  ASSERT_EQ((RunTool("decompress " + e8 + " " + back, &code), code), 0);
+  EXPECT_EQ(ReadAll(back), ReadAll(code_in));
 }
 
 }  // namespace
