@@ -4,7 +4,7 @@
 //
 // Input layout: byte 0 = options (bits 0-2: window 32 KiB << n, 7 = default; bit 3: ContinuousStream;
 // bit 4: decode twice on one context), bytes 1-3 = destination capacity (24-bit little-endian,
-// at most 1 MiB), the rest = the framed source.
+// at most 256 KiB), the rest = the framed source.
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -14,7 +14,7 @@
 namespace vykcn::fuzz {
 
 constexpr size_t kOptionBytes = 4;
-constexpr size_t kMaxCapacity = size_t{1} << 20;
+constexpr size_t kMaxCapacity = size_t{256} << 10;
 
 // Returns false when an invariant broke: a status other than success or failure, or a produced
 // size beyond the capacity. Out-of-bounds accesses are left to the sanitizers.
@@ -29,14 +29,16 @@ inline bool RunDecompressInput(const uint8_t* data, size_t size) {
   DecompressionContext* context = nullptr;
   if (CreateDecompressionContext(0, &parameters, flags, &context) != kStatusOk) return true;
 
-  // Exactly sized buffers, so that the sanitizers see any access past them.
+  // The source in a block of exactly its size, and the destination at the very end of one, so
+  // that the sanitizers see any access past either.
   std::unique_ptr<uint8_t[]> source(new uint8_t[size - kOptionBytes + 1]);
   std::memcpy(source.get(), data + kOptionBytes, size - kOptionBytes);
-  std::unique_ptr<uint8_t[]> destination(new uint8_t[capacity + 1]);
+  static uint8_t* const destinationBlock = new uint8_t[kMaxCapacity];
+  uint8_t* const destination = destinationBlock + (kMaxCapacity - capacity);
   bool ok = true;
   for (int call = 0; call < ((options & 16) ? 2 : 1); ++call) {
     size_t produced = capacity;
-    const int32_t status = Decompress(context, destination.get(), &produced, source.get(), size - kOptionBytes);
+    const int32_t status = Decompress(context, destination, &produced, source.get(), size - kOptionBytes);
     if (status != kStatusOk && status != kStatusFail) ok = false;
     if (produced > capacity) ok = false;
   }

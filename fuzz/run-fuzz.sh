@@ -15,7 +15,7 @@ decoder_sources=(context_memory decompression_context huffman_table tree_reader 
 sources=("$root/fuzz/decompress_fuzzer.cpp")
 for s in "${decoder_sources[@]}"; do sources+=("$root/src/lzx/$s.cpp"); done
 
-clang++-14 -std=c++17 -O1 -g -fno-omit-frame-pointer \
+clang++-14 -std=c++17 -O2 -g -fno-omit-frame-pointer \
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I "$root/src" "${sources[@]}" -o "$build/decompress_fuzzer"
 
