@@ -18,7 +18,7 @@ struct CompressOptions {
   // Search effort of the match finder and parser; larger is slower and usually smaller.
   int maxSearchDepth = 96;
   int niceMatchLength = 160;
-  int optimizationPasses = 3;
+  int optimizationPasses = 2;
 };
 
 // Compresses `size` bytes into a complete framed stream (chunks and trailer).
