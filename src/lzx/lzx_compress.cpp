@@ -229,6 +229,9 @@ class StreamEncoder {
 
 std::vector<uint8_t> CompressLzx(const uint8_t* data, size_t size, const CompressOptions& options) {
   if (size > kMaxInputSize) throw std::length_error("LZX input larger than 1 GiB");
+  // Decoders compare operands with the size as unsigned numbers: from 2^31 on, negative operands
+  // that must stay untouched would fall below it.
+  if (options.translationSize >= 0x80000000u) throw std::invalid_argument("call translation size of 2^31 or more");
   std::vector<uint8_t> out;
   // Blocks of many units can, in rare skewed cases, give a chunk more compressed bytes than its
   // header can hold; blocks of one unit never do, since such a unit falls back to raw bytes.

@@ -14,6 +14,7 @@ namespace vykcn::lzx {
 
 struct CompressOptions {
   // Call-instruction (0xE8) translation size written into the stream header; 0 turns it off.
+  // Below 2^31 (CompressLzx throws std::invalid_argument otherwise).
   uint32_t translationSize = 0;
   // Search effort of the match finder and parser; larger is slower and usually smaller.
   int maxSearchDepth = 96;

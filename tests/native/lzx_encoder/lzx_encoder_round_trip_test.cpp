@@ -89,6 +89,17 @@ TEST(LzxEncoderRoundTrip, MixedBlocksTypesInOneStream) {
   const auto tail = RandomBytes(33333, 8);
   input.insert(input.end(), tail.begin(), tail.end());
   ExpectBothDecode(input, Light());
+
+  // With call translation blocks switch at quarter chunks, so raw blocks start and end inside
+  // chunks too.
+  std::vector<uint8_t> code = CodeLike(20000, 12);
+  for (uint32_t seed = 13; seed < 17; ++seed) {
+    const auto raw = RandomBytes(9000 + seed * 1000, seed);
+    code.insert(code.end(), raw.begin(), raw.end());
+    const auto more = CodeLike(15000, seed + 100);
+    code.insert(code.end(), more.begin(), more.end());
+  }
+  ExpectBothDecode(code, Light(12000000));
 }
 
 TEST(LzxEncoderRoundTrip, LongRunsAndRepeats) {
