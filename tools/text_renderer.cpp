@@ -30,11 +30,14 @@ float ScaleFor(const std::vector<GlyphRecord>& records, int hostReferenceHeight)
 
 // Bilinear sample of the atlas's RGBA at texel coordinates (x, y), texel centres at +0.5.
 void SampleAtlas(const std::vector<uint8_t>& atlas, float x, float y, float out[4]) {
-  x -= 0.5f;
-  y -= 0.5f;
+  for (int c = 0; c < 4; ++c) out[c] = 0;
+  // A damaged table may hold any float: such texels read as transparent, and far-off coordinates
+  // are pulled in before they become integers.
+  if (!std::isfinite(x) || !std::isfinite(y)) return;
+  x = std::clamp(x, -1.0f, kAtlasWidth + 1.0f) - 0.5f;
+  y = std::clamp(y, -1.0f, kAtlasHeight + 1.0f) - 0.5f;
   const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
   const float fx = x - x0, fy = y - y0;
-  for (int c = 0; c < 4; ++c) out[c] = 0;
   for (int dy = 0; dy <= 1; ++dy) {
     for (int dx = 0; dx <= 1; ++dx) {
       const int tx = std::clamp(x0 + dx, 0, kAtlasWidth - 1), ty = std::clamp(y0 + dy, 0, kAtlasHeight - 1);

@@ -99,6 +99,14 @@ TEST(TextRenderer, ReportsCharactersWithoutAGlyphAndLeavesASpace) {
   EXPECT_THROW(RenderText(font.records, font.atlas, "\xFF", TextStyle()), CommandError);
 }
 
+TEST(TextRenderer, DamagedCoordinatesDrawNothing) {
+  HandFont font;
+  font.records[1].uLeft = std::nanf("");  // 'A': no texel at all
+  font.records[2].vTop = 1e30f;           // 'M': far below the atlas, where it is transparent
+  const TextImage image = RenderText(font.records, font.atlas, "AM", TextStyle());
+  ExpectInkExactly(image, {});
+}
+
 // FreeType draws `text` at the pack's size straight onto a canvas like the preview's, blending
 // white with the coverage over the same background.
 std::vector<uint8_t> DrawWithFreeType(const std::string& font, double pixelSize, const std::string& text,
