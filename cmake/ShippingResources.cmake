@@ -40,3 +40,6 @@ add_custom_command(OUTPUT ${vykcn_translations}
 target_include_directories(vykcn PRIVATE ${vykcn_generated})
 set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/vykcn.rc PROPERTIES
   OBJECT_DEPENDS "${vykcn_glyphs};${vykcn_atlas};${vykcn_translations}")
+
+# The shipping module must pass the toolkit's own checks (run natively; the tool is a Linux program).
+add_test(NAME windows.shipping_module_inspect COMMAND ${VYKCN_TOOL} inspect $<TARGET_FILE:vykcn>)
