@@ -52,14 +52,10 @@ class StreamEncoder {
         size_(static_cast<uint32_t>(size)),
         unit_(options.translationSize != 0 ? kCodeParseUnit : kTextParseUnit),
         max_block_units_(single_unit_blocks ? 1 : kMaxBlockBytes / unit_),
-        input_(data, data + size),
-        finder_(nullptr, 0, kMaxMatchOffset, std::max(1, options.maxSearchDepth)),
+        input_(PreparedInput(data, size, options.translationSize)),
+        finder_(input_.data(), size_, kMaxMatchOffset, std::max(1, options.maxSearchDepth)),
         parser_(NiceLength(options)),
-        model_(CostModel::Initial()) {
-    input_.resize(size + kInputPadding, 0);
-    TranslateCallsForEncoding(input_.data(), size, options.translationSize);
-    finder_ = BinaryTreeMatchFinder(input_.data(), size_, kMaxMatchOffset, std::max(1, options.maxSearchDepth));
-  }
+        model_(CostModel::Initial()) {}
 
   void Run() {
     for (uint32_t start = 0; start < size_; start += unit_) {
@@ -105,6 +101,14 @@ class StreamEncoder {
   }
 
  private:
+  // The bytes the stream codes: the input after call translation, padded for the match finder.
+  static std::vector<uint8_t> PreparedInput(const uint8_t* data, size_t size, uint32_t translation_size) {
+    std::vector<uint8_t> input(size + kInputPadding, 0);
+    std::copy(data, data + size, input.begin());
+    TranslateCallsForEncoding(input.data(), size, translation_size);
+    return input;
+  }
+
   static uint32_t NiceLength(const CompressOptions& options) {
     return static_cast<uint32_t>(std::clamp(options.niceMatchLength, 3, kMaxMatch));
   }

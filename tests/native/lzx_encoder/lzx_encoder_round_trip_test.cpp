@@ -140,5 +140,22 @@ TEST(LzxEncoderRoundTrip, RandomisedSizesAndContents) {
   }
 }
 
+TEST(LzxEncoderRoundTrip, ManySmallInputs) {
+  // Small inputs reach the degenerate codes: one literal only, no length symbols, no matches,
+  // a single repeated offset.
+  std::mt19937 rng(31);
+  for (int round = 0; round < 150; ++round) {
+    const size_t size = rng() % 3000;
+    const int alphabet = 1 + static_cast<int>(rng() % 6);
+    std::vector<uint8_t> input(size);
+    for (size_t i = 0; i < size; ++i) {
+      input[i] = round % 3 == 0 ? static_cast<uint8_t>(rng()) : static_cast<uint8_t>('a' + rng() % alphabet);
+      if (round % 5 == 0 && i >= 7 && rng() % 4 != 0) input[i] = input[i - 7];
+    }
+    SCOPED_TRACE(testing::Message() << "round " << round << ", " << size << " bytes");
+    ExpectBothDecode(input, Light(round % 7 == 0 ? 1000 : 0));
+  }
+}
+
 }  // namespace
 }  // namespace vykcn::test
