@@ -19,7 +19,9 @@ void AddPackTextCommand(CLI::App& app) {
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand("pack-text", "Build the translation resource from .po and .csv files");
-  command->add_option("FILE", options->files, "translators' files (.po or .csv); several merge")->required();
+  command->add_option("FILE", options->files,
+                      "translators' files: .po, or .csv with a header row naming \"source\" and \"translation\" columns; several merge")
+      ->required();
   command->add_option("-o,--output", options->output, "translation resource to write")->required();
   command->callback([options] {
     const TranslationImageBuild build = BuildTranslationImage(ReadTextSources(options->files));
