@@ -13,8 +13,8 @@ namespace {
 
 TEST(LzxEncoderStreamRules, HoldOnTextCodeRawAndMixedInputs) {
   std::vector<std::pair<std::vector<uint8_t>, uint32_t>> inputs;
-  inputs.push_back({TextLike(150000, 41), 0});
-  inputs.push_back({CodeLike(90000, 42), 12000000});
+  inputs.push_back({TextLike(80000, 41), 0});
+  inputs.push_back({CodeLike(60000, 42), 12000000});
   std::vector<uint8_t> mixed = TextLike(40000, 43);
   for (uint32_t seed = 44; seed < 47; ++seed) {
     const auto raw = RandomBytes(11000 + seed, seed);
@@ -30,7 +30,7 @@ TEST(LzxEncoderStreamRules, HoldOnTextCodeRawAndMixedInputs) {
   // of 32, whose low bits an aligned-offset tree codes almost for free.
   std::vector<uint8_t> records = RandomBytes(32 * 64, 49);
   std::mt19937 rng(50);
-  while (records.size() < 120000) {
+  while (records.size() < 80000) {
     const size_t from = 32 * (rng() % (records.size() / 32));
     for (int k = 0; k < 32; ++k) records.push_back(records[from + k]);
     records[records.size() - 1 - rng() % 32] = static_cast<uint8_t>(rng());

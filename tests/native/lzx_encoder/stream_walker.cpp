@@ -55,18 +55,22 @@ class ChunkBits {
 
 struct Code {
   std::vector<uint8_t> lengths;
+  std::vector<std::vector<uint32_t>> by_length;  // symbols of each length, in symbol order
+
+  void Prepare() {
+    by_length.assign(17, {});
+    for (size_t s = 0; s < lengths.size(); ++s) {
+      if (lengths[s] > 16) throw Broken("code length above 16");
+      if (lengths[s] != 0) by_length[lengths[s]].push_back(static_cast<uint32_t>(s));
+    }
+  }
+  // Canonical codes: shorter lengths first, each length's codes in symbol order.
   uint32_t Decode(ChunkBits& in) const {
-    // Canonical: codes of each length in symbol order, shorter lengths first.
     uint32_t code = 0, first = 0;
     for (int l = 1; l <= 16; ++l) {
       code = code << 1 | in.Bit();
-      uint32_t count = 0;
-      for (size_t s = 0; s < lengths.size(); ++s) {
-        if (lengths[s] == l) {
-          if (code - first == count) return static_cast<uint32_t>(s);
-          ++count;
-        }
-      }
+      const uint32_t count = static_cast<uint32_t>(by_length[l].size());
+      if (code - first < count) return by_length[l][code - first];
       first = (first + count) << 1;
     }
     throw Broken("no code matches");
@@ -79,6 +83,7 @@ void ReadLengths(ChunkBits& in, std::vector<uint8_t>& lengths, size_t from, size
   Code pretree;
   pretree.lengths.resize(20);
   for (auto& l : pretree.lengths) l = static_cast<uint8_t>(in.Bits(4));
+  pretree.Prepare();
   size_t pos = 0;
   while (pos < count) {
     const uint32_t s = pretree.Decode(in);
@@ -168,10 +173,13 @@ WalkResult WalkStream(const std::vector<uint8_t>& stream) {
       if (type == 2) {
         aligned.lengths.resize(8);
         for (auto& l : aligned.lengths) l = static_cast<uint8_t>(in.Bits(3));
+        aligned.Prepare();
       }
       ReadLengths(in, main.lengths, 0, 256);
       ReadLengths(in, main.lengths, 256, 8 * Slots());
       ReadLengths(in, length.lengths, 0, 249);
+      main.Prepare();
+      length.Prepare();
       while (out.size() < block_end) {
         const uint32_t sym = main.Decode(in);
         if (sym < 256) {
