@@ -61,7 +61,7 @@ void GlyphSubstitution::ReplaceGlyphTable(GlyphRecord** glyphArraySlot,
   // Both allocations happen before the host's font is touched, so running out of memory
   // leaves the font as it was.
   const size_t bytes = size_t{moduleCount_} * kGlyphRecordSize;
-  auto* table = static_cast<GlyphRecord*>(std::malloc(bytes != 0 ? bytes : 1));
+  auto* table = static_cast<GlyphRecord*>(allocate_(bytes != 0 ? bytes : 1));
   if (table == nullptr) return;
   try {
     issued_.push_back(table);

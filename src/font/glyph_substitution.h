@@ -1,6 +1,7 @@
 #pragma once
 // Gives the host's font the module's glyph table, scaled to the height of the host's own 'M'.
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "font/glyph_record.h"
@@ -14,7 +15,10 @@ GlyphRecord ScaleGlyphRecord(const GlyphRecord& record, float scale);
 
 class GlyphSubstitution {
  public:
-  explicit GlyphSubstitution(OwnResources& resources) : resources_(resources) {}
+  using Allocate = void* (*)(size_t bytes);  // the general heap; freed with std::free
+
+  explicit GlyphSubstitution(OwnResources& resources, Allocate allocate = &std::malloc)
+      : resources_(resources), allocate_(allocate) {}
   GlyphSubstitution(const GlyphSubstitution&) = delete;
   GlyphSubstitution& operator=(const GlyphSubstitution&) = delete;
 
@@ -34,6 +38,7 @@ class GlyphSubstitution {
   float ScaleFor(const GlyphRecord* hostArray, uint32_t hostCount) const;
 
   OwnResources& resources_;
+  Allocate allocate_;
   const uint8_t* moduleTable_ = nullptr;  // resource 101 in the module image; never freed
   uint32_t moduleCount_ = 0;
   uint8_t referenceHeight_ = 0;           // height of the module's 'M'; 0 when it has none

@@ -181,5 +181,15 @@ TEST(GlyphSubstitution, FailedLoadHandsOutAnEmptyTableAndRetries) {
   substitution.ReleaseGlyphTables();
 }
 
+TEST(GlyphSubstitution, ExhaustedMemoryLeavesTheHostFontUntouched) {
+  FakeResources resources(kModuleGlyphs);
+  GlyphSubstitution substitution(resources, [](size_t) -> void* { return nullptr; });
+  HostFont host = HostWithM(20);
+  substitution.ReplaceGlyphTable(&host.array, &host.count);
+  EXPECT_EQ(host.array, host.glyphs.data());
+  EXPECT_EQ(host.count, 2u);
+  EXPECT_TRUE(substitution.IssuedGlyphTables().empty());
+}
+
 }  // namespace
 }  // namespace vykcn
