@@ -15,6 +15,8 @@ packages=(
   fonts-wqy-microhei fonts-droid-fallback
   # Windows cross build and the Wine test rig
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
+  # OpenGL for Wine's Direct3D 11 under Xvfb (recommended by wine only, so named here)
+  libgl1 libgl1-mesa-dri
 )
 
 missing=()

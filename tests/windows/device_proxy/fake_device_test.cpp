@@ -363,5 +363,28 @@ TEST_F(MissingTextureLoader, ShowsTheMessageOncePerFontTexture) {
   ExpectMessagePerFontTexture();
 }
 
+// Loaded under another name the module cannot find its own image: no load, no message.
+class RenamedModule : public ModuleWithFakeDevices {
+ protected:
+  RenamedModule() : ModuleWithFakeDevices("renamed-atlas-module\\other.dll") {}
+};
+
+TEST_F(RenamedModule, KeepsTheHostTextureQuietly) {
+  ASSERT_EQ(GetModuleHandleA("vykcn"), nullptr);
+  const StandInLoaderLog* log = StandInLog();
+  ASSERT_NE(log, nullptr);
+  FakeDevice device;
+  ASSERT_EQ(Create(&device), S_OK);
+  MessageBoxRecorder messages(module_);
+  D3D11_TEXTURE2D_DESC font = Font();
+  ID3D11Texture2D* texture = nullptr;
+  ASSERT_EQ(CreateTextureThroughTable(&device, &font, nullptr, &texture), S_OK);
+  ASSERT_EQ(device.textures().size(), 1u);
+  EXPECT_EQ(texture, device.textures()[0].get());
+  EXPECT_EQ(device.textures()[0]->references(), 1);
+  EXPECT_EQ(log->count, 0);
+  EXPECT_TRUE(messages.calls().empty());
+}
+
 }  // namespace
 }  // namespace vykcn::test
