@@ -4,8 +4,9 @@
 // and with libmspack before its figures count.
 //
 // Corpora: a translation image built from the machine's zh_CN message catalogues (.mo turned
-// into PO by msgunfmt, read by the tool's PO reader, conflicting entries left out), a Windows
-// binary compressed with call translation on, and random bytes.
+// into PO by msgunfmt, read by the tool's PO reader, conflicting entries left out), 1.15 MB of
+// those catalogues' PO text, a Windows binary compressed with call translation on, and random
+// bytes.
 //
 // usage: lzx_compress_bench [--catalogues DIR] [--binary FILE] [--random BYTES]
 #include <unistd.h>
@@ -59,7 +60,9 @@ Bytes ReadAll(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-Corpus CatalogueImage(const std::string& directory) {
+// The translation image of all catalogues, and (for scale) the PO text of the first catalogues,
+// about 1.15 MB of it.
+std::vector<Corpus> CatalogueCorpora(const std::string& directory) {
   const fs::path temp = fs::temp_directory_path() / ("lzx-bench-" + std::to_string(getpid()));
   fs::create_directories(temp);
   std::vector<std::string> catalogues;
@@ -70,10 +73,16 @@ Corpus CatalogueImage(const std::string& directory) {
   std::vector<vykcn::tool::TextEntry> kept;
   std::set<std::string> hosts;
   std::set<uint32_t> hashes;
-  size_t files = 0;
+  size_t files = 0, text_files = 0;
+  Bytes po_text;
   for (const auto& mo : catalogues) {
     const std::string po = (temp / (fs::path(mo).stem().string() + ".po")).string();
     if (std::system(("msgunfmt -o '" + po + "' '" + mo + "' 2>/dev/null").c_str()) != 0) continue;
+    if (po_text.size() < 1150000) {
+      const Bytes text = ReadAll(po);
+      po_text.insert(po_text.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min(text.size(), 1150000 - po_text.size())));
+      ++text_files;
+    }
     try {
       for (auto& e : vykcn::tool::ReadPoFile(po)) {
         // Catalogues disagree with each other; the first translation of a host text wins.
@@ -89,9 +98,10 @@ Corpus CatalogueImage(const std::string& directory) {
     }
   }
   fs::remove_all(temp);
-  Corpus corpus{"zh_CN catalogues (" + std::to_string(files) + " files) image", {}, 0};
-  if (!kept.empty()) corpus.data = vykcn::tool::BuildTranslationImage(kept).image;
-  return corpus;
+  Corpus image{"zh_CN catalogues (" + std::to_string(files) + " files) image", {}, 0};
+  if (!kept.empty()) image.data = vykcn::tool::BuildTranslationImage(kept).image;
+  Corpus text{"zh_CN PO text (" + std::to_string(text_files) + " files)", std::move(po_text), 0};
+  return {std::move(image), std::move(text)};
 }
 
 Result Ours(const Corpus& corpus, bool* verified) {
@@ -159,7 +169,7 @@ int main(int argc, char** argv) {
   }
 
   std::vector<Corpus> corpora;
-  corpora.push_back(CatalogueImage(catalogues));
+  for (auto& corpus : CatalogueCorpora(catalogues)) corpora.push_back(std::move(corpus));
   corpora.push_back({"Windows binary " + fs::path(binary).filename().string() + " (E8 on)", ReadAll(binary), 12000000});
   Corpus noise{"random bytes", Bytes(random_size), 0};
   std::mt19937_64 rng(1);
