@@ -248,12 +248,27 @@ TEST_F(TextureHook, ReplacesTheFontTextureWithTheLoadersTexture) {
   ASSERT_GT(atlas.size(), kDdsPrefixBytes);
   MessageBoxRecorder messages(module_);
 
+  // Other sizes are handed back as the device made them, and the loader is not bound for them:
+  // the module does not import it.
+  EXPECT_EQ(FindImportSlot(module_, "d3dx11_43.dll", "D3DX11CreateTextureFromResourceA"), nullptr);
+  for (auto [w, h] : {std::pair<UINT, UINT>{1404, 1024}, {1024, 1403}, {1, 1404}}) {
+    D3D11_TEXTURE2D_DESC other = TextureDesc(w, h, DXGI_FORMAT_R8G8B8A8_UNORM);
+    ID3D11Texture2D* kept = nullptr;
+    ASSERT_EQ(CreateTextureThroughTable(&device, &other, nullptr, &kept), S_OK);
+    ASSERT_NE(device.Find(kept), nullptr);
+    EXPECT_EQ(device.Find(kept)->desc().Width, w);
+    EXPECT_EQ(device.Find(kept)->references(), 1);
+  }
+  EXPECT_EQ(GetModuleHandleA("d3dx11_43.dll"), nullptr) << "the loader was bound before it was needed";
+  ASSERT_EQ(device.textures().size(), 3u);
+
   D3D11_TEXTURE2D_DESC font = Font();
   ID3D11Texture2D* texture = nullptr;
   ASSERT_EQ(CreateTextureThroughTable(&device, &font, nullptr, &texture), S_OK);
-  ASSERT_EQ(device.textures().size(), 2u);
-  FakeTexture* host = device.textures()[0].get();
-  FakeTexture* made = device.textures()[1].get();
+  EXPECT_NE(GetModuleHandleA("d3dx11_43.dll"), nullptr);
+  ASSERT_EQ(device.textures().size(), 5u);
+  FakeTexture* host = device.textures()[3].get();
+  FakeTexture* made = device.textures()[4].get();
   EXPECT_EQ(host->desc().Width, kFontWidth);
   EXPECT_EQ(host->getDescCalls(), 1);
   EXPECT_EQ(host->references(), 0);  // released exactly once
@@ -267,17 +282,6 @@ TEST_F(TextureHook, ReplacesTheFontTextureWithTheLoadersTexture) {
   EXPECT_EQ(made->desc().Format, DXGI_FORMAT_BC3_UNORM);
   EXPECT_TRUE(made->firstLevel() == std::vector<uint8_t>(atlas.begin() + kDdsPrefixBytes, atlas.end()));
   EXPECT_TRUE(messages.calls().empty());
-
-  // Other sizes are handed back as the device made them.
-  for (auto [w, h] : {std::pair<UINT, UINT>{1404, 1024}, {1024, 1403}, {1, 1404}}) {
-    D3D11_TEXTURE2D_DESC other = TextureDesc(w, h, DXGI_FORMAT_R8G8B8A8_UNORM);
-    ID3D11Texture2D* kept = nullptr;
-    ASSERT_EQ(CreateTextureThroughTable(&device, &other, nullptr, &kept), S_OK);
-    ASSERT_NE(device.Find(kept), nullptr);
-    EXPECT_EQ(device.Find(kept)->desc().Width, w);
-    EXPECT_EQ(device.Find(kept)->references(), 1);
-  }
-  EXPECT_EQ(device.textures().size(), 5u);
 }
 
 TEST_F(TextureHook, NullOutPointerAnswerComesBackWithoutGetDesc) {
