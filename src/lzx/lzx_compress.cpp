@@ -160,7 +160,14 @@ class StreamEncoder {
         both.Add(unit->freq);
         merge = EstimateBlockBits(both, trees_, block_size + unit->size) <= separate;
       }
-      if (!merge) FinishBlock();
+      if (!merge) {
+        FinishBlock();
+        // The unit was parsed along the not yet written parses; carry the written state on.
+        RepeatQueue queue = queue_;
+        SymbolFrequencies unused;
+        CountItems(unit->items, queue, unused);
+        trial_queue_ = queue;
+      }
     }
     block_freq_.Add(unit->freq);
     block_.push_back(std::move(unit));
@@ -169,7 +176,7 @@ class StreamEncoder {
   void FinishBlock() {
     const uint32_t block_size = BlockSize();
     BlockPlan plan = PlanBlock(block_freq_, trees_, block_size, true, KeepE8Literal());
-    // More parses of every chunk, now priced with the block's own codes.
+    // More parses of every unit, now priced with the block's own codes.
     for (int pass = 0; pass < kBlockPasses && plan.type != kUncompressedBlock; ++pass) {
       const CostModel model = ModelFor(plan);
       RepeatQueue queue = queue_;
@@ -180,7 +187,6 @@ class StreamEncoder {
         CountItems(unit->items, queue, freq);
       }
       plan = PlanBlock(freq, trees_, block_size, true, KeepE8Literal());
-      if (pass + 1 == kBlockPasses) model_ = ModelFor(freq, block_size);
     }
 
     WriteStreamHeaderOnce();
@@ -195,7 +201,6 @@ class StreamEncoder {
       const ItemWriter items(plan);
       for (const auto& unit : block_) items.Write(writer_, unit->items, queue_);
     }
-    trial_queue_ = queue_;
     block_.clear();
     block_freq_ = SymbolFrequencies{};
   }
