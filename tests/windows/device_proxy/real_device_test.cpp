@@ -1,6 +1,6 @@
-// The device proxy on Wine's Direct3D 11, through the test build of the module whose resource 103
-// is a generated atlas, with the stand-in texture loader. All devices of one d3d11.dll share one
-// interface table, so every test here sees the same hooked table whatever order they run in.
+// The device proxy on Wine's Direct3D 11, through the test build of the module that carries the
+// shipping atlas as resource 103, with the stand-in texture loader. All devices of one d3d11.dll
+// share one interface table, so every test here sees the same hooked table in any order.
 #include <gtest/gtest.h>
 
 #include <cstring>
