@@ -5,10 +5,11 @@
 //
 // Corpora: a translation image built from the machine's zh_CN message catalogues (.mo turned
 // into PO by msgunfmt, read by the tool's PO reader, conflicting entries left out), 1.15 MB of
-// those catalogues' PO text, a Windows binary compressed with call translation on, and random
+// those catalogues' PO text, Windows binaries compressed with call translation on (one with its
+// debug sections stripped, as binaries ship, and one that is mostly DWARF debug data), and random
 // bytes.
 //
-// usage: lzx_compress_bench [--catalogues DIR] [--binary FILE] [--random BYTES]
+// usage: lzx_compress_bench [--catalogues DIR] [--binary FILE] [--debug-binary FILE] [--random BYTES]
 #include <unistd.h>
 #include <wimlib.h>
 
@@ -159,18 +160,27 @@ Result Tool(const Corpus& corpus, const std::string& command) {
 
 int main(int argc, char** argv) {
   std::string catalogues = "/usr/share/locale/zh_CN/LC_MESSAGES";
-  std::string binary = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/msctf.dll";
+  std::string binary = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/wined3d.dll";
+  std::string debug_binary = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/msctf.dll";
   size_t random_size = 1 << 20;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string flag = argv[i];
     if (flag == "--catalogues") catalogues = argv[i + 1];
     else if (flag == "--binary") binary = argv[i + 1];
+    else if (flag == "--debug-binary") debug_binary = argv[i + 1];
     else if (flag == "--random") random_size = std::strtoull(argv[i + 1], nullptr, 10);
   }
 
   std::vector<Corpus> corpora;
   for (auto& corpus : CatalogueCorpora(catalogues)) corpora.push_back(std::move(corpus));
-  corpora.push_back({"Windows binary " + fs::path(binary).filename().string() + " (E8 on)", ReadAll(binary), 12000000});
+  const fs::path stripped = fs::temp_directory_path() / ("lzx-bench-stripped-" + std::to_string(getpid()) + ".dll");
+  if (std::system(("x86_64-w64-mingw32-strip -o '" + stripped.string() + "' '" + binary + "' 2>/dev/null").c_str()) == 0) {
+    corpora.push_back({"Windows binary " + fs::path(binary).filename().string() + ", debug sections stripped (E8 on)",
+                       ReadAll(stripped.string()), 12000000});
+    fs::remove(stripped);
+  }
+  corpora.push_back({"Windows binary " + fs::path(debug_binary).filename().string() + " with DWARF debug data (E8 on)",
+                     ReadAll(debug_binary), 12000000});
   Corpus noise{"random bytes", Bytes(random_size), 0};
   std::mt19937_64 rng(1);
   for (auto& b : noise.data) b = static_cast<uint8_t>(rng());
