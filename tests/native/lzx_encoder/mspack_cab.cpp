@@ -140,7 +140,6 @@ std::optional<std::vector<FramedChunk>> SplitFramedStream(const std::vector<uint
 std::optional<std::vector<uint8_t>> DecodeWithLibmspack(const std::vector<uint8_t>& stream) {
   auto chunks = SplitFramedStream(stream);
   if (!chunks) return std::nullopt;
-  if (chunks->empty()) return std::vector<uint8_t>{};
   std::map<std::string, std::vector<uint8_t>> files;
   files["in.cab"] = BuildCabinet(*chunks);
   g_files = &files;
