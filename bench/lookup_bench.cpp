@@ -79,6 +79,17 @@ class FailOnMessage : public vykcn::MessageSink {
 
 bool Load(void* loader) { return static_cast<vykcn::TranslationLoader*>(loader)->LoadTranslationTable(); }
 
+// The module's lookup stack over an in-memory resource, empty until its first lookup.
+struct LookupStack {
+  explicit LookupStack(const Bytes& resource) : resources(resource) {}
+  MemoryResources resources;
+  vykcn::LzxStreamDecoder decoder;
+  FailOnMessage messages;
+  vykcn::TranslationTable table;
+  vykcn::TranslationLoader loader{resources, decoder, messages, table};
+  vykcn::SubtitleTranslator translator{table, &Load, &loader};
+};
+
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 int Measure(const std::string& dir) {
@@ -95,20 +106,15 @@ int Measure(const std::string& dir) {
   std::vector<double> firstMs;
   size_t records = 0;
   for (int run = 0; run < 30; ++run) {
-    MemoryResources resources(resource);
-    vykcn::LzxStreamDecoder decoder;
-    FailOnMessage messages;
-    vykcn::TranslationTable table;
-    vykcn::TranslationLoader loader(resources, decoder, messages, table);
-    vykcn::SubtitleTranslator translator(table, &Load, &loader);
+    LookupStack cold(resource);
     const Clock::time_point start = Clock::now();
-    const char* result = translator.ReplaceSubtitle(hosts.front().c_str());
+    const char* result = cold.translator.ReplaceSubtitle(hosts.front().c_str());
     firstMs.push_back(Milliseconds(Clock::now() - start));
     if (result == hosts.front().c_str()) {
       std::fprintf(stderr, "first host text was not translated\n");
       return 1;
     }
-    records = table.size();
+    records = cold.table.size();
   }
   std::sort(firstMs.begin(), firstMs.end());
 
@@ -135,12 +141,8 @@ int Measure(const std::string& dir) {
   std::sort(fillMs.begin(), fillMs.end());
 
   // Warm lookups over every host text, with and without a hit.
-  MemoryResources resources(resource);
-  vykcn::LzxStreamDecoder decoder;
-  FailOnMessage messages;
-  vykcn::TranslationTable table;
-  vykcn::TranslationLoader loader(resources, decoder, messages, table);
-  vykcn::SubtitleTranslator translator(table, &Load, &loader);
+  LookupStack warm(resource);
+  vykcn::SubtitleTranslator& translator = warm.translator;
   translator.ReplaceSubtitle(hosts.front().c_str());
   std::vector<std::string> misses;
   for (const std::string& host : hosts) misses.push_back(host + " (no such line)");
