@@ -71,8 +71,7 @@ HRESULT FakeDevice::MakeTexture(const D3D11_TEXTURE2D_DESC* desc, const D3D11_SU
     }
     return forcedResult;
   }
-  // Like Direct3D: valid parameters without an out-pointer are answered S_FALSE.
-  if (texture == nullptr) return S_FALSE;
+  if (texture == nullptr) return answerWithoutOutPointer;
   textures_.push_back(std::make_unique<FakeTexture>(*desc, initialData));
   *texture = textures_.back().get();
   return S_OK;

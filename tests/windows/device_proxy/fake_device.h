@@ -48,6 +48,8 @@ class FakeDevice : public ID3D11Device {
   // `textureWithForcedResult` it still writes a new texture through the out-pointer.
   HRESULT forcedResult = S_OK;
   bool textureWithForcedResult = false;
+  // The answer to valid parameters without a texture out-pointer; Direct3D's is S_FALSE.
+  HRESULT answerWithoutOutPointer = S_FALSE;
 
   int createTextureCalls() const { return createTextureCalls_; }
   ID3D11Device* lastCaller() const { return lastCaller_; }

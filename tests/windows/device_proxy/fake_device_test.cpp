@@ -290,6 +290,10 @@ TEST_F(TextureHook, NullOutPointerAnswerComesBackWithoutGetDesc) {
   D3D11_TEXTURE2D_DESC font = Font();
   EXPECT_EQ(CreateTextureThroughTable(&device, &font, nullptr, nullptr), S_FALSE);
   EXPECT_EQ(device.createTextureCalls(), 1);
+  // A device that answers S_OK without an out-pointer: there is still no texture to look at.
+  device.answerWithoutOutPointer = S_OK;
+  EXPECT_EQ(CreateTextureThroughTable(&device, &font, nullptr, nullptr), S_OK);
+  EXPECT_EQ(device.createTextureCalls(), 2);
 
   // S_FALSE even with a font-sized texture written: not S_OK, so not looked at.
   device.forcedResult = S_FALSE;
