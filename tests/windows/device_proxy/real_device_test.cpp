@@ -39,13 +39,16 @@ class TextureReleaseWatch {
     D3D11_TEXTURE2D_DESC desc = TextureDesc(4, 4, DXGI_FORMAT_R8G8B8A8_UNORM);
     ID3D11Texture2D* sample = nullptr;
     EXPECT_EQ(device->CreateTexture2D(&desc, nullptr, &sample), S_OK);
+    if (sample == nullptr) return;
     slot_ = const_cast<void**>(&InterfaceTable(sample)[2]);
     gOriginalRelease = reinterpret_cast<ReleaseMethod>(*slot_);
     WriteProtected(slot_, reinterpret_cast<void*>(&WatchedRelease));
     sample->Release();
     gReleases.clear();
   }
-  ~TextureReleaseWatch() { WriteProtected(slot_, reinterpret_cast<void*>(gOriginalRelease)); }
+  ~TextureReleaseWatch() {
+    if (slot_ != nullptr) WriteProtected(slot_, reinterpret_cast<void*>(gOriginalRelease));
+  }
   const std::vector<ReleaseRecord>& releases() const { return gReleases; }
   void clear() { gReleases.clear(); }
 
