@@ -14,6 +14,9 @@ display=0
 if [[ "${1:-}" == "--display" ]]; then
   display=1
   shift
+  # A wineserver started without a display serves every process of its prefix without one, and
+  # Direct3D then finds no adapter: programs that need the display get a prefix of their own.
+  export WINEPREFIX=$WINEPREFIX-display
 fi
 
 # The first start creates the prefix; tests started side by side must not race on it.
