@@ -8,6 +8,24 @@
 
 namespace vykcn {
 
+namespace {
+
+// Fills the `count` 16-bit entries of one code from `p`. A code of length l covers 2^(bits - l)
+// entries, so `count` is 1, 2 or a multiple of 4; runs of 4 or more are written as whole 64-bit
+// words instead of entry by entry (most of a table is long runs of the shortest codes).
+template <typename Entry>
+inline void FillEntries(Entry* p, uint32_t count, Entry entry) {
+  if (count >= 4) {
+    const uint64_t word = static_cast<uint16_t>(entry) * uint64_t{0x0001000100010001};
+    for (uint32_t i = 0; i < count; i += 4) std::memcpy(p + i, &word, 8);
+    return;
+  }
+  p[0] = entry;
+  if (count == 2) p[1] = entry;
+}
+
+}  // namespace
+
 bool BuildDecodeTable(unsigned symbolCount, const uint8_t* lengths, unsigned tableBits, int16_t* table,
                       int16_t* overflow) {
   uint32_t count[lzx::kMaxCodeLength + 2] = {};
@@ -50,7 +68,7 @@ bool BuildDecodeTable(unsigned symbolCount, const uint8_t* lengths, unsigned tab
     start[l] = next;
     if (l <= tableBits) {
       if (next > tableSize) return false;
-      for (uint32_t i = code; i < next; ++i) table[i] = static_cast<int16_t>(s);
+      FillEntries(table + code, next - code, static_cast<int16_t>(s));
       continue;
     }
     int16_t* entry = &table[code >> (16 - tableBits)];
@@ -110,18 +128,86 @@ void BuildFastTable(unsigned symbolCount, const uint8_t* lengths, unsigned fastB
     std::fill(fast, fast + size, uint16_t{0});
     return;
   }
-  std::fill(fast, fast + size, kFastTableSlow);
+  // Shortest codes come first, so the codes that fit the width fill the table from entry 0 up to
+  // `covered` (all of it for a complete code without longer codes); only the rest is marked slow,
+  // and no entry is written twice.
   uint32_t next[lzx::kMaxCodeLength + 2] = {};
-  for (unsigned l = 1; l <= lzx::kMaxCodeLength; ++l) next[l + 1] = (next[l] + count[l]) << 1;
+  uint32_t covered = 0;
+  for (unsigned l = 1; l <= lzx::kMaxCodeLength; ++l) {
+    next[l + 1] = (next[l] + count[l]) << 1;
+    if (l <= fastBits) covered += count[l] << (fastBits - l);
+  }
+  if (covered < size) std::fill(fast + covered, fast + size, kFastTableSlow);
   for (unsigned s = 0; s < symbolCount; ++s) {
     const unsigned l = lengths[s];
     if (l == 0) continue;
     const uint32_t code = next[l]++;
     if (l > fastBits) continue;
     const uint16_t entry = static_cast<uint16_t>(s | l << kFastLengthShift);
-    const uint32_t first = code << (fastBits - l);
-    std::fill(fast + first, fast + first + (1u << (fastBits - l)), entry);
+    FillEntries(fast + (code << (fastBits - l)), 1u << (fastBits - l), entry);
   }
+}
+
+bool BuildSymbolTables(unsigned symbolCount, const uint8_t* lengths, unsigned fastBits, uint16_t* fast,
+                       unsigned tableBits, int16_t* table, int16_t* overflow) {
+  uint32_t count[lzx::kMaxCodeLength + 2] = {};
+  for (unsigned s = 0; s < symbolCount; ++s) {
+    if (lengths[s] > lzx::kMaxCodeLength) return false;
+    ++count[lengths[s]];
+  }
+  // The same acceptance test as BuildDecodeTable: complete, or empty.
+  uint32_t space = 0;
+  for (unsigned l = 1; l <= lzx::kMaxCodeLength; ++l) space += count[l] << (16 - l);
+  const uint32_t size = 1u << fastBits;
+  if (space != 65536) {
+    if (space != 0) return false;
+    std::fill(fast, fast + size, uint16_t{0});  // every lookup gives symbol 0 and no bits
+    return true;
+  }
+
+  // next[l]: next code of length l (right-aligned). Short codes fill the fast table from entry 0
+  // up to `covered`; the entries after it are slow.
+  uint32_t next[lzx::kMaxCodeLength + 2] = {};
+  uint32_t covered = 0;
+  for (unsigned l = 1; l <= lzx::kMaxCodeLength; ++l) {
+    next[l + 1] = (next[l] + count[l]) << 1;
+    if (l <= fastBits) covered += count[l] << (fastBits - l);
+  }
+  // The narrow table is only reached through a slow entry, that is for a code longer than
+  // fastBits; only those codes are entered, in the entries from the first slow prefix on. The
+  // other entries stay as they are (without slow entries, all of them), and an overflow child
+  // that only a short code would take stays 0.
+  if (covered < size) {
+    std::fill(fast + covered, fast + size, kFastTableSlow);
+    std::fill(table + (covered >> (fastBits - tableBits)), table + (1u << tableBits), int16_t{0});
+  }
+
+  int nextNode = static_cast<int>(symbolCount);
+  for (unsigned s = 0; s < symbolCount; ++s) {
+    const unsigned l = lengths[s];
+    if (l == 0) continue;
+    const uint32_t code = next[l]++;
+    if (l <= fastBits) {
+      const uint16_t entry = static_cast<uint16_t>(s | l << kFastLengthShift);
+      FillEntries(fast + (code << (fastBits - l)), 1u << (fastBits - l), entry);
+      continue;
+    }
+    const uint32_t code16 = code << (16 - l);
+    int16_t* entry = &table[code16 >> (16 - tableBits)];
+    uint32_t rest = (code16 << tableBits) & 0xFFFF;  // bit 15 is the next code bit
+    for (unsigned step = tableBits; step < l; ++step) {
+      if (*entry == 0) {
+        overflow[2 * nextNode] = 0;
+        overflow[2 * nextNode + 1] = 0;
+        *entry = static_cast<int16_t>(-nextNode);
+        ++nextNode;
+      }
+      entry = &overflow[2 * -*entry + ((rest >> 15) & 1)];
+      rest <<= 1;
+    }
+    *entry = static_cast<int16_t>(s);
+  }
+  return true;
 }
 
 }  // namespace vykcn

@@ -91,6 +91,11 @@ bool BuildDecodeTable(unsigned symbolCount, const uint8_t* lengths, unsigned tab
 bool BuildAlignedTable(const uint8_t* lengths, uint8_t* table);
 // For a code that BuildDecodeTable accepted (complete, or empty).
 void BuildFastTable(unsigned symbolCount, const uint8_t* lengths, unsigned fastBits, uint16_t* fast);
+// The span decoders' tables in one pass: the fast table, and the narrow table with its overflow
+// trees holding only the codes longer than fastBits (the only lookups that reach it). Accepts and
+// rejects exactly the codes BuildDecodeTable does.
+bool BuildSymbolTables(unsigned symbolCount, const uint8_t* lengths, unsigned fastBits, uint16_t* fast,
+                       unsigned tableBits, int16_t* table, int16_t* overflow);
 
 // ---- trees (tree_reader.cpp) ----
 bool ReadCodeLengths(LzxDecoder& decoder, unsigned count, const uint8_t* previous, uint8_t* current);

@@ -79,18 +79,13 @@ bool ReadTrees(LzxDecoder& d) {
                        d.mainLengths + lzx::kNumChars)) {
     return false;
   }
-  if (!BuildDecodeTable(lzx::kNumChars + matchSymbols, d.mainLengths, lzx::kMainTableBits, d.mainTable,
-                        d.mainOverflow)) {
+  if (!BuildSymbolTables(lzx::kNumChars + matchSymbols, d.mainLengths, kMainFastBits, d.mainFast,
+                         lzx::kMainTableBits, d.mainTable, d.mainOverflow)) {
     return false;
   }
-  BuildFastTable(lzx::kNumChars + matchSymbols, d.mainLengths, kMainFastBits, d.mainFast);
   if (!ReadCodeLengths(d, lzx::kNumLengthSymbols, d.previousLengthLengths, d.lengthLengths)) return false;
-  if (!BuildDecodeTable(lzx::kNumLengthSymbols, d.lengthLengths, lzx::kLengthTableBits, d.lengthTable,
-                        d.lengthOverflow)) {
-    return false;
-  }
-  BuildFastTable(lzx::kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast);
-  return true;
+  return BuildSymbolTables(lzx::kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast,
+                           lzx::kLengthTableBits, d.lengthTable, d.lengthOverflow);
 }
 
 bool ReadAlignedTree(LzxDecoder& d) {
