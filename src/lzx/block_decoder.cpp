@@ -56,6 +56,7 @@ struct NarrowBits {
   void Refill() {}
   uint32_t Top32() const { return buffer; }
   uint32_t Peek(unsigned n) const { return buffer >> (32 - n); }
+  uint32_t PeekUpTo17(unsigned n) const { return (buffer >> 1) >> (31 - n); }
   bool InputExhausted() const { return cursor >= d.inputEnd; }
   void Consume(unsigned n) {
     count -= static_cast<int>(n);
@@ -118,6 +119,7 @@ struct WideBits {
   }
   uint32_t Top32() const { return static_cast<uint32_t>(buffer >> 32); }
   uint32_t Peek(unsigned n) const { return static_cast<uint32_t>(buffer >> (64 - n)); }
+  uint32_t PeekUpTo17(unsigned n) const { return static_cast<uint32_t>((buffer >> 1) >> (63 - n)); }
   // The 32-bit reader's cursor lags by the whole words held beyond its 17..32 bits.
   bool InputExhausted() const { return cursor - 2 * ((avail - 17) >> 4) >= d.inputEnd; }
   void Consume(unsigned n) {
@@ -126,9 +128,10 @@ struct WideBits {
   }
 };
 
+// n from 0 to 17 (Peek needs at least 1).
 template <typename Bits>
-inline uint32_t Take(Bits& b, unsigned n) {
-  const uint32_t value = b.Peek(n);
+inline uint32_t TakeUpTo17(Bits& b, unsigned n) {
+  const uint32_t value = b.PeekUpTo17(n);
   b.Consume(n);
   return value;
 }
@@ -168,29 +171,25 @@ inline bool DecodeItem(const LzxDecoder& d, Bits& b, int32_t* r, uint32_t& lengt
   length = lengthHeader + lzx::kMinMatchLength;
 
   if (slot < lzx::kNumRepeatedOffsets) {
-    // Slot 0 reuses R0; slots 1 and 2 swap their offset with R0. Written out so that R stays in
-    // registers.
-    if (slot == 1) {
-      std::swap(r[0], r[1]);
-    } else if (slot == 2) {
-      std::swap(r[0], r[2]);
-    }
-    offset = static_cast<uint32_t>(r[0]);
+    // Slot 0 reuses R0; slots 1 and 2 swap their offset with R0. One indexed swap (a no-op for
+    // slot 0) instead of a branch on the slot, which the decoder cannot predict.
+    const int32_t chosen = r[slot];
+    r[slot] = r[0];
+    r[0] = chosen;
+    offset = static_cast<uint32_t>(chosen);
     return true;
   }
   const unsigned extra = d.extraBits[slot];
   b.Refill();  // the footer may not fit what the item's refill left
   uint32_t value;
+  // Footers of 0 bits are read as 0 without a branch: slot 3 has no footer and a base of 1.
   if (kAligned && extra >= 3) {
-    uint32_t high = 0;
-    if (extra > 3) high = Take(b, extra - 3);
+    const uint32_t high = TakeUpTo17(b, extra - 3);
     const unsigned aligned = d.alignedTable[b.Peek(lzx::kAlignedTableBits)];
     b.Consume(d.alignedLengths[aligned]);
     value = static_cast<uint32_t>(d.positionBase[slot]) + (high << 3) + aligned;
-  } else if (extra > 0) {
-    value = static_cast<uint32_t>(d.positionBase[slot]) + Take(b, extra);
   } else {
-    value = 1;  // slot 3
+    value = static_cast<uint32_t>(d.positionBase[slot]) + TakeUpTo17(b, extra);
   }
   r[2] = r[1];
   r[1] = r[0];
@@ -237,6 +236,7 @@ template <bool kAligned, bool kBounded>
 bool DecodeGeneralPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32_t* end) {
   WideBits<kBounded> b(d);
   uint8_t* const window = d.window;
+  const uint32_t size = d.windowSize;
   const uint32_t mask = d.windowMask;
   int32_t r[3] = {d.repeatedOffsets[0], d.repeatedOffsets[1], d.repeatedOffsets[2]};
   bool ok = true;
@@ -250,7 +250,15 @@ bool DecodeGeneralPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32
       window[pos++] = static_cast<uint8_t>(literal);
       continue;
     }
-    CopyMatch(window + pos, window + ((pos - offset) & mask), length);
+    uint8_t* const dst = window + pos;
+    const uint8_t* const src = window + ((pos - offset) & mask);
+    // Most matches are short and at least 8 back: one straight path for them, so that the copy
+    // does not branch on their length.
+    if (length <= 16 && src + 8 <= dst && pos + 16 <= size) {
+      CopyShortMatch(dst, src, length);
+    } else {
+      CopyMatch(dst, src, length);
+    }
     pos += length;
   }
   std::memcpy(d.repeatedOffsets, r, sizeof(r));
