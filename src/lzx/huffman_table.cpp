@@ -24,6 +24,26 @@ inline void FillEntries(Entry* p, uint32_t count, Entry entry) {
   if (count == 2) p[1] = entry;
 }
 
+// Places a code longer than the table's width: its first tableBits bits pick a table entry, and
+// each further bit walks one level down a binary tree of overflow nodes (pairs of entries; a
+// negative entry is the index of the next node). `code16` is the code left-aligned to 16 bits.
+inline void InsertLongCode(uint32_t code16, unsigned length, int16_t symbol, unsigned tableBits,
+                           int16_t* table, int16_t* overflow, int* nextNode) {
+  int16_t* entry = &table[code16 >> (16 - tableBits)];
+  uint32_t rest = (code16 << tableBits) & 0xFFFF;  // bit 15 is the next code bit
+  for (unsigned step = tableBits; step < length; ++step) {
+    if (*entry == 0) {
+      overflow[2 * *nextNode] = 0;
+      overflow[2 * *nextNode + 1] = 0;
+      *entry = static_cast<int16_t>(-*nextNode);
+      ++*nextNode;
+    }
+    entry = &overflow[2 * -*entry + ((rest >> 15) & 1)];
+    rest <<= 1;
+  }
+  *entry = symbol;
+}
+
 }  // namespace
 
 bool BuildDecodeTable(unsigned symbolCount, const uint8_t* lengths, unsigned tableBits, int16_t* table,
@@ -71,19 +91,7 @@ bool BuildDecodeTable(unsigned symbolCount, const uint8_t* lengths, unsigned tab
       FillEntries(table + code, next - code, static_cast<int16_t>(s));
       continue;
     }
-    int16_t* entry = &table[code >> (16 - tableBits)];
-    uint32_t rest = (code << tableBits) & 0xFFFF;  // bit 15 is the next code bit
-    for (unsigned step = tableBits; step < l; ++step) {
-      if (*entry == 0) {
-        overflow[2 * nextNode] = 0;
-        overflow[2 * nextNode + 1] = 0;
-        *entry = static_cast<int16_t>(-nextNode);
-        ++nextNode;
-      }
-      entry = &overflow[2 * -*entry + ((rest >> 15) & 1)];
-      rest <<= 1;
-    }
-    *entry = static_cast<int16_t>(s);
+    InsertLongCode(code, l, static_cast<int16_t>(s), tableBits, table, overflow, &nextNode);
   }
   return true;
 }
@@ -192,20 +200,7 @@ bool BuildSymbolTables(unsigned symbolCount, const uint8_t* lengths, unsigned fa
       FillEntries(fast + (code << (fastBits - l)), 1u << (fastBits - l), entry);
       continue;
     }
-    const uint32_t code16 = code << (16 - l);
-    int16_t* entry = &table[code16 >> (16 - tableBits)];
-    uint32_t rest = (code16 << tableBits) & 0xFFFF;  // bit 15 is the next code bit
-    for (unsigned step = tableBits; step < l; ++step) {
-      if (*entry == 0) {
-        overflow[2 * nextNode] = 0;
-        overflow[2 * nextNode + 1] = 0;
-        *entry = static_cast<int16_t>(-nextNode);
-        ++nextNode;
-      }
-      entry = &overflow[2 * -*entry + ((rest >> 15) & 1)];
-      rest <<= 1;
-    }
-    *entry = static_cast<int16_t>(s);
+    InsertLongCode(code << (16 - l), l, static_cast<int16_t>(s), tableBits, table, overflow, &nextNode);
   }
   return true;
 }
