@@ -9,7 +9,6 @@
 //
 // usage: lzx_decompress_bench [--catalogues DIR] [--binary FILE] [--image-bytes N] [--seconds S]
 #include <mspack.h>
-#include <unistd.h>
 #include <wimlib.h>
 
 #include <algorithm>
@@ -23,16 +22,14 @@
 #include <iterator>
 #include <map>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "lzx/lzx_compress.h"
 #include "lzx/lzx_decompress.h"
-#include "po_reader.h"
-#include "translation/subtitle_hash.h"
 #include "translation_image_builder.h"
 #include "../tests/native/lzx_encoder/mspack_cab.h"
+#include "catalogue_corpus.h"
 
 namespace {
 
@@ -63,34 +60,8 @@ Bytes ReadAll(const std::string& path) {
 
 // A translation image from the catalogues, records added until it holds about `limit` bytes.
 Bytes CatalogueImage(const std::string& directory, size_t limit) {
-  const fs::path temp = fs::temp_directory_path() / ("lzx-dbench-" + std::to_string(getpid()));
-  fs::create_directories(temp);
-  std::vector<std::string> catalogues;
-  for (const auto& entry : fs::directory_iterator(directory)) {
-    if (entry.path().extension() == ".mo") catalogues.push_back(entry.path().string());
-  }
-  std::sort(catalogues.begin(), catalogues.end());
-  std::vector<vykcn::tool::TextEntry> kept;
-  std::set<uint32_t> hashes;
-  size_t bytes = 4;
-  for (const auto& mo : catalogues) {
-    if (bytes >= limit) break;
-    const std::string po = (temp / (fs::path(mo).stem().string() + ".po")).string();
-    if (std::system(("msgunfmt -o '" + po + "' '" + mo + "' 2>/dev/null").c_str()) != 0) continue;
-    try {
-      for (auto& e : vykcn::tool::ReadPoFile(po)) {
-        const uint32_t hash = vykcn::SubtitleHashBytes(e.host.data(), e.host.size());
-        if (!e.usable || hashes.count(hash) || !vykcn::tool::IsValidUtf8(e.translation)) continue;
-        if (bytes + 5 + e.translation.size() > limit) continue;
-        hashes.insert(hash);
-        bytes += 5 + e.translation.size();
-        kept.push_back(std::move(e));
-      }
-    } catch (const std::exception&) {
-    }
-  }
-  fs::remove_all(temp);
-  return kept.empty() ? Bytes{} : vykcn::tool::BuildTranslationImage(kept).image;
+  const auto entries = vykcn::bench::CatalogueEntries(directory, limit);
+  return entries.empty() ? Bytes{} : vykcn::tool::BuildTranslationImage(entries).image;
 }
 
 // ---- ours ----
