@@ -8,7 +8,6 @@
 // on, and random bytes. Every decoder's output is compared with the original before it counts.
 //
 // usage: lzx_decompress_bench [--catalogues DIR] [--binary FILE] [--image-bytes N] [--seconds S]
-#include <mspack.h>
 #include <wimlib.h>
 
 #include <algorithm>
@@ -20,7 +19,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -82,115 +80,11 @@ double OursMBs(const Bytes& original, const Bytes& stream) {
 }
 
 // ---- libmspack, through an in-memory cabinet built once ----
-struct MemoryFile {
-  Bytes* bytes;
-  size_t position;
-};
-std::map<std::string, Bytes>* g_files = nullptr;
-
-mspack_file* MemOpen(mspack_system*, const char* name, int mode) {
-  Bytes& bytes = (*g_files)[name];
-  if (mode == MSPACK_SYS_OPEN_WRITE) bytes.clear();
-  return reinterpret_cast<mspack_file*>(new MemoryFile{&bytes, 0});
-}
-void MemClose(mspack_file* file) { delete reinterpret_cast<MemoryFile*>(file); }
-int MemRead(mspack_file* file, void* buffer, int n) {
-  auto* f = reinterpret_cast<MemoryFile*>(file);
-  const size_t count = std::min(f->bytes->size() - f->position, static_cast<size_t>(n));
-  std::memcpy(buffer, f->bytes->data() + f->position, count);
-  f->position += count;
-  return static_cast<int>(count);
-}
-int MemWrite(mspack_file* file, void* buffer, int n) {
-  auto* f = reinterpret_cast<MemoryFile*>(file);
-  f->bytes->insert(f->bytes->end(), static_cast<uint8_t*>(buffer), static_cast<uint8_t*>(buffer) + n);
-  return n;
-}
-int MemSeek(mspack_file* file, off_t offset, int mode) {
-  auto* f = reinterpret_cast<MemoryFile*>(file);
-  const off_t base = mode == MSPACK_SYS_SEEK_START ? 0
-                     : mode == MSPACK_SYS_SEEK_CUR ? static_cast<off_t>(f->position)
-                                                   : static_cast<off_t>(f->bytes->size());
-  if (base + offset < 0 || base + offset > static_cast<off_t>(f->bytes->size())) return 1;
-  f->position = static_cast<size_t>(base + offset);
-  return 0;
-}
-off_t MemTell(mspack_file* file) { return static_cast<off_t>(reinterpret_cast<MemoryFile*>(file)->position); }
-void MemMessage(mspack_file*, const char*, ...) {}
-void* MemAlloc(mspack_system*, size_t n) { return std::malloc(n); }
-void MemFree(void* p) { std::free(p); }
-void MemCopy(void* src, void* dst, size_t n) { std::memmove(dst, src, n); }
-
-void Put16(Bytes& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(Bytes& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
-// CFHEADER, one CFFOLDER (LZX, window 2^18), one CFFILE "data", one CFDATA per chunk.
-Bytes BuildCabinet(const std::vector<vykcn::test::FramedChunk>& chunks) {
-  uint32_t total = 0;
-  size_t dataBytes = 0;
-  for (const auto& c : chunks) {
-    total += c.produced;
-    dataBytes += 8 + c.data.size();
-  }
-  const uint32_t headerSize = 36, folderSize = 8, fileSize = 16 + 5;
-  const uint32_t firstData = headerSize + folderSize + fileSize;
-  Bytes cab;
-  cab.insert(cab.end(), {'M', 'S', 'C', 'F'});
-  Put32(cab, 0);
-  Put32(cab, static_cast<uint32_t>(firstData + dataBytes));
-  Put32(cab, 0);
-  Put32(cab, headerSize + folderSize);  // first CFFILE
-  Put32(cab, 0);
-  cab.push_back(3);  // version 1.3
-  cab.push_back(1);
-  Put16(cab, 1);  // folders
-  Put16(cab, 1);  // files
-  Put16(cab, 0);  // flags
-  Put16(cab, 0);  // set id
-  Put16(cab, 0);  // index in set
-  Put32(cab, firstData);
-  Put16(cab, static_cast<uint32_t>(chunks.size()));
-  Put16(cab, 0x0003 | (18 << 8));  // LZX, window 2^18
-  Put32(cab, total);
-  Put32(cab, 0);  // offset in folder
-  Put16(cab, 0);  // folder 0
-  Put16(cab, 0);
-  Put16(cab, 0);
-  Put16(cab, 0x20);
-  cab.insert(cab.end(), {'d', 'a', 't', 'a', 0});
-  for (const auto& c : chunks) {
-    Put32(cab, 0);
-    Put16(cab, static_cast<uint32_t>(c.data.size()));
-    Put16(cab, c.produced);
-    cab.insert(cab.end(), c.data.begin(), c.data.end());
-  }
-  return cab;
-}
-
 double MspackMBs(const Bytes& original, const Bytes& stream) {
-  const auto chunks = vykcn::test::SplitFramedStream(stream);
-  if (!chunks) return 0;
-  std::map<std::string, Bytes> files;
-  files["in.cab"] = BuildCabinet(*chunks);
-  files["out"].reserve(original.size());
-  g_files = &files;
-  mspack_system system{MemOpen, MemClose, MemRead, MemWrite, MemSeek, MemTell, MemMessage, MemAlloc, MemFree, MemCopy, nullptr};
+  vykcn::test::LibmspackCabinet cabinet(stream);
   bool ok = true;
-  const double s = BestSeconds([&] {
-    mscab_decompressor* cabd = mspack_create_cab_decompressor(&system);
-    mscabd_cabinet* cab = cabd->open(cabd, "in.cab");
-    ok &= cab != nullptr && cabd->extract(cabd, cab->files, "out") == MSPACK_ERR_OK;
-    if (cab) cabd->close(cabd, cab);
-    mspack_destroy_cab_decompressor(cabd);
-  });
-  ok &= files["out"] == original;
-  g_files = nullptr;
+  const double s = BestSeconds([&] { ok &= cabinet.Extract(); });
+  ok &= cabinet.output() == original;
   return ok ? original.size() / s / 1e6 : 0;
 }
 

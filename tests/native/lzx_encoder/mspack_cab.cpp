@@ -137,24 +137,35 @@ std::optional<std::vector<FramedChunk>> SplitFramedStream(const std::vector<uint
   return chunks;
 }
 
-std::optional<std::vector<uint8_t>> DecodeWithLibmspack(const std::vector<uint8_t>& stream) {
-  auto chunks = SplitFramedStream(stream);
-  if (!chunks) return std::nullopt;
-  std::map<std::string, std::vector<uint8_t>> files;
-  files["in.cab"] = BuildCabinet(*chunks);
-  g_files = &files;
+LibmspackCabinet::LibmspackCabinet(const std::vector<uint8_t>& stream) {
+  const auto chunks = SplitFramedStream(stream);
+  if (!chunks) return;
+  framed_ = true;
+  files_["in.cab"] = BuildCabinet(*chunks);
+  size_t total = 0;
+  for (const auto& chunk : *chunks) total += chunk.produced;
+  files_["out"].reserve(total);  // extraction then never reallocates
+}
+
+bool LibmspackCabinet::Extract() {
+  if (!framed_) return false;
+  g_files = &files_;
   mspack_system system{MemOpen, MemClose, MemRead, MemWrite, MemSeek, MemTell, MemMessage, MemAlloc, MemFree, MemCopy, nullptr};
   mscab_decompressor* cabd = mspack_create_cab_decompressor(&system);
-  std::optional<std::vector<uint8_t>> result;
+  bool ok = false;
   if (mscabd_cabinet* cab = cabd->open(cabd, "in.cab")) {
-    if (cab->files != nullptr && cabd->extract(cabd, cab->files, "out") == MSPACK_ERR_OK) {
-      result = files["out"];
-    }
+    ok = cab->files != nullptr && cabd->extract(cabd, cab->files, "out") == MSPACK_ERR_OK;
     cabd->close(cabd, cab);
   }
   mspack_destroy_cab_decompressor(cabd);
   g_files = nullptr;
-  return result;
+  return ok;
+}
+
+std::optional<std::vector<uint8_t>> DecodeWithLibmspack(const std::vector<uint8_t>& stream) {
+  LibmspackCabinet cabinet(stream);
+  if (!cabinet.Extract()) return std::nullopt;
+  return cabinet.output();
 }
 
 }  // namespace vykcn::test
