@@ -121,7 +121,10 @@ struct WideBits {
   uint32_t Peek(unsigned n) const { return static_cast<uint32_t>(buffer >> (64 - n)); }
   uint32_t PeekUpTo17(unsigned n) const { return static_cast<uint32_t>((buffer >> 1) >> (63 - n)); }
   // The 32-bit reader's cursor lags by the whole words held beyond its 17..32 bits.
-  bool InputExhausted() const { return cursor - 2 * ((avail - 17) >> 4) >= d.inputEnd; }
+  // The exact test only near the end: the 32-bit cursor is never ahead of this one.
+  bool InputExhausted() const {
+    return __builtin_expect(cursor + 8 >= d.inputEnd, 0) && cursor - 2 * ((avail - 17) >> 4) >= d.inputEnd;
+  }
   void Consume(unsigned n) {
     buffer <<= n;
     avail -= static_cast<int>(n);
@@ -198,6 +201,24 @@ inline bool DecodeItem(const LzxDecoder& d, Bits& b, int32_t* r, uint32_t& lengt
   return true;
 }
 
+// Records that the window holds stream bytes up to `end` (W at most: a match that runs past W
+// writes the mirror, not positions 0 onwards).
+inline void NoteWritten(LzxDecoder& d, uint32_t end) {
+  if (end > d.windowSize) end = d.windowSize;
+  if (end > d.windowFilled) d.windowFilled = end;
+}
+
+// A match whose source lies ahead of its destination (it wrapped around the window end) while the
+// window is not yet full: source bytes this stream has not written read as zeros. The source runs
+// on into the mirror, which holds positions written before this span.
+inline void CopyMatchFromUnfilled(uint8_t* window, uint32_t size, uint32_t filled, uint32_t pos,
+                                  uint32_t source, uint32_t length) {
+  for (uint32_t i = 0; i < length; ++i) {
+    const uint32_t from = source + i;
+    window[pos + i] = (from < filled || from >= size) ? window[from] : 0;
+  }
+}
+
 // Positions below 257: every byte is written at p and at W + p, every source byte masked.
 // Returns false when the input ran out; otherwise *end is where it stopped (the last match may
 // run past target).
@@ -207,6 +228,7 @@ bool DecodeLowPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32_t* 
   uint8_t* const window = d.window;
   const uint32_t size = d.windowSize;
   const uint32_t mask = d.windowMask;
+  const uint32_t filled = d.windowFilled;
   bool ok = true;
   while (pos < target) {
     uint32_t length, literal, offset;
@@ -221,12 +243,15 @@ bool DecodeLowPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32_t* 
       continue;
     }
     for (uint32_t i = 0; i < length; ++i, ++pos) {
-      const uint8_t byte = window[(pos - offset) & mask];
+      // Positions behind pos were written by this stream; those ahead only if below `filled`.
+      const uint32_t from = (pos - offset) & mask;
+      const uint8_t byte = (from < pos || from < filled) ? window[from] : 0;
       window[pos] = byte;
       if (pos < lzx::kWindowMirrorSize) window[size + pos] = byte;
     }
   }
   b.Store(d);
+  NoteWritten(d, pos);
   *end = pos;
   return ok;
 }
@@ -256,6 +281,8 @@ bool DecodeGeneralPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32
     // does not branch on their length.
     if (length <= 16 && src + 8 <= dst && pos + 16 <= size) {
       CopyShortMatch(dst, src, length);
+    } else if (__builtin_expect(src > dst && d.windowFilled < size, 0)) {
+      CopyMatchFromUnfilled(window, size, d.windowFilled, pos, static_cast<uint32_t>(src - window), length);
     } else {
       CopyMatch(dst, src, length);
     }
@@ -263,6 +290,7 @@ bool DecodeGeneralPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32
   }
   std::memcpy(d.repeatedOffsets, r, sizeof(r));
   b.Store(d);
+  NoteWritten(d, pos);
   *end = pos;
   return ok;
 }
@@ -301,6 +329,7 @@ int32_t CopyUncompressed(LzxDecoder& d, uint32_t start, int32_t n) {
   if (m > 0) {
     std::memcpy(d.window + start, d.inputCursor, static_cast<size_t>(m));
     d.inputCursor += m;
+    NoteWritten(d, start + static_cast<uint32_t>(m));
   }
   if (m != n) return -1;
   const uint32_t end = start + static_cast<uint32_t>(n);

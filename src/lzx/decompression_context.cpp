@@ -42,6 +42,7 @@ void ResetDecoder(LzxDecoder& decoder) {
   decoder.blockType = 0;
   decoder.blockRemaining = 0;
   decoder.windowPosition = 0;
+  decoder.windowFilled = 0;
   decoder.translationSize = 0;
   decoder.headerPending = 1;
   decoder.inputOverrun = 0;
@@ -60,9 +61,12 @@ int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* par
   const size_t size = ComputeContextSize(windowSize, flags);
   void* block = AllocateContextMemory(size);
   if (block == nullptr) return kStatusOutOfMemory;
-  // Cleared so that a match reaching before a stream's first byte reads zeros, not heap contents.
-  std::memset(block, 0, sizeof(DecompressionContext) + windowSize + lzx::kWindowMirrorSize +
-                            lzx::kWindowSlackSize);
+  // The window itself is not cleared: `windowFilled` makes the bytes a stream has not written read
+  // as zeros, so a match reaching before a stream's first byte never sees heap contents. The mirror
+  // and slack are cleared, since word copies may read (and write back) them.
+  std::memset(block, 0, sizeof(DecompressionContext));
+  std::memset(static_cast<uint8_t*>(block) + sizeof(DecompressionContext) + windowSize, 0,
+              lzx::kWindowMirrorSize + lzx::kWindowSlackSize);
 
   auto* created = static_cast<DecompressionContext*>(block);
   created->signature = kContextSignature;

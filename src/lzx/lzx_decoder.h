@@ -43,6 +43,9 @@ struct LzxDecoder {
   uint8_t inputOverrun;            // sticky: a checked refill found the input exhausted
 
   int32_t windowPosition;          // window index of the next output byte
+  // Window positions below this have been written since the last reset; the rest read as zeros.
+  // Writes always run on from windowPosition, which starts at 0, so the written part is a prefix.
+  uint32_t windowFilled;
   uint32_t translationSize;        // 0xE8 translation size; 0 = off
   uint32_t translationOffset;      // stream offset of the next chunk the translation pass sees
   uint32_t chunkCount;             // chunks decoded since the last reset

@@ -19,27 +19,40 @@ inline void CopyWide(uint8_t* dst, const uint8_t* src) {
   std::memcpy(dst, bytes, 16);
 }
 
-// The bytes of a 64-bit word with the first `count` (0..8) bytes of `fresh` and the rest of `old`.
-// Two shifts of 4 * count, so that a count of 8 gives an all-ones mask without a 64-bit shift.
-inline uint64_t MergeWord(uint64_t fresh, uint64_t old, uint32_t count) {
-  const uint64_t mask = ((uint64_t{1} << (4 * count)) << (4 * count)) - 1;  // little-endian
-  return (fresh & mask) | (old & ~mask);
+// For a short match of `length` (0..16) bytes: the byte masks of its first and second 8-byte
+// word (little-endian, the first bytes low), built once.
+struct ShortMatchMasks {
+  uint64_t word[17][2];
+};
+
+constexpr ShortMatchMasks MakeShortMatchMasks() {
+  ShortMatchMasks masks{};
+  for (uint32_t length = 0; length <= 16; ++length) {
+    const uint32_t first = length < 8 ? length : 8;
+    const uint32_t second = length - first;
+    masks.word[length][0] = first == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * first)) - 1;
+    masks.word[length][1] = second == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * second)) - 1;
+  }
+  return masks;
 }
+
+inline constexpr ShortMatchMasks kShortMatchMasks = MakeShortMatchMasks();
 
 // A match of 2 to 16 bytes at a distance of at least 8 (src + 8 <= dst), with 16 bytes at dst
 // inside the window: two merged words, without a branch on the length. The second word's source
 // lies at least 8 bytes behind its destination, so it reads bytes the first store made final
 // where they overlap, as a forward byte copy would.
 inline void CopyShortMatch(uint8_t* dst, const uint8_t* src, uint32_t length) {
-  const uint32_t first = length < 8 ? length : 8;
+  const uint64_t lowMask = kShortMatchMasks.word[length][0];
+  const uint64_t highMask = kShortMatchMasks.word[length][1];
   uint64_t fresh, old;
   std::memcpy(&fresh, src, 8);
   std::memcpy(&old, dst, 8);
-  const uint64_t low = MergeWord(fresh, old, first);
+  const uint64_t low = (fresh & lowMask) | (old & ~lowMask);
   std::memcpy(dst, &low, 8);
   std::memcpy(&fresh, src + 8, 8);
   std::memcpy(&old, dst + 8, 8);
-  const uint64_t high = MergeWord(fresh, old, length - first);
+  const uint64_t high = (fresh & highMask) | (old & ~highMask);
   std::memcpy(dst + 8, &high, 8);
 }
 

@@ -3,6 +3,8 @@
 // is exactly its size.)
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "lzx/decode_helpers.h"
 #include "lzx/decoder_fixture.h"
 #include "lzx/lzx_stream_writer.h"
@@ -157,6 +159,81 @@ TEST(WindowBounds, MatchBeforeTheStreamStartReadsZeros) {
   std::vector<uint8_t> expected = {'a', 'b', 0, 0, 0, 0, 'a', 'b', 0, 0, 0, 0};
   expected.insert(expected.end(), 257, 0);
   expected.insert(expected.end(), 31, 'z');
+  EXPECT_EQ(r.bytes, expected);
+}
+
+// The stream of the test above: "ab", a match reaching 4 bytes before the start, a general-path
+// match entirely before it, then 31 'z'.
+std::vector<uint8_t> StreamReachingBeforeItsStart() {
+  LzxWriter w;
+  w.StreamHeader(0);
+  w.VerbatimHeader(300, w.FullMainLengths(), LzxWriter::FullLengthLengths());
+  w.Literals({'a', 'b'});
+  w.MatchAt(10, 6);
+  w.MatchAt(257, 1000);
+  w.Literals(std::vector<uint8_t>(31, 'z'));
+  return FramedStream().Sized(300, w.TakeChunk()).WithTrailer();
+}
+
+std::vector<uint8_t> DecodeOn(DecompressionContext* context, const std::vector<uint8_t>& stream, size_t capacity) {
+  std::vector<uint8_t> out(capacity);
+  size_t size = out.size();
+  EXPECT_EQ(Decompress(context, out.data(), &size, stream.data(), stream.size()), kStatusOk);
+  out.resize(size);
+  return out;
+}
+
+// What the window held before (heap contents, or an earlier stream on the same context) never
+// shows through: each stream reads zeros before its own first byte.
+TEST(WindowBounds, BytesBeforeTheStreamStartAreZerosWhateverTheWindowHeld) {
+  std::vector<uint8_t> expected = {'a', 'b', 0, 0, 0, 0, 'a', 'b', 0, 0, 0, 0};
+  expected.insert(expected.end(), 257, 0);
+  expected.insert(expected.end(), 31, 'z');
+  const std::vector<uint8_t> stream = StreamReachingBeforeItsStart();
+
+  const CodecParameters parameters{0, 262144, 0};
+  DecompressionContext* context = nullptr;
+  ASSERT_EQ(CreateDecompressionContext(0, &parameters, 0, &context), kStatusOk);
+  LzxDecoder& d = context->decoder;
+  std::memset(d.window, 0xEE, d.windowSize + 257);  // as a dirty heap block would leave it
+  EXPECT_EQ(DecodeOn(context, stream, 300), expected);
+
+  // A first stream that fills the whole window with 'x', then the same stream again.
+  LzxWriter filler;
+  filler.StreamHeader(0);
+  filler.UncompressedHeader(262144);
+  FramedStream framed;
+  for (int chunk = 0; chunk < 8; ++chunk) {
+    filler.bits().PutRaw(std::vector<uint8_t>(32768, 'x'));
+    framed.Standard(filler.TakeChunk());
+  }
+  EXPECT_EQ(DecodeOn(context, framed.WithTrailer(), 262144), std::vector<uint8_t>(262144, 'x'));
+  EXPECT_EQ(DecodeOn(context, stream, 300), expected);
+  DestroyDecompressionContext(context);
+}
+
+// After one chunk the window is filled up to 32768 only: a match that wraps around the window end
+// reads zeros for the positions not yet written and the mirror's bytes after the end.
+TEST(WindowBounds, WrappedMatchReadsZerosOnlyWhereTheStreamHasNotWritten) {
+  std::vector<uint8_t> first(32768);
+  for (size_t i = 0; i < first.size(); ++i) first[i] = static_cast<uint8_t>('A' + i % 7);
+  LzxWriter w;
+  w.StreamHeader(0);
+  w.UncompressedHeader(32768);
+  w.bits().PutRaw(first);
+  FramedStream framed;
+  framed.Standard(w.TakeChunk());
+  w.VerbatimHeader(300, w.FullMainLengths(), LzxWriter::FullLengthLengths());
+  w.MatchAt(20, 40000);         // source at W - 7232: never written
+  w.MatchAt(20, 32788 + 10);    // source at W - 10: 10 unwritten bytes, then positions 0 to 9
+  w.Literals(std::vector<uint8_t>(260, 'z'));
+  framed.Sized(300, w.TakeChunk());
+  const DecodeResult r = DecodeStream(framed.WithTrailer(), 40000);
+  ASSERT_EQ(r.status, kStatusOk);
+  std::vector<uint8_t> expected = first;
+  expected.insert(expected.end(), 30, 0);
+  expected.insert(expected.end(), first.begin(), first.begin() + 10);
+  expected.insert(expected.end(), 260, 'z');
   EXPECT_EQ(r.bytes, expected);
 }
 
