@@ -9,9 +9,10 @@ seconds=${1:?usage: fuzz/run-fuzz.sh SECONDS [BUILD_DIR]}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${2:-$root/build/fuzz}
 mkdir -p "$build/corpus" "$build/findings"
+build=$(cd "$build" && pwd)  # the fuzzer runs from the findings folder
 
 decoder_sources=(context_memory decompression_context huffman_table tree_reader block_decoder
-                 call_translation chunk_framing)
+                 call_translation chunk_framing pending_raw)
 sources=("$root/fuzz/decompress_fuzzer.cpp")
 for s in "${decoder_sources[@]}"; do sources+=("$root/src/lzx/$s.cpp"); done
 

@@ -322,19 +322,29 @@ int32_t DecodeCompressedSpan(LzxDecoder& d, uint32_t start, int32_t n) {
   return static_cast<int32_t>(stop - target);
 }
 
-int32_t CopyUncompressed(LzxDecoder& d, uint32_t start, int32_t n) {
+// `output` is where the span's bytes go in the caller's copy of the chunk. A complete span is
+// copied there directly and into the window later (see pendingRaw); a span cut short by the end
+// of the input copies what there is into the window, and fails.
+int32_t CopyUncompressed(LzxDecoder& d, uint32_t start, int32_t n, uint8_t* output) {
   ptrdiff_t available = d.inputEnd - d.inputCursor;
   if (d.sourceEnd - d.inputCursor < available) available = d.sourceEnd - d.inputCursor;
   const ptrdiff_t m = available < n ? available : n;
-  if (m > 0) {
-    std::memcpy(d.window + start, d.inputCursor, static_cast<size_t>(m));
-    d.inputCursor += m;
-    NoteWritten(d, start + static_cast<uint32_t>(m));
+  if (m != n) {
+    if (m > 0) {
+      FlushPendingRaw(d);
+      std::memcpy(d.window + start, d.inputCursor, static_cast<size_t>(m));
+      d.inputCursor += m;
+      NoteWritten(d, start + static_cast<uint32_t>(m));
+    }
+    return -1;
   }
-  if (m != n) return -1;
-  const uint32_t end = start + static_cast<uint32_t>(n);
-  for (uint32_t p = start; p < end && p < lzx::kWindowMirrorSize; ++p) d.window[d.windowSize + p] = d.window[p];
-  d.windowPosition = static_cast<int32_t>(end & d.windowMask);
+  if (n > 0) {
+    std::memcpy(output, d.inputCursor, static_cast<size_t>(n));
+    AddPendingRaw(d, start, static_cast<uint32_t>(n), d.inputCursor);
+    d.inputCursor += n;
+    NoteWritten(d, start + static_cast<uint32_t>(n));
+  }
+  d.windowPosition = static_cast<int32_t>((start + static_cast<uint32_t>(n)) & d.windowMask);
   return 0;
 }
 
@@ -397,25 +407,28 @@ bool ReadBlockHeader(LzxDecoder& d) {
   return true;
 }
 
-int32_t DecodeSpan(LzxDecoder& d, int32_t n) {
+// `output`: where the span's bytes go in the caller's copy of the chunk.
+int32_t DecodeSpan(LzxDecoder& d, int32_t n, uint8_t* output) {
   const uint32_t start = static_cast<uint32_t>(d.windowPosition);
-  switch (d.blockType) {
-    case lzx::kBlockVerbatim: return DecodeCompressedSpan<false>(d, start, n);
-    case lzx::kBlockAligned: return DecodeCompressedSpan<true>(d, start, n);
-    case lzx::kBlockUncompressed: return CopyUncompressed(d, start, n);
-    default: return -1;
-  }
+  if (d.blockType == lzx::kBlockUncompressed) return CopyUncompressed(d, start, n, output);
+  if (d.blockType != lzx::kBlockVerbatim && d.blockType != lzx::kBlockAligned) return -1;
+  // Matches may read any window byte: raw bytes still pending go in first.
+  if (d.pendingRawCount != 0) FlushPendingRaw(d);
+  d.chunkUsesWindow = 1;
+  return d.blockType == lzx::kBlockAligned ? DecodeCompressedSpan<true>(d, start, n)
+                                           : DecodeCompressedSpan<false>(d, start, n);
 }
 
 }  // namespace
 
 int32_t DecodeOutput(LzxDecoder& d, int32_t want) {
   int32_t produced = 0;
+  d.chunkUsesWindow = 0;
   while (want > 0) {
     if (d.blockState == kBlockStateHeader && !ReadBlockHeader(d)) return -1;
     while (d.blockRemaining > 0 && want > 0) {
       const int32_t n = d.blockRemaining < want ? d.blockRemaining : want;
-      if (DecodeSpan(d, n) != 0) return -1;
+      if (DecodeSpan(d, n, d.outputCursor + produced) != 0) return -1;
       d.blockRemaining -= n;
       want -= n;
       produced += n;
@@ -425,6 +438,12 @@ int32_t DecodeOutput(LzxDecoder& d, int32_t want) {
   // The chunk's bytes end at windowPosition (at W when it wrapped to 0).
   const uint32_t end = d.windowPosition == 0 ? d.windowSize : static_cast<uint32_t>(d.windowPosition);
   if (static_cast<uint32_t>(produced) > end) return -1;  // never copy from before the window
+  if (!d.chunkUsesWindow) {
+    // Raw bytes only: they are in the caller's copy already.
+    EmitChunk(d, static_cast<uint32_t>(produced), d.outputCursor);
+    return produced;
+  }
+  if (d.pendingRawCount != 0) FlushPendingRaw(d);
   EmitChunk(d, static_cast<uint32_t>(produced), d.window + end - produced);
   return produced;
 }

@@ -80,6 +80,14 @@ int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* 
     p += compressedSize;
     remaining -= compressedSize;
   }
+  // The pending raw bytes point into this call's source. A continuous stream's next call may read
+  // them from the window; any other stream starts afresh, with its window read as zeros.
+  if (context->contextFlags & ContinuousStream) {
+    FlushPendingRaw(d);
+  } else {
+    d.pendingRawCount = 0;
+    d.pendingRawBytes = 0;
+  }
   *destinationSize = total;
   return status;
 }

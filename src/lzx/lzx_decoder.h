@@ -13,6 +13,15 @@ constexpr unsigned kMainFastBits = 12;
 constexpr unsigned kLengthFastBits = 10;
 constexpr uint16_t kFastTableSlow = 0x8000;
 constexpr unsigned kFastLengthShift = 10;
+constexpr unsigned kMaxPendingRaw = 16;
+
+// Bytes of an uncompressed block that went straight from the source to the caller and still have
+// to be copied into the window at `position`.
+struct PendingRaw {
+  uint32_t position;
+  uint32_t length;
+  const uint8_t* source;
+};
 
 struct LzxDecoder {
   uint8_t* window;                 // start of the window, just past the context in the same block
@@ -69,6 +78,16 @@ struct LzxDecoder {
   const uint8_t* sourceBegin;
   const uint8_t* sourceEnd;
   const uint8_t* chunkData;
+
+  // Uncompressed-block bytes are copied to the caller at once and into the window only when
+  // something reads the window: a compressed span, the output copy of a chunk that also holds
+  // decoded bytes, or the next call of a continuous stream. A stream of raw chunks (incompressible
+  // data) is thus copied once, not twice. The pending ranges lie in consecutive window positions,
+  // oldest first, and point into the current call's source.
+  PendingRaw pendingRaw[kMaxPendingRaw];
+  uint32_t pendingRawCount;
+  uint32_t pendingRawBytes;
+  uint8_t chunkUsesWindow;         // a compressed span ran in the current chunk
 };
 
 struct DecompressionContext {
@@ -107,6 +126,11 @@ bool ReadAlignedTree(LzxDecoder& decoder);
 
 // ---- blocks (block_decoder.cpp) ----
 int32_t DecodeOutput(LzxDecoder& decoder, int32_t want);
+
+// ---- deferred raw bytes (pending_raw.cpp) ----
+void AddPendingRaw(LzxDecoder& decoder, uint32_t position, uint32_t length, const uint8_t* source);
+// Copies every pending range into the window (and the mirror, below 257).
+void FlushPendingRaw(LzxDecoder& decoder);
 
 // ---- output (call_translation.cpp) ----
 void EmitChunk(LzxDecoder& decoder, uint32_t count, const uint8_t* source);
