@@ -27,6 +27,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "binary_corpus.h"
 #include "lzx/lzx_compress.h"
 #include "lzx/lzx_decompress.h"
 #include "po_reader.h"
@@ -56,10 +57,6 @@ double Seconds(const std::function<void()>& work) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-Bytes ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The translation image of all catalogues, and (for scale) the PO text of the first catalogues,
 // about 1.15 MB of it.
@@ -80,7 +77,7 @@ std::vector<Corpus> CatalogueCorpora(const std::string& directory) {
     const std::string po = (temp / (fs::path(mo).stem().string() + ".po")).string();
     if (std::system(("msgunfmt -o '" + po + "' '" + mo + "' 2>/dev/null").c_str()) != 0) continue;
     if (po_text.size() < 1150000) {
-      const Bytes text = ReadAll(po);
+      const Bytes text = vykcn::bench::ReadFileBytes(po);
       po_text.insert(po_text.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min(text.size(), 1150000 - po_text.size())));
       ++text_files;
     }
@@ -173,14 +170,10 @@ int main(int argc, char** argv) {
 
   std::vector<Corpus> corpora;
   for (auto& corpus : CatalogueCorpora(catalogues)) corpora.push_back(std::move(corpus));
-  const fs::path stripped = fs::temp_directory_path() / ("lzx-bench-stripped-" + std::to_string(getpid()) + ".dll");
-  if (std::system(("x86_64-w64-mingw32-strip -o '" + stripped.string() + "' '" + binary + "' 2>/dev/null").c_str()) == 0) {
-    corpora.push_back({"Windows binary " + fs::path(binary).filename().string() + ", debug sections stripped (E8 on)",
-                       ReadAll(stripped.string()), 12000000});
-    fs::remove(stripped);
-  }
+  corpora.push_back({"Windows binary " + fs::path(binary).filename().string() + ", debug sections stripped (E8 on)",
+                     vykcn::bench::ReadStrippedBinary(binary), 12000000});
   corpora.push_back({"Windows binary " + fs::path(debug_binary).filename().string() + " with DWARF debug data (E8 on)",
-                     ReadAll(debug_binary), 12000000});
+                     vykcn::bench::ReadFileBytes(debug_binary), 12000000});
   Corpus noise{"random bytes", Bytes(random_size), 0};
   std::mt19937_64 rng(1);
   for (auto& b : noise.data) b = static_cast<uint8_t>(rng());
