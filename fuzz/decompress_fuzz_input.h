@@ -5,10 +5,13 @@
 // Input layout: byte 0 = options (bits 0-2: window 32 KiB << n, 7 = default; bit 3: ContinuousStream;
 // bit 4: decode twice on one context), bytes 1-3 = destination capacity (24-bit little-endian,
 // at most 256 KiB), the rest = the framed source.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <vector>
 
+#include "lzx/lzx_decoder.h"
 #include "lzx/lzx_decompress.h"
 
 namespace vykcn::fuzz {
@@ -16,8 +19,10 @@ namespace vykcn::fuzz {
 constexpr size_t kOptionBytes = 4;
 constexpr size_t kMaxCapacity = size_t{256} << 10;
 
-// Returns false when an invariant broke: a status other than success or failure, or a produced
-// size beyond the capacity. Out-of-bounds accesses are left to the sanitizers.
+// Returns false when an invariant broke: a status other than success or failure, a produced size
+// beyond the capacity, or (decoding twice without ContinuousStream) a second call whose result
+// differs from the first although the window was scribbled over in between: every stream starts
+// afresh, whatever the window held. Out-of-bounds accesses are left to the sanitizers.
 inline bool RunDecompressInput(const uint8_t* data, size_t size) {
   if (size < kOptionBytes) return true;
   const uint8_t options = data[0];
@@ -36,11 +41,22 @@ inline bool RunDecompressInput(const uint8_t* data, size_t size) {
   static uint8_t* const destinationBlock = new uint8_t[kMaxCapacity];
   uint8_t* const destination = destinationBlock + (kMaxCapacity - capacity);
   bool ok = true;
+  std::vector<uint8_t> firstOutput;
+  int32_t firstStatus = 0;
   for (int call = 0; call < ((options & 16) ? 2 : 1); ++call) {
     size_t produced = capacity;
     const int32_t status = Decompress(context, destination, &produced, source.get(), size - kOptionBytes);
     if (status != kStatusOk && status != kStatusFail) ok = false;
-    if (produced > capacity) ok = false;
+    if (produced > capacity) return false;
+    if (flags & ContinuousStream) continue;
+    if (call == 0) {
+      firstOutput.assign(destination, destination + produced);
+      firstStatus = status;
+      LzxDecoder& decoder = context->decoder;
+      std::memset(decoder.window, 0xA5, decoder.windowSize + lzx::kWindowMirrorSize);
+    } else if (status != firstStatus || !std::equal(firstOutput.begin(), firstOutput.end(), destination, destination + produced)) {
+      ok = false;
+    }
   }
   DestroyDecompressionContext(context);
   return ok;
