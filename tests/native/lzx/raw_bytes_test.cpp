@@ -18,6 +18,12 @@ std::vector<uint8_t> Pattern(size_t n, unsigned seed) {
   return bytes;
 }
 
+// An uncompressed block holding `bytes`.
+void PutRawBlock(LzxWriter& w, const std::vector<uint8_t>& bytes) {
+  w.UncompressedHeader(static_cast<uint32_t>(bytes.size()));
+  w.bits().PutRaw(bytes);
+}
+
 // Appends `length` bytes copied from `offset` back, as a forward byte copy does.
 void AppendMatch(std::vector<uint8_t>& out, uint32_t offset, uint32_t length) {
   for (uint32_t i = 0; i < length; ++i) out.push_back(out[out.size() - offset]);
@@ -29,8 +35,7 @@ TEST(RawBytes, MatchesReadRawBytesOfTheSameAndOfEarlierChunks) {
   LzxWriter w;
   w.StreamHeader(0);
   const std::vector<uint8_t> head = Pattern(1000, 1);
-  w.UncompressedHeader(1000);
-  w.bits().PutRaw(head);
+  PutRawBlock(w, head);
   std::vector<uint8_t> expected = head;
   w.VerbatimHeader(32768 - 1000, w.FullMainLengths(), LzxWriter::FullLengthLengths());
   for (uint32_t done = 0; done < 32768 - 1000; done += 250) {
@@ -41,8 +46,7 @@ TEST(RawBytes, MatchesReadRawBytesOfTheSameAndOfEarlierChunks) {
   FramedStream framed;
   framed.Standard(w.TakeChunk());
   const std::vector<uint8_t> middle = Pattern(32768, 2);
-  w.UncompressedHeader(32768);
-  w.bits().PutRaw(middle);
+  PutRawBlock(w, middle);
   expected.insert(expected.end(), middle.begin(), middle.end());
   framed.Standard(w.TakeChunk());
   w.VerbatimHeader(600, w.FullMainLengths(), LzxWriter::FullLengthLengths());
@@ -115,10 +119,8 @@ TEST(RawBytes, ARangeIsDroppedOnlyOnceNewerRangesCoverTheWholeWindow) {
   w.StreamHeader(0);
   const std::vector<uint8_t> first = Pattern(50, 4);
   const std::vector<uint8_t> second = Pattern(32718, 5);
-  w.UncompressedHeader(50);
-  w.bits().PutRaw(first);
-  w.UncompressedHeader(32718);
-  w.bits().PutRaw(second);
+  PutRawBlock(w, first);
+  PutRawBlock(w, second);
   FramedStream framed;
   framed.Standard(w.TakeChunk());
   w.VerbatimHeader(40, w.FullMainLengths(), LzxWriter::FullLengthLengths());
@@ -138,8 +140,7 @@ TEST(RawBytes, ContinuousStreamKeepsRawBytesPastTheCall) {
   LzxWriter w;
   w.StreamHeader(0);
   const std::vector<uint8_t> raw = Pattern(32768, 3);
-  w.UncompressedHeader(32768);
-  w.bits().PutRaw(raw);
+  PutRawBlock(w, raw);
   auto first = std::make_unique<std::vector<uint8_t>>(FramedStream().Standard(w.TakeChunk()).WithTrailer());
   w.VerbatimHeader(100, w.FullMainLengths(), LzxWriter::FullLengthLengths());
   w.MatchAt(100, 32768);
@@ -172,8 +173,7 @@ TEST(RawBytes, TranslationLeavesTheWindowUntranslated) {
   raw[101] = 0x88;
   raw[102] = 0x13;
   raw[103] = raw[104] = 0;
-  w.UncompressedHeader(32768);
-  w.bits().PutRaw(raw);
+  PutRawBlock(w, raw);
   FramedStream framed;
   framed.Standard(w.TakeChunk());
   w.VerbatimHeader(300, w.FullMainLengths(), LzxWriter::FullLengthLengths());
