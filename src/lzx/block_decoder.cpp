@@ -188,8 +188,10 @@ inline bool DecodeItem(const LzxDecoder& d, Bits& b, int32_t* r, uint32_t& lengt
   // Footers of 0 bits are read as 0 without a branch: slot 3 has no footer and a base of 1.
   if (kAligned && extra >= 3) {
     const uint32_t high = TakeUpTo17(b, extra - 3);
-    const unsigned aligned = d.alignedTable[b.Peek(lzx::kAlignedTableBits)];
-    b.Consume(d.alignedLengths[aligned]);
+    // Symbol and code length in one lookup: the next item's bits wait on this consume.
+    const unsigned alignedEntry = d.alignedFast[b.Peek(lzx::kAlignedTableBits)];
+    const unsigned aligned = alignedEntry & 7;
+    b.Consume(alignedEntry >> 3);
     value = static_cast<uint32_t>(d.positionBase[slot]) + (high << 3) + aligned;
   } else {
     value = static_cast<uint32_t>(d.positionBase[slot]) + TakeUpTo17(b, extra);

@@ -35,6 +35,8 @@ struct LzxDecoder {
   uint8_t lengthLengths[lzx::kNumLengthSymbols];
   uint8_t alignedTable[1 << lzx::kAlignedTableBits];
   uint8_t alignedLengths[lzx::kNumAlignedSymbols];
+  // alignedTable and alignedLengths in one lookup for the span decoders: symbol | length << 3.
+  uint8_t alignedFast[1 << lzx::kAlignedTableBits];
   int16_t mainOverflow[4 * lzx::kMaxMainSymbols];
   int16_t lengthOverflow[4 * lzx::kNumLengthSymbols];
 

@@ -93,7 +93,12 @@ bool ReadAlignedTree(LzxDecoder& d) {
     d.alignedLengths[i] = static_cast<uint8_t>(ReadBits(d, lzx::kAlignedLengthBits));
   }
   if (d.inputOverrun) return false;
-  return BuildAlignedTable(d.alignedLengths, d.alignedTable);
+  if (!BuildAlignedTable(d.alignedLengths, d.alignedTable)) return false;
+  for (unsigned i = 0; i < (1u << lzx::kAlignedTableBits); ++i) {
+    const uint8_t symbol = d.alignedTable[i];
+    d.alignedFast[i] = static_cast<uint8_t>(symbol | d.alignedLengths[symbol] << 3);
+  }
+  return true;
 }
 
 }  // namespace vykcn
