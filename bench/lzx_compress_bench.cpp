@@ -21,13 +21,12 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <random>
 #include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "binary_corpus.h"
+#include "lzx_corpora.h"
 #include "lzx/lzx_compress.h"
 #include "lzx/lzx_decompress.h"
 #include "po_reader.h"
@@ -40,11 +39,7 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-struct Corpus {
-  std::string name;
-  Bytes data;
-  uint32_t translation_size;  // for our encoder; 0 = off
-};
+using Corpus = vykcn::bench::LzxCorpus;
 
 struct Result {
   size_t size = 0;
@@ -104,7 +99,7 @@ std::vector<Corpus> CatalogueCorpora(const std::string& directory) {
 
 Result Ours(const Corpus& corpus, bool* verified) {
   vykcn::lzx::CompressOptions options;
-  options.translationSize = corpus.translation_size;
+  options.translationSize = corpus.translationSize;
   Bytes stream;
   const double seconds = Seconds([&] { stream = vykcn::lzx::CompressLzx(corpus.data.data(), corpus.data.size(), options); });
 
@@ -170,14 +165,9 @@ int main(int argc, char** argv) {
 
   std::vector<Corpus> corpora;
   for (auto& corpus : CatalogueCorpora(catalogues)) corpora.push_back(std::move(corpus));
-  corpora.push_back({"Windows binary " + fs::path(binary).filename().string() + ", debug sections stripped (E8 on)",
-                     vykcn::bench::ReadStrippedBinary(binary), 12000000});
-  corpora.push_back({"Windows binary " + fs::path(debug_binary).filename().string() + " with DWARF debug data (E8 on)",
-                     vykcn::bench::ReadFileBytes(debug_binary), 12000000});
-  Corpus noise{"random bytes", Bytes(random_size), 0};
-  std::mt19937_64 rng(1);
-  for (auto& b : noise.data) b = static_cast<uint8_t>(rng());
-  corpora.push_back(std::move(noise));
+  for (auto& corpus : vykcn::bench::BinaryAndRandomCorpora(binary, debug_binary, random_size)) {
+    corpora.push_back(std::move(corpus));
+  }
 
   std::printf("| corpus | bytes | ours | MB/s | wimlib LZX 100, 256 KiB chunks | MB/s | xz -9e | MB/s | zstd -19 | MB/s | ours / wimlib | ours / xz | decodes |\n");
   std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|\n");

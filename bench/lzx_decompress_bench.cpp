@@ -18,11 +18,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -30,12 +28,11 @@
 #include "lzx/lzx_decompress.h"
 #include "translation_image_builder.h"
 #include "../tests/native/lzx_encoder/mspack_cab.h"
-#include "binary_corpus.h"
+#include "lzx_corpora.h"
 #include "catalogue_corpus.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
 double g_seconds_per_case = 1.0;
@@ -136,25 +133,15 @@ int main(int argc, char** argv) {
     else if (flag == "--seconds") g_seconds_per_case = std::strtod(argv[i + 1], nullptr);
   }
 
-  struct Corpus {
-    std::string name;
-    Bytes data;
-    uint32_t translationSize;
-  };
-  std::vector<Corpus> corpora;
+  std::vector<vykcn::bench::LzxCorpus> corpora;
   corpora.push_back({"zh_CN translation image", CatalogueImage(catalogues, imageBytes), 0});
-  corpora.push_back({fs::path(stripped).filename().string() + ", debug sections stripped (E8 on)",
-                     vykcn::bench::ReadStrippedBinary(stripped), 12000000});
-  corpora.push_back({fs::path(binary).filename().string() + ", with DWARF debug data (E8 on)",
-                     vykcn::bench::ReadFileBytes(binary), 12000000});
-  Corpus noise{"random bytes", Bytes(1 << 20), 0};
-  std::mt19937_64 rng(1);
-  for (auto& b : noise.data) b = static_cast<uint8_t>(rng());
-  corpora.push_back(std::move(noise));
+  for (auto& corpus : vykcn::bench::BinaryAndRandomCorpora(stripped, binary, size_t{1} << 20)) {
+    corpora.push_back(std::move(corpus));
+  }
 
   std::printf("| corpus | bytes | LZX ratio | ours MB/s | libmspack MB/s | wimlib 32K MB/s | wimlib 256K MB/s | ours/libmspack | ours/wimlib 32K | ours/wimlib 256K |\n");
   std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
-  for (const Corpus& corpus : corpora) {
+  for (const vykcn::bench::LzxCorpus& corpus : corpora) {
     if (corpus.data.empty()) {
       std::printf("| %s | (not found) |\n", corpus.name.c_str());
       continue;
