@@ -81,13 +81,8 @@ int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* 
     remaining -= compressedSize;
   }
   // The pending raw bytes point into this call's source. A continuous stream's next call may read
-  // them from the window; any other stream starts afresh, with its window read as zeros.
-  if (context->contextFlags & ContinuousStream) {
-    FlushPendingRaw(d);
-  } else {
-    d.pendingRawCount = 0;
-    d.pendingRawBytes = 0;
-  }
+  // them from the window; any other stream drops them at its reset and reads its window as zeros.
+  if (context->contextFlags & ContinuousStream) FlushPendingRaw(d);
   *destinationSize = total;
   return status;
 }

@@ -44,7 +44,6 @@ void ResetDecoder(LzxDecoder& decoder) {
   decoder.windowPosition = 0;
   decoder.windowFilled = 0;
   decoder.pendingRawCount = 0;  // their source was an earlier call's
-  decoder.pendingRawBytes = 0;
   decoder.translationSize = 0;
   decoder.headerPending = 1;
   decoder.inputOverrun = 0;

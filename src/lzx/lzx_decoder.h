@@ -88,7 +88,6 @@ struct LzxDecoder {
   // oldest first, and point into the current call's source.
   PendingRaw pendingRaw[kMaxPendingRaw];
   uint32_t pendingRawCount;
-  uint32_t pendingRawBytes;
   uint8_t chunkUsesWindow;         // a compressed span ran in the current chunk
 };
 

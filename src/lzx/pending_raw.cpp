@@ -15,7 +15,6 @@ void FlushPendingRaw(LzxDecoder& d) {
     }
   }
   d.pendingRawCount = 0;
-  d.pendingRawBytes = 0;
 }
 
 void AddPendingRaw(LzxDecoder& d, uint32_t position, uint32_t length, const uint8_t* source) {
@@ -27,13 +26,14 @@ void AddPendingRaw(LzxDecoder& d, uint32_t position, uint32_t length, const uint
     if (d.pendingRawCount == kMaxPendingRaw) FlushPendingRaw(d);
     d.pendingRaw[d.pendingRawCount++] = PendingRaw{position, length, source};
   }
-  d.pendingRawBytes += length;
   // The ranges follow each other through the window: once the newer ones cover a whole window,
   // the oldest will be overwritten entirely and need never be copied.
-  while (d.pendingRawCount > 1 && d.pendingRawBytes - d.pendingRaw[0].length >= d.windowSize) {
-    d.pendingRawBytes -= d.pendingRaw[0].length;
+  uint64_t newer = 0;
+  for (uint32_t i = 1; i < d.pendingRawCount; ++i) newer += d.pendingRaw[i].length;
+  while (d.pendingRawCount > 1 && newer >= d.windowSize) {
     std::memmove(&d.pendingRaw[0], &d.pendingRaw[1], (d.pendingRawCount - 1) * sizeof(PendingRaw));
     --d.pendingRawCount;
+    newer -= d.pendingRaw[0].length;
   }
 }
 
