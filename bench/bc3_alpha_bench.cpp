@@ -17,7 +17,7 @@
 #include "bc3_block.h"
 #include "bc3_encoder.h"
 #include "commands.h"
-#include "font/glyph_record.h"
+#include "formats/glyph_table.h"
 #include "font_pack.h"
 #include "font_rasterizer.h"
 
@@ -48,14 +48,14 @@ std::vector<uint8_t> WhiteRgba(const std::vector<uint8_t>& coverage) {
 // Runs a per-block encoder over the atlas, 4 x 4 RGBA texels at a time.
 std::vector<uint8_t> EncodeBlocks(const std::vector<uint8_t>& rgba,
                                   const std::function<void(const uint8_t* texels, uint8_t* block)>& encode) {
-  std::vector<uint8_t> blocks(size_t(kAtlasWidth / 4) * (kAtlasHeight / 4) * kBc3BlockBytes);
+  std::vector<uint8_t> blocks(size_t(kAtlasWidth / 4) * (kAtlasHeight / 4) * kBc3BlockSize);
   uint8_t texels[64];
   for (int by = 0; by < kAtlasHeight / 4; ++by) {
     for (int bx = 0; bx < kAtlasWidth / 4; ++bx) {
       for (int row = 0; row < 4; ++row) {
         std::memcpy(texels + row * 16, &rgba[((size_t(by) * 4 + row) * kAtlasWidth + bx * 4) * 4], 16);
       }
-      encode(texels, &blocks[(size_t(by) * (kAtlasWidth / 4) + bx) * kBc3BlockBytes]);
+      encode(texels, &blocks[(size_t(by) * (kAtlasWidth / 4) + bx) * kBc3BlockSize]);
     }
   }
   return blocks;

@@ -36,7 +36,7 @@ std::vector<tool::TextEntry> CatalogueEntries(const std::string& directory, size
     try {
       for (auto& e : tool::ReadPoFile(po)) {
         const uint32_t hash = SubtitleHashBytes(e.host.data(), e.host.size());
-        if (!e.usable || hashes.count(hash) || !tool::IsValidUtf8(e.translation)) continue;
+        if (!e.usable || hashes.count(hash) || !IsValidUtf8(e.translation)) continue;
         if (e.translation.size() > maxTranslation || kept.size() >= maxRecords) continue;
         if (bytes + 5 + e.translation.size() > imageLimit) continue;
         hashes.insert(hash);

@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "module/own_resources.h"
+#include "platform/own_resources.h"
 #include "translation/lzx_stream_decoder.h"
-#include "translation/message_sink.h"
+#include "platform/message_sink.h"
 #include "translation/subtitle_translator.h"
 #include "translation/translation_loader.h"
 
@@ -183,7 +183,7 @@ int WriteCorpus(const std::string& dir) {
     std::fprintf(stderr, "no zh_CN message catalogues found\n");
     return 2;
   }
-  const Bytes resource = vykcn::tool::PackTranslationResource(vykcn::tool::BuildTranslationImage(entries).image);
+  const Bytes resource = vykcn::PackTranslationResource(vykcn::tool::BuildTranslationImage(entries).image);
   std::ofstream(dir + "/translations.bin", std::ios::binary)
       .write(reinterpret_cast<const char*>(resource.data()), static_cast<std::streamsize>(resource.size()));
   std::ofstream hosts(dir + "/hosts.bin", std::ios::binary);

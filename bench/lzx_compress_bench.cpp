@@ -27,12 +27,12 @@
 #include <vector>
 
 #include "lzx_corpora.h"
-#include "lzx/lzx_compress.h"
-#include "lzx/lzx_decompress.h"
+#include "lzx/encoder/lzx_compress.h"
+#include "lzx/decoder/lzx_decompress.h"
 #include "po_reader.h"
 #include "translation/subtitle_hash.h"
 #include "translation_image_builder.h"
-#include "../tests/native/lzx_encoder/mspack_cab.h"
+#include "../tests/native/lzx/encoder/mspack_cab.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ std::vector<Corpus> CatalogueCorpora(const std::string& directory) {
         // Catalogues disagree with each other; the first translation of a host text wins.
         const uint32_t hash = vykcn::SubtitleHashBytes(e.host.data(), e.host.size());
         if (!e.usable || hosts.count(e.host) || hashes.count(hash)) continue;
-        if (!vykcn::tool::IsValidUtf8(e.translation)) continue;
+        if (!vykcn::IsValidUtf8(e.translation)) continue;
         hosts.insert(e.host);
         hashes.insert(hash);
         kept.push_back(std::move(e));

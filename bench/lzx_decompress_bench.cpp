@@ -24,10 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "lzx/lzx_compress.h"
-#include "lzx/lzx_decompress.h"
+#include "lzx/encoder/lzx_compress.h"
+#include "lzx/decoder/lzx_decompress.h"
 #include "translation_image_builder.h"
-#include "../tests/native/lzx_encoder/mspack_cab.h"
+#include "../tests/native/lzx/encoder/mspack_cab.h"
 #include "lzx_corpora.h"
 #include "catalogue_corpus.h"
 

@@ -9,8 +9,8 @@ set(VYKCN_WINDOWS_LINK_OPTIONS -static -Wl,--no-insert-timestamp,--disable-auto-
 
 # vykcn_add_module(TARGET RC_FILE OUTPUT_DIR): the module DLL, named vykcn.dll, with a given resource script.
 function(vykcn_add_module target rc_file output_dir)
-  add_library(${target} SHARED ${PROJECT_SOURCE_DIR}/src/module/dll_main.cpp
-              ${PROJECT_SOURCE_DIR}/src/module/vykcn.def ${rc_file})
+  add_library(${target} SHARED ${PROJECT_SOURCE_DIR}/src/win32/dll_main.cpp
+              ${PROJECT_SOURCE_DIR}/src/win32/vykcn.def ${rc_file})
   target_link_libraries(${target} PRIVATE vykcn_module)
   target_link_options(${target} PRIVATE ${VYKCN_WINDOWS_LINK_OPTIONS})
   set_target_properties(${target} PROPERTIES

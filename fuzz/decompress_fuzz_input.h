@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "lzx/lzx_decoder.h"
-#include "lzx/lzx_decompress.h"
+#include "lzx/decoder/lzx_decoder.h"
+#include "lzx/decoder/lzx_decompress.h"
 
 namespace vykcn::fuzz {
 

@@ -4,7 +4,7 @@
 
 #include "bc3_block.h"
 #include "commands.h"
-#include "font/dds_atlas.h"
+#include "formats/dds_atlas.h"
 
 namespace vykcn::tool {
 

@@ -8,9 +8,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "formats/dds_atlas.h"  // kBc3BlockSize
+
 namespace vykcn::tool {
 
-constexpr int kBc3BlockBytes = 16;
 constexpr int kAlphaPaletteSize = 8;
 
 // The eight alpha values that the indices of a block with endpoints a0, a1 select. Values between

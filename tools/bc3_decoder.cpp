@@ -52,7 +52,7 @@ std::vector<uint8_t> DecodeBc3Image(const uint8_t* blocks, int width, int height
   const int blocksWide = width / 4, blocksHigh = height / 4;
   for (int by = 0; by < blocksHigh; ++by) {
     for (int bx = 0; bx < blocksWide; ++bx) {
-      const uint8_t* block = blocks + (size_t(by) * blocksWide + bx) * kBc3BlockBytes;
+      const uint8_t* block = blocks + (size_t(by) * blocksWide + bx) * kBc3BlockSize;
       uint8_t alpha[16], rgb[16][3];
       DecodeAlphaBlock(block, alpha);
       DecodeColorBlock(block + 8, rgb);

@@ -165,7 +165,7 @@ void EncodeAlphaBlock(const uint8_t alpha[16], uint8_t block[8]) {
 
 std::vector<uint8_t> EncodeWhiteBc3(const uint8_t* coverage, int width, int height) {
   const int blocksWide = width / 4, blocksHigh = height / 4;
-  std::vector<uint8_t> out(size_t(blocksWide) * blocksHigh * kBc3BlockBytes);
+  std::vector<uint8_t> out(size_t(blocksWide) * blocksHigh * kBc3BlockSize);
   // Colour half: both endpoints pure white (RGB565 0xFFFF), every index 0.
   static const uint8_t kWhiteColorBlock[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
   for (int by = 0; by < blocksHigh; ++by) {
@@ -174,7 +174,7 @@ std::vector<uint8_t> EncodeWhiteBc3(const uint8_t* coverage, int width, int heig
       for (int row = 0; row < 4; ++row) {
         std::memcpy(alpha + 4 * row, coverage + (size_t(by) * 4 + row) * width + size_t(bx) * 4, 4);
       }
-      uint8_t* block = &out[(size_t(by) * blocksWide + bx) * kBc3BlockBytes];
+      uint8_t* block = &out[(size_t(by) * blocksWide + bx) * kBc3BlockSize];
       EncodeAlphaBlock(alpha, block);
       std::memcpy(block + 8, kWhiteColorBlock, 8);
     }

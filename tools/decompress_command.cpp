@@ -8,14 +8,13 @@
 
 #include "commands.h"
 #include "file_io.h"
-#include "lzx/lzx_decompress.h"
+#include "formats/translation_resource.h"
+#include "lzx/decoder/lzx_decompress.h"
 #include "translation_container.h"
 
 namespace vykcn::tool {
 
 namespace {
-
-constexpr uint32_t kWindowSize = 262144;  // the module's fixed decompression window
 
 struct Decoded {
   int32_t status;
@@ -23,7 +22,7 @@ struct Decoded {
 };
 
 Decoded DecodeFramedStream(const uint8_t* stream, size_t streamSize, size_t capacity) {
-  const CodecParameters parameters{0, kWindowSize, 0};
+  const CodecParameters parameters{0, kTranslationWindowSize, 0};
   DecompressionContext* context = nullptr;
   const int32_t created = CreateDecompressionContext(kCodecTypeDefault, &parameters, 0, &context);
   if (created != kStatusOk) return {created, {}};
@@ -71,10 +70,10 @@ void AddDecompressCommand(CLI::App& app) {
       }
     } else {
       const TranslationResourceParts parts = SplitTranslationResource(input, options->input);
-      decoded = DecodeFramedStream(parts.stream, parts.streamSize, parts.decompressedSize);
-      const std::string expected = ", the resource's size field says " + std::to_string(parts.decompressedSize);
+      decoded = DecodeFramedStream(parts.stream, parts.streamSize, parts.imageSize);
+      const std::string expected = ", the resource's size field says " + std::to_string(parts.imageSize);
       if (decoded.status != kStatusOk) throw CommandError("data corrupted" + Produced(decoded.bytes.size(), expected));
-      if (decoded.bytes.size() != parts.decompressedSize) {
+      if (decoded.bytes.size() != parts.imageSize) {
         throw CommandError("decomp size mismatch" + Produced(decoded.bytes.size(), expected));
       }
     }

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "font/glyph_record.h"
+#include "formats/dds_atlas.h"
+#include "formats/glyph_table.h"
 #include "glyph_charset.h"
 
 namespace vykcn::tool {

@@ -15,9 +15,6 @@ struct GlyphCharset {
 // Throws CommandError when a text is not valid UTF-8.
 GlyphCharset BuildGlyphCharset(const std::vector<std::string>& texts);
 
-// Decodes UTF-8 into code points; false on malformed input (overlong forms, surrogates, > U+10FFFF).
-bool DecodeUtf8(const std::string& text, std::vector<uint32_t>* codePoints);
-
 // "U+4E2D" style, at least four hex digits.
 std::string FormatCodePoint(uint32_t codePoint);
 

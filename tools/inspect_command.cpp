@@ -5,8 +5,8 @@
 #include "atlas_file.h"
 #include "commands.h"
 #include "file_io.h"
-#include "glyph_table_file.h"
-#include "module/resource_ids.h"
+#include "formats/glyph_table.h"
+#include "formats/resource_ids.h"
 #include "module_checks.h"
 #include "module_translations.h"
 #include "pe_resources.h"
@@ -79,13 +79,8 @@ void RunInspect(const std::string& dll) {
   if (glyphs != nullptr) {
     records = ParseGlyphTable(glyphs->data.data(), glyphs->data.size());
     Add(&problems, CheckGlyphTable(glyphs->data, records));
-    int referenceHeight = 0;
-    for (const GlyphRecord& r : records) {
-      if (r.code == kReferenceGlyphCode) {
-        referenceHeight = r.height;
-        break;
-      }
-    }
+    GlyphRecord reference{};
+    const int referenceHeight = FindReferenceGlyph(records, &reference) ? reference.height : 0;
     std::printf("glyph table:  %zu glyphs, 'M' %d px high\n", records.size(), referenceHeight);
   }
   if (translations != nullptr) {

@@ -4,6 +4,8 @@
 #include <map>
 #include <regex>
 
+#include "base/utf8.h"
+#include "formats/dds_atlas.h"
 #include "glyph_charset.h"
 
 namespace vykcn::tool {
@@ -47,11 +49,9 @@ std::vector<std::string> CheckGlyphTable(const std::vector<uint8_t>& bytes, cons
     problems.push_back("glyph table: " + std::to_string(bytes.size()) + " bytes is not a whole number of 24-byte records");
   }
   if (records.empty()) problems.push_back("glyph table: no records");
-  const GlyphRecord* reference = nullptr;
   size_t rectangleProblems = 0;
   for (size_t i = 0; i < records.size(); ++i) {
     const GlyphRecord& r = records[i];
-    if (reference == nullptr && r.code == kReferenceGlyphCode) reference = &r;
     if (i > 0 && records[i - 1].code >= r.code) {
       problems.push_back("glyph table: codes not strictly ascending at record " + std::to_string(i) + " (" +
                          FormatCodePoint(r.code) + ")");
@@ -64,7 +64,8 @@ std::vector<std::string> CheckGlyphTable(const std::vector<uint8_t>& bytes, cons
   if (rectangleProblems > kListedAtMost) {
     problems.push_back("glyph table: " + std::to_string(rectangleProblems) + " rectangle problems in all");
   }
-  if (reference == nullptr || reference->height == 0) {
+  GlyphRecord reference;
+  if (!FindReferenceGlyph(records, &reference) || reference.height == 0) {
     problems.push_back("glyph table: no 'M' (U+004D) with a height, so the host's font size cannot be matched");
   }
   return problems;

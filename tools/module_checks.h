@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "font/glyph_record.h"
+#include "formats/glyph_table.h"
 #include "module_translations.h"
 
 namespace vykcn::tool {

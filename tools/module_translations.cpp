@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "module/own_resources.h"
-#include "module/resource_ids.h"
+#include "platform/own_resources.h"
+#include "formats/resource_ids.h"
 #include "translation/lzx_stream_decoder.h"
-#include "translation/message_sink.h"
-#include "translation/translation_image.h"
+#include "platform/message_sink.h"
+#include "formats/translation_image.h"
 #include "translation/translation_loader.h"
 #include "translation/translation_table.h"
 
@@ -54,16 +54,9 @@ ModuleTranslations DecodeModuleTranslations(const std::vector<uint8_t>& resource
   result.imageSize = ReadU32LE(resource.data());
   result.tableSize = table.size();
   // The loader has checked the image: the count and every record lie inside it.
-  const uint8_t* image = loader.image();
-  const uint32_t count = ReadU32LE(image);
-  size_t at = kImageCountSize;
-  for (uint32_t i = 0; i < count; ++i) {
-    const uint32_t hash = ReadU32LE(image + at);
-    const char* text = reinterpret_cast<const char*>(image + at + kRecordHashSize);
-    const size_t length = std::strlen(text);
-    result.records.emplace_back(hash, std::string(text, length));
-    at += kRecordHashSize + length + 1;
-  }
+  ForEachImageRecord(table.image(), [&result](const ImageRecord& record) {
+    result.records.emplace_back(record.hash, std::string(record.text));
+  });
   return result;
 }
 

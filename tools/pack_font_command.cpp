@@ -11,7 +11,8 @@
 #include "commands.h"
 #include "file_io.h"
 #include "font_pack.h"
-#include "glyph_table_file.h"
+#include "formats/dds_atlas.h"
+#include "formats/glyph_table.h"
 #include "text_entry.h"
 
 namespace vykcn::tool {

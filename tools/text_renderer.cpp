@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "base/utf8.h"
 #include "commands.h"
 #include "font/glyph_substitution.h"
 #include "glyph_charset.h"
@@ -19,13 +20,9 @@ constexpr uint16_t kSpace = 0x20;
 
 // The table's size reference: the first 'M' record's height, as the module reads it.
 float ScaleFor(const std::vector<GlyphRecord>& records, int hostReferenceHeight) {
-  for (const GlyphRecord& r : records) {
-    if (r.code == kReferenceGlyphCode) {
-      if (r.height == 0) break;
-      return static_cast<float>(static_cast<uint8_t>(hostReferenceHeight)) / static_cast<float>(r.height);
-    }
-  }
-  return 1.0f;
+  GlyphRecord reference;
+  if (!FindReferenceGlyph(records, &reference) || reference.height == 0) return 1.0f;
+  return static_cast<float>(static_cast<uint8_t>(hostReferenceHeight)) / static_cast<float>(reference.height);
 }
 
 // Bilinear sample of the atlas's RGBA at texel coordinates (x, y), texel centres at +0.5.

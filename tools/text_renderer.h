@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "font/glyph_record.h"
+#include "formats/dds_atlas.h"
+#include "formats/glyph_table.h"
 
 namespace vykcn::tool {
 

@@ -3,43 +3,12 @@
 #include <cstdio>
 #include <unordered_map>
 
+#include "base/utf8.h"
 #include "commands.h"
 #include "translation/subtitle_hash.h"
-#include "translation/translation_image.h"
+#include "formats/translation_image.h"
 
 namespace vykcn::tool {
-
-bool IsValidUtf8(const std::string& text) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t n = text.size();
-  size_t i = 0;
-  while (i < n) {
-    const unsigned c = p[i];
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    int extra;
-    uint32_t cp, min;
-    if (c >= 0xC2 && c <= 0xDF) {
-      extra = 1; cp = c & 0x1F; min = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      extra = 2; cp = c & 0x0F; min = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      extra = 3; cp = c & 0x07; min = 0x10000;
-    } else {
-      return false;
-    }
-    if (n - i <= static_cast<size_t>(extra)) return false;
-    for (int k = 1; k <= extra; ++k) {
-      if ((p[i + k] & 0xC0) != 0x80) return false;
-      cp = cp << 6 | (p[i + k] & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += static_cast<size_t>(extra) + 1;
-  }
-  return true;
-}
 
 namespace {
 
@@ -99,18 +68,12 @@ TranslationImageBuild BuildTranslationImage(const std::vector<TextEntry>& entrie
   if (records.empty()) throw CommandError("empty input: no translated entries");
 
   TranslationImageBuild build;
-  size_t size = kImageCountSize;
-  for (const TextEntry* entry : records) size += kRecordHashSize + entry->translation.size() + 1;
-  build.image.resize(size);
-  WriteU32LE(build.image.data(), static_cast<uint32_t>(records.size()));
-  size_t cursor = kImageCountSize;
+  std::vector<ImageRecord> imageRecords;
+  imageRecords.reserve(records.size());
   for (const TextEntry* entry : records) {
-    WriteU32LE(build.image.data() + cursor, SubtitleHashBytes(entry->host.data(), entry->host.size()));
-    cursor += kRecordHashSize;
-    std::copy(entry->translation.begin(), entry->translation.end(), build.image.begin() + static_cast<std::ptrdiff_t>(cursor));
-    cursor += entry->translation.size();
-    build.image[cursor++] = 0;
+    imageRecords.push_back({SubtitleHashBytes(entry->host.data(), entry->host.size()), entry->translation});
   }
+  build.image = WriteTranslationImage(imageRecords);
   build.records = records.size();
   build.distinct_hashes = by_hash.size();
   return build;

@@ -20,8 +20,4 @@ struct TranslationImageBuild {
 // with the same SubtitleHash and different translations; no usable entry at all.
 TranslationImageBuild BuildTranslationImage(const std::vector<TextEntry>& entries);
 
-// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or code points above
-// U+10FFFF). Exposed for tests.
-bool IsValidUtf8(const std::string& text);
-
 }  // namespace vykcn::tool

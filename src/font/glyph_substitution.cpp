@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "module/resource_ids.h"
+#include "formats/resource_ids.h"
 
 namespace vykcn {
 namespace {
@@ -32,25 +32,16 @@ void GlyphSubstitution::LoadModuleTable() {
   if (!resources_.LoadData(kGlyphTableResourceId, &blob) || blob.data == nullptr) return;
   moduleTable_ = blob.data;
   moduleCount_ = blob.size / kGlyphRecordSize;  // a trailing partial record is ignored
-  for (uint32_t i = 0; i < moduleCount_; ++i) {
-    GlyphRecord record;
-    std::memcpy(&record, moduleTable_ + size_t{i} * kGlyphRecordSize, kGlyphRecordSize);
-    if (record.code == kReferenceGlyphCode) {
-      referenceHeight_ = record.height;
-      break;
-    }
-  }
+  GlyphRecord reference;
+  if (FindReferenceGlyph(moduleTable_, moduleCount_, &reference)) referenceHeight_ = reference.height;
 }
 
 float GlyphSubstitution::ScaleFor(const GlyphRecord* hostArray, uint32_t hostCount) const {
   // Without a usable module 'M' there is nothing to scale against: keep the module's size.
   if (referenceHeight_ == 0 || hostArray == nullptr) return 1.0f;
-  for (uint32_t i = 0; i < hostCount; ++i) {
-    if (hostArray[i].code == kReferenceGlyphCode) {
-      return static_cast<float>(hostArray[i].height) / static_cast<float>(referenceHeight_);
-    }
-  }
-  return 1.0f;
+  GlyphRecord hostReference;
+  if (!FindReferenceGlyph(hostArray, hostCount, &hostReference)) return 1.0f;
+  return static_cast<float>(hostReference.height) / static_cast<float>(referenceHeight_);
 }
 
 void GlyphSubstitution::ReplaceGlyphTable(GlyphRecord** glyphArraySlot,

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "font/glyph_record.h"
-#include "module/own_resources.h"
+#include "formats/glyph_table.h"
+#include "platform/own_resources.h"
 
 namespace vykcn {
 

@@ -4,8 +4,8 @@
 // since later matches copy from them.
 #include <cstring>
 
-#include "lzx/lzx_decoder.h"
-#include "translation/translation_image.h"
+#include "lzx/decoder/lzx_decoder.h"
+#include "base/byte_order.h"
 
 namespace vykcn {
 

@@ -1,13 +1,9 @@
 #include "translation/lzx_stream_decoder.h"
 
-#include "lzx/lzx_decompress.h"
+#include "formats/translation_resource.h"
+#include "lzx/decoder/lzx_decompress.h"
 
 namespace vykcn {
-namespace {
-
-constexpr uint32_t kTranslationWindowSize = 0x40000;
-
-}  // namespace
 
 int32_t LzxStreamDecoder::Create(void** context) {
   const CodecParameters parameters{0, kTranslationWindowSize, 0};

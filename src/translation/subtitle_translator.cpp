@@ -11,7 +11,7 @@ bool SubtitleTranslator::EnsureLoaded() noexcept {
   try {
     std::lock_guard<std::mutex> lock(loadMutex_);
     if (!filled_.load(std::memory_order_relaxed)) {
-      load_(loader_);
+      loader_.LoadTranslationTable();
       if (table_.size() != 0) filled_.store(true, std::memory_order_release);
     }
   } catch (...) {

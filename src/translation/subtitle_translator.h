@@ -4,17 +4,15 @@
 #include <atomic>
 #include <mutex>
 
+#include "translation/table_loader.h"
 #include "translation/translation_table.h"
 
 namespace vykcn {
 
 class SubtitleTranslator {
  public:
-  using LoadFunction = bool (*)(void* loader);
-
-  // `load` fills `table` (returning whether it did); it runs under a lock, at most one at a time.
-  SubtitleTranslator(TranslationTable& table, LoadFunction load, void* loader)
-      : table_(table), load_(load), loader_(loader) {}
+  // `loader` fills `table`; it runs under a lock, at most one at a time.
+  SubtitleTranslator(TranslationTable& table, TableLoader& loader) : table_(table), loader_(loader) {}
 
   // The translation of `text`, or `text` itself when there is none; null for null.
   const char* ReplaceSubtitle(const char* text) noexcept;
@@ -31,8 +29,7 @@ class SubtitleTranslator {
   bool TryStore(const char** slot, uint32_t hash) const;
 
   TranslationTable& table_;
-  LoadFunction load_;
-  void* loader_;
+  TableLoader& loader_;
   std::atomic<bool> filled_{false};
   std::mutex loadMutex_;
 };

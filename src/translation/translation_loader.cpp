@@ -1,53 +1,37 @@
 #include "translation/translation_loader.h"
 
-#include <cstdlib>
-
-#include "module/resource_ids.h"
-#include "translation/translation_image.h"
+#include "formats/resource_ids.h"
+#include "formats/translation_resource.h"
 
 namespace vykcn {
-namespace {
-
-constexpr uint32_t kContainerHeaderSize = 4;  // u32 decompressed size before the stream
-
-}  // namespace
 
 bool TranslationLoader::Corrupted() {
   messages_.Show("data corrupted", "error");
   return false;
 }
 
-void TranslationLoader::ReleaseImage() noexcept {
-  std::free(image_);
-  image_ = nullptr;
-}
-
 bool TranslationLoader::LoadTranslationTable() noexcept {
   ResourceBytes resource;
   if (!resources_.LoadData(kTranslationResourceId, &resource)) return false;
-  if (resource.size < kContainerHeaderSize) return Corrupted();
+  TranslationResourceParts parts;
+  if (!SplitTranslationResource(resource.data, resource.size, &parts)) return Corrupted();
 
-  // An earlier image belongs to a failed load or to one of zero records: nothing points into it.
-  ReleaseImage();
-  const uint32_t expectedSize = ReadU32LE(resource.data);
-  image_ = static_cast<uint8_t*>(std::malloc(expectedSize != 0 ? expectedSize : 1));
-  if (image_ == nullptr) return Corrupted();
+  uint8_t* image = table_.AllocateImage(parts.imageSize);
+  if (image == nullptr) return Corrupted();
 
   void* context = nullptr;
   if (decoder_.Create(&context) < 0) return Corrupted();
-  uint64_t producedSize = expectedSize;
-  const int32_t status = decoder_.Decompress(context, image_, &producedSize,
-                                             resource.data + kContainerHeaderSize,
-                                             resource.size - kContainerHeaderSize);
+  uint64_t producedSize = parts.imageSize;
+  const int32_t status = decoder_.Decompress(context, image, &producedSize, parts.stream, parts.streamSize);
   decoder_.Destroy(context);
   if (status != 0) return Corrupted();
-  if (producedSize != expectedSize) {
+  if (producedSize != parts.imageSize) {
     messages_.Show("decomp size mismatch", "error");
     return false;
   }
 
   // The table is filled only after every check has passed, and it checks the image itself too.
-  if (table_.FillFromImage(image_, expectedSize) != FillResult::kFilled) return Corrupted();
+  if (table_.FillFromHeldImage(parts.imageSize) != FillResult::kFilled) return Corrupted();
   return true;
 }
 

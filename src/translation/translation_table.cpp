@@ -1,39 +1,30 @@
 #include "translation/translation_table.h"
 
-#include <cstring>
+#include <cstdlib>
 #include <new>
 
-#include "translation/translation_image.h"
+#include "formats/translation_image.h"
 
 namespace vykcn {
 
-bool IsWellFormedImage(const uint8_t* image, size_t imageSize) {
-  if (image == nullptr || imageSize < kImageCountSize) return false;
-  const uint32_t count = ReadU32LE(image);
-  // Each record takes at least 5 bytes, so a count larger than this cannot fit.
-  if (count > (imageSize - kImageCountSize) / (kRecordHashSize + 1)) return false;
-  size_t cursor = kImageCountSize;
-  for (uint32_t i = 0; i < count; ++i) {
-    if (imageSize - cursor < kRecordHashSize + 1) return false;
-    cursor += kRecordHashSize;
-    const void* terminator = std::memchr(image + cursor, 0, imageSize - cursor);
-    if (terminator == nullptr) return false;
-    cursor = static_cast<size_t>(static_cast<const uint8_t*>(terminator) - image) + 1;
-  }
-  return true;
+uint8_t* TranslationTable::AllocateImage(size_t size) noexcept {
+  ReleaseImage();
+  image_ = static_cast<uint8_t*>(std::malloc(size != 0 ? size : 1));
+  return image_;
+}
+
+void TranslationTable::ReleaseImage() noexcept {
+  entries_.clear();
+  std::free(image_);
+  image_ = nullptr;
 }
 
 FillResult TranslationTable::FillFromImage(const uint8_t* image, size_t imageSize) noexcept {
   if (!IsWellFormedImage(image, imageSize)) return FillResult::kMalformed;
-  const uint32_t count = ReadU32LE(image);
-  const uint8_t* cursor = image + kImageCountSize;
   try {
-    for (uint32_t i = 0; i < count; ++i) {
-      const uint32_t hash = ReadU32LE(cursor);
-      const char* text = reinterpret_cast<const char*>(cursor + kRecordHashSize);
-      entries_[hash] = text;  // last record wins
-      cursor += kRecordHashSize + std::strlen(text) + 1;
-    }
+    ForEachImageRecord(image, [this](const ImageRecord& record) {
+      entries_[record.hash] = record.text.data();  // last record wins
+    });
   } catch (const std::bad_alloc&) {
     entries_.clear();
     return FillResult::kOutOfMemory;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "font/glyph_substitution.h"
-#include "module/resource_blob.h"
+#include "win32/resource_blob.h"
 #include "test_support.h"
 
 namespace vykcn {

@@ -3,10 +3,10 @@
 
 #include <cstring>
 
-#include "module/resource_blob.h"
-#include "module/resource_ids.h"
+#include "win32/resource_blob.h"
+#include "formats/resource_ids.h"
 #include "test_support.h"
-#include "translation/translation_image.h"
+#include "formats/translation_image.h"
 
 namespace vykcn {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "module/host_contract.h"
+#include "win32/host_contract.h"
 
 namespace vykcn::test {
 namespace {

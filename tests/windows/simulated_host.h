@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "font/glyph_record.h"
+#include "formats/glyph_table.h"
 
 namespace vykcn::test {
 

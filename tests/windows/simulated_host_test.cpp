@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "module/host_contract.h"
+#include "win32/host_contract.h"
 #include "simulated_host.h"
 #include "test_support.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "module/resource_ids.h"
+#include "formats/resource_ids.h"
 
 namespace vykcn {
 namespace {

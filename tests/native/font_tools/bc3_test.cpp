@@ -8,7 +8,7 @@
 #include "bc3_block.h"
 #include "bc3_encoder.h"
 #include "commands.h"
-#include "font/dds_atlas.h"
+#include "formats/dds_atlas.h"
 #include "font_test_support.h"
 
 namespace vykcn::tool {

@@ -13,7 +13,7 @@
 #include "font_pack.h"
 #include "font_test_support.h"
 #include "glyph_charset.h"
-#include "glyph_table_file.h"
+#include "formats/glyph_table.h"
 
 namespace vykcn::tool {
 namespace {

@@ -3,11 +3,11 @@
 
 #include "atlas_file.h"
 #include "commands.h"
-#include "font/dds_atlas.h"
+#include "formats/dds_atlas.h"
 #include "font_pack.h"
 #include "font_test_support.h"
 #include "glyph_charset.h"
-#include "glyph_table_file.h"
+#include "formats/glyph_table.h"
 #include "pe_resources.h"
 #include "test_pe_writer.h"
 

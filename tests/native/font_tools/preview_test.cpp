@@ -9,6 +9,7 @@
 #include <set>
 
 #include "atlas_file.h"
+#include "base/utf8.h"
 #include "bc3_encoder.h"
 #include "commands.h"
 #include "font_pack.h"

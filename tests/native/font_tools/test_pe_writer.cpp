@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "lzx/lzx_compress.h"
+#include "lzx/encoder/lzx_compress.h"
 
 namespace vykcn::test {
 namespace {

@@ -68,16 +68,6 @@ TEST(TranslationImageBuilder, RefusesConflictsAndBadTranslations) {
   EXPECT_NE(ErrorOf({Entry("only", "", 1)}).find("empty input"), std::string::npos);
 }
 
-TEST(TranslationImageBuilder, Utf8Validation) {
-  EXPECT_TRUE(tool::IsValidUtf8(""));
-  EXPECT_TRUE(tool::IsValidUtf8("a\xC3\xA9\xE4\xBD\xA0\xF0\x9F\x98\x80"));
-  EXPECT_FALSE(tool::IsValidUtf8("\xC0\xAF"));          // overlong
-  EXPECT_FALSE(tool::IsValidUtf8("\xED\xA0\x80"));      // surrogate
-  EXPECT_FALSE(tool::IsValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
-  EXPECT_FALSE(tool::IsValidUtf8("\xE4\xBD"));          // cut short
-  EXPECT_FALSE(tool::IsValidUtf8("\x80"));              // stray continuation
-}
-
 TEST(TranslationResource, DecodesToTheImageAndIsDeterministic) {
   std::vector<std::pair<std::string, std::string>> pairs;
   std::vector<TextEntry> entries;
@@ -89,17 +79,17 @@ TEST(TranslationResource, DecodesToTheImageAndIsDeterministic) {
   }
   const auto build = tool::BuildTranslationImage(entries);
   ASSERT_EQ(build.image, ExpectedImage(pairs));
-  const auto resource = tool::PackTranslationResource(build.image);
+  const auto resource = PackTranslationResource(build.image);
   ASSERT_GE(resource.size(), 4u);
   const uint32_t stored = resource[0] | resource[1] << 8 | resource[2] << 16 | static_cast<uint32_t>(resource[3]) << 24;
   EXPECT_EQ(stored, build.image.size());
   EXPECT_LT(resource.size(), build.image.size() / 3);
   EXPECT_EQ(tool::UnpackTranslationResource(resource, "test"), build.image);
-  EXPECT_EQ(tool::PackTranslationResource(tool::BuildTranslationImage(entries).image), resource);
+  EXPECT_EQ(PackTranslationResource(tool::BuildTranslationImage(entries).image), resource);
 }
 
 TEST(TranslationResource, DamagedResourcesAreReported) {
-  const auto resource = tool::PackTranslationResource(ExpectedImage({{"a", "b"}, {"c", "d"}}));
+  const auto resource = PackTranslationResource(ExpectedImage({{"a", "b"}, {"c", "d"}}));
   auto wrong_size = resource;
   wrong_size[0] ^= 1;
   EXPECT_THROW(tool::UnpackTranslationResource(wrong_size, "x"), tool::CommandError);

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "module/own_resources.h"
-#include "translation/message_sink.h"
+#include "platform/own_resources.h"
+#include "platform/message_sink.h"
 #include "translation/stream_decoder.h"
-#include "translation/translation_image.h"
+#include "formats/translation_image.h"
 
 namespace vykcn::test {
 

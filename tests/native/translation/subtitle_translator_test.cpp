@@ -12,19 +12,18 @@ namespace vykcn {
 namespace {
 
 // A translator over an in-memory image; counts loads and can be made to fail them.
-struct TranslatorRig {
+struct TranslatorRig final : TableLoader {
   explicit TranslatorRig(std::vector<uint8_t> image) : image(std::move(image)) {}
-  static bool Load(void* self) {
-    auto* rig = static_cast<TranslatorRig*>(self);
-    ++rig->loads;
-    if (rig->failLoads) return false;
-    return rig->table.FillFromImage(rig->image.data(), rig->image.size()) == FillResult::kFilled;
+  bool LoadTranslationTable() noexcept override {
+    ++loads;
+    if (failLoads) return false;
+    return table.FillFromImage(image.data(), image.size()) == FillResult::kFilled;
   }
   std::vector<uint8_t> image;
   TranslationTable table;
   std::atomic<int> loads{0};
   bool failLoads = false;
-  SubtitleTranslator translator{table, &TranslatorRig::Load, this};
+  SubtitleTranslator translator{table, *this};
 };
 
 TEST(ReplaceSubtitle, HitMissAndNull) {

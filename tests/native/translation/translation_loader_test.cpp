@@ -40,7 +40,7 @@ TEST_F(LoaderTest, MissingResourceOrModuleFailsWithoutItsOwnMessage) {
   resources.available = false;
   EXPECT_FALSE(loader.LoadTranslationTable());
   EXPECT_EQ(decoder.creates, 0);
-  EXPECT_EQ(loader.image(), nullptr);
+  EXPECT_EQ(table.image(), nullptr);
   EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -80,7 +80,7 @@ TEST_F(LoaderTest, EveryRetryRepeatsTheLoadAndKeepsOneImage) {
   UseImage(BuildImageFromTexts({{"Hello", "你好"}}));
   decoder.decompressStatus = static_cast<int32_t>(0x80004005);
   EXPECT_FALSE(loader.LoadTranslationTable());
-  const uint8_t* rejected = loader.image();
+  const uint8_t* rejected = table.image();
   EXPECT_NE(rejected, nullptr);  // kept until the next load
   EXPECT_FALSE(loader.LoadTranslationTable());
   EXPECT_EQ(messages.shown.size(), 2u);

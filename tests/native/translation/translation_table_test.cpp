@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "translation/subtitle_hash.h"
-#include "translation/translation_image.h"
+#include "formats/translation_image.h"
 #include "translation/image_builder.h"  // test helper
 
 namespace vykcn {

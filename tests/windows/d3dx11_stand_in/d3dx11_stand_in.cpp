@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "font/dds_atlas.h"
+#include "formats/dds_atlas.h"
 #include "stand_in_calls.h"
 
 namespace {

@@ -1,0 +1,33 @@
+#pragma once
+// Resource 102, the translation resource: the TranslationImage's size (u32, little-endian), then
+// the image as a chunk-framed LZX stream decoded with a 262144-byte window.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vykcn {
+
+constexpr size_t kContainerHeaderSize = 4;          // u32 image size before the stream
+constexpr uint32_t kTranslationWindowSize = 262144; // the module's fixed decompression window
+
+struct TranslationResourceParts {
+  uint32_t imageSize;     // as stored
+  const uint8_t* stream;  // the framed stream, inside the resource
+  size_t streamSize;
+};
+
+// False when the resource is shorter than its size header.
+bool SplitTranslationResource(const uint8_t* resource, size_t size, TranslationResourceParts* parts);
+
+// Decodes a framed stream with the module's decoder and window. On entry *produced is the
+// destination's capacity; on return the number of bytes produced. Returns the decoder's status
+// (a context that cannot be created returns its creation status).
+int32_t DecodeTranslationStream(const uint8_t* stream, size_t streamSize, uint8_t* destination,
+                                size_t* produced);
+
+// Compresses `image` into a whole resource; `callTranslationSize` (0 = off) is written into the
+// stream header for the decoder's call-instruction pass.
+std::vector<uint8_t> PackTranslationResource(const std::vector<uint8_t>& image,
+                                             uint32_t callTranslationSize = 0);
+
+}  // namespace vykcn

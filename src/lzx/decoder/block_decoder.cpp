@@ -1,0 +1,453 @@
+// The block state machine and the span decoders that produce a chunk's bytes in the window.
+//
+// Window layout: positions 0..W-1, then a mirror of positions 0..256 at W..W+256, then 4 bytes of
+// slack. Positions below 257 are decoded by the low-position path, which masks every source byte
+// and writes each byte twice (window and mirror). Everything else takes the general path: the
+// match source is masked once and then runs straight on, into the mirror when it passes W. Since
+// a match is at most 257 bytes long, the mirror always covers it.
+#include <cstring>
+#include <utility>
+
+#include "lzx/decoder/lzx_bit_reader.h"
+#include "lzx/decoder/lzx_decoder.h"
+#include "lzx/decoder/match_copy.h"
+
+namespace vykcn {
+
+namespace {
+
+// The span decoders keep the bit reader in registers and test the input limit once per main
+// symbol. Two register forms:
+//  - NarrowBits: the checked reader's own 32-bit form, refilled a word at a time as codes are
+//    consumed (used for the few positions below 257);
+//  - WideBits: a 64-bit buffer refilled two words at a time, once before the main and length
+//    codes and once before the footer.
+// Both start from and return to the 32-bit state in the decoder, and both test the limit against
+// the cursor the 32-bit reader would have at that point, so they fail on exactly the same inputs.
+// kBounded selects loads that check the source bounds; it is used when the input limit lies near
+// the end of the source, where the look-ahead between two input tests could leave the buffer.
+
+// Bytes past inputEnd that a span decoder may load before its next input test (five words of
+// codes per item, the wide buffer's look-ahead of up to three words): well inside this.
+constexpr ptrdiff_t kLookAheadBytes = 32;
+
+template <bool kBounded>
+inline uint32_t LoadWord(const uint8_t* p, const LzxDecoder& d) {
+  if (kBounded) return LoadWordBounded(p, d.sourceBegin, d.sourceEnd);
+  uint16_t word;
+  std::memcpy(&word, p, 2);
+  return word;  // little-endian hosts only (x86-64, the module's and the tool's platforms)
+}
+
+template <bool kBounded>
+struct NarrowBits {
+  uint32_t buffer;
+  int count;  // valid bits - 16
+  const uint8_t* cursor;
+  const LzxDecoder& d;
+
+  explicit NarrowBits(const LzxDecoder& decoder)
+      : buffer(decoder.bitBuffer), count(decoder.bitCount), cursor(decoder.inputCursor), d(decoder) {}
+  void Store(LzxDecoder& decoder) const {
+    decoder.bitBuffer = buffer;
+    decoder.bitCount = static_cast<int8_t>(count);
+    decoder.inputCursor = cursor;
+  }
+  void Refill() {}
+  uint32_t Top32() const { return buffer; }
+  uint32_t Peek(unsigned n) const { return buffer >> (32 - n); }
+  uint32_t PeekUpTo17(unsigned n) const { return (buffer >> 1) >> (31 - n); }
+  bool InputExhausted() const { return cursor >= d.inputEnd; }
+  void Consume(unsigned n) {
+    count -= static_cast<int>(n);
+    buffer <<= n;
+    if (count <= 0) {
+      buffer |= LoadWord<kBounded>(cursor, d) << -count;
+      cursor += 2;
+      count += 16;
+      if (count <= 0) {  // only a 17-bit footer can need a second word
+        buffer |= LoadWord<kBounded>(cursor, d) << -count;
+        cursor += 2;
+        count += 16;
+      }
+    }
+  }
+};
+
+template <bool kBounded>
+struct WideBits {
+  uint64_t buffer;  // valid bits at the top, zeros below
+  int avail;
+  const uint8_t* cursor;
+  const LzxDecoder& d;
+
+  explicit WideBits(const LzxDecoder& decoder)
+      : buffer(static_cast<uint64_t>(decoder.bitBuffer) << 32), avail(decoder.bitCount + 16),
+        cursor(decoder.inputCursor), d(decoder) {
+    if (avail < 0) avail = 0;  // only after an overrun, which no span follows
+  }
+
+  // Back to the 32-bit form: 17 to 32 valid bits, the words held beyond that given back.
+  void Store(LzxDecoder& decoder) {
+    while (avail < 17) AddWord(LoadWord<kBounded>(cursor, d));
+    const int extraWords = (avail - 17) >> 4;
+    const int narrow = avail - 16 * extraWords;
+    const uint64_t kept = buffer & ~(~uint64_t{0} >> narrow);
+    decoder.bitBuffer = static_cast<uint32_t>(kept >> 32);
+    decoder.bitCount = static_cast<int8_t>(narrow - 16);
+    decoder.inputCursor = cursor - 2 * extraWords;
+  }
+  void AddWord(uint32_t word) {
+    buffer |= static_cast<uint64_t>(word) << (48 - avail);
+    avail += 16;
+    cursor += 2;
+  }
+  // Tops the buffer up to at least 33 bits: two words at a time.
+  void Refill() {
+    if (avail > 32) return;
+    if (kBounded) {
+      AddWord(LoadWord<true>(cursor, d));
+      AddWord(LoadWord<true>(cursor, d));
+      return;
+    }
+    uint32_t raw;
+    std::memcpy(&raw, cursor, 4);
+    const uint64_t ordered = static_cast<uint32_t>(raw << 16 | raw >> 16);  // first word on top
+    buffer |= ordered << (32 - avail);
+    avail += 32;
+    cursor += 4;
+  }
+  uint32_t Top32() const { return static_cast<uint32_t>(buffer >> 32); }
+  uint32_t Peek(unsigned n) const { return static_cast<uint32_t>(buffer >> (64 - n)); }
+  uint32_t PeekUpTo17(unsigned n) const { return static_cast<uint32_t>((buffer >> 1) >> (63 - n)); }
+  // The 32-bit reader's cursor lags by the whole words held beyond its 17..32 bits.
+  // The exact test only near the end: the 32-bit cursor is never ahead of this one.
+  bool InputExhausted() const {
+    return __builtin_expect(cursor + 8 >= d.inputEnd, 0) && cursor - 2 * ((avail - 17) >> 4) >= d.inputEnd;
+  }
+  void Consume(unsigned n) {
+    buffer <<= n;
+    avail -= static_cast<int>(n);
+  }
+};
+
+// n from 0 to 17 (Peek needs at least 1).
+template <typename Bits>
+inline uint32_t TakeUpTo17(Bits& b, unsigned n) {
+  const uint32_t value = b.PeekUpTo17(n);
+  b.Consume(n);
+  return value;
+}
+
+// Decodes one main-tree item. Returns false when the input is exhausted before it; otherwise
+// `length` is 0 for a literal (in `literal`) or the match length, with the offset in `offset`.
+template <bool kAligned, typename Bits>
+inline bool DecodeItem(const LzxDecoder& d, Bits& b, int32_t* r, uint32_t& length, uint32_t& literal,
+                       uint32_t& offset) {
+  b.Refill();
+  // One lookup gives symbol and code length for all but the longest codes.
+  uint32_t entry = d.mainFast[b.Peek(kMainFastBits)];
+  if (__builtin_expect(entry & kFastTableSlow, 0)) {
+    const int slow = DecodeSymbol(b.Top32(), d.mainTable, d.mainOverflow, lzx::kMainTableBits);
+    entry = static_cast<uint32_t>(slow) | static_cast<uint32_t>(d.mainLengths[slow]) << kFastLengthShift;
+  }
+  if (b.InputExhausted()) return false;
+  b.Consume(entry >> kFastLengthShift);
+  const unsigned symbol = entry & ((1u << kFastLengthShift) - 1);
+  if (symbol < lzx::kNumChars) {
+    length = 0;
+    literal = symbol;
+    return true;
+  }
+  const unsigned m = symbol - lzx::kNumChars;
+  unsigned lengthHeader = m & 7;
+  const unsigned slot = m >> 3;
+  if (lengthHeader == lzx::kNumPrimaryLengths) {
+    uint32_t lengthEntry = d.lengthFast[b.Peek(kLengthFastBits)];
+    if (__builtin_expect(lengthEntry & kFastTableSlow, 0)) {
+      const int slow = DecodeSymbol(b.Top32(), d.lengthTable, d.lengthOverflow, lzx::kLengthTableBits);
+      lengthEntry = static_cast<uint32_t>(slow) | static_cast<uint32_t>(d.lengthLengths[slow]) << kFastLengthShift;
+    }
+    b.Consume(lengthEntry >> kFastLengthShift);
+    lengthHeader += lengthEntry & ((1u << kFastLengthShift) - 1);
+  }
+  length = lengthHeader + lzx::kMinMatchLength;
+
+  if (slot < lzx::kNumRepeatedOffsets) {
+    // Slot 0 reuses R0; slots 1 and 2 swap their offset with R0. One indexed swap (a no-op for
+    // slot 0) instead of a branch on the slot, which the decoder cannot predict.
+    const int32_t chosen = r[slot];
+    r[slot] = r[0];
+    r[0] = chosen;
+    offset = static_cast<uint32_t>(chosen);
+    return true;
+  }
+  const unsigned extra = d.extraBits[slot];
+  b.Refill();  // the footer may not fit what the item's refill left
+  uint32_t value;
+  // Footers of 0 bits are read as 0 without a branch: slot 3 has no footer and a base of 1.
+  if (kAligned && extra >= 3) {
+    const uint32_t high = TakeUpTo17(b, extra - 3);
+    // Symbol and code length in one lookup: the next item's bits wait on this consume.
+    const unsigned alignedEntry = d.alignedFast[b.Peek(lzx::kAlignedTableBits)];
+    const unsigned aligned = alignedEntry & 7;
+    b.Consume(alignedEntry >> 3);
+    value = static_cast<uint32_t>(d.positionBase[slot]) + (high << 3) + aligned;
+  } else {
+    value = static_cast<uint32_t>(d.positionBase[slot]) + TakeUpTo17(b, extra);
+  }
+  r[2] = r[1];
+  r[1] = r[0];
+  r[0] = static_cast<int32_t>(value);
+  offset = value;
+  return true;
+}
+
+// Records that the window holds stream bytes up to `end` (W at most: a match that runs past W
+// writes the mirror, not positions 0 onwards).
+inline void NoteWritten(LzxDecoder& d, uint32_t end) {
+  if (end > d.windowSize) end = d.windowSize;
+  if (end > d.windowFilled) d.windowFilled = end;
+}
+
+// A match whose source lies ahead of its destination (it wrapped around the window end) while the
+// window is not yet full: source bytes this stream has not written read as zeros. The source runs
+// on into the mirror, which holds positions written before this span.
+inline void CopyMatchFromUnfilled(uint8_t* window, uint32_t size, uint32_t filled, uint32_t pos,
+                                  uint32_t source, uint32_t length) {
+  for (uint32_t i = 0; i < length; ++i) {
+    const uint32_t from = source + i;
+    window[pos + i] = (from < filled || from >= size) ? window[from] : 0;
+  }
+}
+
+// Positions below 257: every byte is written at p and at W + p, every source byte masked.
+// Returns false when the input ran out; otherwise *end is where it stopped (the last match may
+// run past target).
+template <bool kAligned>
+bool DecodeLowPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32_t* end) {
+  NarrowBits<true> b(d);
+  uint8_t* const window = d.window;
+  const uint32_t size = d.windowSize;
+  const uint32_t mask = d.windowMask;
+  const uint32_t filled = d.windowFilled;
+  bool ok = true;
+  while (pos < target) {
+    uint32_t length, literal, offset;
+    if (!DecodeItem<kAligned>(d, b, d.repeatedOffsets, length, literal, offset)) {
+      ok = false;
+      break;
+    }
+    if (length == 0) {
+      window[pos] = static_cast<uint8_t>(literal);
+      if (pos < lzx::kWindowMirrorSize) window[size + pos] = static_cast<uint8_t>(literal);
+      ++pos;
+      continue;
+    }
+    for (uint32_t i = 0; i < length; ++i, ++pos) {
+      // Positions behind pos were written by this stream; those ahead only if below `filled`.
+      const uint32_t from = (pos - offset) & mask;
+      const uint8_t byte = (from < pos || from < filled) ? window[from] : 0;
+      window[pos] = byte;
+      if (pos < lzx::kWindowMirrorSize) window[size + pos] = byte;
+    }
+  }
+  b.Store(d);
+  NoteWritten(d, pos);
+  *end = pos;
+  return ok;
+}
+
+// Positions from 257 on: no mirror writes, the match source masked once per match.
+template <bool kAligned, bool kBounded>
+bool DecodeGeneralPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32_t* end) {
+  WideBits<kBounded> b(d);
+  uint8_t* const window = d.window;
+  const uint32_t size = d.windowSize;
+  const uint32_t mask = d.windowMask;
+  int32_t r[3] = {d.repeatedOffsets[0], d.repeatedOffsets[1], d.repeatedOffsets[2]};
+  bool ok = true;
+  while (pos < target) {
+    uint32_t length, literal, offset;
+    if (!DecodeItem<kAligned>(d, b, r, length, literal, offset)) {
+      ok = false;
+      break;
+    }
+    if (length == 0) {
+      window[pos++] = static_cast<uint8_t>(literal);
+      continue;
+    }
+    uint8_t* const dst = window + pos;
+    const uint8_t* const src = window + ((pos - offset) & mask);
+    // Most matches are short and at least 8 back: one straight path for them, so that the copy
+    // does not branch on their length.
+    if (length <= 16 && src + 8 <= dst && pos + 16 <= size) {
+      CopyShortMatch(dst, src, length);
+    } else if (__builtin_expect(src > dst && d.windowFilled < size, 0)) {
+      CopyMatchFromUnfilled(window, size, d.windowFilled, pos, static_cast<uint32_t>(src - window), length);
+    } else {
+      CopyMatch(dst, src, length);
+    }
+    pos += length;
+  }
+  std::memcpy(d.repeatedOffsets, r, sizeof(r));
+  b.Store(d);
+  NoteWritten(d, pos);
+  *end = pos;
+  return ok;
+}
+
+// DecodeVerbatim / DecodeAligned: 0 when exactly n bytes were produced from `start`.
+template <bool kAligned>
+int32_t DecodeCompressedSpan(LzxDecoder& d, uint32_t start, int32_t n) {
+  if (start < lzx::kWindowMirrorSize) {
+    const uint32_t lowCount = lzx::kWindowMirrorSize - start < static_cast<uint32_t>(n)
+                                  ? lzx::kWindowMirrorSize - start
+                                  : static_cast<uint32_t>(n);
+    uint32_t stop;
+    if (!DecodeLowPositions<kAligned>(d, start, start + lowCount, &stop)) return -1;
+    d.windowPosition = static_cast<int32_t>(stop);
+    n -= static_cast<int32_t>(stop - start);
+    if (n <= 0) return n;  // negative: a match ran past the span's end
+    start = stop;
+  }
+  const uint32_t target = start + static_cast<uint32_t>(n);
+  uint32_t stop;
+  bool ok;
+  if (d.sourceEnd - d.inputEnd >= kLookAheadBytes) {
+    ok = DecodeGeneralPositions<kAligned, false>(d, start, target, &stop);
+  } else {
+    ok = DecodeGeneralPositions<kAligned, true>(d, start, target, &stop);
+  }
+  if (!ok) return -1;
+  d.windowPosition = static_cast<int32_t>(stop & d.windowMask);
+  return static_cast<int32_t>(stop - target);
+}
+
+// `output` is where the span's bytes go in the caller's copy of the chunk. A complete span is
+// copied there directly and into the window later (see pendingRaw); a span cut short by the end
+// of the input copies what there is into the window, and fails.
+int32_t CopyUncompressed(LzxDecoder& d, uint32_t start, int32_t n, uint8_t* output) {
+  ptrdiff_t available = d.inputEnd - d.inputCursor;
+  if (d.sourceEnd - d.inputCursor < available) available = d.sourceEnd - d.inputCursor;
+  const ptrdiff_t m = available < n ? available : n;
+  if (m != n) {
+    if (m > 0) {
+      FlushPendingRaw(d);
+      std::memcpy(d.window + start, d.inputCursor, static_cast<size_t>(m));
+      d.inputCursor += m;
+      NoteWritten(d, start + static_cast<uint32_t>(m));
+    }
+    return -1;
+  }
+  if (n > 0) {
+    std::memcpy(output, d.inputCursor, static_cast<size_t>(n));
+    AddPendingRaw(d, start, static_cast<uint32_t>(n), d.inputCursor);
+    d.inputCursor += n;
+    NoteWritten(d, start + static_cast<uint32_t>(n));
+  }
+  d.windowPosition = static_cast<int32_t>((start + static_cast<uint32_t>(n)) & d.windowMask);
+  return 0;
+}
+
+// The raw block's header: padding up to the last loaded 16-bit word, then R0, R1, R2 as
+// little-endian 32-bit values. The bit buffer holds that word in full plus 1 to 16 unread bits of
+// the one before, so stepping back 2 bytes drops the unread remainder.
+bool ReadUncompressedHeader(LzxDecoder& d) {
+  const uint8_t* cursor = d.inputCursor - 2;
+  // Never before the chunk's own data, and all 12 bytes inside the chunk's input.
+  if (d.inputCursor < d.chunkData + 2 || d.inputEnd - cursor < 12) return false;
+  for (int i = 0; i < 3; ++i) {
+    d.repeatedOffsets[i] = static_cast<int32_t>(static_cast<uint32_t>(cursor[0]) | cursor[1] << 8 |
+                                                cursor[2] << 16 | static_cast<uint32_t>(cursor[3]) << 24);
+    cursor += 4;
+  }
+  d.inputCursor = cursor;
+  return true;
+}
+
+bool ReadBlockHeader(LzxDecoder& d) {
+  if (d.headerPending) {
+    d.headerPending = 0;
+    if (ReadBits(d, 1)) {
+      const uint32_t high = ReadBits(d, 16);
+      d.translationSize = high << 16 | ReadBits(d, 16);
+    } else {
+      d.translationSize = 0;
+    }
+  }
+  if (d.blockType == lzx::kBlockUncompressed) {
+    // The bit stream resumes at the byte after the raw data; no padding byte is skipped.
+    d.blockType = 0;
+    PrimeBitReader(d);
+  }
+  d.blockType = static_cast<int32_t>(ReadBits(d, lzx::kBlockTypeBits));
+  const uint32_t high = ReadBits(d, 8);
+  const uint32_t middle = ReadBits(d, 8);
+  const uint32_t low = ReadBits(d, 8);
+  d.blockSize = static_cast<int32_t>(high << 16 | middle << 8 | low);
+  d.blockRemaining = d.blockSize;
+
+  switch (d.blockType) {
+    case lzx::kBlockAligned:
+      if (!ReadAlignedTree(d)) return false;
+      [[fallthrough]];
+    case lzx::kBlockVerbatim: {
+      const unsigned mainSymbols = lzx::MainSymbolsForSlots(d.positionSlots);
+      std::memcpy(d.previousMainLengths, d.mainLengths, mainSymbols);
+      std::memcpy(d.previousLengthLengths, d.lengthLengths, lzx::kNumLengthSymbols);
+      if (!ReadTrees(d)) return false;
+      break;
+    }
+    case lzx::kBlockUncompressed:
+      if (!ReadUncompressedHeader(d)) return false;
+      break;
+    default:
+      return false;
+  }
+  d.blockState = kBlockStateInside;
+  return true;
+}
+
+// `output`: where the span's bytes go in the caller's copy of the chunk.
+int32_t DecodeSpan(LzxDecoder& d, int32_t n, uint8_t* output) {
+  const uint32_t start = static_cast<uint32_t>(d.windowPosition);
+  if (d.blockType == lzx::kBlockUncompressed) return CopyUncompressed(d, start, n, output);
+  if (d.blockType != lzx::kBlockVerbatim && d.blockType != lzx::kBlockAligned) return -1;
+  // Matches may read any window byte: raw bytes still pending go in first.
+  if (d.pendingRawCount != 0) FlushPendingRaw(d);
+  d.chunkUsesWindow = 1;
+  return d.blockType == lzx::kBlockAligned ? DecodeCompressedSpan<true>(d, start, n)
+                                           : DecodeCompressedSpan<false>(d, start, n);
+}
+
+}  // namespace
+
+int32_t DecodeOutput(LzxDecoder& d, int32_t want) {
+  int32_t produced = 0;
+  d.chunkUsesWindow = 0;
+  while (want > 0) {
+    if (d.blockState == kBlockStateHeader && !ReadBlockHeader(d)) return -1;
+    while (d.blockRemaining > 0 && want > 0) {
+      const int32_t n = d.blockRemaining < want ? d.blockRemaining : want;
+      if (DecodeSpan(d, n, d.outputCursor + produced) != 0) return -1;
+      d.blockRemaining -= n;
+      want -= n;
+      produced += n;
+    }
+    if (d.blockRemaining == 0) d.blockState = kBlockStateHeader;
+  }
+  // The chunk's bytes end at windowPosition (at W when it wrapped to 0).
+  const uint32_t end = d.windowPosition == 0 ? d.windowSize : static_cast<uint32_t>(d.windowPosition);
+  if (static_cast<uint32_t>(produced) > end) return -1;  // never copy from before the window
+  if (!d.chunkUsesWindow) {
+    // Raw bytes only: they are in the caller's copy already.
+    EmitChunk(d, static_cast<uint32_t>(produced), d.outputCursor);
+    return produced;
+  }
+  if (d.pendingRawCount != 0) FlushPendingRaw(d);
+  EmitChunk(d, static_cast<uint32_t>(produced), d.window + end - produced);
+  return produced;
+}
+
+}  // namespace vykcn

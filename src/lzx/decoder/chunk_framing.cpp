@@ -1,0 +1,90 @@
+// The chunk framing around the LZX stream and the public Decompress operation.
+//
+// Each chunk is a 2-byte header (compressed size C, big-endian; 32768 output bytes) or a 5-byte
+// one (0xFF, then output size U and compressed size C, big-endian), followed by C bytes of LZX
+// data. A 5-byte header marks the last chunk. A 5-byte trailer follows the last chunk and belongs
+// to none. Every chunk but the last yields exactly 32768 bytes, so chunks start on 32768-byte
+// boundaries of the window.
+#include "lzx/decoder/lzx_bit_reader.h"
+#include "lzx/decoder/lzx_decoder.h"
+
+namespace vykcn {
+
+uint32_t DecodeChunk(LzxDecoder& d, uint32_t uncompressedSize, const uint8_t* data, uint32_t compressedSize,
+                     uint8_t* destination) {
+  d.inputCursor = data;
+  d.inputEnd = data + compressedSize + 4;  // the reader may look 4 bytes past the chunk's data
+  d.chunkData = data;
+  d.outputCursor = destination;
+  // A failed chunk can leave windowPosition anywhere; a chunk that would then run past the
+  // window's end fails instead of writing beyond the mirror.
+  const bool fits = d.windowPosition >= 0 &&
+                    static_cast<uint64_t>(d.windowPosition) + uncompressedSize <= d.windowSize;
+  int32_t result = -1;
+  if (fits) {
+    PrimeBitReader(d);
+    result = DecodeOutput(d, static_cast<int32_t>(uncompressedSize));
+  }
+  ++d.chunkCount;
+  return result < 0 ? 0 : uncompressedSize;
+}
+
+int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* destinationSize,
+                   const uint8_t* source, size_t sourceSize) {
+  if (context == nullptr || destinationSize == nullptr) return kStatusFail;
+  if (context->codecType != kCodecTypeLzx) return kStatusFail;
+  const size_t capacity = *destinationSize;
+  if (sourceSize == 0) {
+    *destinationSize = 0;
+    return kStatusOk;
+  }
+  size_t remaining = sourceSize > lzx::kStreamTrailerSize ? sourceSize - lzx::kStreamTrailerSize : 0;
+  LzxDecoder& d = context->decoder;
+  if (!(context->contextFlags & ContinuousStream)) ResetDecoder(d);
+  d.sourceBegin = source;
+  d.sourceEnd = source + sourceSize;
+
+  const uint8_t* p = source;
+  size_t total = 0;
+  int32_t status = kStatusOk;
+  while (remaining != 0) {
+    uint32_t uncompressedSize;
+    uint32_t compressedSize;
+    if (p[0] == lzx::kSizedChunkMarker) {
+      if (remaining < lzx::kSizedChunkHeaderSize) {
+        status = kStatusFail;
+        break;
+      }
+      uncompressedSize = static_cast<uint32_t>(p[1]) << 8 | p[2];
+      compressedSize = static_cast<uint32_t>(p[3]) << 8 | p[4];
+      remaining -= lzx::kSizedChunkHeaderSize;
+      if (compressedSize < remaining) remaining = compressedSize;  // the walk ends after this chunk
+      p += lzx::kSizedChunkHeaderSize;
+    } else {
+      if (remaining < lzx::kStandardChunkHeaderSize) {
+        status = kStatusFail;
+        break;
+      }
+      compressedSize = static_cast<uint32_t>(p[0]) << 8 | p[1];
+      uncompressedSize = lzx::kFrameSize;
+      remaining -= lzx::kStandardChunkHeaderSize;
+      p += lzx::kStandardChunkHeaderSize;
+    }
+    // The chunk's data must lie inside the framed area (never in the trailer or past the source),
+    // and its output inside the destination.
+    if (compressedSize > remaining || uncompressedSize > capacity - total) {
+      status = kStatusFail;
+      break;
+    }
+    total += DecodeChunk(d, uncompressedSize, p, compressedSize, destination + total);
+    p += compressedSize;
+    remaining -= compressedSize;
+  }
+  // The pending raw bytes point into this call's source. A continuous stream's next call may read
+  // them from the window; any other stream drops them at its reset and reads its window as zeros.
+  if (context->contextFlags & ContinuousStream) FlushPendingRaw(d);
+  *destinationSize = total;
+  return status;
+}
+
+}  // namespace vykcn

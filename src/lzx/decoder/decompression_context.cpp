@@ -1,0 +1,95 @@
+// Creation, reset and destruction of a decompression context.
+#include <cstring>
+
+#include "platform/decoder_memory.h"
+#include "lzx/decoder/lzx_decoder.h"
+
+namespace vykcn {
+
+namespace {
+
+// Extra reservations of the context block; decoding never touches them.
+constexpr size_t kTrailingReserve = 32768;
+constexpr size_t kContinuousReserve = 38922;
+constexpr size_t kExtraReserve = 32768;
+
+}  // namespace
+
+size_t ComputeContextSize(uint32_t windowSize, uint32_t flags) {
+  size_t size = sizeof(DecompressionContext) + windowSize + lzx::kWindowMirrorSize +
+                lzx::kWindowSlackSize + kTrailingReserve;
+  if (flags & ContinuousStream) {
+    size += kContinuousReserve;
+  } else if (flags & ExtraReservation) {
+    size += kExtraReserve;
+  }
+  return size;
+}
+
+void InitSlotTables(LzxDecoder& decoder) {
+  std::memcpy(decoder.extraBits, lzx::kExtraBits.data(), sizeof(decoder.extraBits));
+  std::memcpy(decoder.positionBase, lzx::kPositionBase.data(), sizeof(decoder.positionBase));
+}
+
+void ResetDecoder(LzxDecoder& decoder) {
+  const unsigned mainSymbols = lzx::MainSymbolsForSlots(decoder.positionSlots);
+  std::memset(decoder.mainLengths, 0, mainSymbols);
+  std::memset(decoder.previousMainLengths, 0, mainSymbols);
+  std::memset(decoder.lengthLengths, 0, lzx::kNumLengthSymbols);
+  std::memset(decoder.previousLengthLengths, 0, lzx::kNumLengthSymbols);
+  decoder.repeatedOffsets[0] = decoder.repeatedOffsets[1] = decoder.repeatedOffsets[2] = 1;
+  decoder.blockState = kBlockStateHeader;
+  decoder.blockType = 0;
+  decoder.blockRemaining = 0;
+  decoder.windowPosition = 0;
+  decoder.windowFilled = 0;
+  decoder.pendingRawCount = 0;  // their source was an earlier call's
+  decoder.translationSize = 0;
+  decoder.headerPending = 1;
+  decoder.inputOverrun = 0;
+  decoder.translationOffset = 0;
+  decoder.chunkCount = 0;
+}
+
+int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* parameters,
+                                   uint32_t flags, DecompressionContext** context) {
+  if (codecType != kCodecTypeDefault && codecType != kCodecTypeLzx) return kStatusFail;
+  uint32_t windowSize = parameters != nullptr ? parameters->windowSize : 0;
+  if (windowSize == 0) windowSize = lzx::kDefaultWindowSize;
+  // The mask, the slot tables and the whole-chunk output copy all rely on this.
+  if (!lzx::IsValidWindowSize(windowSize)) return kStatusFail;
+
+  const size_t size = ComputeContextSize(windowSize, flags);
+  void* block = AllocateContextMemory(size);
+  if (block == nullptr) return kStatusOutOfMemory;
+  // The window itself is not cleared: `windowFilled` makes the bytes a stream has not written read
+  // as zeros, so a match reaching before a stream's first byte never sees heap contents. The mirror
+  // and slack are cleared, since word copies may read (and write back) them.
+  std::memset(block, 0, sizeof(DecompressionContext));
+  std::memset(static_cast<uint8_t*>(block) + sizeof(DecompressionContext) + windowSize, 0,
+              lzx::kWindowMirrorSize + lzx::kWindowSlackSize);
+
+  auto* created = static_cast<DecompressionContext*>(block);
+  created->signature = kContextSignature;
+  created->codecType = kCodecTypeLzx;
+  created->contextFlags = flags;
+
+  LzxDecoder& decoder = created->decoder;
+  InitSlotTables(decoder);
+  decoder.windowSize = windowSize;
+  decoder.windowMask = windowSize - 1;
+  decoder.positionSlots = static_cast<uint8_t>(lzx::PositionSlotsForWindow(windowSize));
+  decoder.window = reinterpret_cast<uint8_t*>(created + 1);
+
+  created->parameterFlags = parameters != nullptr ? parameters->flags : 0;
+  if (flags & ContinuousStream) ResetDecoder(decoder);
+  created->contextFlags |= HeapOwned;
+  *context = created;
+  return kStatusOk;
+}
+
+void DestroyDecompressionContext(DecompressionContext* context) {
+  if (context != nullptr && (context->contextFlags & HeapOwned)) FreeContextMemory(context);
+}
+
+}  // namespace vykcn

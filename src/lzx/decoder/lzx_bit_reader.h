@@ -1,0 +1,77 @@
+#pragma once
+// The LZX bit reader: 16-bit little-endian words, bits taken from the most significant end.
+// `bitBuffer` holds the next unread bit in bit 31 and, while input lasts, 17 to 32 valid bits
+// (`bitCount` = valid bits - 16, kept between 1 and 16 after every read).
+//
+// These are the checked operations used by block headers and tree reading. The span decoders keep
+// the same three values in locals (see BitState) and test the input limit once per main symbol.
+#include <cstdint>
+
+#include "lzx/decoder/lzx_decoder.h"
+
+namespace vykcn {
+
+// The 16-bit little-endian word at `p`. Bytes outside the source buffer read as 0, so that no
+// look-ahead on corrupt input ever leaves the buffer.
+inline uint32_t LoadWordBounded(const uint8_t* p, const uint8_t* begin, const uint8_t* end) {
+  if (p >= begin && end - p >= 2) return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
+  uint32_t word = 0;
+  if (p >= begin && p < end) word = p[0];
+  if (p + 1 >= begin && p + 1 < end) word |= static_cast<uint32_t>(p[1]) << 8;
+  return word;
+}
+
+// Restarts the bit stream at `inputCursor` (each chunk, and after an uncompressed block).
+inline void PrimeBitReader(LzxDecoder& d) {
+  if (d.blockType == lzx::kBlockUncompressed) return;  // raw bytes are read from inputCursor
+  if (d.inputEnd - d.inputCursor < 4) return;
+  const uint32_t high = LoadWordBounded(d.inputCursor, d.sourceBegin, d.sourceEnd);
+  const uint32_t low = LoadWordBounded(d.inputCursor + 2, d.sourceBegin, d.sourceEnd);
+  d.bitBuffer = high << 16 | low;
+  d.bitCount = 16;
+  d.inputCursor += 4;
+}
+
+// Drops n (0..17) bits and refills up to two words; past inputEnd it sets inputOverrun instead.
+// Returns false when this call's refill found the input exhausted.
+inline bool ConsumeBits(LzxDecoder& d, unsigned n) {
+  bool exhausted = false;
+  int count = d.bitCount - static_cast<int>(n);
+  d.bitBuffer <<= n;
+  for (int words = 0; count <= 0 && words < 2; ++words) {
+    if (d.inputCursor >= d.inputEnd) {
+      d.inputOverrun = 1;
+      exhausted = true;
+      break;
+    }
+    const uint32_t word = LoadWordBounded(d.inputCursor, d.sourceBegin, d.sourceEnd);
+    if (count > -32) d.bitBuffer |= word << -count;  // only after an overrun can it sink that low
+    d.inputCursor += 2;
+    count += 16;
+  }
+  d.bitCount = static_cast<int8_t>(count < -64 ? -64 : count);
+  return !exhausted;
+}
+
+inline uint32_t PeekBits(const LzxDecoder& d, unsigned n) { return d.bitBuffer >> (32 - n); }
+
+// n from 1 to 17.
+inline uint32_t ReadBits(LzxDecoder& d, unsigned n) {
+  const uint32_t value = PeekBits(d, n);
+  ConsumeBits(d, n);
+  return value;
+}
+
+// The symbol at the head of the buffer; the caller consumes its code length.
+inline int DecodeSymbol(uint32_t bitBuffer, const int16_t* table, const int16_t* overflow,
+                        unsigned tableBits) {
+  int entry = table[bitBuffer >> (32 - tableBits)];
+  uint32_t mask = 1u << (31 - tableBits);
+  while (entry < 0) {
+    entry = overflow[2 * -entry + ((bitBuffer & mask) ? 1 : 0)];
+    mask >>= 1;
+  }
+  return entry;
+}
+
+}  // namespace vykcn

@@ -1,0 +1,93 @@
+// Huffman code construction: a plain Huffman tree over the used symbols, then, when it is too
+// deep, the Kraft-sum repair that moves leaves up from the deepest level (as zlib and miniz do).
+#include "lzx/encoder/lzx_encoder_huffman.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace vykcn::lzx {
+
+void BuildCodeLengths(const uint32_t* frequencies, int n, int max_length, uint8_t* lengths) {
+  std::fill(lengths, lengths + n, 0);
+  std::vector<int> used;
+  for (int s = 0; s < n; ++s) {
+    if (frequencies[s] != 0) used.push_back(s);
+  }
+  if (used.empty()) return;
+  if (used.size() == 1) {
+    lengths[used[0]] = 1;
+    lengths[used[0] == 0 ? 1 : 0] = 1;
+    return;
+  }
+
+  // Leaves sorted by frequency (ties by symbol, for determinism).
+  std::sort(used.begin(), used.end(), [&](int a, int b) {
+    return frequencies[a] != frequencies[b] ? frequencies[a] < frequencies[b] : a < b;
+  });
+  const int leaves = static_cast<int>(used.size());
+
+  // Two-queue Huffman construction: leaves in order, internal nodes in creation order.
+  std::vector<uint64_t> weight(2 * leaves);
+  std::vector<int> parent(2 * leaves, -1);
+  for (int i = 0; i < leaves; ++i) weight[i] = frequencies[used[i]];
+  int next_leaf = 0, next_internal = leaves, created = leaves;
+  auto take = [&]() {
+    if (next_leaf < leaves && (next_internal >= created || weight[next_leaf] <= weight[next_internal])) {
+      return next_leaf++;
+    }
+    return next_internal++;
+  };
+  for (int k = 0; k < leaves - 1; ++k) {
+    const int a = take();
+    const int b = take();
+    weight[created] = weight[a] + weight[b];
+    parent[a] = parent[b] = created;
+    ++created;
+  }
+  // Depths, root last.
+  std::vector<int> depth(created, 0);
+  for (int node = created - 2; node >= 0; --node) depth[node] = depth[parent[node]] + 1;
+
+  std::vector<int> count(max_length + 1, 0);
+  for (int i = 0; i < leaves; ++i) count[std::min(depth[i], max_length)]++;
+
+  // Clamping raised the Kraft sum above 1; each step takes one code off the deepest level and
+  // splits a shorter code into two, lowering the sum by one unit of 2^-max_length.
+  uint64_t total = 0;
+  for (int l = 1; l <= max_length; ++l) total += static_cast<uint64_t>(count[l]) << (max_length - l);
+  const uint64_t full = uint64_t{1} << max_length;
+  while (total > full) {
+    count[max_length]--;
+    for (int l = max_length - 1; l > 0; --l) {
+      if (count[l] != 0) {
+        count[l]--;
+        count[l + 1] += 2;
+        break;
+      }
+    }
+    --total;
+  }
+
+  // Rarest symbols get the longest codes.
+  int index = 0;
+  for (int l = max_length; l >= 1; --l) {
+    for (int k = 0; k < count[l]; ++k) lengths[used[index++]] = static_cast<uint8_t>(l);
+  }
+}
+
+void BuildCodewords(const uint8_t* lengths, int n, uint32_t* codewords) {
+  uint32_t count[33] = {};
+  for (int s = 0; s < n; ++s) count[lengths[s]]++;
+  count[0] = 0;
+  uint32_t next[33] = {};
+  uint32_t code = 0;
+  for (int l = 1; l <= 32; ++l) {
+    code = (code + count[l - 1]) << 1;
+    next[l] = code;
+  }
+  for (int s = 0; s < n; ++s) {
+    codewords[s] = lengths[s] != 0 ? next[lengths[s]]++ : 0;
+  }
+}
+
+}  // namespace vykcn::lzx

@@ -1,0 +1,42 @@
+#pragma once
+// A fresh decoder (through the public creation call) whose input is set by hand, for tests of the
+// bit reader, the tables and the tree reading below the chunk level.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "lzx/decoder/lzx_bit_reader.h"
+#include "lzx/decoder/lzx_decoder.h"
+
+namespace vykcn::test {
+
+class DecoderFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const CodecParameters parameters{0, 262144, 0};
+    ASSERT_EQ(CreateDecompressionContext(0, &parameters, 0, &context_), kStatusOk);
+    ResetDecoder(decoder());
+  }
+  void TearDown() override { DestroyDecompressionContext(context_); }
+
+  LzxDecoder& decoder() { return context_->decoder; }
+
+  // Makes `bytes` the current chunk's data (C = its size) and primes the reader. The 4 bytes the
+  // reader may look past the data are zeros that belong to the buffer.
+  void SetInput(const std::vector<uint8_t>& bytes) {
+    input_ = bytes;
+    input_.insert(input_.end(), 4, 0);
+    LzxDecoder& d = decoder();
+    d.sourceBegin = input_.data();
+    d.sourceEnd = input_.data() + input_.size();
+    d.chunkData = input_.data();
+    d.inputCursor = input_.data();
+    d.inputEnd = input_.data() + input_.size();
+    PrimeBitReader(d);
+  }
+
+  DecompressionContext* context_ = nullptr;
+  std::vector<uint8_t> input_;
+};
+
+}  // namespace vykcn::test

@@ -1,0 +1,108 @@
+// vykcn-tool decompress as a user runs it: the output only on success, the module's two messages.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <unistd.h>
+
+#include "lzx/decoder/lzx_stream_writer.h"
+
+namespace vykcn::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int exitCode;
+  std::string output;  // stdout and stderr
+};
+
+ToolRun RunTool(const std::string& arguments) {
+  const std::string command = std::string(VYKCN_TOOL_PATH) + " " + arguments + " 2>&1";
+  ToolRun run{-1, {}};
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[512];
+  while (size_t n = fread(buffer, 1, sizeof(buffer), pipe)) run.output.append(buffer, n);
+  run.exitCode = pclose(pipe);
+  return run;
+}
+
+void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+std::vector<uint8_t> ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class DecompressTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("vykcn-decompress-" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+    LzxWriter w;
+    w.StreamHeader(0);
+    w.UncompressedHeader(11);
+    w.bits().PutRaw(payload_);
+    stream_ = FramedStream().Sized(11, w.bits().bytes()).WithTrailer();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::vector<uint8_t> Resource(uint32_t storedSize, const std::vector<uint8_t>& stream) {
+    std::vector<uint8_t> resource = {static_cast<uint8_t>(storedSize), static_cast<uint8_t>(storedSize >> 8),
+                                     static_cast<uint8_t>(storedSize >> 16), static_cast<uint8_t>(storedSize >> 24)};
+    resource.insert(resource.end(), stream.begin(), stream.end());
+    return resource;
+  }
+  std::string Path(const char* name) { return (dir_ / name).string(); }
+
+  fs::path dir_;
+  std::vector<uint8_t> payload_ = {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'};
+  std::vector<uint8_t> stream_;
+};
+
+TEST_F(DecompressTool, WritesTheImageWhenSizesAgree) {
+  WriteFile(Path("in"), Resource(11, stream_));
+  const ToolRun run = RunTool("decompress " + Path("in") + " " + Path("out"));
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(ReadFile(Path("out")), payload_);
+}
+
+TEST_F(DecompressTool, SizeMismatchIsReportedAndNothingIsWritten) {
+  WriteFile(Path("in"), Resource(12, stream_));
+  const ToolRun run = RunTool("decompress " + Path("in") + " " + Path("out"));
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.output.find("decomp size mismatch"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("produced 11 bytes"), std::string::npos) << run.output;
+  EXPECT_FALSE(fs::exists(Path("out")));
+}
+
+TEST_F(DecompressTool, CorruptStreamIsReportedAndNothingIsWritten) {
+  std::vector<uint8_t> truncated(stream_.begin(), stream_.begin() + 12);
+  WriteFile(Path("in"), Resource(11, truncated));
+  const ToolRun run = RunTool("decompress " + Path("in") + " " + Path("out"));
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.output.find("data corrupted"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("produced 0 bytes"), std::string::npos) << run.output;
+  EXPECT_FALSE(fs::exists(Path("out")));
+}
+
+TEST_F(DecompressTool, RawStreamWithCapacity) {
+  WriteFile(Path("in"), stream_);
+  ToolRun run = RunTool("decompress --raw --size 100 " + Path("in") + " " + Path("out"));
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(ReadFile(Path("out")), payload_);
+  run = RunTool("decompress --raw --size 5 " + Path("in") + " " + Path("small"));
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.output.find("data corrupted"), std::string::npos) << run.output;
+  EXPECT_FALSE(fs::exists(Path("small")));
+}
+
+}  // namespace
+}  // namespace vykcn::test

@@ -1,0 +1,255 @@
+// The decompression context (creation, slot counts, reset) and the chunk framing walk.
+#include <gtest/gtest.h>
+
+#include "lzx/decoder/decode_helpers.h"
+#include "lzx/decoder/lzx_decoder.h"
+#include "lzx/decoder/lzx_stream_writer.h"
+
+namespace vykcn::test {
+namespace {
+
+// An uncompressed block of `size` bytes (i * 7) starting a stream, with the stream header.
+std::vector<uint8_t> RawStreamStart(LzxWriter& w, uint32_t size, std::vector<uint8_t>& raw) {
+  raw.resize(size);
+  for (uint32_t i = 0; i < size; ++i) raw[i] = static_cast<uint8_t>(i * 7);
+  w.StreamHeader(0);
+  w.UncompressedHeader(size);
+  return w.bits().bytes();
+}
+
+// One standard chunk (32768 raw bytes) and then a sized chunk of `lastSize` raw bytes.
+std::vector<uint8_t> TwoChunkStream(uint16_t lastSize, std::vector<uint8_t>& raw) {
+  LzxWriter w;
+  std::vector<uint8_t> first = RawStreamStart(w, 32768 + lastSize, raw);
+  first.insert(first.end(), raw.begin(), raw.begin() + 32768);
+  return FramedStream()
+      .Standard(first)
+      .Sized(lastSize, std::vector<uint8_t>(raw.begin() + 32768, raw.end()))
+      .WithTrailer();
+}
+
+TEST(Context, WindowSizeSelectsPositionSlots) {
+  const std::pair<uint32_t, unsigned> cases[] = {{32768, 30}, {65536, 32}, {131072, 34}, {262144, 36},
+                                                 {524288, 38}, {1048576, 42}, {2097152, 50}};
+  for (auto [window, slots] : cases) {
+    const CodecParameters parameters{0, window, 0};
+    DecompressionContext* context = nullptr;
+    ASSERT_EQ(CreateDecompressionContext(1, &parameters, 0, &context), kStatusOk);
+    EXPECT_EQ(context->decoder.positionSlots, slots) << window;
+    EXPECT_EQ(context->decoder.windowSize, window);
+    EXPECT_EQ(context->decoder.windowMask, window - 1);
+    EXPECT_EQ(context->signature, 0x76C3F251u);
+    EXPECT_EQ(context->codecType, 1u);
+    EXPECT_EQ(context->contextFlags, HeapOwned);
+    EXPECT_EQ(context->decoder.window, reinterpret_cast<uint8_t*>(context + 1));
+    DestroyDecompressionContext(context);
+  }
+}
+
+TEST(Context, NullParametersSelect128KiBAnd34Slots) {
+  DecompressionContext* context = nullptr;
+  ASSERT_EQ(CreateDecompressionContext(0, nullptr, 0, &context), kStatusOk);
+  EXPECT_EQ(context->decoder.windowSize, 131072u);
+  EXPECT_EQ(context->decoder.positionSlots, 34u);
+  EXPECT_EQ(context->parameterFlags, 0u);
+  DestroyDecompressionContext(context);
+}
+
+TEST(Context, SlotTables) {
+  DecompressionContext* context = nullptr;
+  ASSERT_EQ(CreateDecompressionContext(0, nullptr, 0, &context), kStatusOk);
+  const LzxDecoder& d = context->decoder;
+  const int32_t firstBases[] = {-2, -1, 0, 1, 2, 4, 6, 10, 14, 22, 30, 46};
+  for (int s = 0; s < 12; ++s) EXPECT_EQ(d.positionBase[s], firstBases[s]) << s;
+  EXPECT_EQ(d.positionBase[35], 196606);
+  EXPECT_EQ(d.positionBase[36], 262142);
+  EXPECT_EQ(d.positionBase[50], 2097150);
+  const uint8_t firstExtra[] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3};
+  for (int s = 0; s < 10; ++s) EXPECT_EQ(d.extraBits[s], firstExtra[s]) << s;
+  EXPECT_EQ(d.extraBits[34], 16);
+  EXPECT_EQ(d.extraBits[35], 16);
+  EXPECT_EQ(d.extraBits[36], 17);
+  EXPECT_EQ(d.extraBits[51], 17);
+  DestroyDecompressionContext(context);
+}
+
+TEST(Context, RejectsUnknownCodecsAndBadWindowSizes) {
+  DecompressionContext* context = reinterpret_cast<DecompressionContext*>(0x1);
+  EXPECT_EQ(CreateDecompressionContext(2, nullptr, 0, &context), kStatusFail);
+  for (uint32_t window : {16384u, 100000u, 4194304u}) {
+    const CodecParameters parameters{0, window, 0};
+    EXPECT_EQ(CreateDecompressionContext(0, &parameters, 0, &context), kStatusFail) << window;
+  }
+  EXPECT_EQ(context, reinterpret_cast<DecompressionContext*>(0x1));  // left alone on failure
+}
+
+TEST(Context, ResetPutsTheDecoderAtAStreamStart) {
+  std::vector<uint8_t> raw;
+  DecompressionContext* context = nullptr;
+  ASSERT_EQ(CreateDecompressionContext(0, nullptr, 0, &context), kStatusOk);
+  LzxDecoder& d = context->decoder;
+  std::memset(d.mainLengths, 9, sizeof(d.mainLengths));
+  std::memset(d.previousMainLengths, 9, sizeof(d.previousMainLengths));
+  std::memset(d.lengthLengths, 9, sizeof(d.lengthLengths));
+  std::memset(d.previousLengthLengths, 9, sizeof(d.previousLengthLengths));
+  d.repeatedOffsets[0] = 5;
+  d.windowPosition = 77;
+  d.chunkCount = 3;
+  ResetDecoder(d);
+  for (unsigned i = 0; i < 256 + 8 * 34; ++i) ASSERT_EQ(d.previousMainLengths[i] + d.mainLengths[i], 0);
+  for (unsigned i = 0; i < 249; ++i) ASSERT_EQ(d.previousLengthLengths[i] + d.lengthLengths[i], 0);
+  EXPECT_EQ(d.repeatedOffsets[0], 1);
+  EXPECT_EQ(d.repeatedOffsets[1], 1);
+  EXPECT_EQ(d.repeatedOffsets[2], 1);
+  EXPECT_EQ(d.windowPosition, 0);
+  EXPECT_EQ(d.chunkCount, 0u);
+  EXPECT_EQ(d.blockState, 1);
+  EXPECT_EQ(d.headerPending, 1);
+  DestroyDecompressionContext(context);
+}
+
+TEST(Context, ParameterFlagsAndReservedChangeNothing) {
+  std::vector<uint8_t> raw;
+  const std::vector<uint8_t> stream = TwoChunkStream(100, raw);
+  for (CodecParameters parameters : {CodecParameters{0, 262144, 0}, CodecParameters{0xFFFFFFFF, 262144, 0xFFFFFFFF}}) {
+    DecompressionContext* context = nullptr;
+    ASSERT_EQ(CreateDecompressionContext(0, &parameters, 0, &context), kStatusOk);
+    std::vector<uint8_t> out(40000);
+    size_t size = out.size();
+    EXPECT_EQ(Decompress(context, out.data(), &size, stream.data(), stream.size()), kStatusOk);
+    out.resize(size);
+    EXPECT_EQ(out, raw);
+    DestroyDecompressionContext(context);
+  }
+}
+
+TEST(Framing, SourcesOfFiveBytesOrLessProduceNothing) {
+  for (size_t n = 0; n <= 5; ++n) {
+    const DecodeResult r = DecodeStream(std::vector<uint8_t>(n, 0xFF), 100);
+    EXPECT_EQ(r.status, kStatusOk) << n;
+    EXPECT_TRUE(r.bytes.empty()) << n;
+  }
+}
+
+TEST(Framing, EmptySourceDoesNotResetButFiveBytesDo) {
+  DecompressionContext* context = nullptr;
+  ASSERT_EQ(CreateDecompressionContext(0, nullptr, 0, &context), kStatusOk);
+  context->decoder.chunkCount = 9;
+  uint8_t source[5] = {};
+  size_t size = 0;
+  EXPECT_EQ(Decompress(context, nullptr, &size, source, 0), kStatusOk);
+  EXPECT_EQ(context->decoder.chunkCount, 9u);
+  size = 0;
+  EXPECT_EQ(Decompress(context, nullptr, &size, source, 5), kStatusOk);
+  EXPECT_EQ(context->decoder.chunkCount, 0u);
+  DestroyDecompressionContext(context);
+}
+
+TEST(Framing, StandardChunksOnlyNeedTheTrailer) {
+  LzxWriter w;
+  std::vector<uint8_t> raw;
+  std::vector<uint8_t> chunk = RawStreamStart(w, 32768, raw);
+  chunk.insert(chunk.end(), raw.begin(), raw.end());
+  const FramedStream framed = FramedStream().Standard(chunk);
+  const DecodeResult with = DecodeStream(framed.WithTrailer(), 65536);
+  EXPECT_EQ(with.status, kStatusOk);
+  EXPECT_EQ(with.bytes, raw);
+  // Without the trailer the chunk's data reaches into the last 5 bytes: the walk stops there.
+  const DecodeResult without = DecodeStream(framed.bytes, 65536);
+  EXPECT_EQ(without.status, kStatusFail);
+  EXPECT_TRUE(without.bytes.empty());
+}
+
+TEST(Framing, SizedChunkEndsTheWalk) {
+  std::vector<uint8_t> raw;
+  std::vector<uint8_t> stream = TwoChunkStream(100, raw);
+  stream.resize(stream.size() - 5);  // drop the trailer, add a chunk that must not be decoded
+  const std::vector<uint8_t> extra = FramedStream().Sized(50, std::vector<uint8_t>(60, 0)).WithTrailer();
+  stream.insert(stream.end(), extra.begin(), extra.end());
+  const DecodeResult r = DecodeStream(stream, 65536);
+  EXPECT_EQ(r.status, kStatusOk);
+  EXPECT_EQ(r.bytes, raw);
+}
+
+TEST(Framing, SizedChunkWithZeroSizeCountsAsAChunk) {
+  DecompressionContext* context = nullptr;
+  ASSERT_EQ(CreateDecompressionContext(0, nullptr, 0, &context), kStatusOk);
+  const std::vector<uint8_t> stream = FramedStream().Sized(0, {0x12, 0x34}).WithTrailer();
+  uint8_t out[8];
+  size_t size = sizeof(out);
+  EXPECT_EQ(Decompress(context, out, &size, stream.data(), stream.size()), kStatusOk);
+  EXPECT_EQ(size, 0u);
+  EXPECT_EQ(context->decoder.chunkCount, 1u);
+  DestroyDecompressionContext(context);
+}
+
+TEST(Framing, FailedChunkAddsNothingAndTheWalkGoesOn) {
+  LzxWriter w;
+  w.StreamHeader(0);
+  w.BlockType(6, 32768);  // invalid block type
+  FramedStream framed;
+  framed.Standard(w.TakeChunk());
+  LzxWriter next;  // the stream header has been read; the next chunk starts with a block header
+  next.UncompressedHeader(40);
+  std::vector<uint8_t> raw(40, 0x42);
+  next.bits().PutRaw(raw);
+  framed.Sized(40, next.bits().bytes());
+  const DecodeResult r = DecodeStream(framed.WithTrailer(), 65536);
+  EXPECT_EQ(r.status, kStatusOk);
+  EXPECT_EQ(r.bytes, raw);
+}
+
+TEST(Framing, TwoCallsOnOneContextGiveTheSameResult) {
+  std::vector<uint8_t> raw;
+  const std::vector<uint8_t> stream = TwoChunkStream(1234, raw);
+  DecompressionContext* context = nullptr;
+  ASSERT_EQ(CreateDecompressionContext(0, nullptr, 0, &context), kStatusOk);
+  for (int call = 0; call < 2; ++call) {
+    std::vector<uint8_t> out(70000);
+    size_t size = out.size();
+    EXPECT_EQ(Decompress(context, out.data(), &size, stream.data(), stream.size()), kStatusOk);
+    out.resize(size);
+    EXPECT_EQ(out, raw) << call;
+  }
+  DestroyDecompressionContext(context);
+}
+
+TEST(Framing, ContinuousStreamCarriesStateAcrossCalls) {
+  LzxWriter w;
+  std::vector<uint8_t> raw;
+  std::vector<uint8_t> first = RawStreamStart(w, 32768 + 500, raw);
+  first.insert(first.end(), raw.begin(), raw.begin() + 32768);
+  const std::vector<uint8_t> part1 = FramedStream().Standard(first).WithTrailer();
+  const std::vector<uint8_t> part2 =
+      FramedStream().Sized(500, std::vector<uint8_t>(raw.begin() + 32768, raw.end())).WithTrailer();
+  for (bool continuous : {true, false}) {
+    DecompressionContext* context = nullptr;
+    ASSERT_EQ(CreateDecompressionContext(0, nullptr, continuous ? ContinuousStream : 0, &context), kStatusOk);
+    std::vector<uint8_t> out(32768);
+    size_t size = out.size();
+    ASSERT_EQ(Decompress(context, out.data(), &size, part1.data(), part1.size()), kStatusOk);
+    EXPECT_EQ(size, 32768u);
+    size = out.size();
+    ASSERT_EQ(Decompress(context, out.data(), &size, part2.data(), part2.size()), kStatusOk);
+    if (continuous) {
+      ASSERT_EQ(size, 500u);
+      EXPECT_TRUE(std::equal(out.begin(), out.begin() + 500, raw.begin() + 32768));
+    } else {
+      EXPECT_NE(size, 500u);  // a fresh stream: the raw bytes are read as a stream header
+    }
+    DestroyDecompressionContext(context);
+  }
+}
+
+TEST(Framing, ContextThatIsNotLzxFails) {
+  DecompressionContext* context = nullptr;
+  ASSERT_EQ(CreateDecompressionContext(0, nullptr, 0, &context), kStatusOk);
+  context->codecType = 2;
+  uint8_t source[10] = {};
+  size_t size = 0;
+  EXPECT_EQ(Decompress(context, nullptr, &size, source, sizeof(source)), kStatusFail);
+  DestroyDecompressionContext(context);
+}
+
+}  // namespace
+}  // namespace vykcn::test

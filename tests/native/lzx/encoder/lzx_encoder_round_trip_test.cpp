@@ -1,0 +1,161 @@
+// Encoder streams decode to the original bytes with both the project's decoder and libmspack,
+// on text, code with call translation, incompressible data and the sizes around chunk edges.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "decoders.h"
+#include "lzx/encoder/lzx_compress.h"
+#include "test_inputs.h"
+
+namespace vykcn::test {
+namespace {
+
+using lzx::CompressLzx;
+using lzx::CompressOptions;
+
+// A lighter search for the cases that test correctness rather than ratio: it keeps the suite quick
+// under sanitizers, and the parse, block and framing code run all the same.
+CompressOptions Light(uint32_t translation_size = 0) {
+  CompressOptions options;
+  options.translationSize = translation_size;
+  options.maxSearchDepth = 16;
+  options.optimizationPasses = 1;
+  return options;
+}
+
+void ExpectBothDecode(const std::vector<uint8_t>& input, const CompressOptions& options = {}) {
+  const std::vector<uint8_t> stream = CompressLzx(input.data(), input.size(), options);
+  const auto ours = DecodeWithOurDecoder(stream, input.size());
+  ASSERT_TRUE(ours.has_value()) << "our decoder rejected a stream of " << input.size() << " bytes";
+  EXPECT_TRUE(*ours == input) << "our decoder: wrong bytes for " << input.size() << " input bytes";
+  const auto theirs = DecodeWithLibmspack(stream);
+  ASSERT_TRUE(theirs.has_value()) << "libmspack rejected a stream of " << input.size() << " bytes";
+  EXPECT_TRUE(*theirs == input) << "libmspack: wrong bytes for " << input.size() << " input bytes";
+}
+
+TEST(LzxEncoderRoundTrip, SizesAroundChunkEdges) {
+  const std::vector<uint8_t> text = TextLike(262145, 1);
+  for (size_t size : {0u, 1u, 2u, 11u, 32767u, 32768u, 32769u, 262145u}) {
+    SCOPED_TRACE(size);
+    ExpectBothDecode(std::vector<uint8_t>(text.begin(), text.begin() + size), Light());
+  }
+}
+
+TEST(LzxEncoderRoundTrip, TextCompresses) {
+  const std::vector<uint8_t> text = TextLike(100000, 2);
+  const auto stream = CompressLzx(text.data(), text.size());
+  EXPECT_LT(stream.size(), text.size() / 3);
+  ExpectBothDecode(text);
+}
+
+TEST(LzxEncoderRoundTrip, CodeWithCallTranslation) {
+  const std::vector<uint8_t> code = CodeLike(80000, 3);
+  CompressOptions options;
+  options.translationSize = 12000000;
+  ExpectBothDecode(code, options);
+  // Translation makes the repeated call targets repeat as bytes.
+  const auto with = CompressLzx(code.data(), code.size(), options);
+  const auto without = CompressLzx(code.data(), code.size());
+  EXPECT_LT(with.size(), without.size());
+}
+
+TEST(LzxEncoderRoundTrip, CallTranslationEdgesAndSmallSizes) {
+  // Calls right at the chunk tails, operands reaching the stream start and the translation size.
+  const CompressOptions options = Light(40000);
+  for (size_t size : {5u, 10u, 11u, 16u, 32768u, 32778u, 70000u}) {
+    std::vector<uint8_t> input(size, 0xE8);
+    std::mt19937 rng(static_cast<uint32_t>(size));
+    for (size_t i = 1; i < size; i += 5 + rng() % 3) input[i] = static_cast<uint8_t>(rng() % 3 == 0 ? 0xFF : rng());
+    SCOPED_TRACE(size);
+    ExpectBothDecode(input, options);
+  }
+}
+
+TEST(LzxEncoderRoundTrip, IncompressibleStaysWithinATenthOfAPercent) {
+  const std::vector<uint8_t> noise = RandomBytes(300001, 4);
+  const auto stream = CompressLzx(noise.data(), noise.size());
+  EXPECT_LE(stream.size(), noise.size() + noise.size() / 1000);
+  ExpectBothDecode(noise);
+}
+
+TEST(LzxEncoderRoundTrip, MixedBlocksTypesInOneStream) {
+  // Raw chunks between compressed ones, and a raw odd-length tail.
+  std::vector<uint8_t> input = TextLike(50000, 5);
+  const auto noise = RandomBytes(70000, 6);
+  input.insert(input.end(), noise.begin(), noise.end());
+  const auto text = TextLike(90000, 7);
+  input.insert(input.end(), text.begin(), text.end());
+  const auto tail = RandomBytes(33333, 8);
+  input.insert(input.end(), tail.begin(), tail.end());
+  ExpectBothDecode(input, Light());
+
+  // With call translation blocks switch at quarter chunks, so raw blocks start and end inside
+  // chunks too.
+  std::vector<uint8_t> code = CodeLike(20000, 12);
+  for (uint32_t seed = 13; seed < 17; ++seed) {
+    const auto raw = RandomBytes(9000 + seed * 1000, seed);
+    code.insert(code.end(), raw.begin(), raw.end());
+    const auto more = CodeLike(15000, seed + 100);
+    code.insert(code.end(), more.begin(), more.end());
+  }
+  ExpectBothDecode(code, Light(12000000));
+}
+
+TEST(LzxEncoderRoundTrip, LongRunsAndRepeats) {
+  std::vector<uint8_t> zeros(100000, 0);
+  ExpectBothDecode(zeros, Light());
+  std::vector<uint8_t> period(70000);
+  for (size_t i = 0; i < period.size(); ++i) period[i] = static_cast<uint8_t>("abcab"[i % 5]);
+  ExpectBothDecode(period, Light());
+  // Far repeats: the same random block again 250000 bytes later, near the window's reach.
+  std::vector<uint8_t> far = RandomBytes(20000, 9);
+  const auto gap = TextLike(230000, 10);
+  std::vector<uint8_t> input = far;
+  input.insert(input.end(), gap.begin(), gap.end());
+  input.insert(input.end(), far.begin(), far.end());
+  const auto stream = CompressLzx(input.data(), input.size(), Light());
+  EXPECT_LT(stream.size(), input.size() - 15000);  // the second copy costs little
+  ExpectBothDecode(input, Light());
+}
+
+TEST(LzxEncoderRoundTrip, RandomisedSizesAndContents) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 8; ++round) {
+    const size_t size = rng() % (round < 6 ? 100000 : 1000000);
+    std::vector<uint8_t> input;
+    switch (round % 4) {
+      case 0: input = RandomBytes(size, rng()); break;
+      case 1: input = TextLike(size, rng()); break;
+      case 2: input = CodeLike(size, rng()); break;
+      default: {
+        // Few symbols, short runs: skewed codes.
+        input.resize(size);
+        for (auto& b : input) b = static_cast<uint8_t>(rng() % 7 == 0 ? rng() % 4 : 'x');
+      }
+    }
+    const CompressOptions options = Light(round % 4 == 2 ? static_cast<uint32_t>(size + rng() % 1000) : 0);
+    SCOPED_TRACE(testing::Message() << "round " << round << ", " << size << " bytes");
+    ExpectBothDecode(input, options);
+  }
+}
+
+TEST(LzxEncoderRoundTrip, ManySmallInputs) {
+  // Small inputs reach the degenerate codes: one literal only, no length symbols, no matches,
+  // a single repeated offset.
+  std::mt19937 rng(31);
+  for (int round = 0; round < 150; ++round) {
+    const size_t size = rng() % 3000;
+    const int alphabet = 1 + static_cast<int>(rng() % 6);
+    std::vector<uint8_t> input(size);
+    for (size_t i = 0; i < size; ++i) {
+      input[i] = round % 3 == 0 ? static_cast<uint8_t>(rng()) : static_cast<uint8_t>('a' + rng() % alphabet);
+      if (round % 5 == 0 && i >= 7 && rng() % 4 != 0) input[i] = input[i - 7];
+    }
+    SCOPED_TRACE(testing::Message() << "round " << round << ", " << size << " bytes");
+    ExpectBothDecode(input, Light(round % 7 == 0 ? 1000 : 0));
+  }
+}
+
+}  // namespace
+}  // namespace vykcn::test
