@@ -1,5 +1,6 @@
 #pragma once
-// Test-side TranslationImage writer: count, then hash + text + NUL per record.
+// TranslationImages for tests: well-formed ones from the image writer, and ones whose stored
+// record count is set by hand.
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -12,15 +13,10 @@ namespace vykcn::test {
 
 inline std::vector<uint8_t> BuildImage(const std::vector<std::pair<uint32_t, std::string>>& records,
                                        int64_t count = -1) {
-  std::vector<uint8_t> image(4);
-  WriteU32LE(image.data(), count < 0 ? static_cast<uint32_t>(records.size()) : static_cast<uint32_t>(count));
-  for (const auto& [hash, text] : records) {
-    const size_t at = image.size();
-    image.resize(at + 4);
-    WriteU32LE(image.data() + at, hash);
-    image.insert(image.end(), text.begin(), text.end());
-    image.push_back(0);
-  }
+  std::vector<ImageRecord> imageRecords;
+  for (const auto& [hash, text] : records) imageRecords.push_back({hash, text});
+  std::vector<uint8_t> image = WriteTranslationImage(imageRecords);
+  if (count >= 0) WriteU32LE(image.data(), static_cast<uint32_t>(count));
   return image;
 }
 

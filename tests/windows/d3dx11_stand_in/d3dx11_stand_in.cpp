@@ -8,16 +8,13 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/byte_order.h"
 #include "formats/dds_atlas.h"
 #include "stand_in_calls.h"
 
 namespace {
 
 vykcn::test::StandInLoaderLog gLog;
-
-uint32_t LoadU32(const uint8_t* p) {
-  return p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
-}
 
 // Bytes of one BC3 level of width x height texels.
 size_t Bc3LevelBytes(uint32_t width, uint32_t height) {
@@ -26,18 +23,18 @@ size_t Bc3LevelBytes(uint32_t width, uint32_t height) {
 
 HRESULT CreateFromDds(ID3D11Device* device, const uint8_t* file, size_t size, ID3D11Resource** texture) {
   using namespace vykcn;
-  if (size < kDdsHeaderSize || LoadU32(file + dds_offset::kMagic) != kDdsMagic ||
-      LoadU32(file + dds_offset::kHeaderSize) != kDdsHeaderStructSize) {
+  if (size < kDdsHeaderSize || ReadU32LE(file + dds_offset::kMagic) != kDdsMagic ||
+      ReadU32LE(file + dds_offset::kHeaderSize) != kDdsHeaderStructSize) {
     return E_FAIL;
   }
-  if ((LoadU32(file + dds_offset::kPixelFormatFlags) & kDdsPixelFormatFourCC) == 0 ||
-      LoadU32(file + dds_offset::kFourCC) != kDdsFourCCDxt5) {
+  if ((ReadU32LE(file + dds_offset::kPixelFormatFlags) & kDdsPixelFormatFourCC) == 0 ||
+      ReadU32LE(file + dds_offset::kFourCC) != kDdsFourCCDxt5) {
     return E_NOTIMPL;
   }
   D3D11_TEXTURE2D_DESC desc{};
-  desc.Width = LoadU32(file + dds_offset::kWidth);
-  desc.Height = LoadU32(file + dds_offset::kHeight);
-  desc.MipLevels = LoadU32(file + dds_offset::kMipMapCount);
+  desc.Width = ReadU32LE(file + dds_offset::kWidth);
+  desc.Height = ReadU32LE(file + dds_offset::kHeight);
+  desc.MipLevels = ReadU32LE(file + dds_offset::kMipMapCount);
   if (desc.MipLevels == 0) desc.MipLevels = 1;
   if (desc.Width == 0 || desc.Height == 0 || desc.MipLevels > 16) return E_FAIL;
   desc.ArraySize = 1;
