@@ -54,7 +54,7 @@ ModuleTranslations DecodeModuleTranslations(const std::vector<uint8_t>& resource
   result.imageSize = ReadU32LE(resource.data());
   result.tableSize = table.size();
   // The loader has checked the image: the count and every record lie inside it.
-  ForEachImageRecord(table.image(), [&result](const ImageRecord& record) {
+  WalkTranslationImage(table.image(), result.imageSize, [&result](const ImageRecord& record) {
     result.records.emplace_back(record.hash, std::string(record.text));
   });
   return result;

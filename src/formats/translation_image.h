@@ -27,24 +27,39 @@ struct ImageCheck {
   uint32_t badRecord = 0;     // when not well-formed but counted: the first record that runs past the end
 };
 
-// Walks the count and every record, terminator included, within imageSize bytes.
-ImageCheck CheckTranslationImage(const uint8_t* image, size_t imageSize);
+// Walks the count and every record, terminator included, checking each against imageSize, and
+// calls visit(const ImageRecord&) for each record in image order. On a malformed image the records
+// before the bad one have been visited: a caller keeps nothing unless the check is well-formed.
+// Bytes after the last record are ignored.
+template <typename Visit>
+ImageCheck WalkTranslationImage(const uint8_t* image, size_t imageSize, Visit&& visit) {
+  ImageCheck check;
+  if (image == nullptr || imageSize < kImageCountSize) return check;
+  check.hasCount = true;
+  check.recordCount = ReadU32LE(image);
+  // Every record takes at least 5 bytes, so the walk ends within imageSize / 5 steps.
+  size_t cursor = kImageCountSize;
+  for (uint32_t i = 0; i < check.recordCount; ++i) {
+    check.badRecord = i;
+    if (imageSize - cursor < kRecordHashSize + 1) return check;
+    const uint8_t* text = image + cursor + kRecordHashSize;
+    const void* terminator = std::memchr(text, 0, imageSize - cursor - kRecordHashSize);
+    if (terminator == nullptr) return check;
+    const size_t length = static_cast<size_t>(static_cast<const uint8_t*>(terminator) - text);
+    visit(ImageRecord{ReadU32LE(image + cursor), std::string_view(reinterpret_cast<const char*>(text), length)});
+    cursor += kRecordHashSize + length + 1;
+  }
+  check.badRecord = 0;
+  check.wellFormed = true;
+  return check;
+}
+
+inline ImageCheck CheckTranslationImage(const uint8_t* image, size_t imageSize) {
+  return WalkTranslationImage(image, imageSize, [](const ImageRecord&) {});
+}
 
 inline bool IsWellFormedImage(const uint8_t* image, size_t imageSize) {
   return CheckTranslationImage(image, imageSize).wellFormed;
-}
-
-// Calls visit(ImageRecord) for each record in image order. Only for a well-formed image.
-template <typename Visit>
-void ForEachImageRecord(const uint8_t* image, Visit&& visit) {
-  const uint32_t count = ReadU32LE(image);
-  const uint8_t* cursor = image + kImageCountSize;
-  for (uint32_t i = 0; i < count; ++i) {
-    const char* text = reinterpret_cast<const char*>(cursor + kRecordHashSize);
-    const size_t length = std::strlen(text);
-    visit(ImageRecord{ReadU32LE(cursor), std::string_view(text, length)});
-    cursor += kRecordHashSize + length + 1;
-  }
 }
 
 // The image of `records`, in the given order. Texts must not hold a 0 byte.

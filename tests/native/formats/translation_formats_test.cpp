@@ -22,12 +22,12 @@ TEST(TranslationImage, WriterAndRecordWalkAgree) {
   const std::vector<uint8_t> image = WriteTranslationImage(records);
   EXPECT_EQ(image.size(), 4u + (4 + 6 + 1) + (4 + 1) + (4 + 4 + 1));
   EXPECT_EQ(image.back(), 0);
-  const ImageCheck check = CheckTranslationImage(image.data(), image.size());
+  std::vector<std::pair<uint32_t, std::string>> walked;
+  const ImageCheck check = WalkTranslationImage(image.data(), image.size(), [&walked](const ImageRecord& r) {
+    walked.emplace_back(r.hash, std::string(r.text));
+  });
   EXPECT_TRUE(check.wellFormed);
   EXPECT_EQ(check.recordCount, 3u);
-
-  std::vector<std::pair<uint32_t, std::string>> walked;
-  ForEachImageRecord(image.data(), [&walked](const ImageRecord& r) { walked.emplace_back(r.hash, std::string(r.text)); });
   ASSERT_EQ(walked.size(), 3u);
   for (size_t i = 0; i < records.size(); ++i) {
     EXPECT_EQ(walked[i].first, records[i].hash);
