@@ -22,8 +22,9 @@ bool SubtitleTranslator::EnsureLoaded() noexcept {
 }
 
 bool SubtitleTranslator::TryStore(const char** slot, uint32_t hash) const {
-  if (!table_.contains(hash)) return false;
-  *slot = table_.valueOf(hash);
+  const char* translation = table_.lookup(hash);
+  if (translation == nullptr) return false;
+  *slot = translation;
   return true;
 }
 
@@ -32,8 +33,8 @@ const char* SubtitleTranslator::ReplaceSubtitle(const char* text) noexcept {
   const bool filled = EnsureLoaded();
   if (text == nullptr) return nullptr;
   if (!filled) return text;  // an empty table has no entries
-  const uint32_t hash = SubtitleHash(text);
-  return table_.contains(hash) ? table_.valueOf(hash) : text;
+  const char* translation = table_.lookup(SubtitleHash(text));
+  return translation != nullptr ? translation : text;
 }
 
 void SubtitleTranslator::ReplaceSubtitlePointer(const char** slot) noexcept {

@@ -2,16 +2,21 @@
 // The map from a host text's SubtitleHash to its translation, and the TranslationImage that the
 // translations live in: one object owns both, so the values can never outlive their bytes.
 // Texts are never copied.
+//
+// The index is one array of (hash, text offset) pairs sorted by hash, one pair per distinct hash,
+// with a bucket table over the hashes' top bits: filling it costs a walk of the image and a radix
+// sort, not an allocation per record; a lookup reads one bucket bound and, on average, one or two
+// pairs. At most 12 bytes per record beyond the image.
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <vector>
 
 namespace vykcn {
 
 enum class FillResult {
   kFilled,       // every record inserted (an image of 0 records fills nothing and is valid)
   kMalformed,    // count or a record runs past the image's end; nothing inserted
-  kOutOfMemory,  // an entry could not be allocated; the table is left empty
+  kOutOfMemory,  // the index could not be allocated; the table is left empty
 };
 
 class TranslationTable {
@@ -29,9 +34,9 @@ class TranslationTable {
   // Fills the table from the image it holds, of `imageSize` bytes.
   FillResult FillFromHeldImage(size_t imageSize) noexcept { return FillFromImage(image_, imageSize); }
 
-  // Checks the whole image first, then inserts one entry per record; a later record with the same
-  // hash overwrites an earlier one. Never throws. On any failure the table is left empty. The
-  // image must outlive the entries (the held image does).
+  // Replaces the table's entries with one per distinct hash of the image; of records with the same
+  // hash the last wins. The whole image is checked before anything is kept: on any failure the
+  // table is left empty. Never throws. The image must outlive the entries (the held image does).
   FillResult FillFromImage(const uint8_t* image, size_t imageSize) noexcept;
 
   // Frees the held image and empties the table, whose values would point into it.
@@ -39,14 +44,24 @@ class TranslationTable {
 
   const uint8_t* image() const { return image_; }
   size_t size() const { return entries_.size(); }
-  bool contains(uint32_t hash) const { return entries_.find(hash) != entries_.end(); }
+  // The translation stored under `hash`, or null when there is none.
+  const char* lookup(uint32_t hash) const;
+  bool contains(uint32_t hash) const { return lookup(hash) != nullptr; }
   // Only for a hash that is present.
-  const char* valueOf(uint32_t hash) const { return entries_.find(hash)->second; }
-  void clear() noexcept { entries_.clear(); }
+  const char* valueOf(uint32_t hash) const { return lookup(hash); }
+  void clear() noexcept;
 
  private:
-  std::map<uint32_t, const char*> entries_;
-  uint8_t* image_ = nullptr;  // the TranslationImage of the last load, from std::malloc
+  struct Entry {
+    uint32_t hash;
+    uint32_t textOffset;  // from indexed_
+  };
+
+  std::vector<Entry> entries_;          // sorted by hash, distinct hashes
+  std::vector<uint32_t> bucketStarts_;  // first entry of each top-bits value, then entries_.size()
+  unsigned bucketShift_ = 32;           // hash >> bucketShift_ is the bucket
+  const uint8_t* indexed_ = nullptr;    // the image the entries point into
+  uint8_t* image_ = nullptr;            // the TranslationImage of the last load, from std::malloc
 };
 
 }  // namespace vykcn

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,59 @@ TEST(TranslationTable, MalformedImagesFillNothing) {
     EXPECT_FALSE(IsWellFormedImage(bad[i].data(), bad[i].size())) << i;
   }
   EXPECT_EQ(TranslationTable().FillFromImage(nullptr, 10), FillResult::kMalformed);
+}
+
+// Many records, with duplicates, hashes that share their top bits and the extremes: every hash
+// the image holds is found with its last record's text, and nothing else is found.
+TEST(TranslationTable, AgreesWithAnOrderedMapOnALargeImage) {
+  std::vector<std::pair<uint32_t, std::string>> records;
+  uint32_t state = 12345;
+  for (int i = 0; i < 20000; ++i) {
+    state = state * 1103515245u + 12345u;
+    uint32_t hash = state;
+    if (i % 7 == 6) hash = records[static_cast<size_t>(i) / 2].first;  // a duplicate of an earlier one
+    if (i % 11 == 0) hash = (hash & 0xFFFF0000u) | 0x00000001u;        // crowd some buckets
+    if (i == 5) hash = 0;
+    if (i == 8) hash = 0xFFFFFFFFu;
+    records.emplace_back(hash, "t" + std::to_string(i));
+  }
+  const auto image = BuildImage(records);
+  std::map<uint32_t, std::string> expected;
+  for (const auto& [hash, text] : records) expected[hash] = text;
+
+  TranslationTable table;
+  ASSERT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
+  EXPECT_EQ(table.size(), expected.size());
+  for (const auto& [hash, text] : expected) {
+    ASSERT_TRUE(table.contains(hash)) << hash;
+    EXPECT_EQ(table.valueOf(hash), text) << hash;
+  }
+  for (const auto& [hash, text] : expected) {
+    EXPECT_EQ(table.lookup(hash + 1) != nullptr, expected.count(hash + 1) == 1) << hash + 1;
+  }
+
+  // Refilling replaces, and a failed fill leaves nothing behind.
+  const auto small = BuildImage({{9, "nine"}});
+  ASSERT_EQ(table.FillFromImage(small.data(), small.size()), FillResult::kFilled);
+  EXPECT_EQ(table.size(), 1u);
+  EXPECT_FALSE(table.contains(0));
+  EXPECT_EQ(table.FillFromImage(image.data(), image.size() - 1), FillResult::kMalformed);
+  EXPECT_EQ(table.size(), 0u);
+  EXPECT_EQ(table.lookup(9), nullptr);
+}
+
+TEST(TranslationTable, HoldsItsImageAndReleasesItWithTheEntries) {
+  TranslationTable table;
+  const auto image = BuildImage({{3, "three"}, {4, "four"}});
+  uint8_t* held = table.AllocateImage(image.size());
+  ASSERT_NE(held, nullptr);
+  std::copy(image.begin(), image.end(), held);
+  ASSERT_EQ(table.FillFromHeldImage(image.size()), FillResult::kFilled);
+  EXPECT_EQ(reinterpret_cast<const uint8_t*>(table.valueOf(4)), held + 4 + 4 + 6 + 4);
+  table.ReleaseImage();
+  EXPECT_EQ(table.image(), nullptr);
+  EXPECT_EQ(table.size(), 0u);
+  EXPECT_FALSE(table.contains(3));
 }
 
 }  // namespace
