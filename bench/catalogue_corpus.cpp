@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 
+#include "base/utf8.h"
 #include "po_reader.h"
 #include "translation/subtitle_hash.h"
 #include "translation_image_builder.h"
@@ -36,7 +37,7 @@ std::vector<tool::TextEntry> CatalogueEntries(const std::string& directory, size
     try {
       for (auto& e : tool::ReadPoFile(po)) {
         const uint32_t hash = SubtitleHashBytes(e.host.data(), e.host.size());
-        if (!e.usable || hashes.count(hash) || !IsValidUtf8(e.translation)) continue;
+        if (!e.usable || hashes.count(hash) || !vykcn::IsValidUtf8(e.translation)) continue;
         if (e.translation.size() > maxTranslation || kept.size() >= maxRecords) continue;
         if (bytes + 5 + e.translation.size() > imageLimit) continue;
         hashes.insert(hash);

@@ -26,6 +26,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/utf8.h"
 #include "lzx_corpora.h"
 #include "lzx/encoder/lzx_compress.h"
 #include "lzx/decoder/lzx_decompress.h"
