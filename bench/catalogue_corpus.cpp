@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 
+#include "base/utf8.h"
 #include "po_reader.h"
 #include "translation/subtitle_hash.h"
 #include "translation_image_builder.h"

@@ -77,8 +77,6 @@ class FailOnMessage : public vykcn::MessageSink {
   }
 };
 
-bool Load(void* loader) { return static_cast<vykcn::TranslationLoader*>(loader)->LoadTranslationTable(); }
-
 // The module's lookup stack over an in-memory resource, empty until its first lookup.
 struct LookupStack {
   explicit LookupStack(const Bytes& resource) : resources(resource) {}
@@ -87,7 +85,7 @@ struct LookupStack {
   FailOnMessage messages;
   vykcn::TranslationTable table;
   vykcn::TranslationLoader loader{resources, decoder, messages, table};
-  vykcn::SubtitleTranslator translator{table, &Load, &loader};
+  vykcn::SubtitleTranslator translator{table, loader};
 };
 
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }

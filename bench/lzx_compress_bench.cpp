@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "lzx_corpora.h"
+#include "base/utf8.h"
 #include "formats/translation_resource.h"
 #include "lzx/encoder/compress.h"
 #include "lzx/decoder/decompress.h"

@@ -14,9 +14,9 @@ void TranslateCalls(LzxDecoder& d, uint8_t* data, uint32_t n) {
 
 void EmitChunk(LzxDecoder& d, uint32_t count, const uint8_t* source) {
   if (count == 0) return;
-  const bool translate = d.translationSize != 0 && d.chunkCount < kCallTranslationChunkLimit;
+  const bool translateCalls = d.translationSize != 0 && d.chunkCount < kCallTranslationChunkLimit;
   if (source != d.outputCursor) std::memcpy(d.outputCursor, source, count);
-  if (translate) TranslateCalls(d, d.outputCursor, count);
+  if (translateCalls) TranslateCalls(d, d.outputCursor, count);
 }
 
 }  // namespace vykcn::lzx

@@ -30,7 +30,7 @@ struct CodecParameters {
   uint32_t reserved;    // ignored
 };
 
-struct DecompressionContext;  // opaque; defined in lzx_decoder.h
+struct DecompressionContext;  // opaque; defined in decoder.h
 
 // Creates a context on the heap. `parameters` may be null (all fields 0). Returns kStatusOk and
 // stores the context; kStatusOutOfMemory when the heap has no block; kStatusFail for a codec type

@@ -100,8 +100,9 @@ bool BuildAlignedTable(const uint8_t* lengths, uint8_t* table) {
     if (lengths[s] > kMaxCodeLength) return false;
     ++count[lengths[s]];
   }
-  // 16-bit sums, as the aligned table has always been checked: a complete code wraps to exactly 0,
-  // so does an empty one, and so does a code over-subscribed by a multiple of the whole space.
+  // 16-bit sums (unlike BuildDecodeTables): a complete code wraps to exactly 0, so does an empty
+  // one, and so does a code over-subscribed by a multiple of the whole space. Keeping this keeps
+  // which corrupt streams decode.
   uint16_t start[kMaxCodeLength + 2] = {};
   for (unsigned l = 1; l <= kMaxCodeLength; ++l) {
     start[l + 1] = static_cast<uint16_t>(start[l] + (count[l] << (16 - l)));
