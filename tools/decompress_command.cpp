@@ -9,7 +9,7 @@
 #include "commands.h"
 #include "file_io.h"
 #include "formats/translation_resource.h"
-#include "lzx/decoder/lzx_decompress.h"
+#include "lzx/decoder/decompress.h"
 #include "translation_container.h"
 
 namespace vykcn::tool {
@@ -22,20 +22,20 @@ struct Decoded {
 };
 
 Decoded DecodeFramedStream(const uint8_t* stream, size_t streamSize, size_t capacity) {
-  const CodecParameters parameters{0, kTranslationWindowSize, 0};
-  DecompressionContext* context = nullptr;
-  const int32_t created = CreateDecompressionContext(kCodecTypeDefault, &parameters, 0, &context);
-  if (created != kStatusOk) return {created, {}};
+  const lzx::CodecParameters parameters{0, kTranslationWindowSize, 0};
+  lzx::DecompressionContext* context = nullptr;
+  const int32_t created = lzx::CreateDecompressionContext(lzx::kCodecTypeDefault, &parameters, 0, &context);
+  if (created != lzx::kStatusOk) return {created, {}};
   std::vector<uint8_t> bytes;
   try {
     bytes.resize(capacity);
   } catch (const std::bad_alloc&) {
-    DestroyDecompressionContext(context);
+    lzx::DestroyDecompressionContext(context);
     throw CommandError("cannot allocate " + std::to_string(capacity) + " bytes for the decoded data");
   }
   size_t produced = capacity;
-  const int32_t status = Decompress(context, bytes.data(), &produced, stream, streamSize);
-  DestroyDecompressionContext(context);
+  const int32_t status = lzx::Decompress(context, bytes.data(), &produced, stream, streamSize);
+  lzx::DestroyDecompressionContext(context);
   bytes.resize(produced <= capacity ? produced : capacity);
   return {status, std::move(bytes)};
 }
@@ -65,14 +65,14 @@ void AddDecompressCommand(CLI::App& app) {
     Decoded decoded;
     if (options->raw) {
       decoded = DecodeFramedStream(input.data(), input.size(), options->size);
-      if (decoded.status != kStatusOk) {
+      if (decoded.status != lzx::kStatusOk) {
         throw CommandError("data corrupted" + Produced(decoded.bytes.size(), " before the failure"));
       }
     } else {
       const TranslationResourceParts parts = SplitTranslationResource(input, options->input);
       decoded = DecodeFramedStream(parts.stream, parts.streamSize, parts.imageSize);
       const std::string expected = ", the resource's size field says " + std::to_string(parts.imageSize);
-      if (decoded.status != kStatusOk) throw CommandError("data corrupted" + Produced(decoded.bytes.size(), expected));
+      if (decoded.status != lzx::kStatusOk) throw CommandError("data corrupted" + Produced(decoded.bytes.size(), expected));
       if (decoded.bytes.size() != parts.imageSize) {
         throw CommandError("decomp size mismatch" + Produced(decoded.bytes.size(), expected));
       }

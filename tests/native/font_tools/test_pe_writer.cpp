@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "lzx/encoder/lzx_compress.h"
+#include "formats/translation_resource.h"
 
 namespace vykcn::test {
 namespace {
@@ -122,11 +122,7 @@ std::vector<uint8_t> BuildTranslationResource(const std::vector<std::pair<uint32
     Put32(image, at, hash);
     std::copy(text.begin(), text.end(), image.begin() + long(at + 4));
   }
-  const std::vector<uint8_t> stream = lzx::CompressLzx(image.data(), image.size());
-  std::vector<uint8_t> resource(4 + stream.size());
-  Put32(resource, 0, uint32_t(image.size()));
-  std::copy(stream.begin(), stream.end(), resource.begin() + 4);
-  return resource;
+  return PackTranslationResource(image);
 }
 
 }  // namespace vykcn::test

@@ -9,9 +9,9 @@
 
 #include <unistd.h>
 
-#include "lzx/decoder/lzx_stream_writer.h"
+#include "lzx/decoder/stream_writer.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -105,4 +105,4 @@ TEST_F(DecompressTool, RawStreamWithCapacity) {
 }
 
 }  // namespace
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test
