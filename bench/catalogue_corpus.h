@@ -17,4 +17,12 @@ std::vector<tool::TextEntry> CatalogueEntries(const std::string& directory, size
                                               size_t maxRecords = SIZE_MAX,
                                               size_t maxTranslation = SIZE_MAX);
 
+// A full game's script of `records` lines, built deterministically from the catalogues' lines of
+// at most `maxTranslation` bytes: every such line first, then new lines made by joining the start of
+// one line with the end of another picked at random (cut on character boundaries), so that the
+// script is as long as a game's and compresses like its text.
+// Host texts are distinct, and so are their hashes.
+std::vector<tool::TextEntry> GameScriptEntries(const std::string& directory, size_t records,
+                                               size_t maxTranslation);
+
 }  // namespace vykcn::bench

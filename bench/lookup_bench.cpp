@@ -1,13 +1,17 @@
-// First and warm subtitle lookups on a translation set of the shipped size (about 12,000 records,
-// 400 KB), through the same loader, decoder and table that the module uses.
+// First and warm subtitle lookups through the same loader, decoder and table that the module uses,
+// on a corpus of translations from the machine's zh_CN message catalogues.
 //
-//   lookup_bench --write-corpus DIR   (native) builds the corpus from the machine's zh_CN message
-//                                     catalogues: DIR/translations.bin (the resource) and
-//                                     DIR/hosts.bin (the host texts, NUL-separated)
-//   lookup_bench --corpus DIR         measures, natively or under Wine (the same code built by mingw)
+//   lookup_bench --write-corpus DIR [--records N]
+//       (native) creates DIR and writes the corpus into it: DIR/translations.bin (the resource)
+//       and DIR/hosts.bin (the host texts, NUL-separated). By default the shipped set's size,
+//       about 12,000 records in 400 KB; with --records a full game's script of N lines (100000:
+//       about 4.8 MB of image), made by joining halves of the catalogues' lines.
+//   lookup_bench --corpus DIR
+//       measures, natively or under Wine (the same code built by mingw). Natively it also times
+//       wimlib decompressing the same image (256 KiB chunks) and reports the load's peak heap.
 //
 // The first lookup is load + decompress + fill + one lookup, which must stay well inside a 60 Hz
-// frame (16.7 ms; target under 5 ms). A warm lookup must not allocate.
+// frame (16.7 ms). A warm lookup must not allocate.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -27,21 +31,47 @@
 #include "translation/subtitle_translator.h"
 #include "translation/translation_loader.h"
 
-#ifdef VYKCN_BENCH_CORPUS_WRITER
+#ifdef VYKCN_BENCH_NATIVE
+#include <filesystem>
+
 #include "catalogue_corpus.h"
 #include "translation_container.h"
 #include "translation_image_builder.h"
+#include "wimlib_reference.h"
 #endif
 
-// Every operator new in the process is counted, so that a lookup that allocates shows up.
+// Every operator new in the process is counted, so that a lookup that allocates shows up, and
+// the bytes it holds are tracked (a size header before each block) to find the load's peak.
 static std::atomic<long> gAllocations{0};
+static size_t gHeapBytes = 0;
+static size_t gHeapPeak = 0;
+constexpr size_t kSizeHeader = 16;  // keeps the block's alignment
 void* operator new(size_t size) {
   ++gAllocations;
-  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
-  throw std::bad_alloc();
+  auto* block = static_cast<unsigned char*>(std::malloc(size + kSizeHeader));
+  if (block == nullptr) throw std::bad_alloc();
+  std::memcpy(block, &size, sizeof size);
+  gHeapBytes += size;
+  gHeapPeak = std::max(gHeapPeak, gHeapBytes);
+  return block + kSizeHeader;
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void operator delete(void* p) noexcept {
+  if (p == nullptr) return;
+  auto* block = static_cast<unsigned char*>(p) - kSizeHeader;
+  size_t size;
+  std::memcpy(&size, block, sizeof size);
+  gHeapBytes -= size;
+  std::free(block);
+}
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { operator delete(p); }
 
 namespace {
 
@@ -91,6 +121,17 @@ struct LookupStack {
 
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
+uint32_t ReadImageSize(const Bytes& resource) {
+  vykcn::TranslationResourceParts parts{};
+  vykcn::SplitTranslationResource(resource.data(), resource.size(), &parts);
+  return parts.imageSize;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
 int Measure(const std::string& dir) {
   const Bytes resource = ReadAll(dir + "/translations.bin");
   const Bytes hostBytes = ReadAll(dir + "/hosts.bin");
@@ -104,11 +145,16 @@ int Measure(const std::string& dir) {
   // First lookup, cold each time: a fresh table, loader and translator per run.
   std::vector<double> firstMs;
   size_t records = 0;
+  size_t peakBytes = 0;
   for (int run = 0; run < 30; ++run) {
     LookupStack cold(resource);
+    const size_t heapBefore = gHeapBytes;
+    gHeapPeak = gHeapBytes;
     const Clock::time_point start = Clock::now();
     const char* result = cold.translator.ReplaceSubtitle(hosts.front().c_str());
     firstMs.push_back(Milliseconds(Clock::now() - start));
+    // The image comes from malloc, outside the count; it is held from the start of the load.
+    peakBytes = gHeapPeak - heapBefore + (cold.table.image() != nullptr ? ReadImageSize(resource) : 0);
     if (result == hosts.front().c_str()) {
       std::fprintf(stderr, "first host text was not translated\n");
       return 1;
@@ -164,12 +210,37 @@ int Measure(const std::string& dir) {
                         (static_cast<double>(rounds) * 2 * hosts.size());
   const long warmAllocations = gAllocations.load() - allocationsBefore;
 
-  std::printf("| records | distinct hashes | image bytes | resource bytes | first lookup ms (min / median / max) | of which decode / fill ms (median) | warm lookup ns | warm allocations |\n");
-  std::printf("|---|---|---|---|---|---|---|---|\n");
-  std::printf("| %zu | %zu | %u | %zu | %.2f / %.2f / %.2f | %.2f / %.2f | %.0f | %ld |\n", hosts.size(),
+  // Natively: wimlib decompressing the same image, the yardstick of the first lookup; and the
+  // load's peak heap (under Wine the decoder context comes from the process heap, uncounted).
+  std::string wimlibColumns = "n/a | n/a";
+  std::string peakColumn = "n/a";
+#ifdef VYKCN_BENCH_NATIVE
+  vykcn::bench::WimlibReference wimlib(image, vykcn::kTranslationWindowSize);
+  std::vector<double> wimlibMs;
+  Bytes wimlibOut(image.size());
+  for (int run = 0; run < 30 && wimlib.usable(); ++run) {
+    const Clock::time_point start = Clock::now();
+    const bool ok = wimlib.Decode(wimlibOut);
+    wimlibMs.push_back(Milliseconds(Clock::now() - start));
+    if (!ok || wimlibOut != image) {
+      std::fprintf(stderr, "wimlib failed on the image\n");
+      return 1;
+    }
+  }
+  if (!wimlibMs.empty()) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f | %.2f", Median(wimlibMs), firstMs[firstMs.size() / 2] / Median(wimlibMs));
+    wimlibColumns = text;
+  }
+  peakColumn = std::to_string((peakBytes + 512 * 1024) / (1024 * 1024)) + " MiB (" + std::to_string(peakBytes) + " bytes)";
+#endif
+
+  std::printf("| records | distinct hashes | image bytes | resource bytes | first lookup ms (min / median / max) | of which decode / fill ms (median) | warm lookup ns | warm allocations | wimlib decode ms (median) | first lookup / wimlib | peak heap of the load |\n");
+  std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
+  std::printf("| %zu | %zu | %u | %zu | %.2f / %.2f / %.2f | %.2f / %.2f | %.0f | %ld | %s | %s |\n", hosts.size(),
               records, imageSize, resource.size(), firstMs.front(), firstMs[firstMs.size() / 2],
               firstMs.back(), decodeMs[decodeMs.size() / 2], fillMs[fillMs.size() / 2], warmNs,
-              warmAllocations);
+              warmAllocations, wimlibColumns.c_str(), peakColumn.c_str());
   if (hits != rounds * hosts.size()) {
     std::fprintf(stderr, "only %zu of %zu warm lookups hit\n", hits, rounds * hosts.size());
     return 1;
@@ -177,21 +248,36 @@ int Measure(const std::string& dir) {
   return warmAllocations == 0 ? 0 : 1;
 }
 
-#ifdef VYKCN_BENCH_CORPUS_WRITER
-int WriteCorpus(const std::string& dir) {
+#ifdef VYKCN_BENCH_NATIVE
+int WriteCorpus(const std::string& dir, size_t records) {
+  const std::string catalogues = "/usr/share/locale/zh_CN/LC_MESSAGES";
   const std::vector<vykcn::tool::TextEntry> entries =
-      // Subtitle-sized lines, as many as the shipped set holds.
-      vykcn::bench::CatalogueEntries("/usr/share/locale/zh_CN/LC_MESSAGES", 424676, 12022, 96);
+      records == 0 ? vykcn::bench::CatalogueEntries(catalogues, 424676, 12022, 96)  // the shipped set's size
+                   : vykcn::bench::GameScriptEntries(catalogues, records, 96);      // subtitle-sized lines
   if (entries.empty()) {
-    std::fprintf(stderr, "no zh_CN message catalogues found\n");
+    std::fprintf(stderr, "lookup_bench: no zh_CN message catalogues found in %s\n", catalogues.c_str());
     return 2;
   }
-  const Bytes resource = vykcn::PackTranslationResource(vykcn::tool::BuildTranslationImage(entries).image);
-  std::ofstream(dir + "/translations.bin", std::ios::binary)
-      .write(reinterpret_cast<const char*>(resource.data()), static_cast<std::streamsize>(resource.size()));
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (error) {
+    std::fprintf(stderr, "lookup_bench: cannot create %s: %s\n", dir.c_str(), error.message().c_str());
+    return 2;
+  }
+  const vykcn::tool::TranslationImageBuild build = vykcn::tool::BuildTranslationImage(entries);
+  const Bytes resource = vykcn::PackTranslationResource(build.image);
+  std::ofstream translations(dir + "/translations.bin", std::ios::binary);
+  translations.write(reinterpret_cast<const char*>(resource.data()), static_cast<std::streamsize>(resource.size()));
   std::ofstream hosts(dir + "/hosts.bin", std::ios::binary);
   for (const auto& entry : entries) hosts.write(entry.host.c_str(), static_cast<std::streamsize>(entry.host.size() + 1));
-  std::printf("corpus: %zu records, resource %zu bytes\n", entries.size(), resource.size());
+  translations.close();
+  hosts.close();
+  if (!translations || !hosts) {
+    std::fprintf(stderr, "lookup_bench: cannot write the corpus into %s\n", dir.c_str());
+    return 2;
+  }
+  std::printf("corpus: %zu records, image %zu bytes, resource %zu bytes (ratio %.3f)\n", entries.size(),
+              build.image.size(), resource.size(), static_cast<double>(resource.size()) / build.image.size());
   return 0;
 }
 #endif
@@ -200,9 +286,13 @@ int WriteCorpus(const std::string& dir) {
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--corpus") == 0) return Measure(argv[2]);
-#ifdef VYKCN_BENCH_CORPUS_WRITER
-  if (argc == 3 && std::strcmp(argv[1], "--write-corpus") == 0) return WriteCorpus(argv[2]);
+#ifdef VYKCN_BENCH_NATIVE
+  if (argc == 3 && std::strcmp(argv[1], "--write-corpus") == 0) return WriteCorpus(argv[2], 0);
+  if (argc == 5 && std::strcmp(argv[1], "--write-corpus") == 0 && std::strcmp(argv[3], "--records") == 0) {
+    const long records = std::strtol(argv[4], nullptr, 10);
+    if (records > 0) return WriteCorpus(argv[2], static_cast<size_t>(records));
+  }
 #endif
-  std::fprintf(stderr, "usage: lookup_bench --write-corpus DIR | --corpus DIR\n");
+  std::fprintf(stderr, "usage: lookup_bench --write-corpus DIR [--records N] | --corpus DIR\n");
   return 2;
 }
