@@ -1,5 +1,6 @@
 # make       install missing packages, build out/vykcn.dll and out/vykcn-tool
 # make test  build and run every test: native, native under ASan+UBSan, Windows under Wine
+# make bench  build and run every benchmark (peers compared in the same run; tables, not tests)
 # make TRANSLATIONS=DIR FONT=FILE  build the module from another folder of .po/.csv files and another font
 
 BUILD := build
@@ -7,7 +8,7 @@ CMAKE_GEN := -G Ninja
 TRANSLATIONS := resources/translations
 FONT := /usr/share/fonts/truetype/wqy/wqy-microhei.ttc
 
-.PHONY: all deps native windows report test clean
+.PHONY: all deps native windows report test bench clean
 
 all: deps native windows report
 
@@ -36,6 +37,9 @@ report: windows
 
 test: all
 	@bash scripts/run-tests.sh $(BUILD)
+
+bench: all
+	@bash scripts/run-benchmarks.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) out

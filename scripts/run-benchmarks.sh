@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds every benchmark and runs it, printing its table: the LZX decoder and encoder against
+# their peers, BC3 alpha quality, and the first and warm subtitle lookups on the shipped set's size
+# and on a full game's script, natively and under Wine. Not tests: nothing here passes or fails on
+# a figure; a benchmark that cannot run says so and the rest go on.
+#   scripts/run-benchmarks.sh [BUILD_DIR]
+set -uo pipefail
+
+build=${1:-build}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+status=0
+
+run() {  # run TITLE COMMAND...
+  echo
+  echo "== $1"
+  shift
+  "$@" || { echo "(failed: $*)"; status=1; }
+}
+
+cmake -S . -B "$build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYKCN_BENCH=ON >/dev/null || exit 1
+cmake --build "$build/bench" -j "$jobs" >/dev/null || exit 1
+cmake -S . -B "$build/bench-windows" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYKCN_BENCH=ON \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVYKCN_TOOL="$root/out/vykcn-tool" >/dev/null || exit 1
+cmake --build "$build/bench-windows" -j "$jobs" --target lookup_bench >/dev/null || exit 1
+
+bench=$build/bench/bench
+corpora=$build/bench/lookup-corpora
+run "LZX decoder" "$bench/lzx_decompress_bench" --seconds 2
+run "LZX encoder" "$bench/lzx_compress_bench"
+run "BC3 alpha" "$bench/bc3_alpha_bench"
+run "lookup corpus: the shipped set's size" "$bench/lookup_bench" --write-corpus "$corpora/shipped"
+run "lookup corpus: a full game's script" "$bench/lookup_bench" --write-corpus "$corpora/full-game" --records 100000
+for corpus in shipped full-game; do
+  run "lookups, $corpus, native" "$bench/lookup_bench" --corpus "$corpora/$corpus"
+  run "lookups, $corpus, Wine" bash scripts/wine-run.sh "$build/bench-windows/lookup_bench.exe" --corpus "$corpora/$corpus"
+done
+exit $status
