@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <set>
 
-#include "po_reader.h"
+#include "text_sources/po_reader.h"
+#include "text_sources/translation_image_builder.h"
 #include "translation/subtitle_hash.h"
-#include "translation_image_builder.h"
 
 namespace vykcn::bench {
 

@@ -28,8 +28,8 @@
 
 #ifdef VYKCN_BENCH_CORPUS_WRITER
 #include "catalogue_corpus.h"
-#include "translation_container.h"
-#include "translation_image_builder.h"
+#include "formats/translation_resource.h"
+#include "text_sources/translation_image_builder.h"
 #endif
 
 // Every operator new in the process is counted, so that a lookup that allocates shows up.

@@ -29,9 +29,9 @@
 #include "lzx_corpora.h"
 #include "lzx/encoder/lzx_compress.h"
 #include "lzx/decoder/lzx_decompress.h"
-#include "po_reader.h"
+#include "text_sources/po_reader.h"
 #include "translation/subtitle_hash.h"
-#include "translation_image_builder.h"
+#include "text_sources/translation_image_builder.h"
 #include "../tests/native/lzx/encoder/mspack_cab.h"
 
 namespace {

@@ -26,7 +26,7 @@
 
 #include "lzx/encoder/lzx_compress.h"
 #include "lzx/decoder/lzx_decompress.h"
-#include "translation_image_builder.h"
+#include "text_sources/translation_image_builder.h"
 #include "../tests/native/lzx/encoder/mspack_cab.h"
 #include "lzx_corpora.h"
 #include "catalogue_corpus.h"
