@@ -1,6 +1,6 @@
-#include <map>
+#include "commands/command_registry.h"
 
-#include "commands/commands.h"
+#include <map>
 
 namespace vykcn::tool {
 namespace {

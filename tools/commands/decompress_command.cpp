@@ -6,7 +6,7 @@
 #include <new>
 #include <string>
 
-#include "commands/commands.h"
+#include "commands/command_registry.h"
 #include "common/file_io.h"
 #include "formats/translation_resource.h"
 #include "module_reading/translation_container.h"

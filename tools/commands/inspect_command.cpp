@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "commands/commands.h"
+#include "commands/command_registry.h"
 #include "common/file_io.h"
 #include "font_building/atlas_file.h"
 #include "formats/glyph_table.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "commands/commands.h"
+#include "commands/command_registry.h"
 #include "common/file_io.h"
 #include "font_building/alpha_psnr.h"
 #include "font_building/atlas_file.h"
@@ -13,7 +13,7 @@
 #include "font_building/font_pack.h"
 #include "formats/dds_atlas.h"
 #include "formats/glyph_table.h"
-#include "text_sources/text_entry.h"
+#include "text_sources/text_sources.h"
 
 namespace vykcn::tool {
 namespace {

@@ -2,10 +2,10 @@
 #include <cstdio>
 #include <memory>
 
-#include "commands/commands.h"
+#include "commands/command_registry.h"
 #include "common/file_io.h"
 #include "formats/translation_resource.h"
-#include "text_sources/text_entry.h"
+#include "text_sources/text_sources.h"
 #include "text_sources/translation_image_builder.h"
 
 namespace vykcn::tool {

@@ -5,11 +5,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "commands/commands.h"
+#include "commands/command_registry.h"
 #include "common/file_io.h"
 #include "module_reading/translation_container.h"
 #include "module_reading/translation_records.h"
-#include "text_sources/text_entry.h"
+#include "text_sources/text_sources.h"
 #include "translation/subtitle_hash.h"
 
 namespace vykcn::tool {

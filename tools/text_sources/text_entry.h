@@ -1,7 +1,6 @@
 #pragma once
 // One entry of a translators' file: a host text, its translation, and where it was written.
 #include <string>
-#include <vector>
 
 namespace vykcn::tool {
 
@@ -14,10 +13,9 @@ struct TextEntry {
   bool usable = true;       // false: fuzzy or untranslated, left out of the image as msgfmt does
 };
 
-std::string Place(const TextEntry& entry);  // "file:line"
-
-// Reads .po and .csv files (told by the extension) in order. Throws CommandError for other
-// extensions, unreadable or malformed files, and files without any entry.
-std::vector<TextEntry> ReadTextSources(const std::vector<std::string>& files);
+// "file:line", or the file alone when the line is not known.
+inline std::string Place(const TextEntry& entry) {
+  return entry.line > 0 ? entry.file + ":" + std::to_string(entry.line) : entry.file;
+}
 
 }  // namespace vykcn::tool

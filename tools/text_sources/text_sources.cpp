@@ -1,17 +1,13 @@
-// Reading translators' files of either kind, told by the extension.
+#include "text_sources/text_sources.h"
+
 #include <algorithm>
 #include <cctype>
 
 #include "common/command_error.h"
 #include "text_sources/csv_reader.h"
 #include "text_sources/po_reader.h"
-#include "text_sources/text_entry.h"
 
 namespace vykcn::tool {
-
-std::string Place(const TextEntry& entry) {
-  return entry.line > 0 ? entry.file + ":" + std::to_string(entry.line) : entry.file;
-}
 
 std::vector<TextEntry> ReadTextSources(const std::vector<std::string>& files) {
   std::vector<TextEntry> all;

@@ -1,7 +1,8 @@
+#include "font_building/bc3_block.h"
+
 #include <cstring>
 
 #include "base/byte_order.h"
-#include "font_building/bc3_block.h"
 
 namespace vykcn::tool {
 namespace {
