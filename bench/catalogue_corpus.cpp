@@ -7,9 +7,10 @@
 #include <filesystem>
 #include <set>
 
+#include "base/utf8.h"
 #include "text_sources/po_reader.h"
-#include "text_sources/translation_image_builder.h"
 #include "translation/subtitle_hash.h"
+#include "text_sources/translation_image_builder.h"
 
 namespace vykcn::bench {
 
@@ -36,7 +37,7 @@ std::vector<tool::TextEntry> CatalogueEntries(const std::string& directory, size
     try {
       for (auto& e : tool::ReadPoFile(po)) {
         const uint32_t hash = SubtitleHashBytes(e.host.data(), e.host.size());
-        if (!e.usable || hashes.count(hash) || !IsValidUtf8(e.translation)) continue;
+        if (!e.usable || hashes.count(hash) || !vykcn::IsValidUtf8(e.translation)) continue;
         if (e.translation.size() > maxTranslation || kept.size() >= maxRecords) continue;
         if (bytes + 5 + e.translation.size() > imageLimit) continue;
         hashes.insert(hash);

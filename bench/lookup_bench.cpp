@@ -20,15 +20,15 @@
 #include <string>
 #include <vector>
 
+#include "formats/translation_resource.h"
+#include "platform/message_sink.h"
 #include "platform/own_resources.h"
 #include "translation/lzx_stream_decoder.h"
-#include "platform/message_sink.h"
 #include "translation/subtitle_translator.h"
 #include "translation/translation_loader.h"
 
 #ifdef VYKCN_BENCH_CORPUS_WRITER
 #include "catalogue_corpus.h"
-#include "formats/translation_resource.h"
 #include "text_sources/translation_image_builder.h"
 #endif
 
@@ -77,8 +77,6 @@ class FailOnMessage : public vykcn::MessageSink {
   }
 };
 
-bool Load(void* loader) { return static_cast<vykcn::TranslationLoader*>(loader)->LoadTranslationTable(); }
-
 // The module's lookup stack over an in-memory resource, empty until its first lookup.
 struct LookupStack {
   explicit LookupStack(const Bytes& resource) : resources(resource) {}
@@ -87,7 +85,7 @@ struct LookupStack {
   FailOnMessage messages;
   vykcn::TranslationTable table;
   vykcn::TranslationLoader loader{resources, decoder, messages, table};
-  vykcn::SubtitleTranslator translator{table, &Load, &loader};
+  vykcn::SubtitleTranslator translator{table, loader};
 };
 
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
@@ -120,8 +118,12 @@ int Measure(const std::string& dir) {
 
   // Where the first lookup's time goes: the decode alone, and the fill alone.
   std::vector<double> decodeMs, fillMs;
-  const uint32_t imageSize = static_cast<uint32_t>(resource[0]) | resource[1] << 8 | resource[2] << 16 |
-                             static_cast<uint32_t>(resource[3]) << 24;
+  vykcn::TranslationResourceParts parts;
+  if (!vykcn::SplitTranslationResource(resource.data(), resource.size(), &parts)) {
+    std::fprintf(stderr, "the corpus resource is shorter than its size header\n");
+    return 1;
+  }
+  const uint32_t imageSize = parts.imageSize;
   Bytes image(imageSize);
   for (int run = 0; run < 30; ++run) {
     vykcn::LzxStreamDecoder decoder;
@@ -129,7 +131,7 @@ int Measure(const std::string& dir) {
     uint64_t produced = image.size();
     Clock::time_point start = Clock::now();
     decoder.Create(&context);
-    decoder.Decompress(context, image.data(), &produced, resource.data() + 4, resource.size() - 4);
+    decoder.Decompress(context, image.data(), &produced, parts.stream, parts.streamSize);
     decoder.Destroy(context);
     decodeMs.push_back(Milliseconds(Clock::now() - start));
     vykcn::TranslationTable table;

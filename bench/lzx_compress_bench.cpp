@@ -1,5 +1,5 @@
 // LZX compressor benchmark: compressed size and speed of our encoder against wimlib's LZX
-// compressor (level 100, independent 262144-byte chunks, as WIM files store data), xz -9e and
+// compressor (level 100, independent chunks as large as our window, as WIM files store data), xz -9e and
 // zstd -19, on the same corpora, in one table. Every stream of ours is decoded with our decoder
 // and with libmspack before its figures count.
 //
@@ -26,9 +26,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/utf8.h"
 #include "lzx_corpora.h"
-#include "lzx/encoder/lzx_compress.h"
-#include "lzx/decoder/lzx_decompress.h"
+#include "formats/translation_resource.h"
+#include "lzx/encoder/compress.h"
+#include "lzx/decoder/decompress.h"
 #include "text_sources/po_reader.h"
 #include "translation/subtitle_hash.h"
 #include "text_sources/translation_image_builder.h"
@@ -99,27 +101,28 @@ std::vector<Corpus> CatalogueCorpora(const std::string& directory) {
 
 Result Ours(const Corpus& corpus, bool* verified) {
   vykcn::lzx::CompressOptions options;
-  options.translationSize = corpus.translationSize;
+  options.windowSize = vykcn::kTranslationWindowSize;
+  options.callTranslationSize = corpus.callTranslationSize;
   Bytes stream;
   const double seconds = Seconds([&] { stream = vykcn::lzx::CompressLzx(corpus.data.data(), corpus.data.size(), options); });
 
-  const vykcn::CodecParameters parameters{0, 262144, 0};
-  vykcn::DecompressionContext* context = nullptr;
+  const vykcn::lzx::CodecParameters parameters{0, vykcn::kTranslationWindowSize, 0};
+  vykcn::lzx::DecompressionContext* context = nullptr;
   Bytes decoded(corpus.data.size());
   size_t produced = decoded.size();
-  bool ours_ok = vykcn::CreateDecompressionContext(0, &parameters, 0, &context) == vykcn::kStatusOk;
+  bool ours_ok = vykcn::lzx::CreateDecompressionContext(0, &parameters, 0, &context) == vykcn::lzx::kStatusOk;
   if (ours_ok) {
-    ours_ok = vykcn::Decompress(context, decoded.data(), &produced, stream.data(), stream.size()) == vykcn::kStatusOk &&
+    ours_ok = vykcn::lzx::Decompress(context, decoded.data(), &produced, stream.data(), stream.size()) == vykcn::lzx::kStatusOk &&
               produced == decoded.size() && decoded == corpus.data;
-    vykcn::DestroyDecompressionContext(context);
+    vykcn::lzx::DestroyDecompressionContext(context);
   }
-  const auto theirs = vykcn::test::DecodeWithLibmspack(stream);
+  const auto theirs = vykcn::lzx::test::DecodeWithLibmspack(stream, vykcn::kTranslationWindowSize);
   *verified = ours_ok && theirs && *theirs == corpus.data;
   return {stream.size() + 4, corpus.data.size() / seconds / 1e6};  // + the container's size field
 }
 
 Result Wimlib(const Corpus& corpus) {
-  constexpr size_t kChunk = 262144;
+  constexpr size_t kChunk = vykcn::kTranslationWindowSize;
   wimlib_compressor* compressor = nullptr;
   if (wimlib_create_compressor(WIMLIB_COMPRESSION_TYPE_LZX, kChunk, 100, &compressor) != 0) return {};
   Bytes out(kChunk);

@@ -12,7 +12,7 @@ namespace vykcn::bench {
 struct LzxCorpus {
   std::string name;
   std::vector<uint8_t> data;    // empty when its file (or the strip tool) is missing
-  uint32_t translationSize;     // call translation for our encoder; 0 = off
+  uint32_t callTranslationSize;  // call translation size for our encoder; 0 = off
 };
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);

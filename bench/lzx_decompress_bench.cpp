@@ -24,8 +24,9 @@
 #include <string>
 #include <vector>
 
-#include "lzx/encoder/lzx_compress.h"
-#include "lzx/decoder/lzx_decompress.h"
+#include "formats/translation_resource.h"
+#include "lzx/encoder/compress.h"
+#include "lzx/decoder/decompress.h"
 #include "text_sources/translation_image_builder.h"
 #include "../tests/native/lzx/encoder/mspack_cab.h"
 #include "lzx_corpora.h"
@@ -61,24 +62,24 @@ Bytes CatalogueImage(const std::string& directory, size_t limit) {
 
 // ---- ours ----
 double OursMBs(const Bytes& original, const Bytes& stream) {
-  const vykcn::CodecParameters parameters{0, 262144, 0};
+  const vykcn::lzx::CodecParameters parameters{0, vykcn::kTranslationWindowSize, 0};
   Bytes out(original.size());
   bool ok = true;
   const double s = BestSeconds([&] {
     // Context creation is part of every decode, as in the module.
-    vykcn::DecompressionContext* context = nullptr;
-    vykcn::CreateDecompressionContext(0, &parameters, 0, &context);
+    vykcn::lzx::DecompressionContext* context = nullptr;
+    vykcn::lzx::CreateDecompressionContext(0, &parameters, 0, &context);
     size_t produced = out.size();
-    ok &= vykcn::Decompress(context, out.data(), &produced, stream.data(), stream.size()) == vykcn::kStatusOk &&
+    ok &= vykcn::lzx::Decompress(context, out.data(), &produced, stream.data(), stream.size()) == vykcn::lzx::kStatusOk &&
           produced == original.size();
-    vykcn::DestroyDecompressionContext(context);
+    vykcn::lzx::DestroyDecompressionContext(context);
   });
   return ok && out == original ? original.size() / s / 1e6 : 0;
 }
 
 // ---- libmspack, through an in-memory cabinet built once ----
 double MspackMBs(const Bytes& original, const Bytes& stream) {
-  vykcn::test::LibmspackCabinet cabinet(stream);
+  vykcn::lzx::test::LibmspackCabinet cabinet(stream, vykcn::kTranslationWindowSize);
   bool ok = true;
   const double s = BestSeconds([&] { ok &= cabinet.Extract(); });
   ok &= cabinet.output() == original;
@@ -147,12 +148,13 @@ int main(int argc, char** argv) {
       continue;
     }
     vykcn::lzx::CompressOptions options;
-    options.translationSize = corpus.translationSize;
+    options.windowSize = vykcn::kTranslationWindowSize;
+    options.callTranslationSize = corpus.callTranslationSize;
     const Bytes stream = vykcn::lzx::CompressLzx(corpus.data.data(), corpus.data.size(), options);
     const double ours = OursMBs(corpus.data, stream);
     const double mspack = MspackMBs(corpus.data, stream);
     const double wim32 = WimlibMBs(corpus.data, 32768);
-    const double wim256 = WimlibMBs(corpus.data, 262144);
+    const double wim256 = WimlibMBs(corpus.data, vykcn::kTranslationWindowSize);
     std::printf("| %s | %zu | %.3f | %.0f | %.0f | %.0f | %.0f | %.2fx | %.2fx | %.2fx |\n", corpus.name.c_str(),
                 corpus.data.size(), static_cast<double>(stream.size()) / corpus.data.size(), ours, mspack, wim32, wim256,
                 ours / mspack, ours / wim32, ours / wim256);

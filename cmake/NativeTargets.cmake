@@ -1,8 +1,11 @@
-# Native (Linux) targets: the toolkit, the unit tests, benchmarks.
+# Native (Linux) targets: the toolkit, the unit tests, benchmarks, fuzz targets.
 add_subdirectory(tools)
 add_subdirectory(tests/native)
 if(VYKCN_BENCH)
   add_subdirectory(bench)
+endif()
+if(VYKCN_FUZZ)
+  add_subdirectory(fuzz)
 endif()
 
 # Only src/win32 sees the platform: checked on every test run.

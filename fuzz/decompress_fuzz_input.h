@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "lzx/decoder/lzx_decoder.h"
-#include "lzx/decoder/lzx_decompress.h"
+#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/decompress.h"
 
 namespace vykcn::fuzz {
 
@@ -29,10 +29,10 @@ inline bool RunDecompressInput(const uint8_t* data, size_t size) {
   size_t capacity = static_cast<size_t>(data[1]) | static_cast<size_t>(data[2]) << 8 | static_cast<size_t>(data[3]) << 16;
   if (capacity > kMaxCapacity) capacity = kMaxCapacity;
   const unsigned windowIndex = options & 7;
-  const CodecParameters parameters{0, windowIndex == 7 ? 0u : 32768u << windowIndex, 0};
-  const uint32_t flags = (options & 8) ? ContinuousStream : 0;
-  DecompressionContext* context = nullptr;
-  if (CreateDecompressionContext(0, &parameters, flags, &context) != kStatusOk) return true;
+  const lzx::CodecParameters parameters{0, windowIndex == 7 ? 0u : lzx::kMinWindowSize << windowIndex, 0};
+  const uint32_t flags = (options & 8) ? lzx::ContinuousStream : 0;
+  lzx::DecompressionContext* context = nullptr;
+  if (lzx::CreateDecompressionContext(0, &parameters, flags, &context) != lzx::kStatusOk) return true;
 
   // The source in a block of exactly its size, and the destination at the very end of one, so
   // that the sanitizers see any access past either.
@@ -45,20 +45,20 @@ inline bool RunDecompressInput(const uint8_t* data, size_t size) {
   int32_t firstStatus = 0;
   for (int call = 0; call < ((options & 16) ? 2 : 1); ++call) {
     size_t produced = capacity;
-    const int32_t status = Decompress(context, destination, &produced, source.get(), size - kOptionBytes);
-    if (status != kStatusOk && status != kStatusFail) ok = false;
+    const int32_t status = lzx::Decompress(context, destination, &produced, source.get(), size - kOptionBytes);
+    if (status != lzx::kStatusOk && status != lzx::kStatusFail) ok = false;
     if (produced > capacity) return false;
-    if (flags & ContinuousStream) continue;
+    if (flags & lzx::ContinuousStream) continue;
     if (call == 0) {
       firstOutput.assign(destination, destination + produced);
       firstStatus = status;
-      LzxDecoder& decoder = context->decoder;
+      lzx::LzxDecoder& decoder = context->decoder;
       std::memset(decoder.window, 0xA5, decoder.windowSize + lzx::kWindowMirrorSize);
     } else if (status != firstStatus || !std::equal(firstOutput.begin(), firstOutput.end(), destination, destination + produced)) {
       ok = false;
     }
   }
-  DestroyDecompressionContext(context);
+  lzx::DestroyDecompressionContext(context);
   return ok;
 }
 

@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "base/byte_order.h"
-#include "lzx/decoder/lzx_decompress.h"
-#include "lzx/encoder/lzx_compress.h"
+#include "lzx/decoder/decompress.h"
+#include "lzx/encoder/compress.h"
 
 namespace vykcn {
 
@@ -17,12 +17,12 @@ bool SplitTranslationResource(const uint8_t* resource, size_t size, TranslationR
 
 int32_t DecodeTranslationStream(const uint8_t* stream, size_t streamSize, uint8_t* destination,
                                 size_t* produced) {
-  const CodecParameters parameters{0, kTranslationWindowSize, 0};
-  DecompressionContext* context = nullptr;
-  const int32_t created = CreateDecompressionContext(kCodecTypeDefault, &parameters, 0, &context);
-  if (created != kStatusOk) return created;
-  const int32_t status = Decompress(context, destination, produced, stream, streamSize);
-  DestroyDecompressionContext(context);
+  const lzx::CodecParameters parameters{0, kTranslationWindowSize, 0};
+  lzx::DecompressionContext* context = nullptr;
+  const int32_t created = lzx::CreateDecompressionContext(lzx::kCodecTypeDefault, &parameters, 0, &context);
+  if (created != lzx::kStatusOk) return created;
+  const int32_t status = lzx::Decompress(context, destination, produced, stream, streamSize);
+  lzx::DestroyDecompressionContext(context);
   return status;
 }
 
@@ -32,7 +32,8 @@ std::vector<uint8_t> PackTranslationResource(const std::vector<uint8_t>& image,
     throw std::length_error("image too large for the resource's 32-bit size field");
   }
   lzx::CompressOptions options;
-  options.translationSize = callTranslationSize;
+  options.windowSize = kTranslationWindowSize;
+  options.callTranslationSize = callTranslationSize;
   const std::vector<uint8_t> stream = lzx::CompressLzx(image.data(), image.size(), options);
   std::vector<uint8_t> resource(kContainerHeaderSize + stream.size());
   WriteU32LE(resource.data(), static_cast<uint32_t>(image.size()));

@@ -1,57 +1,73 @@
-// Copying a finished chunk to the caller and undoing the compressor's x86 call translation on the
-// copy: the compressor turned the relative 32-bit operand after each 0xE8 byte into an absolute
-// one (relative + stream offset); here it is turned back. The window keeps the untranslated bytes,
-// since later matches copy from them.
+// Both directions of call translation share the decoder's scan, so the encoder changes exactly
+// the operands the decoder will look at.
+#include "lzx/call_translation.h"
+
+#include <algorithm>
 #include <cstring>
 
-#include "lzx/decoder/lzx_decoder.h"
 #include "base/byte_order.h"
+#include "lzx/lzx_constants.h"
 
-namespace vykcn {
+namespace vykcn::lzx {
 
 namespace {
 
 constexpr uint32_t kSentinelBytes = 6;
 
-}  // namespace
-
-void TranslateCalls(LzxDecoder& d, uint8_t* data, uint32_t n) {
-  if (n <= kSentinelBytes) {
-    d.translationOffset += n;
-    return;
-  }
+// Calls rewrite(operand, position) for every 0xE8 the scan stops at in a chunk of n bytes
+// (n > kSentinelBytes); `position` is the opcode's index in the chunk.
+template <typename Rewrite>
+void ForEachCall(uint8_t* chunk, uint32_t n, Rewrite rewrite) {
   // Six 0xE8 sentinels at the end stop the scan without a bound test; the real bytes come back.
   uint8_t saved[kSentinelBytes];
-  std::memcpy(saved, data + n - kSentinelBytes, kSentinelBytes);
-  std::memset(data + n - kSentinelBytes, lzx::kCallOpcode, kSentinelBytes);
+  std::memcpy(saved, chunk + n - kSentinelBytes, kSentinelBytes);
+  std::memset(chunk + n - kSentinelBytes, kCallOpcode, kSentinelBytes);
 
-  const uint32_t start = d.translationOffset;
-  const uint32_t size = d.translationSize;
-  const int64_t limit = static_cast<int64_t>(n) - lzx::kTranslationTail;  // no operand reaches the tail
-  uint8_t* p = data;
+  const int64_t limit = static_cast<int64_t>(n) - kCallTranslationTail;  // no operand reaches the tail
+  uint8_t* p = chunk;
   for (;;) {
-    p = static_cast<uint8_t*>(std::memchr(p, lzx::kCallOpcode, data + n - p));
-    const int64_t i = p - data;
+    p = static_cast<uint8_t*>(std::memchr(p, kCallOpcode, chunk + n - p));
+    const int64_t i = p - chunk;
     if (i >= limit) break;
-    const uint32_t position = start + static_cast<uint32_t>(i);
-    const uint32_t value = ReadU32LE(p + 1);
-    if (value < size) {
-      WriteU32LE(p + 1, value - position);
-    } else if (0u - value <= position) {
-      WriteU32LE(p + 1, value + size);
-    }
+    rewrite(p + 1, static_cast<uint32_t>(i));
     p += 5;  // the operand bytes are never taken for an opcode
   }
 
-  std::memcpy(data + n - kSentinelBytes, saved, kSentinelBytes);
-  d.translationOffset = start + n;
+  std::memcpy(chunk + n - kSentinelBytes, saved, kSentinelBytes);
 }
 
-void EmitChunk(LzxDecoder& d, uint32_t count, const uint8_t* source) {
-  if (count == 0) return;
-  const bool translate = d.translationSize != 0 && d.chunkCount < lzx::kTranslationChunkLimit;
-  if (source != d.outputCursor) std::memcpy(d.outputCursor, source, count);
-  if (translate) TranslateCalls(d, d.outputCursor, count);
+}  // namespace
+
+void ApplyCallTranslation(uint8_t* data, size_t size, uint32_t callTranslationSize) {
+  if (callTranslationSize == 0) return;
+  const int64_t fileSize = callTranslationSize;
+  for (size_t chunk = 0; chunk < kCallTranslationChunkLimit && chunk * kFrameSize < size; ++chunk) {
+    const size_t start = chunk * kFrameSize;
+    const uint32_t n = static_cast<uint32_t>(std::min<size_t>(kFrameSize, size - start));
+    if (n <= kCallTranslationTail) break;
+    ForEachCall(data + start, n, [&](uint8_t* operand, uint32_t index) {
+      const int64_t position = static_cast<int64_t>(start + index);
+      const int32_t relative = static_cast<int32_t>(ReadU32LE(operand));
+      // Only operands the decoder turns back: targets inside [0, fileSize) from here.
+      if (relative >= -position && relative < fileSize) {
+        const int64_t absolute = relative < fileSize - position ? relative + position : relative - fileSize;
+        WriteU32LE(operand, static_cast<uint32_t>(absolute));
+      }
+    });
+  }
 }
 
-}  // namespace vykcn
+void UndoCallTranslation(uint8_t* chunk, uint32_t n, uint32_t chunkOffset, uint32_t callTranslationSize) {
+  if (n <= kSentinelBytes) return;
+  ForEachCall(chunk, n, [&](uint8_t* operand, uint32_t index) {
+    const uint32_t position = chunkOffset + index;
+    const uint32_t value = ReadU32LE(operand);
+    if (value < callTranslationSize) {
+      WriteU32LE(operand, value - position);
+    } else if (0u - value <= position) {
+      WriteU32LE(operand, value + callTranslationSize);
+    }
+  });
+}
+
+}  // namespace vykcn::lzx

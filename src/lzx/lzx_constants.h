@@ -32,13 +32,9 @@ constexpr unsigned kNumAlignedSymbols = 8;
 constexpr unsigned kMaxCodeLength = 16;         // main and length trees
 constexpr unsigned kPretreeLengthBits = 4;      // each pretree length is a 4-bit field
 constexpr unsigned kAlignedLengthBits = 3;      // each aligned-tree length is a 3-bit field
+constexpr unsigned kMaxPretreeCodeLength = (1u << kPretreeLengthBits) - 1;  // 15
+constexpr unsigned kMaxAlignedCodeLength = (1u << kAlignedLengthBits) - 1;  // 7
 constexpr unsigned kNumRepeatedOffsets = 3;     // R0, R1, R2; slots 0..2 refer to them
-
-// Main-tree lookup widths; codes longer than these walk an overflow tree.
-constexpr unsigned kMainTableBits = 10;
-constexpr unsigned kLengthTableBits = 8;
-constexpr unsigned kPretreeTableBits = 8;
-constexpr unsigned kAlignedTableBits = 7;
 
 // Pretree symbols beyond the 17 length deltas.
 constexpr unsigned kPretreeZeroRunShort = 17;   // 4 + ReadBits(4) zeros
@@ -52,10 +48,10 @@ constexpr int kBlockAligned = 2;
 constexpr int kBlockUncompressed = 3;
 constexpr unsigned kBlockSizeBits = 24;         // sent as three 8-bit fields, high byte first
 
-// ---- Call-instruction (0xE8) translation ---------------------------------------------------------
+// ---- Call translation (0xE8 operands) -----------------------------------------------------------
 constexpr uint8_t kCallOpcode = 0xE8;
-constexpr uint32_t kTranslationChunkLimit = 32768; // chunks from this 0-based index on are left alone
-constexpr uint32_t kTranslationTail = 10;          // the last 10 bytes of a chunk are never translated
+constexpr uint32_t kCallTranslationChunkLimit = 32768;  // chunks from this 0-based index on are left alone
+constexpr uint32_t kCallTranslationTail = 10;           // the last 10 bytes of a chunk are never translated
 
 // ---- Chunk framing (big-endian headers around the little-endian bit stream) ----------------------
 constexpr uint8_t kSizedChunkMarker = 0xFF;
@@ -108,6 +104,9 @@ static_assert(PositionSlotsForWindow(32768) == 30 && PositionSlotsForWindow(2621
 static_assert(PositionSlotsForWindow(1048576) == 42 && PositionSlotsForWindow(2097152) == 50);
 
 constexpr unsigned MainSymbolsForSlots(unsigned positionSlots) { return kNumChars + 8 * positionSlots; }
+
+// Largest match offset in a window: the formatted offset (offset + 2) stays below the window size.
+constexpr uint32_t MaxMatchOffset(uint32_t windowSize) { return windowSize - 3; }
 
 // A window size the decoder accepts: a power of two from 32 KiB to 2 MiB.
 constexpr bool IsValidWindowSize(uint32_t windowSize) {

@@ -1,14 +1,14 @@
 #include "translation/lzx_stream_decoder.h"
 
 #include "formats/translation_resource.h"
-#include "lzx/decoder/lzx_decompress.h"
+#include "lzx/decoder/decompress.h"
 
 namespace vykcn {
 
 int32_t LzxStreamDecoder::Create(void** context) {
-  const CodecParameters parameters{0, kTranslationWindowSize, 0};
-  DecompressionContext* created = nullptr;
-  const int32_t status = CreateDecompressionContext(kCodecTypeDefault, &parameters, 0, &created);
+  const lzx::CodecParameters parameters{0, kTranslationWindowSize, 0};
+  lzx::DecompressionContext* created = nullptr;
+  const int32_t status = lzx::CreateDecompressionContext(lzx::kCodecTypeDefault, &parameters, 0, &created);
   if (status >= 0) *context = created;
   return status;
 }
@@ -16,14 +16,14 @@ int32_t LzxStreamDecoder::Create(void** context) {
 int32_t LzxStreamDecoder::Decompress(void* context, uint8_t* destination, uint64_t* destinationSize,
                                      const uint8_t* source, uint64_t sourceSize) {
   size_t size = static_cast<size_t>(*destinationSize);
-  const int32_t status = vykcn::Decompress(static_cast<DecompressionContext*>(context), destination,
-                                           &size, source, static_cast<size_t>(sourceSize));
+  const int32_t status = lzx::Decompress(static_cast<lzx::DecompressionContext*>(context), destination,
+                                         &size, source, static_cast<size_t>(sourceSize));
   *destinationSize = size;
   return status;
 }
 
 void LzxStreamDecoder::Destroy(void* context) {
-  DestroyDecompressionContext(static_cast<DecompressionContext*>(context));
+  lzx::DestroyDecompressionContext(static_cast<lzx::DecompressionContext*>(context));
 }
 
 }  // namespace vykcn

@@ -1,5 +1,5 @@
 #pragma once
-// The translation loader's decompressor: LZX, codec type 0, window 262144, no flags.
+// The translation loader's decompressor: LZX, codec type 0, the module's window, no flags.
 #include "translation/stream_decoder.h"
 
 namespace vykcn {

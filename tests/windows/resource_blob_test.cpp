@@ -6,7 +6,7 @@
 #include "win32/resource_blob.h"
 #include "formats/resource_ids.h"
 #include "test_support.h"
-#include "formats/translation_image.h"
+#include "base/byte_order.h"
 
 namespace vykcn {
 namespace {

@@ -22,38 +22,38 @@ struct ReadErrors {
   std::string first;
   std::jmp_buf fatal;
 };
-thread_local ReadErrors* activeErrors = nullptr;
+thread_local ReadErrors* gErrors = nullptr;
 
 void Note(const char* filename, size_t lineno, const char* text) {
-  if (!activeErrors->first.empty()) return;
+  if (!gErrors->first.empty()) return;
   std::string where = filename ? filename : "";
   if (filename && lineno != static_cast<size_t>(-1)) where += ":" + std::to_string(lineno);
-  activeErrors->first = (where.empty() ? "" : where + ": ") + (text ? text : "error");
-  while (!activeErrors->first.empty() && activeErrors->first.back() == '\n') activeErrors->first.pop_back();
+  gErrors->first = (where.empty() ? "" : where + ": ") + (text ? text : "error");
+  while (!gErrors->first.empty() && gErrors->first.back() == '\n') gErrors->first.pop_back();
 }
 
 void OnError(int severity, po_message_t, const char* filename, size_t lineno, size_t, int, const char* text) {
   if (severity == PO_SEVERITY_WARNING) return;
   Note(filename, lineno, text);
-  if (severity == PO_SEVERITY_FATAL_ERROR) std::longjmp(activeErrors->fatal, 1);
+  if (severity == PO_SEVERITY_FATAL_ERROR) std::longjmp(gErrors->fatal, 1);
 }
 
 void OnError2(int severity, po_message_t, const char* filename1, size_t lineno1, size_t, int, const char* text1,
               po_message_t, const char*, size_t, size_t, int, const char*) {
   if (severity == PO_SEVERITY_WARNING) return;
   Note(filename1, lineno1, text1);
-  if (severity == PO_SEVERITY_FATAL_ERROR) std::longjmp(activeErrors->fatal, 1);
+  if (severity == PO_SEVERITY_FATAL_ERROR) std::longjmp(gErrors->fatal, 1);
 }
 
 po_file_t ReadWithLibrary(const char* path, ReadErrors* errors) {
   static const po_xerror_handler handler = {OnError, OnError2};
-  activeErrors = errors;
+  gErrors = errors;
   if (setjmp(errors->fatal) != 0) {
-    activeErrors = nullptr;
+    gErrors = nullptr;
     return nullptr;
   }
   po_file_t file = po_file_read(path, &handler);
-  activeErrors = nullptr;
+  gErrors = nullptr;
   return file;
 }
 

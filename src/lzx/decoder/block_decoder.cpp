@@ -8,11 +8,12 @@
 #include <cstring>
 #include <utility>
 
-#include "lzx/decoder/lzx_bit_reader.h"
-#include "lzx/decoder/lzx_decoder.h"
+#include "base/byte_order.h"
+#include "lzx/decoder/bit_reader.h"
+#include "lzx/decoder/decoder.h"
 #include "lzx/decoder/match_copy.h"
 
-namespace vykcn {
+namespace vykcn::lzx {
 
 namespace {
 
@@ -34,9 +35,7 @@ constexpr ptrdiff_t kLookAheadBytes = 32;
 template <bool kBounded>
 inline uint32_t LoadWord(const uint8_t* p, const LzxDecoder& d) {
   if (kBounded) return LoadWordBounded(p, d.sourceBegin, d.sourceEnd);
-  uint16_t word;
-  std::memcpy(&word, p, 2);
-  return word;  // little-endian hosts only (x86-64, the module's and the tool's platforms)
+  return ReadU16LE(p);
 }
 
 template <bool kBounded>
@@ -110,8 +109,7 @@ struct WideBits {
       AddWord(LoadWord<true>(cursor, d));
       return;
     }
-    uint32_t raw;
-    std::memcpy(&raw, cursor, 4);
+    const uint32_t raw = ReadU32LE(cursor);
     const uint64_t ordered = static_cast<uint32_t>(raw << 16 | raw >> 16);  // first word on top
     buffer |= ordered << (32 - avail);
     avail += 32;
@@ -148,32 +146,32 @@ inline bool DecodeItem(const LzxDecoder& d, Bits& b, int32_t* r, uint32_t& lengt
   // One lookup gives symbol and code length for all but the longest codes.
   uint32_t entry = d.mainFast[b.Peek(kMainFastBits)];
   if (__builtin_expect(entry & kFastTableSlow, 0)) {
-    const int slow = DecodeSymbol(b.Top32(), d.mainTable, d.mainOverflow, lzx::kMainTableBits);
+    const int slow = DecodeSymbol(b.Top32(), d.mainTable, d.mainOverflow, kMainTableBits);
     entry = static_cast<uint32_t>(slow) | static_cast<uint32_t>(d.mainLengths[slow]) << kFastLengthShift;
   }
   if (b.InputExhausted()) return false;
   b.Consume(entry >> kFastLengthShift);
-  const unsigned symbol = entry & ((1u << kFastLengthShift) - 1);
-  if (symbol < lzx::kNumChars) {
+  const unsigned symbol = entry & kFastSymbolMask;
+  if (symbol < kNumChars) {
     length = 0;
     literal = symbol;
     return true;
   }
-  const unsigned m = symbol - lzx::kNumChars;
+  const unsigned m = symbol - kNumChars;
   unsigned lengthHeader = m & 7;
   const unsigned slot = m >> 3;
-  if (lengthHeader == lzx::kNumPrimaryLengths) {
+  if (lengthHeader == kNumPrimaryLengths) {
     uint32_t lengthEntry = d.lengthFast[b.Peek(kLengthFastBits)];
     if (__builtin_expect(lengthEntry & kFastTableSlow, 0)) {
-      const int slow = DecodeSymbol(b.Top32(), d.lengthTable, d.lengthOverflow, lzx::kLengthTableBits);
+      const int slow = DecodeSymbol(b.Top32(), d.lengthTable, d.lengthOverflow, kLengthTableBits);
       lengthEntry = static_cast<uint32_t>(slow) | static_cast<uint32_t>(d.lengthLengths[slow]) << kFastLengthShift;
     }
     b.Consume(lengthEntry >> kFastLengthShift);
-    lengthHeader += lengthEntry & ((1u << kFastLengthShift) - 1);
+    lengthHeader += lengthEntry & kFastSymbolMask;
   }
-  length = lengthHeader + lzx::kMinMatchLength;
+  length = lengthHeader + kMinMatchLength;
 
-  if (slot < lzx::kNumRepeatedOffsets) {
+  if (slot < kNumRepeatedOffsets) {
     // Slot 0 reuses R0; slots 1 and 2 swap their offset with R0. One indexed swap (a no-op for
     // slot 0) instead of a branch on the slot, which the decoder cannot predict.
     const int32_t chosen = r[slot];
@@ -189,7 +187,7 @@ inline bool DecodeItem(const LzxDecoder& d, Bits& b, int32_t* r, uint32_t& lengt
   if (kAligned && extra >= 3) {
     const uint32_t high = TakeUpTo17(b, extra - 3);
     // Symbol and code length in one lookup: the next item's bits wait on this consume.
-    const unsigned alignedEntry = d.alignedFast[b.Peek(lzx::kAlignedTableBits)];
+    const unsigned alignedEntry = d.alignedFast[b.Peek(kAlignedTableBits)];
     const unsigned aligned = alignedEntry & 7;
     b.Consume(alignedEntry >> 3);
     value = static_cast<uint32_t>(d.positionBase[slot]) + (high << 3) + aligned;
@@ -240,7 +238,7 @@ bool DecodeLowPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32_t* 
     }
     if (length == 0) {
       window[pos] = static_cast<uint8_t>(literal);
-      if (pos < lzx::kWindowMirrorSize) window[size + pos] = static_cast<uint8_t>(literal);
+      if (pos < kWindowMirrorSize) window[size + pos] = static_cast<uint8_t>(literal);
       ++pos;
       continue;
     }
@@ -249,7 +247,7 @@ bool DecodeLowPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32_t* 
       const uint32_t from = (pos - offset) & mask;
       const uint8_t byte = (from < pos || from < filled) ? window[from] : 0;
       window[pos] = byte;
-      if (pos < lzx::kWindowMirrorSize) window[size + pos] = byte;
+      if (pos < kWindowMirrorSize) window[size + pos] = byte;
     }
   }
   b.Store(d);
@@ -300,9 +298,9 @@ bool DecodeGeneralPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32
 // DecodeVerbatim / DecodeAligned: 0 when exactly n bytes were produced from `start`.
 template <bool kAligned>
 int32_t DecodeCompressedSpan(LzxDecoder& d, uint32_t start, int32_t n) {
-  if (start < lzx::kWindowMirrorSize) {
-    const uint32_t lowCount = lzx::kWindowMirrorSize - start < static_cast<uint32_t>(n)
-                                  ? lzx::kWindowMirrorSize - start
+  if (start < kWindowMirrorSize) {
+    const uint32_t lowCount = kWindowMirrorSize - start < static_cast<uint32_t>(n)
+                                  ? kWindowMirrorSize - start
                                   : static_cast<uint32_t>(n);
     uint32_t stop;
     if (!DecodeLowPositions<kAligned>(d, start, start + lowCount, &stop)) return -1;
@@ -358,8 +356,7 @@ bool ReadUncompressedHeader(LzxDecoder& d) {
   // Never before the chunk's own data, and all 12 bytes inside the chunk's input.
   if (d.inputCursor < d.chunkData + 2 || d.inputEnd - cursor < 12) return false;
   for (int i = 0; i < 3; ++i) {
-    d.repeatedOffsets[i] = static_cast<int32_t>(static_cast<uint32_t>(cursor[0]) | cursor[1] << 8 |
-                                                cursor[2] << 16 | static_cast<uint32_t>(cursor[3]) << 24);
+    d.repeatedOffsets[i] = static_cast<int32_t>(ReadU32LE(cursor));
     cursor += 4;
   }
   d.inputCursor = cursor;
@@ -376,12 +373,12 @@ bool ReadBlockHeader(LzxDecoder& d) {
       d.translationSize = 0;
     }
   }
-  if (d.blockType == lzx::kBlockUncompressed) {
+  if (d.blockType == kBlockUncompressed) {
     // The bit stream resumes at the byte after the raw data; no padding byte is skipped.
     d.blockType = 0;
     PrimeBitReader(d);
   }
-  d.blockType = static_cast<int32_t>(ReadBits(d, lzx::kBlockTypeBits));
+  d.blockType = static_cast<int32_t>(ReadBits(d, kBlockTypeBits));
   const uint32_t high = ReadBits(d, 8);
   const uint32_t middle = ReadBits(d, 8);
   const uint32_t low = ReadBits(d, 8);
@@ -389,17 +386,17 @@ bool ReadBlockHeader(LzxDecoder& d) {
   d.blockRemaining = d.blockSize;
 
   switch (d.blockType) {
-    case lzx::kBlockAligned:
+    case kBlockAligned:
       if (!ReadAlignedTree(d)) return false;
       [[fallthrough]];
-    case lzx::kBlockVerbatim: {
-      const unsigned mainSymbols = lzx::MainSymbolsForSlots(d.positionSlots);
+    case kBlockVerbatim: {
+      const unsigned mainSymbols = MainSymbolsForSlots(d.positionSlots);
       std::memcpy(d.previousMainLengths, d.mainLengths, mainSymbols);
-      std::memcpy(d.previousLengthLengths, d.lengthLengths, lzx::kNumLengthSymbols);
+      std::memcpy(d.previousLengthLengths, d.lengthLengths, kNumLengthSymbols);
       if (!ReadTrees(d)) return false;
       break;
     }
-    case lzx::kBlockUncompressed:
+    case kBlockUncompressed:
       if (!ReadUncompressedHeader(d)) return false;
       break;
     default:
@@ -412,12 +409,12 @@ bool ReadBlockHeader(LzxDecoder& d) {
 // `output`: where the span's bytes go in the caller's copy of the chunk.
 int32_t DecodeSpan(LzxDecoder& d, int32_t n, uint8_t* output) {
   const uint32_t start = static_cast<uint32_t>(d.windowPosition);
-  if (d.blockType == lzx::kBlockUncompressed) return CopyUncompressed(d, start, n, output);
-  if (d.blockType != lzx::kBlockVerbatim && d.blockType != lzx::kBlockAligned) return -1;
+  if (d.blockType == kBlockUncompressed) return CopyUncompressed(d, start, n, output);
+  if (d.blockType != kBlockVerbatim && d.blockType != kBlockAligned) return -1;
   // Matches may read any window byte: raw bytes still pending go in first.
   if (d.pendingRawCount != 0) FlushPendingRaw(d);
   d.chunkUsesWindow = 1;
-  return d.blockType == lzx::kBlockAligned ? DecodeCompressedSpan<true>(d, start, n)
+  return d.blockType == kBlockAligned ? DecodeCompressedSpan<true>(d, start, n)
                                            : DecodeCompressedSpan<false>(d, start, n);
 }
 
@@ -450,4 +447,4 @@ int32_t DecodeOutput(LzxDecoder& d, int32_t want) {
   return produced;
 }
 
-}  // namespace vykcn
+}  // namespace vykcn::lzx

@@ -5,10 +5,11 @@
 // data. A 5-byte header marks the last chunk. A 5-byte trailer follows the last chunk and belongs
 // to none. Every chunk but the last yields exactly 32768 bytes, so chunks start on 32768-byte
 // boundaries of the window.
-#include "lzx/decoder/lzx_bit_reader.h"
-#include "lzx/decoder/lzx_decoder.h"
+#include "base/byte_order.h"
+#include "lzx/decoder/bit_reader.h"
+#include "lzx/decoder/decoder.h"
 
-namespace vykcn {
+namespace vykcn::lzx {
 
 uint32_t DecodeChunk(LzxDecoder& d, uint32_t uncompressedSize, const uint8_t* data, uint32_t compressedSize,
                      uint8_t* destination) {
@@ -38,7 +39,7 @@ int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* 
     *destinationSize = 0;
     return kStatusOk;
   }
-  size_t remaining = sourceSize > lzx::kStreamTrailerSize ? sourceSize - lzx::kStreamTrailerSize : 0;
+  size_t remaining = sourceSize > kStreamTrailerSize ? sourceSize - kStreamTrailerSize : 0;
   LzxDecoder& d = context->decoder;
   if (!(context->contextFlags & ContinuousStream)) ResetDecoder(d);
   d.sourceBegin = source;
@@ -50,25 +51,25 @@ int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* 
   while (remaining != 0) {
     uint32_t uncompressedSize;
     uint32_t compressedSize;
-    if (p[0] == lzx::kSizedChunkMarker) {
-      if (remaining < lzx::kSizedChunkHeaderSize) {
+    if (p[0] == kSizedChunkMarker) {
+      if (remaining < kSizedChunkHeaderSize) {
         status = kStatusFail;
         break;
       }
-      uncompressedSize = static_cast<uint32_t>(p[1]) << 8 | p[2];
-      compressedSize = static_cast<uint32_t>(p[3]) << 8 | p[4];
-      remaining -= lzx::kSizedChunkHeaderSize;
+      uncompressedSize = ReadU16BE(p + 1);
+      compressedSize = ReadU16BE(p + 3);
+      remaining -= kSizedChunkHeaderSize;
       if (compressedSize < remaining) remaining = compressedSize;  // the walk ends after this chunk
-      p += lzx::kSizedChunkHeaderSize;
+      p += kSizedChunkHeaderSize;
     } else {
-      if (remaining < lzx::kStandardChunkHeaderSize) {
+      if (remaining < kStandardChunkHeaderSize) {
         status = kStatusFail;
         break;
       }
-      compressedSize = static_cast<uint32_t>(p[0]) << 8 | p[1];
-      uncompressedSize = lzx::kFrameSize;
-      remaining -= lzx::kStandardChunkHeaderSize;
-      p += lzx::kStandardChunkHeaderSize;
+      compressedSize = ReadU16BE(p);
+      uncompressedSize = kFrameSize;
+      remaining -= kStandardChunkHeaderSize;
+      p += kStandardChunkHeaderSize;
     }
     // The chunk's data must lie inside the framed area (never in the trailer or past the source),
     // and its output inside the destination.
@@ -87,4 +88,4 @@ int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* 
   return status;
 }
 
-}  // namespace vykcn
+}  // namespace vykcn::lzx

@@ -2,9 +2,9 @@
 #include <cstring>
 
 #include "platform/decoder_memory.h"
-#include "lzx/decoder/lzx_decoder.h"
+#include "lzx/decoder/decoder.h"
 
-namespace vykcn {
+namespace vykcn::lzx {
 
 namespace {
 
@@ -16,8 +16,8 @@ constexpr size_t kExtraReserve = 32768;
 }  // namespace
 
 size_t ComputeContextSize(uint32_t windowSize, uint32_t flags) {
-  size_t size = sizeof(DecompressionContext) + windowSize + lzx::kWindowMirrorSize +
-                lzx::kWindowSlackSize + kTrailingReserve;
+  size_t size = sizeof(DecompressionContext) + windowSize + kWindowMirrorSize +
+                kWindowSlackSize + kTrailingReserve;
   if (flags & ContinuousStream) {
     size += kContinuousReserve;
   } else if (flags & ExtraReservation) {
@@ -27,16 +27,16 @@ size_t ComputeContextSize(uint32_t windowSize, uint32_t flags) {
 }
 
 void InitSlotTables(LzxDecoder& decoder) {
-  std::memcpy(decoder.extraBits, lzx::kExtraBits.data(), sizeof(decoder.extraBits));
-  std::memcpy(decoder.positionBase, lzx::kPositionBase.data(), sizeof(decoder.positionBase));
+  std::memcpy(decoder.extraBits, kExtraBits.data(), sizeof(decoder.extraBits));
+  std::memcpy(decoder.positionBase, kPositionBase.data(), sizeof(decoder.positionBase));
 }
 
 void ResetDecoder(LzxDecoder& decoder) {
-  const unsigned mainSymbols = lzx::MainSymbolsForSlots(decoder.positionSlots);
+  const unsigned mainSymbols = MainSymbolsForSlots(decoder.positionSlots);
   std::memset(decoder.mainLengths, 0, mainSymbols);
   std::memset(decoder.previousMainLengths, 0, mainSymbols);
-  std::memset(decoder.lengthLengths, 0, lzx::kNumLengthSymbols);
-  std::memset(decoder.previousLengthLengths, 0, lzx::kNumLengthSymbols);
+  std::memset(decoder.lengthLengths, 0, kNumLengthSymbols);
+  std::memset(decoder.previousLengthLengths, 0, kNumLengthSymbols);
   decoder.repeatedOffsets[0] = decoder.repeatedOffsets[1] = decoder.repeatedOffsets[2] = 1;
   decoder.blockState = kBlockStateHeader;
   decoder.blockType = 0;
@@ -55,9 +55,9 @@ int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* par
                                    uint32_t flags, DecompressionContext** context) {
   if (codecType != kCodecTypeDefault && codecType != kCodecTypeLzx) return kStatusFail;
   uint32_t windowSize = parameters != nullptr ? parameters->windowSize : 0;
-  if (windowSize == 0) windowSize = lzx::kDefaultWindowSize;
+  if (windowSize == 0) windowSize = kDefaultWindowSize;
   // The mask, the slot tables and the whole-chunk output copy all rely on this.
-  if (!lzx::IsValidWindowSize(windowSize)) return kStatusFail;
+  if (!IsValidWindowSize(windowSize)) return kStatusFail;
 
   const size_t size = ComputeContextSize(windowSize, flags);
   void* block = AllocateContextMemory(size);
@@ -67,7 +67,7 @@ int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* par
   // and slack are cleared, since word copies may read (and write back) them.
   std::memset(block, 0, sizeof(DecompressionContext));
   std::memset(static_cast<uint8_t*>(block) + sizeof(DecompressionContext) + windowSize, 0,
-              lzx::kWindowMirrorSize + lzx::kWindowSlackSize);
+              kWindowMirrorSize + kWindowSlackSize);
 
   auto* created = static_cast<DecompressionContext*>(block);
   created->signature = kContextSignature;
@@ -78,7 +78,7 @@ int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* par
   InitSlotTables(decoder);
   decoder.windowSize = windowSize;
   decoder.windowMask = windowSize - 1;
-  decoder.positionSlots = static_cast<uint8_t>(lzx::PositionSlotsForWindow(windowSize));
+  decoder.positionSlots = static_cast<uint8_t>(PositionSlotsForWindow(windowSize));
   decoder.window = reinterpret_cast<uint8_t*>(created + 1);
 
   created->parameterFlags = parameters != nullptr ? parameters->flags : 0;
@@ -92,4 +92,4 @@ void DestroyDecompressionContext(DecompressionContext* context) {
   if (context != nullptr && (context->contextFlags & HeapOwned)) FreeContextMemory(context);
 }
 
-}  // namespace vykcn
+}  // namespace vykcn::lzx

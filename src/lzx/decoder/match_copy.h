@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace vykcn {
+namespace vykcn::lzx {
 
 inline void CopyWord(uint8_t* dst, const uint8_t* src) {
   uint64_t word;
@@ -97,4 +97,4 @@ inline void CopyMatch(uint8_t* dst, const uint8_t* src, uint32_t length) {
   std::memmove(dst, src, length);
 }
 
-}  // namespace vykcn
+}  // namespace vykcn::lzx

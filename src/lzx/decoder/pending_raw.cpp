@@ -1,16 +1,16 @@
 // Deferred window copies of uncompressed-block bytes (see LzxDecoder::pendingRaw).
 #include <cstring>
 
-#include "lzx/decoder/lzx_decoder.h"
+#include "lzx/decoder/decoder.h"
 
-namespace vykcn {
+namespace vykcn::lzx {
 
 void FlushPendingRaw(LzxDecoder& d) {
   for (uint32_t i = 0; i < d.pendingRawCount; ++i) {
     const PendingRaw& range = d.pendingRaw[i];
     std::memcpy(d.window + range.position, range.source, range.length);
     const uint32_t end = range.position + range.length;
-    for (uint32_t p = range.position; p < end && p < lzx::kWindowMirrorSize; ++p) {
+    for (uint32_t p = range.position; p < end && p < kWindowMirrorSize; ++p) {
       d.window[d.windowSize + p] = d.window[p];
     }
   }
@@ -37,4 +37,4 @@ void AddPendingRaw(LzxDecoder& d, uint32_t position, uint32_t length, const uint
   }
 }
 
-}  // namespace vykcn
+}  // namespace vykcn::lzx

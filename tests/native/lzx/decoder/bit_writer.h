@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 
 class BitWriter {
  public:
@@ -78,4 +78,4 @@ inline std::vector<uint8_t> CompleteLengths(size_t size, const std::vector<unsig
   return lengths;
 }
 
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -5,9 +5,9 @@
 #include <numeric>
 
 #include "lzx/decoder/decode_helpers.h"
-#include "lzx/decoder/lzx_stream_writer.h"
+#include "lzx/decoder/stream_writer.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 namespace {
 
 std::vector<uint8_t> Bytes(const char* text) { return std::vector<uint8_t>(text, text + std::strlen(text)); }
@@ -296,4 +296,4 @@ TEST(Window, MatchPastTheBlockEndFailsTheChunk) {
 }
 
 }  // namespace
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

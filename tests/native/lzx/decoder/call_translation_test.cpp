@@ -1,30 +1,21 @@
-// Undoing the 0xE8 call translation on the caller's copy of a chunk.
+// Undoing call translation on the caller's copy of a chunk.
 #include <gtest/gtest.h>
 
+#include "base/byte_order.h"
 #include "lzx/decoder/decode_helpers.h"
 #include "lzx/decoder/decoder_fixture.h"
-#include "lzx/decoder/lzx_stream_writer.h"
+#include "lzx/decoder/stream_writer.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 namespace {
 
-uint32_t Le32At(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-std::vector<uint8_t> Le32(uint32_t v) {
-  return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-          static_cast<uint8_t>(v >> 24)};
-}
-
-class Translation : public DecoderFixture {
+class CallTranslation : public DecoderFixture {
  protected:
   // A chunk of `n` filler bytes (0x90) with an 0xE8 and its operand at `at`.
   static std::vector<uint8_t> Chunk(size_t n, size_t at, uint32_t operand) {
     std::vector<uint8_t> data(n, 0x90);
     data[at] = 0xE8;
-    const std::vector<uint8_t> op = Le32(operand);
-    std::copy(op.begin(), op.end(), data.begin() + at + 1);
+    WriteU32LE(&data[at + 1], operand);
     return data;
   }
   uint32_t OperandAfter(uint32_t translationSize, uint32_t streamOffset, uint32_t operand) {
@@ -33,24 +24,24 @@ class Translation : public DecoderFixture {
     std::vector<uint8_t> data = Chunk(32, 0, operand);
     TranslateCalls(decoder(), data.data(), 32);
     EXPECT_EQ(decoder().translationOffset, streamOffset + 32);
-    return Le32At(data.data() + 1);
+    return ReadU32LE(data.data() + 1);
   }
 };
 
-TEST_F(Translation, WorkedExample) {
+TEST_F(CallTranslation, WorkedExample) {
   EXPECT_EQ(OperandAfter(900, 100, 512), 412u);
   EXPECT_EQ(OperandAfter(900, 100, static_cast<uint32_t>(-64)), 836u);
   EXPECT_EQ(OperandAfter(900, 100, static_cast<uint32_t>(-200)), static_cast<uint32_t>(-200));
   EXPECT_EQ(OperandAfter(900, 100, 900), 900u);
 }
 
-TEST_F(Translation, NegativeOperandBoundaryAtTheStreamStart) {
+TEST_F(CallTranslation, NegativeOperandBoundaryAtTheStreamStart) {
   EXPECT_EQ(OperandAfter(900, 100, static_cast<uint32_t>(-100)), 800u);  // exactly -pos
   EXPECT_EQ(OperandAfter(900, 100, static_cast<uint32_t>(-101)), static_cast<uint32_t>(-101));
   EXPECT_EQ(OperandAfter(900, 100, 899), 799u);
 }
 
-TEST_F(Translation, ChunksOfSixBytesOrLessOnlyMoveTheOffset) {
+TEST_F(CallTranslation, ChunksOfSixBytesOrLessOnlyMoveTheOffset) {
   decoder().translationSize = 1000;
   decoder().translationOffset = 40;
   std::vector<uint8_t> data = {0xE8, 1, 0, 0, 0, 0xE8};
@@ -60,22 +51,22 @@ TEST_F(Translation, ChunksOfSixBytesOrLessOnlyMoveTheOffset) {
   EXPECT_EQ(decoder().translationOffset, 46u);
 }
 
-TEST_F(Translation, TenByteTailIsNeverTranslated) {
+TEST_F(CallTranslation, TenByteTailIsNeverTranslated) {
   decoder().translationSize = 1000;
   for (size_t at = 18; at <= 22; ++at) {  // n = 32: indexes 22.. are in the tail, 21 is not
     decoder().translationOffset = 0;
     std::vector<uint8_t> data = Chunk(32, at, 500);
     TranslateCalls(decoder(), data.data(), 32);
-    EXPECT_EQ(Le32At(data.data() + at + 1), at < 22 ? 500 - at : 500u) << at;
+    EXPECT_EQ(ReadU32LE(data.data() + at + 1), at < 22 ? 500 - at : 500u) << at;
   }
   // A chunk of 10 bytes has nothing translated.
   decoder().translationOffset = 0;
   std::vector<uint8_t> ten = Chunk(10, 0, 500);
   TranslateCalls(decoder(), ten.data(), 10);
-  EXPECT_EQ(Le32At(ten.data() + 1), 500u);
+  EXPECT_EQ(ReadU32LE(ten.data() + 1), 500u);
 }
 
-TEST_F(Translation, OperandBytesAreNotTakenForOpcodes) {
+TEST_F(CallTranslation, OperandBytesAreNotTakenForOpcodes) {
   decoder().translationSize = 1000;
   decoder().translationOffset = 0;
   // E8 at 0 with operand bytes E8 07 00 00; E8 at 5 (five apart) with operand 300.
@@ -83,11 +74,11 @@ TEST_F(Translation, OperandBytesAreNotTakenForOpcodes) {
   const std::vector<uint8_t> head = {0xE8, 0xE8, 0x07, 0x00, 0x00, 0xE8, 0x2C, 0x01, 0x00, 0x00};
   std::copy(head.begin(), head.end(), data.begin());
   TranslateCalls(decoder(), data.data(), 40);
-  EXPECT_EQ(Le32At(data.data() + 1), 0x07E8u - 0);  // the operand, translated once
-  EXPECT_EQ(Le32At(data.data() + 6), 300u - 5);
+  EXPECT_EQ(ReadU32LE(data.data() + 1), 0x07E8u - 0);  // the operand, translated once
+  EXPECT_EQ(ReadU32LE(data.data() + 6), 300u - 5);
 }
 
-TEST_F(Translation, LastSixBytesAreRestoredAndNothingAfterIsTouched) {
+TEST_F(CallTranslation, LastSixBytesAreRestoredAndNothingAfterIsTouched) {
   decoder().translationSize = 1000;
   decoder().translationOffset = 0;
   std::vector<uint8_t> data(50, 0x11);
@@ -97,7 +88,7 @@ TEST_F(Translation, LastSixBytesAreRestoredAndNothingAfterIsTouched) {
   for (size_t i = 40; i < 50; ++i) ASSERT_EQ(data[i], i) << i;
 }
 
-TEST_F(Translation, EmitChunkTranslatesOnlyBelowChunk32768AndOnlyWhenEnabled) {
+TEST_F(CallTranslation, EmitChunkTranslatesOnlyBelowChunk32768AndOnlyWhenEnabled) {
   const std::vector<uint8_t> window = Chunk(32, 3, 100);
   std::vector<uint8_t> out(32);
   decoder().outputCursor = out.data();
@@ -114,12 +105,12 @@ TEST_F(Translation, EmitChunkTranslatesOnlyBelowChunk32768AndOnlyWhenEnabled) {
 
   decoder().chunkCount = 32767;
   EmitChunk(decoder(), 32, window.data());
-  EXPECT_EQ(Le32At(out.data() + 4), 97u);
-  EXPECT_EQ(Le32At(window.data() + 4), 100u);  // the window keeps the untranslated bytes
+  EXPECT_EQ(ReadU32LE(out.data() + 4), 97u);
+  EXPECT_EQ(ReadU32LE(window.data() + 4), 100u);  // the window keeps the untranslated bytes
 }
 
 // End to end: `failing` chunks that fail at their block header, then a chunk holding an 0xE8 call.
-// Failed chunks count as chunks but move neither the output nor the translation offset.
+// Failed chunks count as chunks but move neither the output nor the call translation offset.
 std::vector<uint8_t> CallAfterFailedChunks(uint32_t failing) {
   FramedStream framed;
   LzxWriter first;
@@ -134,14 +125,14 @@ std::vector<uint8_t> CallAfterFailedChunks(uint32_t failing) {
   return DecodeStream(framed.WithTrailer(), 32768).bytes;  // room for one standard chunk
 }
 
-TEST(TranslationChunkLimit, Chunk32767IsTranslatedChunk32768IsNot) {
+TEST(CallTranslationChunkLimit, Chunk32767IsTranslatedChunk32768IsNot) {
   const std::vector<uint8_t> translated = CallAfterFailedChunks(32767);
   ASSERT_EQ(translated.size(), 16u);
-  EXPECT_EQ(Le32At(translated.data() + 2), 0x10u - 1);
+  EXPECT_EQ(ReadU32LE(translated.data() + 2), 0x10u - 1);
   const std::vector<uint8_t> untouched = CallAfterFailedChunks(32768);
   ASSERT_EQ(untouched.size(), 16u);
-  EXPECT_EQ(Le32At(untouched.data() + 2), 0x10u);
+  EXPECT_EQ(ReadU32LE(untouched.data() + 2), 0x10u);
 }
 
 }  // namespace
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -5,9 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "lzx/decoder/lzx_decompress.h"
+#include "formats/translation_resource.h"
+#include "lzx/decoder/decompress.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 
 struct DecodeResult {
   int32_t status = -1;
@@ -15,7 +16,7 @@ struct DecodeResult {
 };
 
 inline DecodeResult DecodeStream(const std::vector<uint8_t>& source, size_t capacity,
-                                 uint32_t windowSize = 262144) {
+                                 uint32_t windowSize = kTranslationWindowSize) {
   DecodeResult result;
   const CodecParameters parameters{0, windowSize, 0};
   DecompressionContext* context = nullptr;
@@ -33,4 +34,4 @@ inline DecodeResult DecodeStream(const std::vector<uint8_t>& source, size_t capa
   return result;
 }
 
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -5,15 +5,16 @@
 
 #include <vector>
 
-#include "lzx/decoder/lzx_bit_reader.h"
-#include "lzx/decoder/lzx_decoder.h"
+#include "formats/translation_resource.h"
+#include "lzx/decoder/bit_reader.h"
+#include "lzx/decoder/decoder.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 
 class DecoderFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    const CodecParameters parameters{0, 262144, 0};
+    const CodecParameters parameters{0, kTranslationWindowSize, 0};
     ASSERT_EQ(CreateDecompressionContext(0, &parameters, 0, &context_), kStatusOk);
     ResetDecoder(decoder());
   }
@@ -39,4 +40,4 @@ class DecoderFixture : public ::testing::Test {
   std::vector<uint8_t> input_;
 };
 
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -9,13 +9,16 @@
 
 #include <unistd.h>
 
-#include "lzx/decoder/lzx_stream_writer.h"
+#include "lzx/decoder/stream_writer.h"
 #include "tool_runner.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+using ::vykcn::test::RunTool;
+using ::vykcn::test::ToolRun;
 
 void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -90,4 +93,4 @@ TEST_F(DecompressTool, RawStreamWithCapacity) {
 }
 
 }  // namespace
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

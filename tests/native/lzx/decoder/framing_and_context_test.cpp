@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "lzx/decoder/decode_helpers.h"
-#include "lzx/decoder/lzx_decoder.h"
-#include "lzx/decoder/lzx_stream_writer.h"
+#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/stream_writer.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 namespace {
 
 // An uncompressed block of `size` bytes (i * 7) starting a stream, with the stream header.
@@ -111,7 +111,8 @@ TEST(Context, ResetPutsTheDecoderAtAStreamStart) {
 TEST(Context, ParameterFlagsAndReservedChangeNothing) {
   std::vector<uint8_t> raw;
   const std::vector<uint8_t> stream = TwoChunkStream(100, raw);
-  for (CodecParameters parameters : {CodecParameters{0, 262144, 0}, CodecParameters{0xFFFFFFFF, 262144, 0xFFFFFFFF}}) {
+  for (CodecParameters parameters : {CodecParameters{0, kTranslationWindowSize, 0},
+                                     CodecParameters{0xFFFFFFFF, kTranslationWindowSize, 0xFFFFFFFF}}) {
     DecompressionContext* context = nullptr;
     ASSERT_EQ(CreateDecompressionContext(0, &parameters, 0, &context), kStatusOk);
     std::vector<uint8_t> out(40000);
@@ -252,4 +253,4 @@ TEST(Framing, ContextThatIsNotLzxFails) {
 }
 
 }  // namespace
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

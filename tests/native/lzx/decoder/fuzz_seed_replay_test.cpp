@@ -8,8 +8,9 @@
 #include <iterator>
 
 #include "fuzz/decompress_fuzz_input.h"
+#include "lzx/lzx_constants.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -25,7 +26,7 @@ TEST(FuzzSeeds, EverySeedKeepsTheInvariantsAndDecodesCompletely) {
 
     const size_t capacity = input[1] | input[2] << 8 | input[3] << 16;
     const unsigned windowIndex = input[0] & 7;
-    const CodecParameters parameters{0, windowIndex == 7 ? 0u : 32768u << windowIndex, 0};
+    const CodecParameters parameters{0, windowIndex == 7 ? 0u : kMinWindowSize << windowIndex, 0};
     DecompressionContext* context = nullptr;
     ASSERT_EQ(CreateDecompressionContext(0, &parameters, 0, &context), kStatusOk);
     std::vector<uint8_t> out(capacity);
@@ -40,4 +41,4 @@ TEST(FuzzSeeds, EverySeedKeepsTheInvariantsAndDecodesCompletely) {
 }
 
 }  // namespace
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -7,9 +7,9 @@
 
 #include "lzx/decoder/decode_helpers.h"
 #include "lzx/decoder/decoder_fixture.h"
-#include "lzx/decoder/lzx_stream_writer.h"
+#include "lzx/decoder/stream_writer.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 namespace {
 
 TEST(SourceBounds, ChunkHeaderReachingPastTheFramedAreaStopsTheWalk) {
@@ -191,7 +191,7 @@ TEST(WindowBounds, BytesBeforeTheStreamStartAreZerosWhateverTheWindowHeld) {
   expected.insert(expected.end(), 31, 'z');
   const std::vector<uint8_t> stream = StreamReachingBeforeItsStart();
 
-  const CodecParameters parameters{0, 262144, 0};
+  const CodecParameters parameters{0, kTranslationWindowSize, 0};
   DecompressionContext* context = nullptr;
   ASSERT_EQ(CreateDecompressionContext(0, &parameters, 0, &context), kStatusOk);
   LzxDecoder& d = context->decoder;
@@ -201,13 +201,13 @@ TEST(WindowBounds, BytesBeforeTheStreamStartAreZerosWhateverTheWindowHeld) {
   // A first stream that fills the whole window with 'x', then the same stream again.
   LzxWriter filler;
   filler.StreamHeader(0);
-  filler.UncompressedHeader(262144);
+  filler.UncompressedHeader(d.windowSize);
   FramedStream framed;
-  for (int chunk = 0; chunk < 8; ++chunk) {
+  for (uint32_t filled = 0; filled < d.windowSize; filled += 32768) {
     filler.bits().PutRaw(std::vector<uint8_t>(32768, 'x'));
     framed.Standard(filler.TakeChunk());
   }
-  EXPECT_EQ(DecodeOn(context, framed.WithTrailer(), 262144), std::vector<uint8_t>(262144, 'x'));
+  EXPECT_EQ(DecodeOn(context, framed.WithTrailer(), d.windowSize), std::vector<uint8_t>(d.windowSize, 'x'));
   EXPECT_EQ(DecodeOn(context, stream, 300), expected);
   DestroyDecompressionContext(context);
 }
@@ -290,4 +290,4 @@ TEST(RawBlockBounds, RawBytesPastTheChunkInputFailTheChunk) {
 }
 
 }  // namespace
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -1,16 +1,17 @@
-// Canonical decode tables: the direct lookup, the overflow trees past the lookup width, and the
-// rejection of codes that are not complete prefix codes.
+// Canonical decode tables: the fast lookup, the narrow table and its overflow trees past the fast
+// width, and the rejection of codes that are not complete prefix codes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <random>
+#include <utility>
 
+#include "lzx/decoder/bit_reader.h"
 #include "lzx/decoder/bit_writer.h"
-#include "lzx/decoder/lzx_bit_reader.h"
-#include "lzx/decoder/lzx_decoder.h"
+#include "lzx/decoder/decoder.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 namespace {
 
 // Random complete code: split random leaves (depth < 16) until there are `leaves` of them, then
@@ -32,107 +33,131 @@ std::vector<uint8_t> RandomCompleteLengths(size_t alphabet, size_t leaves, uint3
   return lengths;
 }
 
+// The widths the decoder builds each tree with.
+struct Widths {
+  unsigned fastBits;
+  unsigned tableBits;
+};
+constexpr Widths kMain{kMainFastBits, kMainTableBits};
+constexpr Widths kLength{kLengthFastBits, kLengthTableBits};
+constexpr Widths kPretree{kPretreeFastBits, kPretreeTableBits};
+
+// One tree's tables, filled with junk before they are built.
 struct Tables {
+  Widths widths;
+  std::vector<uint8_t> lengths;
+  std::vector<uint16_t> fast;
   std::vector<int16_t> table, overflow;
-  Tables(size_t symbols, unsigned bits) : table(size_t{1} << bits, 0x5A5A), overflow(4 * symbols, 0x5A5A) {}
+
+  Tables(std::vector<uint8_t> codeLengths, Widths w)
+      : widths(w), lengths(std::move(codeLengths)), fast(size_t{1} << w.fastBits, 0x5A5A),
+        table(size_t{1} << w.tableBits, 0x5A5A), overflow(4 * lengths.size(), 0x5A5A) {}
+
+  bool Build() {
+    return BuildDecodeTables(static_cast<unsigned>(lengths.size()), lengths.data(), widths.fastBits, fast.data(),
+                             widths.tableBits, table.data(), overflow.data());
+  }
+
+  // Symbol and code length for the bits at the top of `buffer`, looked up as the decoder does.
+  std::pair<int, unsigned> Lookup(uint32_t buffer) const {
+    const uint16_t entry = fast[buffer >> (32 - widths.fastBits)];
+    if (entry & kFastTableSlow) {
+      const int symbol = DecodeSymbol(buffer, table.data(), overflow.data(), widths.tableBits);
+      return {symbol, lengths[symbol]};
+    }
+    return {entry & kFastSymbolMask, entry >> kFastLengthShift};
+  }
 };
 
-// Every used symbol decodes from its canonical code, whatever bits follow it.
-void ExpectEverySymbolDecodes(const std::vector<uint8_t>& lengths, unsigned bits) {
-  Tables t(lengths.size(), bits);
-  ASSERT_TRUE(BuildDecodeTable(static_cast<unsigned>(lengths.size()), lengths.data(), bits, t.table.data(),
-                               t.overflow.data()));
+// Every used symbol decodes from its canonical code, with its length, whatever bits follow it; and
+// the fast table holds exactly the codes that fit it, every other entry marked slow.
+void ExpectCanonicalTables(const std::vector<uint8_t>& lengths, Widths widths) {
+  Tables t(lengths, widths);
+  ASSERT_TRUE(t.Build());
   const CanonicalCode code(lengths);
+  std::vector<uint16_t> expectedFast(t.fast.size(), kFastTableSlow);
   for (size_t s = 0; s < lengths.size(); ++s) {
-    if (lengths[s] == 0) continue;
+    const unsigned length = lengths[s];
+    if (length == 0) continue;
     for (uint32_t junk : {0u, 0xFFFFFFFFu, 0x9E3779B9u}) {
-      const uint32_t buffer = code.codes[s] << (32 - lengths[s]) | (junk >> lengths[s]);
-      ASSERT_EQ(DecodeSymbol(buffer, t.table.data(), t.overflow.data(), bits), static_cast<int>(s))
-          << "symbol " << s << " length " << int{lengths[s]};
+      const uint32_t buffer = code.codes[s] << (32 - length) | (junk >> length);
+      ASSERT_EQ(t.Lookup(buffer), std::make_pair(static_cast<int>(s), length)) << "symbol " << s << " length " << length;
     }
+    if (length <= widths.fastBits) {
+      const uint32_t first = code.codes[s] << (widths.fastBits - length);
+      std::fill_n(expectedFast.begin() + first, size_t{1} << (widths.fastBits - length),
+                  static_cast<uint16_t>(s | length << kFastLengthShift));
+    }
+  }
+  ASSERT_EQ(t.fast, expectedFast);
+}
+
+TEST(DecodeTable, EmptyCodeGivesSymbolZeroAndNoBitsEverywhere) {
+  for (const auto& [symbols, widths] : {std::make_pair(544u, kMain), std::make_pair(249u, kLength),
+                                        std::make_pair(20u, kPretree)}) {
+    Tables t(std::vector<uint8_t>(symbols, 0), widths);
+    ASSERT_TRUE(t.Build());
+    for (uint16_t e : t.fast) ASSERT_EQ(e, 0);
   }
 }
 
-TEST(DecodeTable, AllZeroLengthsGiveSymbolZeroEverywhere) {
-  const std::vector<uint8_t> lengths(544, 0);
-  Tables t(544, 10);
-  ASSERT_TRUE(BuildDecodeTable(544, lengths.data(), 10, t.table.data(), t.overflow.data()));
-  for (int16_t e : t.table) ASSERT_EQ(e, 0);
-}
-
 TEST(DecodeTable, IncompleteAndOversubscribedCodesFail) {
-  std::vector<uint8_t> lengths(20, 0);
-  lengths[3] = 1;  // one code of length 1: half the code space unused
-  Tables t(20, 8);
-  EXPECT_FALSE(BuildDecodeTable(20, lengths.data(), 8, t.table.data(), t.overflow.data()));
-  lengths = std::vector<uint8_t>(20, 0);
-  lengths[0] = lengths[1] = lengths[2] = 1;  // three codes of length 1
-  EXPECT_FALSE(BuildDecodeTable(20, lengths.data(), 8, t.table.data(), t.overflow.data()));
-  lengths = std::vector<uint8_t>(20, 0);
-  lengths[0] = 1;
-  lengths[1] = 2;  // 3/4 used
-  EXPECT_FALSE(BuildDecodeTable(20, lengths.data(), 8, t.table.data(), t.overflow.data()));
+  const std::vector<std::vector<uint8_t>> cases = {
+      {0, 0, 0, 1},        // one code of length 1: half the code space unused
+      {1, 1, 1},           // three codes of length 1
+      {1, 2},              // 3/4 used
+      {1, 1, 2, 2, 2, 2},  // twice the code space
+  };
+  for (const auto& lengths : cases) {
+    std::vector<uint8_t> padded = lengths;
+    padded.resize(20, 0);
+    Tables t(padded, kPretree);
+    EXPECT_FALSE(t.Build()) << ::testing::PrintToString(lengths);
+  }
 }
 
 TEST(DecodeTable, LengthAboveSixteenIsRejected) {
   std::vector<uint8_t> lengths(20, 0);
   lengths[0] = 1;
   lengths[1] = 17;
-  Tables t(20, 8);
-  EXPECT_FALSE(BuildDecodeTable(20, lengths.data(), 8, t.table.data(), t.overflow.data()));
+  Tables t(lengths, kPretree);
+  EXPECT_FALSE(t.Build());
 }
 
 TEST(DecodeTable, ShortCodesFollowCanonicalOrder) {
   // Symbol 1 gets 0, symbol 0 gets 10, symbols 2 and 3 get 110 and 111.
-  const std::vector<uint8_t> lengths = {2, 1, 3, 3};
-  Tables t(4, 8);
-  ASSERT_TRUE(BuildDecodeTable(4, lengths.data(), 8, t.table.data(), t.overflow.data()));
-  EXPECT_EQ(DecodeSymbol(0x00000000u, t.table.data(), t.overflow.data(), 8), 1);
-  EXPECT_EQ(DecodeSymbol(0x80000000u, t.table.data(), t.overflow.data(), 8), 0);
-  EXPECT_EQ(DecodeSymbol(0xC0000000u, t.table.data(), t.overflow.data(), 8), 2);
-  EXPECT_EQ(DecodeSymbol(0xE0000000u, t.table.data(), t.overflow.data(), 8), 3);
+  Tables t({2, 1, 3, 3}, kPretree);
+  ASSERT_TRUE(t.Build());
+  EXPECT_EQ(t.Lookup(0x00000000u), std::make_pair(1, 1u));
+  EXPECT_EQ(t.Lookup(0x80000000u), std::make_pair(0, 2u));
+  EXPECT_EQ(t.Lookup(0xC0000000u), std::make_pair(2, 3u));
+  EXPECT_EQ(t.Lookup(0xE0000000u), std::make_pair(3, 3u));
 }
 
-TEST(DecodeTable, MainTreeOverflowBeyondTenBits) {
+TEST(DecodeTable, MainTreeOverflowBeyondTheFastWidth) {
   // Lengths 1, 2, ..., 15, 16, 16 on symbols counted down from the top: codes up to 16 bits.
   std::vector<uint8_t> lengths(544, 0);
   for (unsigned l = 1; l <= 16; ++l) lengths[543 - 30 * (l - 1)] = static_cast<uint8_t>(l);
   lengths[0] = 16;
-  ExpectEverySymbolDecodes(lengths, 10);
-  for (uint32_t seed = 1; seed <= 20; ++seed) ExpectEverySymbolDecodes(RandomCompleteLengths(672, 672, seed), 10);
+  ExpectCanonicalTables(lengths, kMain);
+  for (uint32_t seed = 1; seed <= 20; ++seed) ExpectCanonicalTables(RandomCompleteLengths(672, 672, seed), kMain);
 }
 
-TEST(DecodeTable, LengthTreeOverflowBeyondEightBits) {
-  for (uint32_t seed = 1; seed <= 20; ++seed) ExpectEverySymbolDecodes(RandomCompleteLengths(249, 249, seed), 8);
-  for (uint32_t seed = 1; seed <= 5; ++seed) ExpectEverySymbolDecodes(RandomCompleteLengths(249, 40, seed), 8);
+TEST(DecodeTable, LengthTreeOverflowBeyondTheFastWidth) {
+  for (uint32_t seed = 1; seed <= 20; ++seed) ExpectCanonicalTables(RandomCompleteLengths(249, 249, seed), kLength);
+  for (uint32_t seed = 1; seed <= 5; ++seed) ExpectCanonicalTables(RandomCompleteLengths(249, 40, seed), kLength);
 }
 
 TEST(DecodeTable, PretreeSizes) {
-  for (uint32_t seed = 1; seed <= 20; ++seed) ExpectEverySymbolDecodes(RandomCompleteLengths(20, 20, seed), 8);
+  for (uint32_t seed = 1; seed <= 20; ++seed) ExpectCanonicalTables(RandomCompleteLengths(20, 20, seed), kPretree);
 }
 
-// The wide single-lookup table agrees with the 10-bit table and its overflow trees wherever it
-// holds an entry, and defers exactly the codes longer than its width.
-TEST(FastTable, AgreesWithTheCanonicalTable) {
+// Full and sparse main trees: the codes that fit the fast table fill it, the longer ones leave
+// their prefixes slow.
+TEST(FastTable, HoldsTheShortCodesAndMarksTheLongerOnesSlow) {
   for (uint32_t seed = 1; seed <= 30; ++seed) {
-    const std::vector<uint8_t> lengths = RandomCompleteLengths(544, seed % 2 ? 544 : 60, seed);
-    Tables t(544, 10);
-    ASSERT_TRUE(BuildDecodeTable(544, lengths.data(), 10, t.table.data(), t.overflow.data()));
-    std::vector<uint16_t> fast(1 << 12);
-    BuildFastTable(544, lengths.data(), 12, fast.data());
-    for (uint32_t i = 0; i < fast.size(); ++i) {
-      const int symbol = DecodeSymbol(i << 20, t.table.data(), t.overflow.data(), 10);
-      if (lengths[symbol] > 12) {
-        ASSERT_EQ(fast[i], kFastTableSlow) << i;
-      } else {
-        ASSERT_EQ(fast[i], symbol | lengths[symbol] << 10) << i;
-      }
-    }
+    ExpectCanonicalTables(RandomCompleteLengths(544, seed % 2 ? 544 : 60, seed), kMain);
   }
-  const std::vector<uint8_t> empty(249, 0);
-  std::vector<uint16_t> fast(1 << 10, 0x1234);
-  BuildFastTable(249, empty.data(), 10, fast.data());
-  for (uint16_t e : fast) ASSERT_EQ(e, 0);
 }
 
 TEST(AlignedTable, CompleteCodeDecodesAndEmptyCodeGivesZero) {
@@ -161,5 +186,14 @@ TEST(AlignedTable, IncompleteOrOversubscribedFails) {
   EXPECT_FALSE(BuildAlignedTable(over.data(), table));
 }
 
+// Unlike the other trees, the aligned tree takes a code over by a whole code space when no code
+// runs past the table: the later symbols win the entries the earlier ones took.
+TEST(AlignedTable, CodeOverByTheWholeSpaceTakesTheLaterSymbols) {
+  const std::vector<uint8_t> lengths = {1, 1, 2, 2, 2, 2, 0, 0};
+  uint8_t table[128];
+  ASSERT_TRUE(BuildAlignedTable(lengths.data(), table));
+  for (unsigned i = 0; i < 128; ++i) ASSERT_EQ(table[i], 2 + i / 32) << i;
+}
+
 }  // namespace
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/byte_order.h"
 #include "lzx/decoder/decode_helpers.h"
-#include "lzx/decoder/lzx_stream_writer.h"
+#include "lzx/decoder/stream_writer.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 namespace {
 
 std::vector<uint8_t> Pattern(size_t n, unsigned seed) {
@@ -146,7 +147,7 @@ TEST(RawBytes, ContinuousStreamKeepsRawBytesPastTheCall) {
   w.MatchAt(100, 32768);
   const std::vector<uint8_t> second = FramedStream().Sized(100, w.TakeChunk()).WithTrailer();
 
-  const CodecParameters parameters{0, 262144, 0};
+  const CodecParameters parameters{0, kTranslationWindowSize, 0};
   DecompressionContext* context = nullptr;
   ASSERT_EQ(CreateDecompressionContext(0, &parameters, ContinuousStream, &context), kStatusOk);
   std::vector<uint8_t> out(32768);
@@ -164,10 +165,9 @@ TEST(RawBytes, ContinuousStreamKeepsRawBytesPastTheCall) {
 
 // Call translation on a raw-only chunk works on the caller's copy; the window keeps the raw bytes,
 // so a match that copies them is translated again at its own stream position.
-TEST(RawBytes, TranslationLeavesTheWindowUntranslated) {
+TEST(RawBytes, CallTranslationLeavesTheWindowUntranslated) {
   LzxWriter w;
-  const uint32_t translationSize = 100000;
-  w.StreamHeader(translationSize);
+  w.StreamHeader(100000);
   std::vector<uint8_t> raw(32768, 0x90);
   raw[100] = 0xE8;  // operand 5000 at position 100: relative 4900
   raw[101] = 0x88;
@@ -183,12 +183,10 @@ TEST(RawBytes, TranslationLeavesTheWindowUntranslated) {
   const DecodeResult r = DecodeStream(framed.WithTrailer(), 32768 + 300);
   ASSERT_EQ(r.status, kStatusOk);
   ASSERT_EQ(r.bytes.size(), 32768u + 300);
-  auto operand = [&](size_t at) {
-    return static_cast<uint32_t>(r.bytes[at] | r.bytes[at + 1] << 8 | r.bytes[at + 2] << 16 | r.bytes[at + 3] << 24);
-  };
+  auto operand = [&](size_t at) { return ReadU32LE(&r.bytes[at]); };
   EXPECT_EQ(operand(101), 5000u - 100);
   EXPECT_EQ(operand(32768 + 101), 5000u - (32768 + 100));
 }
 
 }  // namespace
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "lzx/decoder/decoder_fixture.h"
-#include "lzx/decoder/lzx_stream_writer.h"
+#include "lzx/decoder/stream_writer.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 namespace {
 
 class CodeLengths : public DecoderFixture {
@@ -142,4 +142,4 @@ TEST_F(CodeLengths, AlignedTreeOverrunFails) {
 }
 
 }  // namespace
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -6,7 +6,9 @@
 #include <map>
 #include <string>
 
-namespace vykcn::test {
+#include "base/byte_order.h"
+
+namespace vykcn::lzx::test {
 
 namespace {
 
@@ -16,10 +18,10 @@ struct MemoryFile {
   size_t position;
 };
 
-std::map<std::string, std::vector<uint8_t>>* g_files = nullptr;
+std::map<std::string, std::vector<uint8_t>>* gFiles = nullptr;
 
 mspack_file* MemOpen(mspack_system*, const char* name, int mode) {
-  auto& bytes = (*g_files)[name];
+  auto& bytes = (*gFiles)[name];
   if (mode == MSPACK_SYS_OPEN_WRITE) bytes.clear();
   return reinterpret_cast<mspack_file*>(new MemoryFile{&bytes, 0});
 }
@@ -55,30 +57,36 @@ void MemFree(void* p) { std::free(p); }
 void MemCopy(void* src, void* dst, size_t n) { std::memmove(dst, src, n); }
 
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
+  out.resize(out.size() + 2);
+  WriteU16LE(out.data() + out.size() - 2, static_cast<uint16_t>(v));
 }
 void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
+  out.resize(out.size() + 4);
+  WriteU32LE(out.data() + out.size() - 4, v);
+}
+
+unsigned Log2(uint32_t powerOfTwo) {
+  unsigned bits = 0;
+  while ((1u << bits) < powerOfTwo) ++bits;
+  return bits;
 }
 
 // A cabinet holding one file, "data", in one LZX folder with the given data blocks.
-std::vector<uint8_t> BuildCabinet(const std::vector<FramedChunk>& chunks) {
+std::vector<uint8_t> BuildCabinet(const std::vector<FramedChunk>& chunks, uint32_t windowSize) {
   uint32_t total = 0;
   for (const auto& chunk : chunks) total += chunk.produced;
   const std::string name = "data";
-  const uint32_t header_size = 36, folder_size = 8, file_size = 16 + static_cast<uint32_t>(name.size()) + 1;
-  const uint32_t first_block = header_size + folder_size + file_size;
-  uint32_t cabinet_size = first_block;
-  for (const auto& chunk : chunks) cabinet_size += 8 + static_cast<uint32_t>(chunk.data.size());
+  const uint32_t headerSize = 36, folderSize = 8, fileSize = 16 + static_cast<uint32_t>(name.size()) + 1;
+  const uint32_t firstBlock = headerSize + folderSize + fileSize;
+  uint32_t cabinetSize = firstBlock;
+  for (const auto& chunk : chunks) cabinetSize += 8 + static_cast<uint32_t>(chunk.data.size());
 
   std::vector<uint8_t> cab;
   cab.insert(cab.end(), {'M', 'S', 'C', 'F'});
   Put32(cab, 0);             // reserved
-  Put32(cab, cabinet_size);  // cbCabinet
+  Put32(cab, cabinetSize);  // cbCabinet
   Put32(cab, 0);             // reserved
-  Put32(cab, header_size + folder_size);  // coffFiles
+  Put32(cab, headerSize + folderSize);  // coffFiles
   Put32(cab, 0);             // reserved
   cab.push_back(3);          // version minor
   cab.push_back(1);          // version major
@@ -88,9 +96,9 @@ std::vector<uint8_t> BuildCabinet(const std::vector<FramedChunk>& chunks) {
   Put16(cab, 0);             // setID
   Put16(cab, 0);             // iCabinet
   // CFFOLDER
-  Put32(cab, first_block);
+  Put32(cab, firstBlock);
   Put16(cab, static_cast<uint32_t>(chunks.size()));
-  Put16(cab, 0x0003 | (18 << 8));  // LZX, window 2^18
+  Put16(cab, 0x0003 | Log2(windowSize) << 8);  // LZX and its window
   // CFFILE
   Put32(cab, total);
   Put32(cab, 0);  // offset in folder
@@ -120,13 +128,13 @@ std::optional<std::vector<FramedChunk>> SplitFramedStream(const std::vector<uint
     uint32_t produced, compressed;
     if (stream[pos] == 0xFF) {
       if (pos + 5 > end) return std::nullopt;
-      produced = stream[pos + 1] << 8 | stream[pos + 2];
-      compressed = stream[pos + 3] << 8 | stream[pos + 4];
+      produced = ReadU16BE(&stream[pos + 1]);
+      compressed = ReadU16BE(&stream[pos + 3]);
       pos += 5;
     } else {
       if (pos + 2 > end) return std::nullopt;
       produced = 32768;
-      compressed = stream[pos] << 8 | stream[pos + 1];
+      compressed = ReadU16BE(&stream[pos]);
       pos += 2;
     }
     if (pos + compressed > end) return std::nullopt;
@@ -137,11 +145,11 @@ std::optional<std::vector<FramedChunk>> SplitFramedStream(const std::vector<uint
   return chunks;
 }
 
-LibmspackCabinet::LibmspackCabinet(const std::vector<uint8_t>& stream) {
+LibmspackCabinet::LibmspackCabinet(const std::vector<uint8_t>& stream, uint32_t windowSize) {
   const auto chunks = SplitFramedStream(stream);
   if (!chunks) return;
   framed_ = true;
-  files_["in.cab"] = BuildCabinet(*chunks);
+  files_["in.cab"] = BuildCabinet(*chunks, windowSize);
   size_t total = 0;
   for (const auto& chunk : *chunks) total += chunk.produced;
   files_["out"].reserve(total);  // extraction then never reallocates
@@ -149,7 +157,7 @@ LibmspackCabinet::LibmspackCabinet(const std::vector<uint8_t>& stream) {
 
 bool LibmspackCabinet::Extract() {
   if (!framed_) return false;
-  g_files = &files_;
+  gFiles = &files_;
   mspack_system system{MemOpen, MemClose, MemRead, MemWrite, MemSeek, MemTell, MemMessage, MemAlloc, MemFree, MemCopy, nullptr};
   mscab_decompressor* cabd = mspack_create_cab_decompressor(&system);
   bool ok = false;
@@ -158,14 +166,14 @@ bool LibmspackCabinet::Extract() {
     cabd->close(cabd, cab);
   }
   mspack_destroy_cab_decompressor(cabd);
-  g_files = nullptr;
+  gFiles = nullptr;
   return ok;
 }
 
-std::optional<std::vector<uint8_t>> DecodeWithLibmspack(const std::vector<uint8_t>& stream) {
-  LibmspackCabinet cabinet(stream);
+std::optional<std::vector<uint8_t>> DecodeWithLibmspack(const std::vector<uint8_t>& stream, uint32_t windowSize) {
+  LibmspackCabinet cabinet(stream, windowSize);
   if (!cabinet.Extract()) return std::nullopt;
   return cabinet.output();
 }
 
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -1,14 +1,14 @@
 #pragma once
 // Independent check of encoder streams: the chunks are wrapped into an in-memory cabinet (one
-// LZX folder, window 2^18, one data block per chunk) and extracted with libmspack through a
-// memory-backed mspack_system.
+// LZX folder with the stream's window, one data block per chunk) and extracted with libmspack
+// through a memory-backed mspack_system.
 #include <cstdint>
 #include <map>
 #include <string>
 #include <optional>
 #include <vector>
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 
 // Splits a framed stream into its chunks: (compressed bytes, uncompressed size) pairs. Returns
 // nothing when the framing is malformed.
@@ -22,7 +22,8 @@ std::optional<std::vector<FramedChunk>> SplitFramedStream(const std::vector<uint
 // (benchmarks time Extract alone).
 class LibmspackCabinet {
  public:
-  explicit LibmspackCabinet(const std::vector<uint8_t>& stream);
+  // `windowSize`: the stream's window, a power of two from 32 KiB to 2 MiB.
+  LibmspackCabinet(const std::vector<uint8_t>& stream, uint32_t windowSize);
   // False when the framing is malformed or libmspack reports an error.
   bool Extract();
   // What the last successful Extract produced.
@@ -34,6 +35,6 @@ class LibmspackCabinet {
 };
 
 // Decodes the framed stream with libmspack; nothing when it reports an error.
-std::optional<std::vector<uint8_t>> DecodeWithLibmspack(const std::vector<uint8_t>& stream);
+std::optional<std::vector<uint8_t>> DecodeWithLibmspack(const std::vector<uint8_t>& stream, uint32_t windowSize);
 
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

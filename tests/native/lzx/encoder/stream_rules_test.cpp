@@ -4,11 +4,12 @@
 
 #include <random>
 
-#include "lzx/encoder/lzx_compress.h"
+#include "lzx/encoder/compress.h"
+#include "module_options.h"
 #include "stream_walker.h"
 #include "test_inputs.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 namespace {
 
 TEST(LzxEncoderStreamRules, HoldOnTextCodeRawAndMixedInputs) {
@@ -39,14 +40,13 @@ TEST(LzxEncoderStreamRules, HoldOnTextCodeRawAndMixedInputs) {
 
   int blocks[4] = {0, 0, 0, 0};
   for (size_t i = 0; i < inputs.size(); ++i) {
-    const auto& [input, translation] = inputs[i];
-    lzx::CompressOptions options;
-    options.translationSize = translation;
+    const auto& [input, callTranslationSize] = inputs[i];
+    CompressOptions options = ModuleOptions(callTranslationSize);
     options.maxSearchDepth = 24;
-    const WalkResult walk = WalkStream(lzx::CompressLzx(input.data(), input.size(), options));
+    const WalkResult walk = WalkStream(CompressLzx(input.data(), input.size(), options));
     ASSERT_TRUE(walk.ok) << "input " << i << ": " << walk.error;
-    EXPECT_EQ(walk.translation_size, translation);
-    if (translation == 0) {
+    EXPECT_EQ(walk.callTranslationSize, callTranslationSize);
+    if (callTranslationSize == 0) {
       EXPECT_TRUE(walk.output == input) << "input " << i;
     } else {
       EXPECT_EQ(walk.output.size(), input.size()) << "input " << i;
@@ -60,4 +60,4 @@ TEST(LzxEncoderStreamRules, HoldOnTextCodeRawAndMixedInputs) {
 }
 
 }  // namespace
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

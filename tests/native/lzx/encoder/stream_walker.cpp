@@ -2,9 +2,10 @@
 
 #include <stdexcept>
 
+#include "formats/translation_resource.h"
 #include "mspack_cab.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 
 namespace {
 
@@ -55,13 +56,13 @@ class ChunkBits {
 
 struct Code {
   std::vector<uint8_t> lengths;
-  std::vector<std::vector<uint32_t>> by_length;  // symbols of each length, in symbol order
+  std::vector<std::vector<uint32_t>> byLength;  // symbols of each length, in symbol order
 
   void Prepare() {
-    by_length.assign(17, {});
+    byLength.assign(17, {});
     for (size_t s = 0; s < lengths.size(); ++s) {
       if (lengths[s] > 16) throw Broken("code length above 16");
-      if (lengths[s] != 0) by_length[lengths[s]].push_back(static_cast<uint32_t>(s));
+      if (lengths[s] != 0) byLength[lengths[s]].push_back(static_cast<uint32_t>(s));
     }
   }
   // Canonical codes: shorter lengths first, each length's codes in symbol order.
@@ -69,15 +70,23 @@ struct Code {
     uint32_t code = 0, first = 0;
     for (int l = 1; l <= 16; ++l) {
       code = code << 1 | in.Bit();
-      const uint32_t count = static_cast<uint32_t>(by_length[l].size());
-      if (code - first < count) return by_length[l][code - first];
+      const uint32_t count = static_cast<uint32_t>(byLength[l].size());
+      if (code - first < count) return byLength[l][code - first];
       first = (first + count) << 1;
     }
     throw Broken("no code matches");
   }
 };
 
-constexpr uint32_t Slots() { return 36; }  // 262144-byte window
+// Footer bits of a position slot, for windows up to 256 KiB.
+uint32_t FooterBitsOf(uint32_t slot) { return slot < 4 ? 0 : slot / 2 - 1; }
+
+// Position slots of the module's window: together they cover every formatted offset below it.
+uint32_t Slots() {
+  uint32_t slots = 0;
+  for (uint64_t covered = 0; covered < kTranslationWindowSize; ++slots) covered += uint64_t{1} << FooterBitsOf(slots);
+  return slots;
+}
 
 void ReadLengths(ChunkBits& in, std::vector<uint8_t>& lengths, size_t from, size_t count) {
   Code pretree;
@@ -126,45 +135,45 @@ WalkResult WalkStream(const std::vector<uint8_t>& stream) {
     size_t chunk = 0;
     ChunkBits in;
     if (!chunks->empty()) in.Start(&(*chunks)[0].data, 0);
-    bool header_read = false;
-    uint32_t chunk_end = chunks->empty() ? 0 : (*chunks)[0].produced;
+    bool headerRead = false;
+    uint32_t chunkEnd = chunks->empty() ? 0 : (*chunks)[0].produced;
 
     // Moves to the next chunk once the output has reached the current one's end.
-    auto next_chunk_if_due = [&](bool raw) {
-      while (chunk < chunks->size() && out.size() == chunk_end) {
+    auto nextChunkIfDue = [&](bool raw) {
+      while (chunk < chunks->size() && out.size() == chunkEnd) {
         if (!raw && in.byte() != (*chunks)[chunk].data.size()) throw Broken("a chunk's bits do not end where its data does");
         if (raw && in.byte() != (*chunks)[chunk].data.size()) throw Broken("raw bytes do not end with the chunk");
         ++chunk;
         if (chunk == chunks->size()) return;
         in.Start(&(*chunks)[chunk].data, 0);
-        chunk_end += (*chunks)[chunk].produced;
+        chunkEnd += (*chunks)[chunk].produced;
       }
     };
 
     while (out.size() < total) {
-      if (!header_read) {
-        header_read = true;
+      if (!headerRead) {
+        headerRead = true;
         if (in.Bit()) {
           const uint32_t high = in.Bits(16);
-          result.translation_size = high << 16 | in.Bits(16);
+          result.callTranslationSize = high << 16 | in.Bits(16);
         }
       }
       const uint32_t type = in.Bits(3);
       const uint32_t size = in.Bits(8) << 16 | in.Bits(8) << 8 | in.Bits(8);
       if (type < 1 || type > 3) throw Broken("block type " + std::to_string(type));
       result.blocks[type]++;
-      const size_t block_end = out.size() + size;
-      if (block_end > total) throw Broken("block past the stream end");
+      const size_t blockEnd = out.size() + size;
+      if (blockEnd > total) throw Broken("block past the stream end");
       if (type == 3) {
-        if (size % 2 == 1 && block_end != total) throw Broken("odd uncompressed block before the last");
+        if (size % 2 == 1 && blockEnd != total) throw Broken("odd uncompressed block before the last");
         in.PadToWord();
         for (auto& rep : r) {
           rep = 0;
           for (int k = 0; k < 4; ++k) rep |= static_cast<uint32_t>(in.RawByte()) << (8 * k);
         }
-        while (out.size() < block_end) {
+        while (out.size() < blockEnd) {
           out.push_back(in.RawByte());
-          next_chunk_if_due(true);
+          nextChunkIfDue(true);
         }
         // Next block: a fresh bit stream at the next byte of the same chunk.
         if (chunk < chunks->size()) in.Start(&(*chunks)[chunk].data, in.byte());
@@ -180,7 +189,7 @@ WalkResult WalkStream(const std::vector<uint8_t>& stream) {
       ReadLengths(in, length.lengths, 0, 249);
       main.Prepare();
       length.Prepare();
-      while (out.size() < block_end) {
+      while (out.size() < blockEnd) {
         const uint32_t sym = main.Decode(in);
         if (sym < 256) {
           out.push_back(static_cast<uint8_t>(sym));
@@ -188,16 +197,16 @@ WalkResult WalkStream(const std::vector<uint8_t>& stream) {
           uint32_t header = (sym - 256) & 7;
           const uint32_t slot = (sym - 256) >> 3;
           if (header == 7) header += length.Decode(in);
-          const uint32_t match_length = header + 2;
+          const uint32_t matchLength = header + 2;
           uint32_t offset;
           if (slot < 3) {
             offset = r[slot];
             r[slot] = r[0];
             r[0] = offset;
           } else {
-            const int bits = slot < 4 ? 0 : static_cast<int>(slot / 2 - 1);
+            const int bits = static_cast<int>(FooterBitsOf(slot));
             uint32_t base = 0;
-            for (uint32_t s = 0; s < slot; ++s) base += 1u << (s < 4 ? 0 : s / 2 - 1);
+            for (uint32_t s = 0; s < slot; ++s) base += 1u << FooterBitsOf(s);
             uint32_t footer;
             if (type == 2 && bits >= 3) {
               footer = in.Bits(bits - 3) << 3;
@@ -211,17 +220,17 @@ WalkResult WalkStream(const std::vector<uint8_t>& stream) {
             r[0] = offset;
           }
           if (offset == 0 || offset > out.size()) throw Broken("offset before the stream start");
-          if (out.size() + match_length > block_end) throw Broken("a match crosses its block's end");
-          if (out.size() + match_length > chunk_end) throw Broken("a match crosses a chunk boundary");
-          for (uint32_t k = 0; k < match_length; ++k) out.push_back(out[out.size() - offset]);
+          if (out.size() + matchLength > blockEnd) throw Broken("a match crosses its block's end");
+          if (out.size() + matchLength > chunkEnd) throw Broken("a match crosses a chunk boundary");
+          for (uint32_t k = 0; k < matchLength; ++k) out.push_back(out[out.size() - offset]);
         }
-        if (out.size() == chunk_end && !in.AtWordEnd()) {
+        if (out.size() == chunkEnd && !in.AtWordEnd()) {
           // The encoder pads the last word of a chunk with zeros.
           while (!in.AtWordEnd()) {
             if (in.Bit()) throw Broken("non-zero padding at a chunk end");
           }
         }
-        next_chunk_if_due(false);
+        nextChunkIfDue(false);
       }
     }
     result.ok = true;
@@ -231,4 +240,4 @@ WalkResult WalkStream(const std::vector<uint8_t>& stream) {
   return result;
 }
 
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 
 struct WalkResult {
   bool ok = false;                  // the stream decoded completely
   std::string error;                // why not, or the first broken rule
   std::vector<uint8_t> output;      // window bytes (before any call-translation undo)
-  uint32_t translation_size = 0;
+  uint32_t callTranslationSize = 0;
   int blocks[4] = {0, 0, 0, 0};     // count per block type 1..3
 };
 
 WalkResult WalkStream(const std::vector<uint8_t>& stream);
 
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 
 inline std::vector<uint8_t> RandomBytes(size_t n, uint32_t seed) {
   std::mt19937 rng(seed);
@@ -72,4 +72,4 @@ inline std::vector<uint8_t> CodeLike(size_t n, uint32_t seed) {
   return out;
 }
 
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

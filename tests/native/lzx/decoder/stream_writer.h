@@ -7,7 +7,7 @@
 
 #include "lzx/decoder/bit_writer.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 
 // Footer bits and position base (minus 2) per slot, from the format description.
 inline unsigned FooterBits(unsigned slot) { return slot < 4 ? 0 : slot < 36 ? slot / 2 - 1 : 17; }
@@ -36,11 +36,11 @@ class LzxWriter {
     return all;
   }
 
-  void StreamHeader(uint32_t translationSize) {
-    out_.PutBits(translationSize != 0, 1);
-    if (translationSize != 0) {
-      out_.PutBits(translationSize >> 16, 16);
-      out_.PutBits(translationSize & 0xFFFF, 16);
+  void StreamHeader(uint32_t callTranslationSize) {
+    out_.PutBits(callTranslationSize != 0, 1);
+    if (callTranslationSize != 0) {
+      out_.PutBits(callTranslationSize >> 16, 16);
+      out_.PutBits(callTranslationSize & 0xFFFF, 16);
     }
   }
 
@@ -174,4 +174,4 @@ struct FramedStream {
   }
 };
 
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

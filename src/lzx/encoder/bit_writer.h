@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "lzx/encoder/lzx_encoder_format.h"
+#include "base/byte_order.h"
+#include "lzx/lzx_constants.h"
 
 namespace vykcn::lzx {
 
@@ -20,9 +21,9 @@ class ChunkedBitWriter {
     pending_ += count;
     while (pending_ >= 16) {
       pending_ -= 16;
-      const uint16_t word = static_cast<uint16_t>(buffer_ >> pending_);
-      bytes_.push_back(static_cast<uint8_t>(word));
-      bytes_.push_back(static_cast<uint8_t>(word >> 8));
+      uint8_t word[2];
+      WriteU16LE(word, static_cast<uint16_t>(buffer_ >> pending_));
+      PutBytes(word, 2);
     }
   }
 
@@ -38,37 +39,38 @@ class ChunkedBitWriter {
   // Raw bytes; the bit stream must be word-aligned.
   void PutBytes(const uint8_t* data, size_t n) { bytes_.insert(bytes_.end(), data, data + n); }
   void PutU32LE(uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    uint8_t bytes[4];
+    WriteU32LE(bytes, v);
+    PutBytes(bytes, 4);
   }
 
   // Accounts for `n` output bytes just coded (never crossing a chunk boundary) and closes the
   // chunk when its last byte has been coded.
   void AdvanceOutput(uint32_t n) {
-    output_position_ += n;
-    if (output_position_ % kChunkSize == 0) CloseChunk();
+    outputPosition_ += n;
+    if (outputPosition_ % kFrameSize == 0) CloseChunk();
   }
 
   // Ends the stream: closes a last, shorter chunk.
   void Finish() {
-    if (output_position_ % kChunkSize != 0) CloseChunk();
+    if (outputPosition_ % kFrameSize != 0) CloseChunk();
   }
 
-  uint64_t output_position() const { return output_position_; }
-  const std::vector<uint8_t>& bytes() const { return bytes_; }
-  // End offset in bytes() of each chunk's compressed data, in order.
-  const std::vector<size_t>& chunk_ends() const { return chunk_ends_; }
+  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+  // End offset in Bytes() of each chunk's compressed data, in order.
+  const std::vector<size_t>& ChunkEnds() const { return chunkEnds_; }
 
  private:
   void CloseChunk() {
     AlignToWord();
-    chunk_ends_.push_back(bytes_.size());
+    chunkEnds_.push_back(bytes_.size());
   }
 
   std::vector<uint8_t> bytes_;
-  std::vector<size_t> chunk_ends_;
+  std::vector<size_t> chunkEnds_;
   uint64_t buffer_ = 0;
   int pending_ = 0;
-  uint64_t output_position_ = 0;
+  uint64_t outputPosition_ = 0;
 };
 
 }  // namespace vykcn::lzx

@@ -6,26 +6,28 @@
 #include <cstdint>
 #include <vector>
 
-#include "lzx/encoder/lzx_encoder_format.h"
-#include "lzx/encoder/lzx_encoder_items.h"
-#include "lzx/encoder/lzx_encoder_matchfinder.h"
+#include "lzx/encoder/items.h"
+#include "lzx/encoder/match_finder.h"
+#include "lzx/lzx_constants.h"
 
 namespace vykcn::lzx {
 
 // Prices in 1/16 bit.
 struct CostModel {
-  uint32_t main[kMainSymbols];
-  uint32_t length[kLengthSymbols];
+  uint32_t main[kMaxMainSymbols];
+  uint32_t length[kNumLengthSymbols];
   // Aligned-offset block: the low 3 footer bits of offsets with 3 or more footer bits are coded
   // with the aligned tree, at these prices.
-  bool aligned_offsets = false;
-  uint32_t aligned[kAlignedSymbols];
+  bool alignedOffsets = false;
+  uint32_t aligned[kNumAlignedSymbols];
 
   // Rough prices before any statistics exist.
   static CostModel Initial();
-  // Prices from code lengths; symbols without a code cost a little more than the longest code.
-  static CostModel FromLengths(const uint8_t* main_lengths, const uint8_t* length_lengths,
-                               const uint8_t* aligned_lengths = nullptr);
+  // Prices from the code lengths of `mainSymbols` main symbols and of the length symbols (and of
+  // the aligned symbols, for an aligned-offset block); symbols without a code cost a little more
+  // than the longest code.
+  static CostModel FromLengths(const uint8_t* mainLengths, unsigned mainSymbols, const uint8_t* lengthLengths,
+                               const uint8_t* alignedLengths = nullptr);
 };
 
 // The matches found at each position of a chunk, in increasing length order.
@@ -36,7 +38,7 @@ struct ChunkMatches {
 
 class NearOptimalParser {
  public:
-  explicit NearOptimalParser(uint32_t nice_length) : nice_length_(nice_length) {}
+  explicit NearOptimalParser(uint32_t niceLength) : niceLength_(niceLength) {}
 
   // Parses data[start, start + n) (n ≤ 32768) into `items`, starting from `queue`. Matches never
   // reach past start + n.
@@ -50,14 +52,14 @@ class NearOptimalParser {
     uint32_t value;
     RepeatQueue queue;
   };
-  uint32_t nice_length_;
+  uint32_t niceLength_;
   std::vector<Node> nodes_;
 };
 
 // Finds the matches of every position of data[start, start + n) with `finder`, which must have
-// seen every earlier position. A match of at least `nice_length` makes the following positions
+// seen every earlier position. A match of at least `niceLength` makes the following positions
 // (within the chunk) be inserted without a search.
-void FindChunkMatches(BinaryTreeMatchFinder& finder, uint32_t start, uint32_t n, uint32_t data_size,
-                      uint32_t nice_length, ChunkMatches& out);
+void FindChunkMatches(BinaryTreeMatchFinder& finder, uint32_t start, uint32_t n, uint32_t dataSize,
+                      uint32_t niceLength, ChunkMatches& out);
 
 }  // namespace vykcn::lzx

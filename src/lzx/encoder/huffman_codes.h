@@ -5,10 +5,10 @@
 
 namespace vykcn::lzx {
 
-// Fills lengths[0..n) with a complete prefix code of at most max_length bits for the symbols
+// Fills lengths[0..n) with a complete prefix code of at most maxLength bits for the symbols
 // whose frequency is non-zero; unused symbols get 0. With a single used symbol a second symbol
 // gets a code too, so that the code stays complete. All frequencies 0 give all lengths 0.
-void BuildCodeLengths(const uint32_t* frequencies, int n, int max_length, uint8_t* lengths);
+void BuildCodeLengths(const uint32_t* frequencies, int n, int maxLength, uint8_t* lengths);
 
 // Canonical codewords for the lengths, most significant bit first.
 void BuildCodewords(const uint8_t* lengths, int n, uint32_t* codewords);

@@ -3,40 +3,42 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 
 #include "decoders.h"
-#include "lzx/encoder/lzx_compress.h"
+#include "lzx/encoder/compress.h"
+#include "lzx/lzx_constants.h"
+#include "module_options.h"
 #include "test_inputs.h"
 
-namespace vykcn::test {
+namespace vykcn::lzx::test {
 namespace {
-
-using lzx::CompressLzx;
-using lzx::CompressOptions;
 
 // A lighter search for the cases that test correctness rather than ratio: it keeps the suite quick
 // under sanitizers, and the parse, block and framing code run all the same.
-CompressOptions Light(uint32_t translation_size = 0) {
-  CompressOptions options;
-  options.translationSize = translation_size;
+CompressOptions Light(uint32_t callTranslationSize = 0) {
+  CompressOptions options = ModuleOptions(callTranslationSize);
   options.maxSearchDepth = 16;
   options.optimizationPasses = 1;
   return options;
 }
 
-void ExpectBothDecode(const std::vector<uint8_t>& input, const CompressOptions& options = {}) {
+void ExpectBothDecode(const std::vector<uint8_t>& input, const CompressOptions& options = ModuleOptions()) {
   const std::vector<uint8_t> stream = CompressLzx(input.data(), input.size(), options);
-  const auto ours = DecodeWithOurDecoder(stream, input.size());
+  const auto ours = DecodeWithOurDecoder(stream, input.size(), options.windowSize);
   ASSERT_TRUE(ours.has_value()) << "our decoder rejected a stream of " << input.size() << " bytes";
   EXPECT_TRUE(*ours == input) << "our decoder: wrong bytes for " << input.size() << " input bytes";
-  const auto theirs = DecodeWithLibmspack(stream);
+  const uint32_t window = options.windowSize != 0 ? options.windowSize : kDefaultWindowSize;
+  const auto theirs = DecodeWithLibmspack(stream, window);
   ASSERT_TRUE(theirs.has_value()) << "libmspack rejected a stream of " << input.size() << " bytes";
   EXPECT_TRUE(*theirs == input) << "libmspack: wrong bytes for " << input.size() << " input bytes";
 }
 
 TEST(LzxEncoderRoundTrip, SizesAroundChunkEdges) {
-  const std::vector<uint8_t> text = TextLike(262145, 1);
-  for (size_t size : {0u, 1u, 2u, 11u, 32767u, 32768u, 32769u, 262145u}) {
+  const size_t pastWindow = kTranslationWindowSize + 1;
+  const std::vector<uint8_t> text = TextLike(pastWindow, 1);
+  for (size_t size : {size_t{0}, size_t{1}, size_t{2}, size_t{11}, size_t{32767}, size_t{32768}, size_t{32769},
+                      pastWindow}) {
     SCOPED_TRACE(size);
     ExpectBothDecode(std::vector<uint8_t>(text.begin(), text.begin() + size), Light());
   }
@@ -44,24 +46,23 @@ TEST(LzxEncoderRoundTrip, SizesAroundChunkEdges) {
 
 TEST(LzxEncoderRoundTrip, TextCompresses) {
   const std::vector<uint8_t> text = TextLike(100000, 2);
-  const auto stream = CompressLzx(text.data(), text.size());
+  const auto stream = CompressLzx(text.data(), text.size(), ModuleOptions());
   EXPECT_LT(stream.size(), text.size() / 3);
   ExpectBothDecode(text);
 }
 
 TEST(LzxEncoderRoundTrip, CodeWithCallTranslation) {
   const std::vector<uint8_t> code = CodeLike(80000, 3);
-  CompressOptions options;
-  options.translationSize = 12000000;
+  const CompressOptions options = ModuleOptions(12000000);
   ExpectBothDecode(code, options);
-  // Translation makes the repeated call targets repeat as bytes.
+  // Call translation makes the repeated call targets repeat as bytes.
   const auto with = CompressLzx(code.data(), code.size(), options);
-  const auto without = CompressLzx(code.data(), code.size());
+  const auto without = CompressLzx(code.data(), code.size(), ModuleOptions());
   EXPECT_LT(with.size(), without.size());
 }
 
 TEST(LzxEncoderRoundTrip, CallTranslationEdgesAndSmallSizes) {
-  // Calls right at the chunk tails, operands reaching the stream start and the translation size.
+  // Calls right at the chunk tails, operands reaching the stream start and the call translation size.
   const CompressOptions options = Light(40000);
   for (size_t size : {5u, 10u, 11u, 16u, 32768u, 32778u, 70000u}) {
     std::vector<uint8_t> input(size, 0xE8);
@@ -74,7 +75,7 @@ TEST(LzxEncoderRoundTrip, CallTranslationEdgesAndSmallSizes) {
 
 TEST(LzxEncoderRoundTrip, IncompressibleStaysWithinATenthOfAPercent) {
   const std::vector<uint8_t> noise = RandomBytes(300001, 4);
-  const auto stream = CompressLzx(noise.data(), noise.size());
+  const auto stream = CompressLzx(noise.data(), noise.size(), ModuleOptions());
   EXPECT_LE(stream.size(), noise.size() + noise.size() / 1000);
   ExpectBothDecode(noise);
 }
@@ -157,5 +158,34 @@ TEST(LzxEncoderRoundTrip, ManySmallInputs) {
   }
 }
 
+// The window is the caller's: every size the decoder accepts (0 meaning its default there too),
+// each stream with a match from as far back as that window allows.
+TEST(LzxEncoderRoundTrip, EveryWindowSizeTheDecoderAccepts) {
+  const std::vector<uint8_t> block = RandomBytes(4000, 60);
+  std::vector<uint32_t> windows = {0};
+  for (uint32_t window = kMinWindowSize; window <= kMaxWindowSize; window *= 2) windows.push_back(window);
+  for (uint32_t window : windows) {
+    SCOPED_TRACE(window);
+    std::vector<uint8_t> input = block;
+    input.resize(MaxMatchOffset(window != 0 ? window : kDefaultWindowSize), 0);
+    input.insert(input.end(), block.begin(), block.end());
+    CompressOptions options = Light();
+    options.windowSize = window;
+    const auto stream = CompressLzx(input.data(), input.size(), options);
+    const auto withoutRepeat = CompressLzx(input.data(), input.size() - block.size(), options);
+    EXPECT_LT(stream.size(), withoutRepeat.size() + block.size() / 4) << "the second copy was not matched";
+    ExpectBothDecode(input, options);
+  }
+}
+
+TEST(LzxEncoderRoundTrip, WindowSizesOutsideTheFormatAreRefused) {
+  const std::vector<uint8_t> input = TextLike(1000, 61);
+  for (uint32_t window : {kMinWindowSize / 2, 3 * kMinWindowSize, 2 * kMaxWindowSize}) {
+    CompressOptions options = Light();
+    options.windowSize = window;
+    EXPECT_THROW(CompressLzx(input.data(), input.size(), options), std::invalid_argument) << window;
+  }
+}
+
 }  // namespace
-}  // namespace vykcn::test
+}  // namespace vykcn::lzx::test

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace vykcn {
+namespace vykcn::lzx {
 
 // Status values. (Named apart from the Windows macros E_FAIL / E_OUTOFMEMORY, which <windows.h>
 // defines and which would otherwise collide; the numbers are the same.)
@@ -30,7 +30,7 @@ struct CodecParameters {
   uint32_t reserved;    // ignored
 };
 
-struct DecompressionContext;  // opaque; defined in lzx_decoder.h
+struct DecompressionContext;  // opaque; defined in decoder.h
 
 // Creates a context on the heap. `parameters` may be null (all fields 0). Returns kStatusOk and
 // stores the context; kStatusOutOfMemory when the heap has no block; kStatusFail for a codec type
@@ -51,4 +51,4 @@ void DestroyDecompressionContext(DecompressionContext* context);
 int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* destinationSize,
                    const uint8_t* source, size_t sourceSize);
 
-}  // namespace vykcn
+}  // namespace vykcn::lzx

@@ -4,17 +4,19 @@
 // (`bitCount` = valid bits - 16, kept between 1 and 16 after every read).
 //
 // These are the checked operations used by block headers and tree reading. The span decoders keep
-// the same three values in locals (see BitState) and test the input limit once per main symbol.
+// the same three values in locals (NarrowBits, WideBits) and test the input limit once per main
+// symbol.
 #include <cstdint>
 
-#include "lzx/decoder/lzx_decoder.h"
+#include "base/byte_order.h"
+#include "lzx/decoder/decoder.h"
 
-namespace vykcn {
+namespace vykcn::lzx {
 
 // The 16-bit little-endian word at `p`. Bytes outside the source buffer read as 0, so that no
 // look-ahead on corrupt input ever leaves the buffer.
 inline uint32_t LoadWordBounded(const uint8_t* p, const uint8_t* begin, const uint8_t* end) {
-  if (p >= begin && end - p >= 2) return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
+  if (p >= begin && end - p >= 2) return ReadU16LE(p);
   uint32_t word = 0;
   if (p >= begin && p < end) word = p[0];
   if (p + 1 >= begin && p + 1 < end) word |= static_cast<uint32_t>(p[1]) << 8;
@@ -23,7 +25,7 @@ inline uint32_t LoadWordBounded(const uint8_t* p, const uint8_t* begin, const ui
 
 // Restarts the bit stream at `inputCursor` (each chunk, and after an uncompressed block).
 inline void PrimeBitReader(LzxDecoder& d) {
-  if (d.blockType == lzx::kBlockUncompressed) return;  // raw bytes are read from inputCursor
+  if (d.blockType == kBlockUncompressed) return;  // raw bytes are read from inputCursor
   if (d.inputEnd - d.inputCursor < 4) return;
   const uint32_t high = LoadWordBounded(d.inputCursor, d.sourceBegin, d.sourceEnd);
   const uint32_t low = LoadWordBounded(d.inputCursor + 2, d.sourceBegin, d.sourceEnd);
@@ -74,4 +76,4 @@ inline int DecodeSymbol(uint32_t bitBuffer, const int16_t* table, const int16_t*
   return entry;
 }
 
-}  // namespace vykcn
+}  // namespace vykcn::lzx

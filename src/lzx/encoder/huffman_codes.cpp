@@ -1,13 +1,13 @@
 // Huffman code construction: a plain Huffman tree over the used symbols, then, when it is too
 // deep, the Kraft-sum repair that moves leaves up from the deepest level (as zlib and miniz do).
-#include "lzx/encoder/lzx_encoder_huffman.h"
+#include "lzx/encoder/huffman_codes.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace vykcn::lzx {
 
-void BuildCodeLengths(const uint32_t* frequencies, int n, int max_length, uint8_t* lengths) {
+void BuildCodeLengths(const uint32_t* frequencies, int n, int maxLength, uint8_t* lengths) {
   std::fill(lengths, lengths + n, 0);
   std::vector<int> used;
   for (int s = 0; s < n; ++s) {
@@ -30,12 +30,12 @@ void BuildCodeLengths(const uint32_t* frequencies, int n, int max_length, uint8_
   std::vector<uint64_t> weight(2 * leaves);
   std::vector<int> parent(2 * leaves, -1);
   for (int i = 0; i < leaves; ++i) weight[i] = frequencies[used[i]];
-  int next_leaf = 0, next_internal = leaves, created = leaves;
+  int nextLeaf = 0, nextInternal = leaves, created = leaves;
   auto take = [&]() {
-    if (next_leaf < leaves && (next_internal >= created || weight[next_leaf] <= weight[next_internal])) {
-      return next_leaf++;
+    if (nextLeaf < leaves && (nextInternal >= created || weight[nextLeaf] <= weight[nextInternal])) {
+      return nextLeaf++;
     }
-    return next_internal++;
+    return nextInternal++;
   };
   for (int k = 0; k < leaves - 1; ++k) {
     const int a = take();
@@ -48,17 +48,17 @@ void BuildCodeLengths(const uint32_t* frequencies, int n, int max_length, uint8_
   std::vector<int> depth(created, 0);
   for (int node = created - 2; node >= 0; --node) depth[node] = depth[parent[node]] + 1;
 
-  std::vector<int> count(max_length + 1, 0);
-  for (int i = 0; i < leaves; ++i) count[std::min(depth[i], max_length)]++;
+  std::vector<int> count(maxLength + 1, 0);
+  for (int i = 0; i < leaves; ++i) count[std::min(depth[i], maxLength)]++;
 
   // Clamping raised the Kraft sum above 1; each step takes one code off the deepest level and
-  // splits a shorter code into two, lowering the sum by one unit of 2^-max_length.
+  // splits a shorter code into two, lowering the sum by one unit of 2^-maxLength.
   uint64_t total = 0;
-  for (int l = 1; l <= max_length; ++l) total += static_cast<uint64_t>(count[l]) << (max_length - l);
-  const uint64_t full = uint64_t{1} << max_length;
+  for (int l = 1; l <= maxLength; ++l) total += static_cast<uint64_t>(count[l]) << (maxLength - l);
+  const uint64_t full = uint64_t{1} << maxLength;
   while (total > full) {
-    count[max_length]--;
-    for (int l = max_length - 1; l > 0; --l) {
+    count[maxLength]--;
+    for (int l = maxLength - 1; l > 0; --l) {
       if (count[l] != 0) {
         count[l]--;
         count[l + 1] += 2;
@@ -70,7 +70,7 @@ void BuildCodeLengths(const uint32_t* frequencies, int n, int max_length, uint8_
 
   // Rarest symbols get the longest codes.
   int index = 0;
-  for (int l = max_length; l >= 1; --l) {
+  for (int l = maxLength; l >= 1; --l) {
     for (int k = 0; k < count[l]; ++k) lengths[used[index++]] = static_cast<uint8_t>(l);
   }
 }

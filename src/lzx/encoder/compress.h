@@ -1,0 +1,28 @@
+#pragma once
+// LZX compressor for the translation resource: writes the chunk-framed stream that the module's
+// decoder reads (32768-byte chunks, see chunk_framing.h). Toolkit-only, but portable. The bit
+// stream is flushed to a 16-bit word at every 32768-byte output boundary; blocks may span chunks,
+// matches never do.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vykcn::lzx {
+
+struct CompressOptions {
+  // The decoder's window: a power of two from 32 KiB to 2 MiB; 0 selects kDefaultWindowSize, as it
+  // does for the decoder. Other values make CompressLzx throw std::invalid_argument.
+  uint32_t windowSize = 0;
+  // Call translation size written into the stream header; 0 turns call translation off. Below
+  // 2^31 (CompressLzx throws std::invalid_argument otherwise).
+  uint32_t callTranslationSize = 0;
+  // Search effort of the match finder and parser; larger is slower and usually smaller.
+  int maxSearchDepth = 96;
+  int niceMatchLength = 160;
+  int optimizationPasses = 2;
+};
+
+// Compresses `size` bytes into a complete framed stream (chunks and trailer).
+std::vector<uint8_t> CompressLzx(const uint8_t* data, size_t size, const CompressOptions& options);
+
+}  // namespace vykcn::lzx
