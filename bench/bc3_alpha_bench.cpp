@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "alpha_psnr.h"
-#include "bc3_block.h"
-#include "bc3_encoder.h"
-#include "commands.h"
+#include "common/command_error.h"
+#include "font_building/alpha_psnr.h"
+#include "font_building/bc3_block.h"
+#include "font_building/bc3_encoder.h"
+#include "font_building/font_pack.h"
+#include "font_building/font_rasterizer.h"
 #include "formats/glyph_table.h"
-#include "font_pack.h"
-#include "font_rasterizer.h"
 
 using namespace vykcn;
 using namespace vykcn::tool;

@@ -8,9 +8,9 @@
 #include <set>
 
 #include "base/utf8.h"
-#include "po_reader.h"
+#include "text_sources/po_reader.h"
 #include "translation/subtitle_hash.h"
-#include "translation_image_builder.h"
+#include "text_sources/translation_image_builder.h"
 
 namespace vykcn::bench {
 

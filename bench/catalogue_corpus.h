@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "text_entry.h"
+#include "text_sources/text_entry.h"
 
 namespace vykcn::bench {
 

@@ -35,8 +35,7 @@
 #include <filesystem>
 
 #include "catalogue_corpus.h"
-#include "translation_container.h"
-#include "translation_image_builder.h"
+#include "text_sources/translation_image_builder.h"
 #include "wimlib_reference.h"
 #endif
 

@@ -28,13 +28,12 @@
 
 #include "base/utf8.h"
 #include "lzx_corpora.h"
-#include "base/utf8.h"
 #include "formats/translation_resource.h"
 #include "lzx/encoder/compress.h"
 #include "lzx/decoder/decompress.h"
-#include "po_reader.h"
+#include "text_sources/po_reader.h"
 #include "translation/subtitle_hash.h"
-#include "translation_image_builder.h"
+#include "text_sources/translation_image_builder.h"
 #include "../tests/native/lzx/encoder/mspack_cab.h"
 
 namespace {

@@ -27,7 +27,7 @@
 #include "formats/translation_resource.h"
 #include "lzx/encoder/compress.h"
 #include "lzx/decoder/decompress.h"
-#include "translation_image_builder.h"
+#include "text_sources/translation_image_builder.h"
 #include "../tests/native/lzx/encoder/mspack_cab.h"
 #include "lzx_corpora.h"
 #include "catalogue_corpus.h"

@@ -1,7 +1,7 @@
 // vykcn-tool: builds, inspects and previews what the vykcn module carries.
 #include <cstdio>
 
-#include "commands.h"
+#include "commands/command_registry.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"vykcn-tool: build, inspect and preview the vykcn module's resources"};

@@ -52,5 +52,31 @@ TEST(GlyphTable, ReferenceIsTheFirstM) {
   EXPECT_FALSE(FindReferenceGlyph(shifted.data() + 1, 1, &reference));  // only the count is read
 }
 
+TEST(GlyphTable, WritesLittleEndianRecordsOf24BytesAndReadsThemBack) {
+  GlyphRecord m{};
+  m.code = 0x4E2D;
+  m.offsetX = 3;
+  m.offsetY = -26;
+  m.advance = 32;
+  m.width = 26;
+  m.height = 30;
+  m.uLeft = 0.5f;      // 0x3F000000
+  m.vTop = 0.25f;      // 0x3E800000
+  m.uRight = 1.0f;     // 0x3F800000
+  m.vBottom = -2.0f;   // 0xC0000000
+  const std::vector<uint8_t> expected = {0x2D, 0x4E, 3,    0xE6, 32, 26,   30,   0,    0, 0, 0, 0x3F,
+                                         0,    0,    0x80, 0x3E, 0,  0,    0x80, 0x3F, 0, 0, 0, 0xC0};
+  const std::vector<uint8_t> bytes = SerializeGlyphTable({m});
+  EXPECT_EQ(bytes, expected);
+
+  std::vector<uint8_t> withTail = bytes;
+  withTail.insert(withTail.end(), {1, 2, 3});  // a partial record is ignored
+  const std::vector<GlyphRecord> back = ParseGlyphTable(withTail.data(), withTail.size());
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0].code, 0x4E2D);
+  EXPECT_EQ(back[0].offsetY, -26);
+  EXPECT_EQ(back[0].vBottom, -2.0f);
+}
+
 }  // namespace
 }  // namespace vykcn

@@ -10,27 +10,15 @@
 #include <unistd.h>
 
 #include "lzx/decoder/stream_writer.h"
+#include "tool_runner.h"
 
 namespace vykcn::lzx::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-  int exitCode;
-  std::string output;  // stdout and stderr
-};
-
-ToolRun RunTool(const std::string& arguments) {
-  const std::string command = std::string(VYKCN_TOOL_PATH) + " " + arguments + " 2>&1";
-  ToolRun run{-1, {}};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[512];
-  while (size_t n = fread(buffer, 1, sizeof(buffer), pipe)) run.output.append(buffer, n);
-  run.exitCode = pclose(pipe);
-  return run;
-}
+using ::vykcn::test::RunTool;
+using ::vykcn::test::ToolRun;
 
 void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -69,38 +57,38 @@ class DecompressTool : public ::testing::Test {
 
 TEST_F(DecompressTool, WritesTheImageWhenSizesAgree) {
   WriteFile(Path("in"), Resource(11, stream_));
-  const ToolRun run = RunTool("decompress " + Path("in") + " " + Path("out"));
-  EXPECT_EQ(run.exitCode, 0) << run.output;
+  const ToolRun run = RunTool({"decompress", Path("in"), Path("out")});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(ReadFile(Path("out")), payload_);
 }
 
 TEST_F(DecompressTool, SizeMismatchIsReportedAndNothingIsWritten) {
   WriteFile(Path("in"), Resource(12, stream_));
-  const ToolRun run = RunTool("decompress " + Path("in") + " " + Path("out"));
+  const ToolRun run = RunTool({"decompress", Path("in"), Path("out")});
   EXPECT_NE(run.exitCode, 0);
-  EXPECT_NE(run.output.find("decomp size mismatch"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("produced 11 bytes"), std::string::npos) << run.output;
+  EXPECT_NE(run.err.find("decomp size mismatch"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("produced 11 bytes"), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(Path("out")));
 }
 
 TEST_F(DecompressTool, CorruptStreamIsReportedAndNothingIsWritten) {
   std::vector<uint8_t> truncated(stream_.begin(), stream_.begin() + 12);
   WriteFile(Path("in"), Resource(11, truncated));
-  const ToolRun run = RunTool("decompress " + Path("in") + " " + Path("out"));
+  const ToolRun run = RunTool({"decompress", Path("in"), Path("out")});
   EXPECT_NE(run.exitCode, 0);
-  EXPECT_NE(run.output.find("data corrupted"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("produced 0 bytes"), std::string::npos) << run.output;
+  EXPECT_NE(run.err.find("data corrupted"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("produced 0 bytes"), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(Path("out")));
 }
 
 TEST_F(DecompressTool, RawStreamWithCapacity) {
   WriteFile(Path("in"), stream_);
-  ToolRun run = RunTool("decompress --raw --size 100 " + Path("in") + " " + Path("out"));
-  EXPECT_EQ(run.exitCode, 0) << run.output;
+  ToolRun run = RunTool({"decompress", "--raw", "--size", "100", Path("in"), Path("out")});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(ReadFile(Path("out")), payload_);
-  run = RunTool("decompress --raw --size 5 " + Path("in") + " " + Path("small"));
+  run = RunTool({"decompress", "--raw", "--size", "5", Path("in"), Path("small")});
   EXPECT_NE(run.exitCode, 0);
-  EXPECT_NE(run.output.find("data corrupted"), std::string::npos) << run.output;
+  EXPECT_NE(run.err.find("data corrupted"), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(Path("small")));
 }
 

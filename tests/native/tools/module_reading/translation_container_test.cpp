@@ -1,0 +1,45 @@
+// The translation resource as pack-text writes it and the toolkit's readers unpack it.
+#include <gtest/gtest.h>
+
+#include "base/byte_order.h"
+#include "common/command_error.h"
+#include "formats/translation_resource.h"
+#include "module_reading/translation_container.h"
+#include "text_sources/translation_image_builder.h"
+#include "tools/support/reference_formats.h"
+
+namespace vykcn::test {
+namespace {
+
+TEST(TranslationResource, DecodesToTheImageAndIsDeterministic) {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  std::vector<tool::TextEntry> entries;
+  for (int i = 0; i < 3000; ++i) {
+    const std::string host = "Line " + std::to_string(i) + " of the script";
+    const std::string translation = "\xE7\xAC\xAC " + std::to_string(i) + " \xE8\xA1\x8C\xE5\x8F\xB0\xE8\xAF\x8D";
+    pairs.emplace_back(host, translation);
+    tool::TextEntry entry;
+    entry.host = host;
+    entry.translation = translation;
+    entries.push_back(entry);
+  }
+  const auto build = tool::BuildTranslationImage(entries);
+  ASSERT_EQ(build.image, ExpectedImage(pairs));
+  const auto resource = PackTranslationResource(build.image);
+  ASSERT_GE(resource.size(), 4u);
+  EXPECT_EQ(ReadU32LE(resource.data()), build.image.size());
+  EXPECT_LT(resource.size(), build.image.size() / 3);
+  EXPECT_EQ(tool::UnpackTranslationResource(resource, "test"), build.image);
+  EXPECT_EQ(PackTranslationResource(tool::BuildTranslationImage(entries).image), resource);
+}
+
+TEST(TranslationResource, DamagedResourcesAreReported) {
+  const auto resource = PackTranslationResource(ExpectedImage({{"a", "b"}, {"c", "d"}}));
+  auto wrongSize = resource;
+  wrongSize[0] ^= 1;
+  EXPECT_THROW(tool::UnpackTranslationResource(wrongSize, "x"), tool::CommandError);
+  EXPECT_THROW(tool::UnpackTranslationResource({1, 0}, "x"), tool::CommandError);
+}
+
+}  // namespace
+}  // namespace vykcn::test

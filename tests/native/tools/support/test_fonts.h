@@ -1,0 +1,11 @@
+#pragma once
+// Fonts of the build machine that the toolkit's tests rasterise.
+#include <string>
+
+namespace vykcn::test {
+
+inline const std::string kMicroHei = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
+// Ideographs and a space, but no Latin letters.
+inline const std::string kDroidFallback = "/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf";
+
+}  // namespace vykcn::test

@@ -1,0 +1,26 @@
+#pragma once
+// A test-side writer of minimal 64-bit PE files that carry only a resource section, so that the
+// module readers can be tested without a Windows toolchain.
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vykcn::test {
+
+struct TestResource {
+  std::string typeName;  // a string type such as "IDR_DATA", or "" for the integer typeId
+  uint16_t typeId = 0;
+  uint16_t id = 0;
+  uint16_t language = 0;
+  std::vector<uint8_t> data;
+};
+
+// Resources of the same type must be adjacent in the list.
+std::vector<uint8_t> BuildTestPe(const std::vector<TestResource>& resources);
+
+// The translation resource for `texts`: u32 image size, then the framed LZX stream of the image
+// (u32 count, then per text a u32 hash and the text with its 0 byte), packed as pack-text packs.
+std::vector<uint8_t> BuildTranslationResource(const std::vector<std::pair<uint32_t, std::string>>& texts);
+
+}  // namespace vykcn::test

@@ -1,0 +1,137 @@
+// Reading translators' files: PO through libgettextpo with msgfmt's rules, CSV by RFC 4180.
+#include <gtest/gtest.h>
+
+#include "common/command_error.h"
+#include "text_sources/csv_reader.h"
+#include "text_sources/po_reader.h"
+#include "text_sources/text_entry.h"
+#include "tools/support/test_files.h"
+
+namespace vykcn::test {
+namespace {
+
+using tool::TextEntry;
+
+std::vector<TextEntry> Usable(const std::vector<TextEntry>& entries) {
+  std::vector<TextEntry> out;
+  for (const auto& e : entries) {
+    if (e.usable) out.push_back(e);
+  }
+  return out;
+}
+
+TEST(PoReader, MsgfmtRulesEscapesPluralsAndLines) {
+  TempDir dir;
+  const std::string po = dir.Write("a.po",
+                                   "msgid \"\"\n"
+                                   "msgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n"
+                                   "\n"
+                                   "msgid \"Tab\\there \\\"quoted\\\"\\n\"\n"
+                                   "msgstr \"\xE5\x88\xB6\xE8\xA1\xA8\\t\"\n"
+                                   "\n"
+                                   "#, fuzzy\n"
+                                   "msgid \"Fuzzy\"\n"
+                                   "msgstr \"F\"\n"
+                                   "\n"
+                                   "msgid \"Untranslated\"\n"
+                                   "msgstr \"\"\n"
+                                   "\n"
+                                   "msgid \"one file\"\n"
+                                   "msgid_plural \"%d files\"\n"
+                                   "msgstr[0] \"%d \xE4\xB8\xAA\xE6\x96\x87\xE4\xBB\xB6\"\n"
+                                   "msgstr[1] \"unused\"\n"
+                                   "\n"
+                                   "msgctxt \"menu\"\n"
+                                   "msgid \"Open\"\n"
+                                   "msgstr \"\xE6\x89\x93\xE5\xBC\x80\"\n"
+                                   "\n"
+                                   "#~ msgid \"Old\"\n"
+                                   "#~ msgstr \"Obsolete\"\n");
+  const auto entries = tool::ReadPoFile(po);
+  ASSERT_EQ(entries.size(), 5u);  // header and obsolete entries are not entries
+  const auto usable = Usable(entries);
+  ASSERT_EQ(usable.size(), 3u);
+  EXPECT_EQ(usable[0].host, "Tab\there \"quoted\"\n");
+  EXPECT_EQ(usable[0].translation, "\xE5\x88\xB6\xE8\xA1\xA8\t");
+  EXPECT_EQ(usable[0].line, 4);
+  EXPECT_EQ(usable[1].host, "one file");
+  EXPECT_EQ(usable[1].translation, "%d \xE4\xB8\xAA\xE6\x96\x87\xE4\xBB\xB6");
+  EXPECT_EQ(usable[1].line, 14);
+  EXPECT_EQ(usable[2].host, "Open");
+  EXPECT_EQ(usable[2].context, "menu");
+  EXPECT_EQ(usable[2].line, 20);
+  EXPECT_EQ(entries[1].host, "Fuzzy");
+  EXPECT_FALSE(entries[1].usable);
+  EXPECT_EQ(entries[2].host, "Untranslated");
+  EXPECT_FALSE(entries[2].usable);
+}
+
+TEST(PoReader, ErrorsNameFileAndLine) {
+  TempDir dir;
+  const std::string syntax = dir.Write("bad.po", "msgid \"a\"\nmsgstr \"b\"\n\nmsgid \"c\"\nmsgstr unquoted\n");
+  try {
+    tool::ReadPoFile(syntax);
+    FAIL() << "a syntax error was accepted";
+  } catch (const tool::CommandError& e) {
+    EXPECT_NE(std::string(e.what()).find("bad.po:5"), std::string::npos) << e.what();
+  }
+  const std::string nul = dir.Write("nul.po", "msgid \"a\"\nmsgstr \"b\"\n\nmsgid \"c\"\nmsgstr \"x\\000y\"\n");
+  try {
+    tool::ReadPoFile(nul);
+    FAIL() << "a NUL escape was accepted";
+  } catch (const tool::CommandError& e) {
+    EXPECT_NE(std::string(e.what()).find("nul.po:5"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("NUL"), std::string::npos) << e.what();
+  }
+  // \012 is a newline, not a NUL.
+  const std::string newline = dir.Write("nl.po", "msgid \"a\"\nmsgstr \"x\\012y\"\n");
+  EXPECT_EQ(tool::ReadPoFile(newline).at(0).translation, "x\ny");
+}
+
+TEST(CsvReader, QuotedFieldsAndRecordLines) {
+  TempDir dir;
+  const std::string csv = dir.Write("t.csv",
+                                    "\xEF\xBB\xBFnotes,Source,translation\r\n"
+                                    "n1,plain,\xE5\xB9\xB3\r\n"
+                                    "n2,\"with, comma\",\"say \"\"hi\"\"\"\r\n"
+                                    "n3,\"two\nlines\",\"\xE4\xB8\xA4\n\xE8\xA1\x8C\"\n"
+                                    "n4,untranslated,\n");
+  const auto entries = tool::ReadCsvFile(csv);
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0].host, "plain");
+  EXPECT_EQ(entries[0].line, 2);
+  EXPECT_EQ(entries[1].host, "with, comma");
+  EXPECT_EQ(entries[1].translation, "say \"hi\"");
+  EXPECT_EQ(entries[2].host, "two\nlines");
+  EXPECT_EQ(entries[2].translation, "\xE4\xB8\xA4\n\xE8\xA1\x8C");
+  EXPECT_EQ(entries[2].line, 4);
+  EXPECT_EQ(entries[3].line, 7);  // the record before spans lines 4 to 6
+  EXPECT_FALSE(entries[3].usable);
+}
+
+TEST(CsvReader, MalformedInputsAreRefusedWithTheirLine) {
+  TempDir dir;
+  using namespace std::string_literals;
+  const struct {
+    std::string content;
+    const char* where;
+  } cases[] = {
+      {"source,translation\na,\"open\n", "bad.csv:2"},           // quote never closed
+      {"source,translation\na,b\nc\n", "bad.csv:3"},             // too few fields
+      {"host,text\na,b\n", "bad.csv:1"},                          // columns not named
+      {"source,translation\na,\"b\"x\n", "bad.csv:2"},           // text after a closing quote
+      {"source,translation\na,b\0c\n"s, "bad.csv:2"},
+  };
+  for (const auto& c : cases) {
+    const std::string file = dir.Write("bad.csv", c.content);
+    try {
+      tool::ReadCsvFile(file);
+      ADD_FAILURE() << "accepted: " << c.content;
+    } catch (const tool::CommandError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.where), std::string::npos) << e.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vykcn::test

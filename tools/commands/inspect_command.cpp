@@ -1,0 +1,129 @@
+// vykcn-tool inspect: lists a built module's resources and checks that they work together.
+#include <cstdio>
+#include <memory>
+
+#include "commands/command_registry.h"
+#include "common/file_io.h"
+#include "font_building/atlas_file.h"
+#include "formats/glyph_table.h"
+#include "formats/resource_ids.h"
+#include "module_reading/module_checks.h"
+#include "module_reading/module_translations.h"
+#include "module_reading/pe_resources.h"
+
+namespace vykcn::tool {
+namespace {
+
+constexpr uint16_t kManifestId = 2;
+constexpr uint16_t kManifestLanguage = 1033;  // English (US)
+
+struct Expected {
+  const char* what;
+  ResourceName type;
+  uint16_t id;
+  uint16_t language;
+};
+
+ResourceName Named(const char* text) {
+  ResourceName name;
+  name.isString = true;
+  name.text = text;
+  return name;
+}
+
+ResourceName Numbered(uint16_t id) {
+  ResourceName name;
+  name.id = id;
+  return name;
+}
+
+void PrintDirectory(const std::string& dll, const std::vector<PeResource>& resources) {
+  std::printf("%s: resource directory, %zu entries\n", dll.c_str(), resources.size());
+  std::printf("  %-12s %6s %9s %10s\n", "type", "id", "language", "bytes");
+  for (const PeResource& r : resources) {
+    std::printf("  %-12s %6s %9u %10zu\n", r.type.TypeLabel().c_str(), r.name.ToString().c_str(), r.language, r.data.size());
+  }
+}
+
+void Add(std::vector<std::string>* problems, const std::vector<std::string>& more) {
+  problems->insert(problems->end(), more.begin(), more.end());
+}
+
+void RunInspect(const std::string& dll) {
+  const std::vector<PeResource> resources = ReadPeResources(ReadFileBytes(dll));
+  PrintDirectory(dll, resources);
+
+  const Expected expected[] = {
+      {"glyph table", Named(kDataResourceType), kGlyphTableResourceId, kResourceLanguage},
+      {"translations", Named(kDataResourceType), kTranslationResourceId, kResourceLanguage},
+      {"font atlas", Numbered(kRtRcData), kFontAtlasResourceId, kResourceLanguage},
+      {"manifest", Numbered(kRtManifest), kManifestId, kManifestLanguage},
+  };
+  std::vector<std::string> problems;
+  const PeResource* found[4];
+  for (int i = 0; i < 4; ++i) {
+    found[i] = FindPeResource(resources, expected[i].type, expected[i].id);
+    const std::string name = std::string(expected[i].what) + " (" + expected[i].type.TypeLabel() + " " +
+                             std::to_string(expected[i].id) + ")";
+    if (found[i] == nullptr) {
+      problems.push_back(name + " is missing");
+    } else if (found[i]->language != expected[i].language) {
+      problems.push_back(name + " has language " + std::to_string(found[i]->language) + ", not " +
+                         std::to_string(expected[i].language));
+    }
+  }
+  const PeResource *glyphs = found[0], *translations = found[1], *atlas = found[2], *manifest = found[3];
+
+  std::printf("\n");
+  std::vector<GlyphRecord> records;
+  if (glyphs != nullptr) {
+    records = ParseGlyphTable(glyphs->data.data(), glyphs->data.size());
+    Add(&problems, CheckGlyphTable(glyphs->data, records));
+    GlyphRecord reference{};
+    const int referenceHeight = FindReferenceGlyph(records, &reference) ? reference.height : 0;
+    std::printf("glyph table:  %zu glyphs, 'M' %d px high\n", records.size(), referenceHeight);
+  }
+  if (translations != nullptr) {
+    const ModuleTranslations decoded = DecodeModuleTranslations(translations->data);
+    if (!decoded.loaded) {
+      problems.push_back("translations (102) cannot be loaded: " + decoded.problem);
+    } else {
+      std::printf("translations: %zu records (%zu distinct hashes), image %u bytes from %zu compressed\n",
+                  decoded.records.size(), decoded.tableSize, decoded.imageSize, translations->data.size());
+      if (glyphs != nullptr) Add(&problems, CheckTranslationCoverage(decoded, records));
+    }
+  }
+  if (atlas != nullptr) {
+    const std::string problem = AtlasFileProblem(atlas->data);
+    if (problem.empty()) {
+      std::printf("font atlas:   DDS, 2048 x 1024 DXT5, one level, %zu bytes\n", atlas->data.size());
+    } else {
+      problems.push_back("font atlas (103): " + problem);
+    }
+  }
+  if (manifest != nullptr) {
+    const std::vector<std::string> manifestProblems = CheckManifest(manifest->data);
+    if (manifestProblems.empty()) std::printf("manifest:     asInvoker, uiAccess false\n");
+    Add(&problems, manifestProblems);
+  }
+
+  if (!problems.empty()) {
+    std::printf("\n");
+    for (const std::string& p : problems) std::printf("problem: %s\n", p.c_str());
+    throw CommandError(dll + ": " + std::to_string(problems.size()) + (problems.size() == 1 ? " problem" : " problems"));
+  }
+  std::printf("\n%s: all checks passed\n", dll.c_str());
+}
+
+void AddInspectCommand(CLI::App& app) {
+  auto dll = std::make_shared<std::string>();
+  CLI::App* command = app.add_subcommand("inspect", "List a built vykcn.dll's resources and check them");
+  command->add_option("dll", *dll, "the module file")->required();
+  command->callback([dll] { RunInspect(*dll); });
+}
+
+}  // namespace
+
+VYKCN_TOOL_COMMAND("inspect", AddInspectCommand);
+
+}  // namespace vykcn::tool

@@ -1,0 +1,113 @@
+// vykcn-tool preview: draws a text with the module's glyph table and atlas, as the host would.
+#include <cstdio>
+#include <memory>
+
+#include "commands/command_registry.h"
+#include "common/code_points.h"
+#include "common/file_io.h"
+#include "font_building/atlas_file.h"
+#include "formats/glyph_table.h"
+#include "formats/resource_ids.h"
+#include "module_reading/module_translations.h"
+#include "module_reading/pe_resources.h"
+#include "rendering/text_renderer.h"
+
+namespace vykcn::tool {
+namespace {
+
+struct PreviewOptions {
+  std::string dll;
+  std::string glyphs;
+  std::string atlas;
+  int height = 25;
+  int samples = 0;
+  std::string output;
+  std::string text;
+};
+
+struct FontResources {
+  std::vector<uint8_t> glyphTable;
+  std::vector<uint8_t> atlas;
+  std::vector<std::string> sampleTexts;
+};
+
+const std::vector<uint8_t>& RequireResource(const std::vector<PeResource>& resources, const ResourceName& type,
+                                            uint16_t id, const std::string& dll) {
+  const PeResource* resource = FindPeResource(resources, type, id);
+  if (resource == nullptr) throw CommandError(dll + " has no resource " + type.TypeLabel() + " " + std::to_string(id));
+  return resource->data;
+}
+
+FontResources LoadFontResources(const PreviewOptions& options) {
+  FontResources font;
+  if (options.dll.empty()) {
+    font.glyphTable = ReadFileBytes(options.glyphs);
+    font.atlas = ReadFileBytes(options.atlas);
+    return font;
+  }
+  const std::vector<PeResource> resources = ReadPeResources(ReadFileBytes(options.dll));
+  ResourceName data;
+  data.isString = true;
+  data.text = kDataResourceType;
+  ResourceName rcdata;
+  rcdata.id = kRtRcData;
+  font.glyphTable = RequireResource(resources, data, kGlyphTableResourceId, options.dll);
+  font.atlas = RequireResource(resources, rcdata, kFontAtlasResourceId, options.dll);
+  if (options.samples > 0) {
+    const ModuleTranslations translations =
+        DecodeModuleTranslations(RequireResource(resources, data, kTranslationResourceId, options.dll));
+    if (!translations.loaded) throw CommandError(options.dll + ": resource 102: " + translations.problem);
+    for (const auto& record : translations.records) {
+      if (font.sampleTexts.size() == static_cast<size_t>(options.samples)) break;
+      font.sampleTexts.push_back(record.second);
+    }
+  }
+  return font;
+}
+
+void RunPreview(const PreviewOptions& options) {
+  if (options.dll.empty() && (options.glyphs.empty() || options.atlas.empty())) {
+    throw CommandError("preview needs --dll, or both --glyphs and --atlas");
+  }
+  if (options.samples > 0 && options.dll.empty()) throw CommandError("--samples needs --dll");
+  if (options.height < 1 || options.height > 255) throw CommandError("--height must be 1 to 255 pixels");
+  const FontResources font = LoadFontResources(options);
+  std::string text = options.text;
+  for (const std::string& sample : font.sampleTexts) text += (text.empty() ? "" : "\n") + sample;
+  if (text.empty()) throw CommandError("nothing to draw: give a TEXT or --samples");
+
+  const std::string atlasName = options.dll.empty() ? options.atlas : options.dll + " resource 103";
+  const std::vector<uint8_t> atlas = DecodeAtlasFile(font.atlas, atlasName);
+  const std::vector<GlyphRecord> records = ParseGlyphTable(font.glyphTable.data(), font.glyphTable.size());
+  TextStyle style;
+  style.hostReferenceHeight = options.height;
+  const TextImage image = RenderText(records, atlas, text, style);
+  WriteFileAtomically(options.output, EncodePng(image));
+
+  std::printf("%s: %d x %d pixels, 'M' %d px high\n", options.output.c_str(), image.width, image.height, options.height);
+  if (!image.missing.empty()) {
+    std::string list;
+    for (uint32_t c : image.missing) list += " " + FormatCodePoint(c);
+    std::fprintf(stderr, "vykcn-tool: no glyph for %zu characters:%s\n", image.missing.size(), list.c_str());
+  }
+}
+
+void AddPreviewCommand(CLI::App& app) {
+  auto options = std::make_shared<PreviewOptions>();
+  CLI::App* command = app.add_subcommand("preview", "Draw a text with the module's font as the host would, into a PNG");
+  auto* dll = command->add_option("--dll", options->dll, "take the glyph table and atlas from a built vykcn.dll");
+  auto* glyphs = command->add_option("--glyphs", options->glyphs, "glyph table (resource 101)");
+  auto* atlas = command->add_option("--atlas", options->atlas, "DDS font atlas (resource 103)");
+  dll->excludes(glyphs)->excludes(atlas);
+  command->add_option("--height", options->height, "the host font's 'M' height in pixels (default 25)");
+  command->add_option("--samples", options->samples, "also draw the first N translations of the DLL, one per line");
+  command->add_option("-o,--output", options->output, "PNG file to write")->required();
+  command->add_option("text", options->text, "UTF-8 text; line breaks on U+000A");
+  command->callback([options] { RunPreview(*options); });
+}
+
+}  // namespace
+
+VYKCN_TOOL_COMMAND("preview", AddPreviewCommand);
+
+}  // namespace vykcn::tool

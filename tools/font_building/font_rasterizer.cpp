@@ -1,0 +1,136 @@
+#include "font_building/font_rasterizer.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/code_points.h"
+#include "common/command_error.h"
+
+namespace vykcn::tool {
+
+// Light hinting fits outlines to the pixel grid vertically only, which keeps stems and baselines
+// crisp without distorting the glyphs' shapes; embedded bitmaps are skipped so that every glyph is
+// rendered from its outline with 256 levels of coverage.
+constexpr FT_Int32 kLoadFlags = FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP;
+
+struct FontRasterizer::State {
+  FT_Library library = nullptr;
+  FT_Face face = nullptr;
+  std::string path;
+  FT_F26Dot6 charSize = 0;
+};
+
+namespace {
+
+std::string FreeTypeMessage(FT_Error error) {
+  const char* text = FT_Error_String(error);
+  return text != nullptr ? std::string(text) : "FreeType error " + std::to_string(error);
+}
+
+}  // namespace
+
+FontRasterizer::FontRasterizer(const std::string& path) : state_(std::make_unique<State>()) {
+  state_->path = path;
+  // FreeType streams the file itself; opening it first gives the system's reason when it cannot.
+  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    std::fclose(file);
+  } else {
+    throw CommandError("cannot read " + path + ": " + std::strerror(errno));
+  }
+  if (FT_Error error = FT_Init_FreeType(&state_->library)) {
+    throw CommandError("cannot start FreeType: " + FreeTypeMessage(error));
+  }
+  if (FT_Error error = FT_New_Face(state_->library, path.c_str(), 0, &state_->face)) {
+    FT_Done_FreeType(state_->library);
+    state_->library = nullptr;
+    throw CommandError("cannot read font " + path + ": " + FreeTypeMessage(error));
+  }
+  if (!FT_IS_SCALABLE(state_->face)) {
+    FT_Done_Face(state_->face);
+    FT_Done_FreeType(state_->library);
+    state_->library = nullptr;
+    throw CommandError("cannot read font " + path + ": it has no scalable outlines");
+  }
+}
+
+FontRasterizer::~FontRasterizer() {
+  if (state_ && state_->library != nullptr) {
+    FT_Done_Face(state_->face);
+    FT_Done_FreeType(state_->library);
+  }
+}
+
+bool FontRasterizer::HasGlyph(uint32_t codePoint) const { return FT_Get_Char_Index(state_->face, codePoint) != 0; }
+
+double FontRasterizer::pixelSize() const { return state_->charSize / 64.0; }
+
+void FontRasterizer::SizeForReferenceHeight(uint32_t codePoint, int rows) {
+  FT_Face face = state_->face;
+  const FT_UInt index = FT_Get_Char_Index(face, codePoint);
+  if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE) != 0 ||
+      face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
+    throw CommandError("font " + state_->path + " has no outline for " + FormatCodePoint(codePoint));
+  }
+  FT_BBox box;
+  FT_Outline_Get_CBox(&face->glyph->outline, &box);
+  const long unitsHigh = box.yMax - box.yMin;
+  if (unitsHigh <= 0) throw CommandError("the outline of " + FormatCodePoint(codePoint) + " is empty");
+
+  // The outline's height scales linearly with the size; hinting and coverage may add or take a row,
+  // so sizes around the linear estimate are tried nearest first.
+  const FT_F26Dot6 estimate = static_cast<FT_F26Dot6>(
+      std::lround(64.0 * rows * face->units_per_EM / static_cast<double>(unitsHigh)));
+  for (int distance = 0; distance <= 4 * 64; ++distance) {
+    for (int sign : {-1, 1}) {
+      if (distance == 0 && sign == 1) continue;
+      const FT_F26Dot6 size = estimate + sign * distance;
+      if (size < 64) continue;
+      state_->charSize = size;
+      if (FT_Set_Char_Size(face, 0, size, 72, 72) != 0) continue;
+      if (Render(codePoint).height == rows) return;
+    }
+  }
+  throw CommandError("font " + state_->path + ": no size renders " + FormatCodePoint(codePoint) + " " +
+                     std::to_string(rows) + " pixels high");
+}
+
+RasterGlyph FontRasterizer::Render(uint32_t codePoint) const {
+  FT_Face face = state_->face;
+  const FT_UInt index = FT_Get_Char_Index(face, codePoint);
+  FT_Error error = FT_Load_Glyph(face, index, kLoadFlags);
+  if (error == 0) error = FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL);
+  if (error != 0) {
+    throw CommandError("cannot render " + FormatCodePoint(codePoint) + ": " + FreeTypeMessage(error));
+  }
+  const FT_GlyphSlot slot = face->glyph;
+  const FT_Bitmap& bitmap = slot->bitmap;
+  if (bitmap.rows != 0 && bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) {
+    throw CommandError("cannot render " + FormatCodePoint(codePoint) + ": not a grey-level bitmap");
+  }
+  RasterGlyph glyph;
+  glyph.left = slot->bitmap_left;
+  glyph.top = slot->bitmap_top;
+  glyph.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+  glyph.width = static_cast<int>(bitmap.width);
+  glyph.height = static_cast<int>(bitmap.rows);
+  glyph.coverage.resize(size_t(glyph.width) * glyph.height);
+  const int grays = bitmap.num_grays > 1 ? bitmap.num_grays - 1 : 255;
+  for (int y = 0; y < glyph.height; ++y) {
+    const unsigned char* row = bitmap.pitch >= 0 ? bitmap.buffer + size_t(y) * bitmap.pitch
+                                                 : bitmap.buffer + size_t(glyph.height - 1 - y) * -bitmap.pitch;
+    for (int x = 0; x < glyph.width; ++x) {
+      glyph.coverage[size_t(y) * glyph.width + x] = static_cast<uint8_t>((row[x] * 255 + grays / 2) / grays);
+    }
+  }
+  return glyph;
+}
+
+}  // namespace vykcn::tool

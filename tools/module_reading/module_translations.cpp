@@ -1,0 +1,65 @@
+#include "module_reading/module_translations.h"
+
+#include "formats/resource_ids.h"
+#include "formats/translation_image.h"
+#include "formats/translation_resource.h"
+#include "platform/message_sink.h"
+#include "platform/own_resources.h"
+#include "translation/lzx_stream_decoder.h"
+#include "translation/translation_loader.h"
+#include "translation/translation_table.h"
+
+namespace vykcn::tool {
+namespace {
+
+class MemoryResources : public OwnResources {
+ public:
+  explicit MemoryResources(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+  bool LoadData(uint32_t id, ResourceBytes* out) override {
+    if (id != kTranslationResourceId || bytes_.empty()) return false;
+    out->data = bytes_.data();
+    out->size = static_cast<uint32_t>(bytes_.size());
+    return true;
+  }
+
+ private:
+  const std::vector<uint8_t>& bytes_;
+};
+
+class RecordedMessages : public MessageSink {
+ public:
+  void Show(const char* text, const char*) override { last = text; }
+  std::string last;
+};
+
+}  // namespace
+
+ModuleTranslations DecodeModuleTranslations(const std::vector<uint8_t>& resource) {
+  ModuleTranslations result;
+  if (resource.empty()) {
+    result.problem = "the resource is empty";
+    return result;
+  }
+  MemoryResources resources(resource);
+  LzxStreamDecoder decoder;
+  RecordedMessages messages;
+  TranslationTable table;
+  TranslationLoader loader(resources, decoder, messages, table);
+  if (!loader.LoadTranslationTable()) {
+    result.problem = messages.last.empty() ? "the resource cannot be read" : messages.last;
+    return result;
+  }
+  // A loaded resource is longer than its size header.
+  TranslationResourceParts parts;
+  vykcn::SplitTranslationResource(resource.data(), resource.size(), &parts);
+  result.loaded = true;
+  result.imageSize = parts.imageSize;
+  result.tableSize = table.size();
+  // The loader has checked the image: the count and every record lie inside it.
+  WalkTranslationImage(table.image(), result.imageSize, [&result](const ImageRecord& record) {
+    result.records.emplace_back(record.hash, std::string(record.text));
+  });
+  return result;
+}
+
+}  // namespace vykcn::tool

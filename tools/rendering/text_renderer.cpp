@@ -1,0 +1,147 @@
+#include "rendering/text_renderer.h"
+
+#include <stb_image_write.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "base/utf8.h"
+#include "common/code_points.h"
+#include "common/command_error.h"
+#include "font/glyph_substitution.h"
+
+namespace vykcn::tool {
+namespace {
+
+constexpr uint32_t kLineFeed = 0x0A;
+constexpr uint16_t kSpace = 0x20;
+
+// The table's size reference: the first 'M' record's height, as the module reads it.
+float ScaleFor(const std::vector<GlyphRecord>& records, int hostReferenceHeight) {
+  GlyphRecord reference;
+  if (!FindReferenceGlyph(records, &reference) || reference.height == 0) return 1.0f;
+  return static_cast<float>(static_cast<uint8_t>(hostReferenceHeight)) / static_cast<float>(reference.height);
+}
+
+// Bilinear sample of the atlas's RGBA at texel coordinates (x, y), texel centres at +0.5.
+void SampleAtlas(const std::vector<uint8_t>& atlas, float x, float y, float out[4]) {
+  for (int c = 0; c < 4; ++c) out[c] = 0;
+  // A damaged table may hold any float: such texels read as transparent, and far-off coordinates
+  // are pulled in before they become integers.
+  if (!std::isfinite(x) || !std::isfinite(y)) return;
+  x = std::clamp(x, -1.0f, kAtlasWidth + 1.0f) - 0.5f;
+  y = std::clamp(y, -1.0f, kAtlasHeight + 1.0f) - 0.5f;
+  const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+  const float fx = x - x0, fy = y - y0;
+  for (int dy = 0; dy <= 1; ++dy) {
+    for (int dx = 0; dx <= 1; ++dx) {
+      const int tx = std::clamp(x0 + dx, 0, kAtlasWidth - 1), ty = std::clamp(y0 + dy, 0, kAtlasHeight - 1);
+      const float weight = (dx ? fx : 1 - fx) * (dy ? fy : 1 - fy);
+      if (weight == 0) continue;
+      const uint8_t* texel = &atlas[(size_t(ty) * kAtlasWidth + tx) * 4];
+      for (int c = 0; c < 4; ++c) out[c] += weight * texel[c];
+    }
+  }
+}
+
+struct PlacedGlyph {
+  GlyphRecord scaled;
+  GlyphRecord original;
+  int penX;
+  int line;
+};
+
+}  // namespace
+
+TextImage RenderText(const std::vector<GlyphRecord>& records, const std::vector<uint8_t>& atlasRgba,
+                     const std::string& text, const TextStyle& style) {
+  std::vector<uint32_t> codePoints;
+  if (!DecodeUtf8(text, &codePoints)) throw CommandError("the text is not valid UTF-8");
+  const float scale = ScaleFor(records, style.hostReferenceHeight);
+
+  std::map<uint32_t, GlyphRecord> byCode;  // first record of each code, as a lookup would find it
+  int ascent = 0, descent = 0;
+  for (const GlyphRecord& r : records) {
+    byCode.emplace(r.code, r);
+    const GlyphRecord s = ScaleGlyphRecord(r, scale);
+    ascent = std::max(ascent, -int(s.offsetY));
+    descent = std::max(descent, int(s.offsetY) + int(s.height));
+  }
+  const auto space = byCode.find(kSpace);
+  const int spaceAdvance = space != byCode.end() ? ScaleGlyphRecord(space->second, scale).advance : 0;
+
+  TextImage image;
+  const int margin = std::max(4, style.hostReferenceHeight / 2);
+  image.originX = margin;
+  image.firstBaseline = margin + ascent;
+  image.lineAdvance = std::max(1, ascent + descent);
+
+  // Lay out: pen positions per line, and the extent of everything drawn.
+  std::vector<PlacedGlyph> placed;
+  std::set<uint32_t> missing;
+  int line = 0, pen = 0, right = 0, left = 0;
+  for (uint32_t c : codePoints) {
+    if (c == kLineFeed) {
+      ++line;
+      pen = 0;
+      continue;
+    }
+    const auto found = c <= 0xFFFF ? byCode.find(c) : byCode.end();
+    if (found == byCode.end()) {
+      missing.insert(c);
+      pen += spaceAdvance;
+      right = std::max(right, pen);
+      continue;
+    }
+    const GlyphRecord scaled = ScaleGlyphRecord(found->second, scale);
+    placed.push_back({scaled, found->second, pen, line});
+    left = std::min(left, pen + scaled.offsetX);
+    right = std::max({right, pen + scaled.offsetX + int(scaled.width), pen + scaled.advance});
+    pen += scaled.advance;
+  }
+  image.originX = margin - left;
+  image.width = image.originX + right + margin;
+  image.height = image.firstBaseline + line * image.lineAdvance + descent + margin;
+  image.missing.assign(missing.begin(), missing.end());
+  image.rgb.resize(size_t(image.width) * image.height * 3);
+  for (size_t i = 0; i < image.rgb.size(); ++i) image.rgb[i] = style.background[i % 3];
+
+  for (const PlacedGlyph& g : placed) {
+    const int quadX = image.originX + g.penX + g.scaled.offsetX;
+    const int quadY = image.firstBaseline + g.line * image.lineAdvance + g.scaled.offsetY;
+    const float texLeft = g.original.uLeft * kAtlasWidth, texTop = g.original.vTop * kAtlasHeight;
+    const float texWidth = (g.original.uRight - g.original.uLeft) * kAtlasWidth;
+    const float texHeight = (g.original.vBottom - g.original.vTop) * kAtlasHeight;
+    for (int y = 0; y < g.scaled.height; ++y) {
+      for (int x = 0; x < g.scaled.width; ++x) {
+        const int px = quadX + x, py = quadY + y;
+        if (px < 0 || py < 0 || px >= image.width || py >= image.height) continue;
+        float texel[4];
+        SampleAtlas(atlasRgba, texLeft + (x + 0.5f) * texWidth / g.scaled.width,
+                    texTop + (y + 0.5f) * texHeight / g.scaled.height, texel);
+        const float alpha = texel[3] / 255.0f;
+        uint8_t* pixel = &image.rgb[(size_t(py) * image.width + px) * 3];
+        for (int c = 0; c < 3; ++c) {
+          pixel[c] = static_cast<uint8_t>(std::lround(pixel[c] * (1 - alpha) + texel[c] * alpha));
+        }
+      }
+    }
+  }
+  return image;
+}
+
+std::vector<uint8_t> EncodePng(const TextImage& image) {
+  std::vector<uint8_t> bytes;
+  auto append = [](void* context, void* data, int size) {
+    auto* out = static_cast<std::vector<uint8_t>*>(context);
+    out->insert(out->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+  };
+  if (stbi_write_png_to_func(append, &bytes, image.width, image.height, 3, image.rgb.data(), image.width * 3) == 0) {
+    throw CommandError("cannot encode the PNG image");
+  }
+  return bytes;
+}
+
+}  // namespace vykcn::tool

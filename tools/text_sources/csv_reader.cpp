@@ -1,0 +1,126 @@
+#include "text_sources/csv_reader.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "common/command_error.h"
+#include "common/file_io.h"
+
+namespace vykcn::tool {
+
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string Trimmed(const std::string& s) {
+  size_t a = 0, b = s.size();
+  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
+  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
+  return s.substr(a, b - a);
+}
+
+}  // namespace
+
+std::vector<CsvRecord> ParseCsv(const std::string& text, const std::string& path) {
+  std::vector<CsvRecord> records;
+  size_t i = 0;
+  int line = 1;
+  // A UTF-8 byte order mark is not part of the first field.
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
+  while (i < text.size()) {
+    CsvRecord record{{}, line};
+    std::string field;
+    bool atRecordEnd = false;
+    while (!atRecordEnd) {
+      field.clear();
+      if (i < text.size() && text[i] == '"') {
+        const int quoteLine = line;
+        ++i;
+        for (;;) {
+          if (i >= text.size()) {
+            throw CommandError(path + ":" + std::to_string(quoteLine) + ": quoted field is not closed");
+          }
+          const char c = text[i++];
+          if (c == '"') {
+            if (i < text.size() && text[i] == '"') {
+              field += '"';
+              ++i;
+            } else {
+              break;
+            }
+          } else {
+            if (c == '\n') ++line;
+            field += c;
+          }
+        }
+        if (i < text.size() && text[i] != ',' && text[i] != '\n' && text[i] != '\r') {
+          throw CommandError(path + ":" + std::to_string(line) + ": text after a closing quote");
+        }
+      } else {
+        while (i < text.size() && text[i] != ',' && text[i] != '\n' && text[i] != '\r') {
+          if (text[i] == '"') throw CommandError(path + ":" + std::to_string(line) + ": quote inside an unquoted field");
+          field += text[i++];
+        }
+      }
+      record.fields.push_back(field);
+      if (i < text.size() && text[i] == ',') {
+        ++i;
+      } else {
+        if (i < text.size() && text[i] == '\r') ++i;
+        if (i < text.size() && text[i] == '\n') ++i;
+        ++line;
+        atRecordEnd = true;
+      }
+    }
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+std::vector<TextEntry> ReadCsvFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = ReadFileBytes(path);
+  const std::string text(bytes.begin(), bytes.end());
+  const size_t nul = text.find('\0');
+  if (nul != std::string::npos) {
+    const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(nul), '\n'));
+    throw CommandError(path + ":" + std::to_string(line) + ": a text contains a NUL byte");
+  }
+  const std::vector<CsvRecord> records = ParseCsv(text, path);
+  if (records.empty()) throw CommandError(path + ": empty input: no header row and no entries");
+
+  int sourceColumn = -1, translationColumn = -1;
+  const auto& header = records[0].fields;
+  for (size_t c = 0; c < header.size(); ++c) {
+    const std::string name = Lower(Trimmed(header[c]));
+    if (name == "source" && sourceColumn < 0) sourceColumn = static_cast<int>(c);
+    if (name == "translation" && translationColumn < 0) translationColumn = static_cast<int>(c);
+  }
+  if (sourceColumn < 0 || translationColumn < 0) {
+    throw CommandError(path + ":" + std::to_string(records[0].line) +
+                       ": the header row must name a \"source\" and a \"translation\" column");
+  }
+
+  std::vector<TextEntry> entries;
+  for (size_t r = 1; r < records.size(); ++r) {
+    const CsvRecord& record = records[r];
+    if (record.fields.size() == 1 && record.fields[0].empty()) continue;  // blank line
+    const size_t needed = static_cast<size_t>(std::max(sourceColumn, translationColumn)) + 1;
+    if (record.fields.size() < needed) {
+      throw CommandError(path + ":" + std::to_string(record.line) + ": " + std::to_string(record.fields.size()) +
+                         " fields, the header names " + std::to_string(header.size()));
+    }
+    TextEntry entry;
+    entry.host = record.fields[static_cast<size_t>(sourceColumn)];
+    entry.translation = record.fields[static_cast<size_t>(translationColumn)];
+    entry.file = path;
+    entry.line = record.line;
+    entry.usable = !entry.translation.empty();
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+}  // namespace vykcn::tool

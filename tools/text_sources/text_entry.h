@@ -1,0 +1,21 @@
+#pragma once
+// One entry of a translators' file: a host text, its translation, and where it was written.
+#include <string>
+
+namespace vykcn::tool {
+
+struct TextEntry {
+  std::string host;         // the host text's bytes exactly (escapes resolved)
+  std::string translation;  // UTF-8 as written; empty when untranslated
+  std::string context;      // msgctxt, if any (PO only)
+  std::string file;
+  int line = 0;             // 1-based line of the entry (its msgid line, or its CSV record)
+  bool usable = true;       // false: fuzzy or untranslated, left out of the image as msgfmt does
+};
+
+// "file:line", or the file alone when the line is not known.
+inline std::string Place(const TextEntry& entry) {
+  return entry.line > 0 ? entry.file + ":" + std::to_string(entry.line) : entry.file;
+}
+
+}  // namespace vykcn::tool
