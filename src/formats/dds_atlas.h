@@ -1,6 +1,7 @@
 #pragma once
 // The font atlas file (resource 103): a DDS texture of 2048 x 1024 BC3 ("DXT5") blocks, one mip
-// level, no extended header. The module hands it to the platform's texture loader untouched; the
+// level, no extended header. 4096 x 2048 and 4096 x 4096 are the larger sizes a team may ship for
+// a host that samples the atlas only through the records' normalized coordinates. The module hands it to the platform's texture loader untouched; the
 // toolkit writes and checks it. Layout of the 128-byte prefix (all fields little-endian u32):
 //   0 magic "DDS "      4 header size 124      8 flags            12 height        16 width
 //   20 linear size      24 depth               28 mip map count   32..75 reserved (11 words)
@@ -32,6 +33,28 @@ constexpr int kAtlasBlocksHigh = kAtlasHeight / 4;
 constexpr size_t kAtlasBlockBytes = size_t{kAtlasBlocksWide} * kAtlasBlocksHigh * kBc3BlockSize;  // 2,097,152
 constexpr size_t kAtlasFileSize = kDdsHeaderSize + kAtlasBlockBytes;                              // 2,097,280
 
+struct AtlasSize {
+  int width = kAtlasWidth;
+  int height = kAtlasHeight;
+};
+
+inline bool operator==(AtlasSize a, AtlasSize b) { return a.width == b.width && a.height == b.height; }
+
+// The documented size first, then the larger ones.
+constexpr AtlasSize kAtlasSizes[] = {{kAtlasWidth, kAtlasHeight}, {4096, 2048}, {4096, 4096}};
+
+inline bool IsAtlasSize(AtlasSize size) {
+  for (AtlasSize known : kAtlasSizes) {
+    if (known == size) return true;
+  }
+  return false;
+}
+
+inline size_t AtlasBlockBytes(AtlasSize size) {
+  return size_t(size.width / 4) * size_t(size.height / 4) * kBc3BlockSize;
+}
+inline size_t AtlasFileSize(AtlasSize size) { return kDdsHeaderSize + AtlasBlockBytes(size); }
+
 // Field offsets inside the 128-byte prefix.
 namespace dds_offset {
 constexpr size_t kMagic = 0, kHeaderSize = 4, kFlags = 8, kHeight = 12, kWidth = 16, kLinearSize = 20,
@@ -40,26 +63,38 @@ constexpr size_t kMagic = 0, kHeaderSize = 4, kFlags = 8, kHeight = 12, kWidth =
 }  // namespace dds_offset
 
 // Writes the atlas's 128-byte prefix; every field not set here is 0.
-inline void WriteAtlasDdsHeader(uint8_t* out) {
+inline void WriteAtlasDdsHeader(uint8_t* out, AtlasSize size = AtlasSize()) {
   std::memset(out, 0, kDdsHeaderSize);
   WriteU32LE(out + dds_offset::kMagic, kDdsMagic);
   WriteU32LE(out + dds_offset::kHeaderSize, kDdsHeaderStructSize);
   WriteU32LE(out + dds_offset::kFlags, kDdsAtlasFlags);
-  WriteU32LE(out + dds_offset::kHeight, kAtlasHeight);
-  WriteU32LE(out + dds_offset::kWidth, kAtlasWidth);
-  WriteU32LE(out + dds_offset::kLinearSize, static_cast<uint32_t>(kAtlasBlockBytes));
+  WriteU32LE(out + dds_offset::kHeight, static_cast<uint32_t>(size.height));
+  WriteU32LE(out + dds_offset::kWidth, static_cast<uint32_t>(size.width));
+  WriteU32LE(out + dds_offset::kLinearSize, static_cast<uint32_t>(AtlasBlockBytes(size)));
   WriteU32LE(out + dds_offset::kPixelFormatSize, kDdsPixelFormatSize);
   WriteU32LE(out + dds_offset::kPixelFormatFlags, kDdsPixelFormatFourCC);
   WriteU32LE(out + dds_offset::kFourCC, kDdsFourCCDxt5);
   WriteU32LE(out + dds_offset::kCaps, kDdsCapsTexture);
 }
 
-// True when `header` holds exactly the prefix that WriteAtlasDdsHeader writes.
-inline bool IsAtlasDdsHeader(const uint8_t* header, size_t size) {
+// True when `header` holds exactly the prefix that WriteAtlasDdsHeader writes for `atlas`.
+inline bool IsAtlasDdsHeader(const uint8_t* header, size_t size, AtlasSize atlas = AtlasSize()) {
   if (size < kDdsHeaderSize) return false;
   uint8_t expected[kDdsHeaderSize];
-  WriteAtlasDdsHeader(expected);
+  WriteAtlasDdsHeader(expected, atlas);
   return std::memcmp(header, expected, kDdsHeaderSize) == 0;
+}
+
+// The size of the atlas whose prefix `header` is, when it is exactly the prefix of one of
+// kAtlasSizes; false otherwise.
+inline bool ReadAtlasDdsSize(const uint8_t* header, size_t size, AtlasSize* atlas) {
+  for (AtlasSize known : kAtlasSizes) {
+    if (IsAtlasDdsHeader(header, size, known)) {
+      *atlas = known;
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace vykcn

@@ -74,11 +74,16 @@ void RunInspect(const std::string& dll) {
   }
   const PeResource *glyphs = found[0], *translations = found[1], *atlas = found[2], *manifest = found[3];
 
+  // The records' coordinates are checked against the atlas's own size; a damaged atlas is reported
+  // below and the records are then held to the documented size.
+  AtlasSize atlasSize;
+  const std::string atlasProblem = atlas != nullptr ? AtlasFileProblem(atlas->data, &atlasSize) : "";
+
   std::printf("\n");
   std::vector<GlyphRecord> records;
   if (glyphs != nullptr) {
     records = ParseGlyphTable(glyphs->data.data(), glyphs->data.size());
-    Add(&problems, CheckGlyphTable(glyphs->data, records));
+    Add(&problems, CheckGlyphTable(glyphs->data, records, atlasSize));
     GlyphRecord reference{};
     const int referenceHeight = FindReferenceGlyph(records, &reference) ? reference.height : 0;
     std::printf("glyph table:  %zu glyphs, 'M' %d px high\n", records.size(), referenceHeight);
@@ -94,11 +99,14 @@ void RunInspect(const std::string& dll) {
     }
   }
   if (atlas != nullptr) {
-    const std::string problem = AtlasFileProblem(atlas->data);
-    if (problem.empty()) {
-      std::printf("font atlas:   DDS, 2048 x 1024 DXT5, one level, %zu bytes\n", atlas->data.size());
+    if (atlasProblem.empty()) {
+      std::printf("font atlas:   DDS, %s DXT5, one level, %zu bytes\n", DescribeAtlasSize(atlasSize).c_str(),
+                  atlas->data.size());
+      if (!(atlasSize == AtlasSize())) {
+        std::printf("              larger than the documented 2048 x 1024: only for a host where it was tried\n");
+      }
     } else {
-      problems.push_back("font atlas (103): " + problem);
+      problems.push_back("font atlas (103): " + atlasProblem);
     }
   }
   if (manifest != nullptr) {

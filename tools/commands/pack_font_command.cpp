@@ -23,7 +23,13 @@ struct PackFontOptions {
   std::string glyphs;
   std::string atlas;
   std::vector<std::string> translations;
+  int glyphHeight = 0;     // 0: the largest that fits
+  std::string atlasSize;   // "" : the documented 2048 x 1024
+  int face = 0;
 };
+
+constexpr int kLowestForcedHeight = 6;
+constexpr int kHighestForcedHeight = 100;  // beyond it ideographs' offsets leave a record's signed byte
 
 // The texts the module will carry: the usable entries' translations, as pack-text takes them.
 std::vector<std::string> TranslatedTexts(const std::vector<std::string>& files) {
@@ -35,24 +41,49 @@ std::vector<std::string> TranslatedTexts(const std::vector<std::string>& files) 
 }
 
 void RunPackFont(const PackFontOptions& options) {
-  const GlyphCharset charset = BuildGlyphCharset(TranslatedTexts(options.translations));
-  const FontPack pack = BuildFontPack(options.font, charset);
+  FontPackOptions packOptions;
+  if (!options.atlasSize.empty() && !ParseAtlasSize(options.atlasSize, &packOptions.atlas)) {
+    throw CommandError("--atlas-size: " + options.atlasSize + " is not one of 2048x1024, 4096x2048, 4096x4096");
+  }
+  if (options.glyphHeight != 0 &&
+      (options.glyphHeight < kLowestForcedHeight || options.glyphHeight > kHighestForcedHeight)) {
+    throw CommandError("--glyph-height must be " + std::to_string(kLowestForcedHeight) + " to " +
+                       std::to_string(kHighestForcedHeight) + " pixels");
+  }
+  if (options.face < 0) throw CommandError("--face must be 0 or more");
+  packOptions.glyphHeight = options.glyphHeight;
+  packOptions.face = options.face;
 
-  const std::vector<uint8_t> blocks = EncodeWhiteBc3(pack.coverage.data(), kAtlasWidth, kAtlasHeight);
-  const std::vector<uint8_t> decoded = DecodeBc3Image(blocks.data(), kAtlasWidth, kAtlasHeight);
-  const double psnr = AlphaPsnr(pack.coverage.data(), decoded.data(), kAtlasWidth, kAtlasHeight);
+  const GlyphCharset charset = BuildGlyphCharset(TranslatedTexts(options.translations));
+  const FontPack pack = BuildFontPack(options.font, charset, packOptions);
+  const int width = pack.atlas.width, height = pack.atlas.height;
+
+  const std::vector<uint8_t> blocks = EncodeWhiteBc3(pack.coverage.data(), width, height);
+  const std::vector<uint8_t> decoded = DecodeBc3Image(blocks.data(), width, height);
+  const double psnr = AlphaPsnr(pack.coverage.data(), decoded.data(), width, height);
 
   // Everything is computed before anything is written; a failed second write takes the first away
   // again, so that the two files never disagree.
   WriteFileAtomically(options.glyphs, SerializeGlyphTable(pack.records));
   try {
-    WriteFileAtomically(options.atlas, BuildAtlasFile(blocks));
+    WriteFileAtomically(options.atlas, BuildAtlasFile(blocks, pack.atlas));
   } catch (const CommandError&) {
     std::remove(options.glyphs.c_str());
     throw;
   }
-  std::printf("%zu glyphs at %.2f px ('M' %d px high) -> %s, %s\n", pack.records.size(), pack.pixelSize,
-              kReferenceGlyphRows, options.glyphs.c_str(), options.atlas.c_str());
+  const double used = 100.0 * double(pack.usedTexels) / (double(width) * height);
+  std::printf("%zu glyphs, 'M' %d px high (%.2f px em), %s atlas %.1f%% used -> %s, %s\n", pack.records.size(),
+              pack.glyphHeight, pack.pixelSize, DescribeAtlasSize(pack.atlas).c_str(), used,
+              options.glyphs.c_str(), options.atlas.c_str());
+  if (options.glyphHeight == 0 && pack.glyphHeight != kReferenceGlyphRows) {
+    std::printf("the glyphs do not fit at 'M' %d px: chose %d px, the largest that fits; a host whose 'M' is %d px "
+                "draws them scaled by %.2f\n",
+                kReferenceGlyphRows, pack.glyphHeight, kReferenceGlyphRows,
+                double(kReferenceGlyphRows) / pack.glyphHeight);
+  }
+  if (!(pack.atlas == AtlasSize())) {
+    std::printf("the atlas is larger than the documented 2048 x 1024: use it only on a host where it was tried\n");
+  }
   if (std::isinf(psnr)) {
     std::printf("atlas alpha: BC3 exact\n");
   } else {
@@ -67,6 +98,11 @@ void AddPackFontCommand(CLI::App& app) {
   command->add_option("--font", options->font, "TTF, OTF or TTC font file")->required();
   command->add_option("--glyphs", options->glyphs, "glyph table to write")->required();
   command->add_option("--atlas", options->atlas, "DDS atlas to write")->required();
+  command->add_option("--glyph-height", options->glyphHeight,
+                      "'M' height in pixels (default: 25, or the largest down to 12 at which all glyphs fit)");
+  command->add_option("--atlas-size", options->atlasSize,
+                      "2048x1024 (default), or 4096x2048 or 4096x4096 for a host that was tried with it");
+  command->add_option("--face", options->face, "face of a TTC font collection (default 0)");
   command->add_option("translations", options->translations, "translation files (.po, .csv)");
   command->callback([options] { RunPackFont(*options); });
 }

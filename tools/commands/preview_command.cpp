@@ -10,6 +10,7 @@
 #include "formats/resource_ids.h"
 #include "module_reading/module_translations.h"
 #include "module_reading/pe_resources.h"
+#include "rendering/atlas_picture.h"
 #include "rendering/text_renderer.h"
 
 namespace vykcn::tool {
@@ -23,6 +24,7 @@ struct PreviewOptions {
   int samples = 0;
   std::string output;
   std::string text;
+  bool drawAtlas = false;
 };
 
 struct FontResources {
@@ -65,6 +67,20 @@ FontResources LoadFontResources(const PreviewOptions& options) {
   return font;
 }
 
+// The atlas as it is, and how much of it the table's rectangles (with their borders) take.
+void DrawAtlasPicture(const FontResources& font, const PreviewOptions& options) {
+  if (!options.text.empty() || options.samples > 0) throw CommandError("--draw-atlas draws no text");
+  const AtlasImage atlas =
+      DecodeAtlasFile(font.atlas, options.dll.empty() ? options.atlas : options.dll + " resource 103");
+  const std::vector<GlyphRecord> records = ParseGlyphTable(font.glyphTable.data(), font.glyphTable.size());
+  double used = 0;
+  for (const GlyphRecord& r : records) used += double(r.width + 1) * (r.height + 1);
+  WriteFileAtomically(options.output, EncodePng(DrawAtlas(atlas, TextStyle())));
+  std::printf("%s: the %d x %d atlas, %zu glyphs, %.1f%% of it in glyph rectangles and their borders\n",
+              options.output.c_str(), atlas.size.width, atlas.size.height, records.size(),
+              100.0 * used / (double(atlas.size.width) * atlas.size.height));
+}
+
 void RunPreview(const PreviewOptions& options) {
   if (options.dll.empty() && (options.glyphs.empty() || options.atlas.empty())) {
     throw CommandError("preview needs --dll, or both --glyphs and --atlas");
@@ -72,12 +88,16 @@ void RunPreview(const PreviewOptions& options) {
   if (options.samples > 0 && options.dll.empty()) throw CommandError("--samples needs --dll");
   if (options.height < 1 || options.height > 255) throw CommandError("--height must be 1 to 255 pixels");
   const FontResources font = LoadFontResources(options);
+  if (options.drawAtlas) {
+    DrawAtlasPicture(font, options);
+    return;
+  }
   std::string text = options.text;
   for (const std::string& sample : font.sampleTexts) text += (text.empty() ? "" : "\n") + sample;
   if (text.empty()) throw CommandError("nothing to draw: give a TEXT or --samples");
 
   const std::string atlasName = options.dll.empty() ? options.atlas : options.dll + " resource 103";
-  const std::vector<uint8_t> atlas = DecodeAtlasFile(font.atlas, atlasName);
+  const AtlasImage atlas = DecodeAtlasFile(font.atlas, atlasName);
   const std::vector<GlyphRecord> records = ParseGlyphTable(font.glyphTable.data(), font.glyphTable.size());
   TextStyle style;
   style.hostReferenceHeight = options.height;
@@ -101,6 +121,8 @@ void AddPreviewCommand(CLI::App& app) {
   dll->excludes(glyphs)->excludes(atlas);
   command->add_option("--height", options->height, "the host font's 'M' height in pixels (default 25)");
   command->add_option("--samples", options->samples, "also draw the first N translations of the DLL, one per line");
+  command->add_flag("--draw-atlas", options->drawAtlas,
+                    "draw the atlas itself, white glyphs on a dark ground, instead of a text");
   command->add_option("-o,--output", options->output, "PNG file to write")->required();
   command->add_option("text", options->text, "UTF-8 text; line breaks on U+000A");
   command->callback([options] { RunPreview(*options); });

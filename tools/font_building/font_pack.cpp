@@ -6,6 +6,7 @@
 
 #include "common/code_points.h"
 #include "common/command_error.h"
+#include "font_building/atlas_file.h"
 #include "font_building/atlas_packer.h"
 #include "font_building/font_rasterizer.h"
 
@@ -50,13 +51,61 @@ GlyphRecord RecordMetrics(uint16_t code, const RasterGlyph& glyph) {
   return record;
 }
 
-}  // namespace
+// The glyphs of a charset at one 'M' height, trimmed to their ink, with their records' metrics.
+struct RasterSet {
+  int glyphHeight = 0;
+  double pixelSize = 0;
+  std::vector<RasterGlyph> glyphs;
+  std::vector<GlyphRecord> records;
+};
 
-FontPack BuildFontPack(const std::string& fontPath, const GlyphCharset& charset, const FontPackOptions& options) {
+RasterSet RasterizeAt(FontRasterizer& font, const GlyphCharset& charset, int glyphHeight) {
+  font.SizeForReferenceHeight(kReferenceGlyphCode, glyphHeight);
+  RasterSet set;
+  set.glyphHeight = glyphHeight;
+  set.pixelSize = font.pixelSize();
+  set.glyphs.reserve(charset.codes.size());
+  set.records.reserve(charset.codes.size());
+  for (uint16_t code : charset.codes) {
+    // The delete character takes the space's metrics, with a blank rectangle of its own.
+    set.glyphs.push_back(font.Render(code == kDelete ? kSpace : code));
+    if (code == kDelete) set.glyphs.back().coverage.assign(set.glyphs.back().coverage.size(), 0);
+    set.records.push_back(RecordMetrics(code, set.glyphs.back()));
+  }
+  return set;
+}
+
+struct Placement {
+  std::vector<RectPlacement> places;
+  size_t fitting = 0;
+  size_t usedTexels = 0;
+};
+
+Placement PlaceGlyphs(const std::vector<GlyphRecord>& records, AtlasSize atlas) {
+  Placement placement;
+  std::vector<RectSize> sizes;
+  sizes.reserve(records.size());
+  for (const GlyphRecord& r : records) {
+    sizes.push_back({r.width, r.height});
+    placement.usedTexels += size_t(r.width + kAtlasGlyphGap) * (r.height + kAtlasGlyphGap);
+  }
+  // By area alone they cannot fit: no need to try (the bin's far edges need no border).
+  if (placement.usedTexels > size_t(atlas.width + kAtlasGlyphGap) * (atlas.height + kAtlasGlyphGap)) {
+    return placement;
+  }
+  placement.places = PackRectangles(sizes, atlas.width, atlas.height, kAtlasGlyphGap);
+  placement.fitting = static_cast<size_t>(std::count_if(placement.places.begin(), placement.places.end(),
+                                                         [](const RectPlacement& p) { return p.placed; }));
+  return placement;
+}
+
+void CheckCharset(const GlyphCharset& charset) {
   if (!charset.unsupported.empty()) {
     throw CommandError("characters beyond U+FFFF cannot have a glyph record: " + ListCodePoints(charset.unsupported));
   }
-  FontRasterizer font(fontPath);
+}
+
+void CheckFontCovers(const FontRasterizer& font, const std::string& fontPath, const GlyphCharset& charset) {
   std::vector<uint32_t> missing;
   for (uint16_t code : charset.codes) {
     if (code != kDelete && !font.HasGlyph(code)) missing.push_back(code);
@@ -65,46 +114,87 @@ FontPack BuildFontPack(const std::string& fontPath, const GlyphCharset& charset,
     throw CommandError("font " + fontPath + " lacks " + std::to_string(missing.size()) +
                        " characters: " + ListCodePoints(missing));
   }
-  font.SizeForReferenceHeight(kReferenceGlyphCode, kReferenceGlyphRows);
+}
+
+// The largest height from `highest` down to `lowest` at which every glyph fits, with its glyphs
+// and places; none when even `lowest` does not fit, and then `*fittingAtLowest` says how many did.
+struct Fit {
+  RasterSet set;
+  Placement placement;
+};
+
+std::optional<Fit> FindFit(FontRasterizer& font, const GlyphCharset& charset, AtlasSize atlas, int highest,
+                           int lowest, size_t* fittingAtLowest) {
+  for (int rows = highest; rows >= lowest; --rows) {
+    Fit fit{RasterizeAt(font, charset, rows), {}};
+    fit.placement = PlaceGlyphs(fit.set.records, atlas);
+    if (fit.placement.fitting == charset.codes.size()) return fit;
+    if (rows == lowest) {
+      // Too many by area: pack anyway, to say how many would fit.
+      if (fit.placement.places.empty()) {
+        std::vector<RectSize> sizes;
+        for (const GlyphRecord& r : fit.set.records) sizes.push_back({r.width, r.height});
+        const auto places = PackRectangles(sizes, atlas.width, atlas.height, kAtlasGlyphGap);
+        fit.placement.fitting = static_cast<size_t>(
+            std::count_if(places.begin(), places.end(), [](const RectPlacement& p) { return p.placed; }));
+      }
+      *fittingAtLowest = fit.placement.fitting;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<int> ChooseGlyphHeight(const std::string& fontPath, const GlyphCharset& charset, AtlasSize atlas,
+                                     int face) {
+  CheckCharset(charset);
+  FontRasterizer font(fontPath, face);
+  CheckFontCovers(font, fontPath, charset);
+  size_t fitting = 0;
+  const std::optional<Fit> fit =
+      FindFit(font, charset, atlas, kReferenceGlyphRows, kSmallestGlyphRows, &fitting);
+  if (!fit) return std::nullopt;
+  return fit->set.glyphHeight;
+}
+
+FontPack BuildFontPack(const std::string& fontPath, const GlyphCharset& charset, const FontPackOptions& options) {
+  CheckCharset(charset);
+  FontRasterizer font(fontPath, options.face);
+  CheckFontCovers(font, fontPath, charset);
+  const bool forced = options.glyphHeight != 0;
+  const int highest = forced ? options.glyphHeight : kReferenceGlyphRows;
+  const int lowest = forced ? options.glyphHeight : kSmallestGlyphRows;
+  size_t fitting = 0;
+  std::optional<Fit> fit = FindFit(font, charset, options.atlas, highest, lowest, &fitting);
+  if (!fit) {
+    throw CommandError("the glyphs do not fit the " + DescribeAtlasSize(options.atlas) + " atlas " +
+                       (forced ? "with 'M' " : "even with 'M' ") + std::to_string(lowest) + " px high: " +
+                       std::to_string(fitting) + " of " + std::to_string(charset.codes.size()) + " fit");
+  }
 
   FontPack pack;
-  pack.pixelSize = font.pixelSize();
-  std::vector<RasterGlyph> glyphs;
-  std::vector<RectSize> sizes;
-  glyphs.reserve(charset.codes.size());
-  for (uint16_t code : charset.codes) {
-    // The delete character takes the space's metrics, with a blank rectangle of its own.
-    glyphs.push_back(font.Render(code == kDelete ? kSpace : code));
-    if (code == kDelete) glyphs.back().coverage.assign(glyphs.back().coverage.size(), 0);
-    pack.records.push_back(RecordMetrics(code, glyphs.back()));
-    sizes.push_back({pack.records.back().width, pack.records.back().height});
-  }
-
-  const std::vector<RectPlacement> placements =
-      PackRectangles(sizes, options.atlasWidth, options.atlasHeight, kAtlasGlyphGap);
-  const size_t fitting = static_cast<size_t>(
-      std::count_if(placements.begin(), placements.end(), [](const RectPlacement& p) { return p.placed; }));
-  if (fitting != placements.size()) {
-    throw CommandError("the glyphs do not fit the " + std::to_string(options.atlasWidth) + " x " +
-                       std::to_string(options.atlasHeight) + " atlas: " + std::to_string(fitting) + " of " +
-                       std::to_string(placements.size()) + " fit");
-  }
-
-  pack.coverage.assign(size_t(options.atlasWidth) * options.atlasHeight, 0);
-  for (size_t i = 0; i < glyphs.size(); ++i) {
-    const RasterGlyph& glyph = glyphs[i];
-    const RectPlacement& place = placements[i];
+  pack.atlas = options.atlas;
+  pack.pixelSize = fit->set.pixelSize;
+  pack.glyphHeight = fit->set.glyphHeight;
+  pack.usedTexels = fit->placement.usedTexels;
+  pack.records = std::move(fit->set.records);
+  const int atlasWidth = options.atlas.width, atlasHeight = options.atlas.height;
+  pack.coverage.assign(size_t(atlasWidth) * atlasHeight, 0);
+  for (size_t i = 0; i < pack.records.size(); ++i) {
+    const RasterGlyph& glyph = fit->set.glyphs[i];
+    const RectPlacement& place = fit->placement.places[i];
     GlyphRecord& record = pack.records[i];
     for (int y = 0; y < glyph.height; ++y) {
-      std::memcpy(&pack.coverage[size_t(place.y + y) * options.atlasWidth + place.x],
+      std::memcpy(&pack.coverage[size_t(place.y + y) * atlasWidth + place.x],
                   &glyph.coverage[size_t(y) * glyph.width], size_t(glyph.width));
     }
     // Whole texels divided by a power of two: exact in single precision, and so are the
     // differences that give back width and height.
-    record.uLeft = static_cast<float>(place.x) / static_cast<float>(options.atlasWidth);
-    record.uRight = static_cast<float>(place.x + record.width) / static_cast<float>(options.atlasWidth);
-    record.vTop = static_cast<float>(place.y) / static_cast<float>(options.atlasHeight);
-    record.vBottom = static_cast<float>(place.y + record.height) / static_cast<float>(options.atlasHeight);
+    record.uLeft = static_cast<float>(place.x) / static_cast<float>(atlasWidth);
+    record.uRight = static_cast<float>(place.x + record.width) / static_cast<float>(atlasWidth);
+    record.vTop = static_cast<float>(place.y) / static_cast<float>(atlasHeight);
+    record.vBottom = static_cast<float>(place.y + record.height) / static_cast<float>(atlasHeight);
   }
   return pack;
 }

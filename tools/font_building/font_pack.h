@@ -1,6 +1,8 @@
 #pragma once
-// Turns a font and a character set into glyph records and the coverage image of their atlas.
+// Turns a font and a character set into glyph records and the coverage image of their atlas, at
+// the largest 'M' height at which every glyph fits the atlas, or at a height the caller forces.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,24 +12,34 @@
 
 namespace vykcn::tool {
 
-constexpr int kReferenceGlyphRows = 25;  // the 'M' of the module's table is 25 pixels high
+constexpr int kReferenceGlyphRows = 25;  // the 'M' of the documented table is 25 pixels high
+constexpr int kSmallestGlyphRows = 12;   // the automatic fit goes no lower: smaller glyphs upscale badly
 constexpr int kAtlasGlyphGap = 1;        // transparent texels between two glyph rectangles
 
 struct FontPackOptions {
-  int atlasWidth = kAtlasWidth;
-  int atlasHeight = kAtlasHeight;
+  AtlasSize atlas;      // any size; the module accepts those of kAtlasSizes
+  int glyphHeight = 0;  // 'M' height in pixels; 0: the largest from 25 down to 12 at which all fit
+  int face = 0;         // face of a TTC collection
 };
 
 struct FontPack {
   std::vector<GlyphRecord> records;  // one per code of the charset, same order
-  std::vector<uint8_t> coverage;     // atlasWidth x atlasHeight, row-major
+  std::vector<uint8_t> coverage;     // atlas.width x atlas.height, row-major
+  AtlasSize atlas;
   double pixelSize = 0;              // the em size at which the font was rasterised
+  int glyphHeight = 0;               // the 'M' height of the records
+  size_t usedTexels = 0;             // texels taken by the rectangles and their one-texel borders
 };
 
-// Rasterises every code of `charset` at the size at which 'M' is 25 pixels high and packs the
-// glyphs into the atlas. Throws CommandError, naming what is wrong, when the charset has
-// characters beyond U+FFFF, the font cannot be read or lacks characters, a glyph's metrics do not
-// fit a record, or the glyphs do not all fit the atlas.
+// The largest 'M' height from 25 down to 12 pixels at which every glyph of `charset` fits an atlas
+// of `atlas`'s size, or none when they do not fit even at 12. Throws CommandError as BuildFontPack.
+std::optional<int> ChooseGlyphHeight(const std::string& fontPath, const GlyphCharset& charset, AtlasSize atlas,
+                                     int face = 0);
+
+// Rasterises every code of `charset` at the 'M' height of `options` (or the one ChooseGlyphHeight
+// picks) and packs the glyphs into the atlas. Throws CommandError, naming what is wrong, when the
+// charset has characters beyond U+FFFF, the font cannot be read or lacks characters, a glyph's
+// metrics do not fit a record, or the glyphs do not all fit the atlas.
 FontPack BuildFontPack(const std::string& fontPath, const GlyphCharset& charset,
                        const FontPackOptions& options = FontPackOptions());
 

@@ -37,7 +37,36 @@ std::string FreeTypeMessage(FT_Error error) {
 
 }  // namespace
 
-FontRasterizer::FontRasterizer(const std::string& path) : state_(std::make_unique<State>()) {
+void TrimToInk(RasterGlyph* glyph) {
+  int top = glyph->height, bottom = -1, left = glyph->width, right = -1;
+  for (int y = 0; y < glyph->height; ++y) {
+    for (int x = 0; x < glyph->width; ++x) {
+      if (glyph->coverage[size_t(y) * glyph->width + x] == 0) continue;
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+      left = std::min(left, x);
+      right = std::max(right, x);
+    }
+  }
+  if (bottom < 0) {
+    glyph->width = glyph->height = 0;
+    glyph->coverage.clear();
+    return;
+  }
+  if (top == 0 && left == 0 && bottom == glyph->height - 1 && right == glyph->width - 1) return;
+  const int width = right - left + 1, height = bottom - top + 1;
+  std::vector<uint8_t> inked(size_t(width) * height);
+  for (int y = 0; y < height; ++y) {
+    std::copy_n(&glyph->coverage[size_t(top + y) * glyph->width + left], width, &inked[size_t(y) * width]);
+  }
+  glyph->coverage = std::move(inked);
+  glyph->left += left;
+  glyph->top -= top;  // top counts upwards from the baseline
+  glyph->width = width;
+  glyph->height = height;
+}
+
+FontRasterizer::FontRasterizer(const std::string& path, int face) : state_(std::make_unique<State>()) {
   state_->path = path;
   // FreeType streams the file itself; opening it first gives the system's reason when it cannot.
   if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
@@ -52,6 +81,19 @@ FontRasterizer::FontRasterizer(const std::string& path) : state_(std::make_uniqu
     FT_Done_FreeType(state_->library);
     state_->library = nullptr;
     throw CommandError("cannot read font " + path + ": " + FreeTypeMessage(error));
+  }
+  if (face != 0) {
+    const long faces = state_->face->num_faces;
+    FT_Done_Face(state_->face);
+    state_->face = nullptr;
+    FT_Error error = face < 0 || face >= faces ? FT_Err_Invalid_Argument
+                                               : FT_New_Face(state_->library, path.c_str(), face, &state_->face);
+    if (error != 0) {
+      FT_Done_FreeType(state_->library);
+      state_->library = nullptr;
+      throw CommandError("font " + path + " has no face " + std::to_string(face) + " (it has " +
+                         std::to_string(faces) + (faces == 1 ? " face, numbered 0)" : " faces, numbered from 0)"));
+    }
   }
   if (!FT_IS_SCALABLE(state_->face)) {
     FT_Done_Face(state_->face);
@@ -130,6 +172,7 @@ RasterGlyph FontRasterizer::Render(uint32_t codePoint) const {
       glyph.coverage[size_t(y) * glyph.width + x] = static_cast<uint8_t>((row[x] * 255 + grays / 2) / grays);
     }
   }
+  TrimToInk(&glyph);
   return glyph;
 }
 

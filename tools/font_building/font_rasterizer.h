@@ -17,11 +17,15 @@ struct RasterGlyph {
   std::vector<uint8_t> coverage;  // width x height, row-major, 0 = empty, 255 = covered
 };
 
+// Drops the rows and columns of `glyph` that have no coverage at all, moving `left` and `top` with
+// them so that the glyph is drawn at the same place. A glyph without ink becomes 0 x 0.
+void TrimToInk(RasterGlyph* glyph);
+
 class FontRasterizer {
  public:
-  // Opens face 0 of a TTF, OTF or TTC file. Throws CommandError when the font cannot be read or has
-  // no scalable outlines.
-  explicit FontRasterizer(const std::string& path);
+  // Opens face `face` of a TTF, OTF or TTC file. Throws CommandError when the font cannot be read,
+  // has no such face or has no scalable outlines.
+  explicit FontRasterizer(const std::string& path, int face = 0);
   ~FontRasterizer();
   FontRasterizer(const FontRasterizer&) = delete;
   FontRasterizer& operator=(const FontRasterizer&) = delete;
@@ -36,7 +40,8 @@ class FontRasterizer {
   // The pixel size in use (em height in pixels).
   double pixelSize() const;
 
-  // Renders one character that the font has; throws CommandError when FreeType fails.
+  // Renders one character that the font has, trimmed to its ink; throws CommandError when FreeType
+  // fails.
   RasterGlyph Render(uint32_t codePoint) const;
 
  private:

@@ -28,13 +28,14 @@ std::string ListCodes(const std::set<uint32_t>& codes) {
 
 bool IsWhole(float value) { return std::isfinite(value) && value == std::floor(value); }
 
-std::string RectangleProblem(const GlyphRecord& r) {
-  const float left = r.uLeft * kAtlasWidth, right = r.uRight * kAtlasWidth;
-  const float top = r.vTop * kAtlasHeight, bottom = r.vBottom * kAtlasHeight;
+std::string RectangleProblem(const GlyphRecord& r, AtlasSize atlas) {
+  const float atlasWidth = float(atlas.width), atlasHeight = float(atlas.height);
+  const float left = r.uLeft * atlasWidth, right = r.uRight * atlasWidth;
+  const float top = r.vTop * atlasHeight, bottom = r.vBottom * atlasHeight;
   if (!IsWhole(left) || !IsWhole(right) || !IsWhole(top) || !IsWhole(bottom)) return "does not lie on whole texels";
   if (!(r.uLeft < r.uRight) || !(r.vTop < r.vBottom)) return "is empty or inverted";
-  if (left < 0 || top < 0 || right > kAtlasWidth || bottom > kAtlasHeight) return "reaches outside the atlas";
-  if ((r.uRight - r.uLeft) * kAtlasWidth != float(r.width) || (r.vBottom - r.vTop) * kAtlasHeight != float(r.height)) {
+  if (left < 0 || top < 0 || right > atlasWidth || bottom > atlasHeight) return "reaches outside the atlas";
+  if ((r.uRight - r.uLeft) * atlasWidth != float(r.width) || (r.vBottom - r.vTop) * atlasHeight != float(r.height)) {
     return "is " + std::to_string(int(right - left)) + " x " + std::to_string(int(bottom - top)) +
            " texels but the record says " + std::to_string(r.width) + " x " + std::to_string(r.height);
   }
@@ -43,7 +44,8 @@ std::string RectangleProblem(const GlyphRecord& r) {
 
 }  // namespace
 
-std::vector<std::string> CheckGlyphTable(const std::vector<uint8_t>& bytes, const std::vector<GlyphRecord>& records) {
+std::vector<std::string> CheckGlyphTable(const std::vector<uint8_t>& bytes, const std::vector<GlyphRecord>& records,
+                                         AtlasSize atlas) {
   std::vector<std::string> problems;
   if (bytes.size() % kGlyphRecordSize != 0) {
     problems.push_back("glyph table: " + std::to_string(bytes.size()) + " bytes is not a whole number of 24-byte records");
@@ -56,7 +58,7 @@ std::vector<std::string> CheckGlyphTable(const std::vector<uint8_t>& bytes, cons
       problems.push_back("glyph table: codes not strictly ascending at record " + std::to_string(i) + " (" +
                          FormatCodePoint(r.code) + ")");
     }
-    const std::string rectangle = RectangleProblem(r);
+    const std::string rectangle = RectangleProblem(r, atlas);
     if (!rectangle.empty() && rectangleProblems++ < kListedAtMost) {
       problems.push_back("glyph " + FormatCodePoint(r.code) + ": atlas rectangle " + rectangle);
     }

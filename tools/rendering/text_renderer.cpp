@@ -26,21 +26,22 @@ float ScaleFor(const std::vector<GlyphRecord>& records, int hostReferenceHeight)
 }
 
 // Bilinear sample of the atlas's RGBA at texel coordinates (x, y), texel centres at +0.5.
-void SampleAtlas(const std::vector<uint8_t>& atlas, float x, float y, float out[4]) {
+void SampleAtlas(const AtlasImage& atlas, float x, float y, float out[4]) {
+  const int atlasWidth = atlas.size.width, atlasHeight = atlas.size.height;
   for (int c = 0; c < 4; ++c) out[c] = 0;
   // A damaged table may hold any float: such texels read as transparent, and far-off coordinates
   // are pulled in before they become integers.
   if (!std::isfinite(x) || !std::isfinite(y)) return;
-  x = std::clamp(x, -1.0f, kAtlasWidth + 1.0f) - 0.5f;
-  y = std::clamp(y, -1.0f, kAtlasHeight + 1.0f) - 0.5f;
+  x = std::clamp(x, -1.0f, atlasWidth + 1.0f) - 0.5f;
+  y = std::clamp(y, -1.0f, atlasHeight + 1.0f) - 0.5f;
   const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
   const float fx = x - x0, fy = y - y0;
   for (int dy = 0; dy <= 1; ++dy) {
     for (int dx = 0; dx <= 1; ++dx) {
-      const int tx = std::clamp(x0 + dx, 0, kAtlasWidth - 1), ty = std::clamp(y0 + dy, 0, kAtlasHeight - 1);
+      const int tx = std::clamp(x0 + dx, 0, atlasWidth - 1), ty = std::clamp(y0 + dy, 0, atlasHeight - 1);
       const float weight = (dx ? fx : 1 - fx) * (dy ? fy : 1 - fy);
       if (weight == 0) continue;
-      const uint8_t* texel = &atlas[(size_t(ty) * kAtlasWidth + tx) * 4];
+      const uint8_t* texel = &atlas.rgba[(size_t(ty) * atlasWidth + tx) * 4];
       for (int c = 0; c < 4; ++c) out[c] += weight * texel[c];
     }
   }
@@ -55,7 +56,7 @@ struct PlacedGlyph {
 
 }  // namespace
 
-TextImage RenderText(const std::vector<GlyphRecord>& records, const std::vector<uint8_t>& atlasRgba,
+TextImage RenderText(const std::vector<GlyphRecord>& records, const AtlasImage& atlas,
                      const std::string& text, const TextStyle& style) {
   std::vector<uint32_t> codePoints;
   if (!DecodeUtf8(text, &codePoints)) throw CommandError("the text is not valid UTF-8");
@@ -111,15 +112,16 @@ TextImage RenderText(const std::vector<GlyphRecord>& records, const std::vector<
   for (const PlacedGlyph& g : placed) {
     const int quadX = image.originX + g.penX + g.scaled.offsetX;
     const int quadY = image.firstBaseline + g.line * image.lineAdvance + g.scaled.offsetY;
-    const float texLeft = g.original.uLeft * kAtlasWidth, texTop = g.original.vTop * kAtlasHeight;
-    const float texWidth = (g.original.uRight - g.original.uLeft) * kAtlasWidth;
-    const float texHeight = (g.original.vBottom - g.original.vTop) * kAtlasHeight;
+    const float atlasWidth = float(atlas.size.width), atlasHeight = float(atlas.size.height);
+    const float texLeft = g.original.uLeft * atlasWidth, texTop = g.original.vTop * atlasHeight;
+    const float texWidth = (g.original.uRight - g.original.uLeft) * atlasWidth;
+    const float texHeight = (g.original.vBottom - g.original.vTop) * atlasHeight;
     for (int y = 0; y < g.scaled.height; ++y) {
       for (int x = 0; x < g.scaled.width; ++x) {
         const int px = quadX + x, py = quadY + y;
         if (px < 0 || py < 0 || px >= image.width || py >= image.height) continue;
         float texel[4];
-        SampleAtlas(atlasRgba, texLeft + (x + 0.5f) * texWidth / g.scaled.width,
+        SampleAtlas(atlas, texLeft + (x + 0.5f) * texWidth / g.scaled.width,
                     texTop + (y + 0.5f) * texHeight / g.scaled.height, texel);
         const float alpha = texel[3] / 255.0f;
         uint8_t* pixel = &image.rgb[(size_t(py) * image.width + px) * 3];

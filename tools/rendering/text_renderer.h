@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "font_building/atlas_file.h"
 #include "formats/dds_atlas.h"
 #include "formats/glyph_table.h"
 
@@ -26,12 +27,12 @@ struct TextStyle {
   uint8_t background[3] = {24, 24, 24};
 };
 
-// Renders `text` (UTF-8; line breaks on U+000A) with `records` and the decoded atlas
-// (kAtlasWidth x kAtlasHeight RGBA8). The records are scaled by ScaleGlyphRecord with the host's
+// Renders `text` (UTF-8; line breaks on U+000A) with `records` and the decoded atlas, whose size
+// turns the records' normalized coordinates into texels. The records are scaled by ScaleGlyphRecord with the host's
 // 'M' height over the table's; quads are filled by bilinear sampling of their atlas rectangles and
 // blended over the background. A character without a record is listed in `missing` and moves
 // the pen by the space's advance. Throws CommandError when the text is not UTF-8.
-TextImage RenderText(const std::vector<GlyphRecord>& records, const std::vector<uint8_t>& atlasRgba,
+TextImage RenderText(const std::vector<GlyphRecord>& records, const AtlasImage& atlas,
                      const std::string& text, const TextStyle& style);
 
 // Encodes the image as PNG bytes.
