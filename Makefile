@@ -2,11 +2,14 @@
 # make test  build and run every test: native, native under ASan+UBSan, Windows under Wine
 # make bench  build and run every benchmark (peers compared in the same run; tables, not tests)
 # make TRANSLATIONS=DIR FONT=FILE  build the module from another folder of .po/.csv files and another font
+# make GLYPH_HEIGHT=N ATLAS_SIZE=4096x2048  force the glyphs' 'M' height, ask for a larger atlas
 
 BUILD := build
 CMAKE_GEN := -G Ninja
 TRANSLATIONS := resources/translations
 FONT := /usr/share/fonts/truetype/wqy/wqy-microhei.ttc
+GLYPH_HEIGHT :=
+ATLAS_SIZE :=
 
 .PHONY: all deps native windows report test bench clean
 
@@ -24,7 +27,8 @@ windows: deps native
 	@cmake -S . -B $(BUILD)/windows $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DVYKCN_TOOL=$(CURDIR)/out/vykcn-tool \
-	  -DVYKCN_TRANSLATIONS=$(abspath $(TRANSLATIONS)) -DVYKCN_FONT=$(abspath $(FONT)) >/dev/null
+	  -DVYKCN_TRANSLATIONS=$(abspath $(TRANSLATIONS)) -DVYKCN_FONT=$(abspath $(FONT)) \
+	  -DVYKCN_GLYPH_HEIGHT=$(GLYPH_HEIGHT) -DVYKCN_ATLAS_SIZE=$(ATLAS_SIZE) >/dev/null
 	@cmake --build $(BUILD)/windows --target vykcn
 	@mkdir -p out && cp $(BUILD)/windows/module/vykcn.dll out/vykcn.dll
 

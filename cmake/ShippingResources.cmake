@@ -6,6 +6,18 @@ set(VYKCN_TRANSLATIONS ${PROJECT_SOURCE_DIR}/resources/translations CACHE PATH
 set(VYKCN_FONT /usr/share/fonts/truetype/wqy/wqy-microhei.ttc CACHE FILEPATH
     "Font (TTF, OTF or TTC) rasterised into the shipping module's atlas")
 
+set(VYKCN_GLYPH_HEIGHT "" CACHE STRING
+    "'M' height of the shipping glyph table in pixels; empty: 25, or the largest down to 12 that fits")
+set(VYKCN_ATLAS_SIZE "" CACHE STRING
+    "Size of the shipping atlas: empty or 2048x1024 (the documented size), 4096x2048, 4096x4096")
+set(vykcn_pack_font_options "")
+if(VYKCN_GLYPH_HEIGHT)
+  list(APPEND vykcn_pack_font_options --glyph-height ${VYKCN_GLYPH_HEIGHT})
+endif()
+if(VYKCN_ATLAS_SIZE)
+  list(APPEND vykcn_pack_font_options --atlas-size ${VYKCN_ATLAS_SIZE})
+endif()
+
 if(NOT VYKCN_TOOL)
   message(FATAL_ERROR "VYKCN_TOOL must name the native vykcn-tool, which generates the module's resources")
 endif()
@@ -26,7 +38,7 @@ set(vykcn_translations ${vykcn_generated}/vykcn-translations.bin)
 
 add_custom_command(OUTPUT ${vykcn_glyphs} ${vykcn_atlas}
   COMMAND ${VYKCN_TOOL} pack-font --font ${VYKCN_FONT} --glyphs ${vykcn_glyphs} --atlas ${vykcn_atlas}
-          ${vykcn_translation_files}
+          ${vykcn_pack_font_options} ${vykcn_translation_files}
   DEPENDS ${vykcn_translation_files} ${VYKCN_FONT} ${VYKCN_TOOL}
   COMMENT "Packing the glyph table and font atlas"
   VERBATIM)

@@ -59,8 +59,9 @@ struct RasterSet {
   std::vector<GlyphRecord> records;
 };
 
-RasterSet RasterizeAt(FontRasterizer& font, const GlyphCharset& charset, int glyphHeight) {
-  font.SizeForReferenceHeight(kReferenceGlyphCode, glyphHeight);
+// None when no size of the font gives 'M' that height.
+std::optional<RasterSet> RasterizeAt(FontRasterizer& font, const GlyphCharset& charset, int glyphHeight) {
+  if (!font.TrySizeForReferenceHeight(kReferenceGlyphCode, glyphHeight)) return std::nullopt;
   RasterSet set;
   set.glyphHeight = glyphHeight;
   set.pixelSize = font.pixelSize();
@@ -123,10 +124,16 @@ struct Fit {
   Placement placement;
 };
 
-std::optional<Fit> FindFit(FontRasterizer& font, const GlyphCharset& charset, AtlasSize atlas, int highest,
-                           int lowest, size_t* fittingAtLowest) {
+std::optional<Fit> FindFit(FontRasterizer& font, const std::string& fontPath, const GlyphCharset& charset,
+                           AtlasSize atlas, int highest, int lowest, size_t* fittingAtLowest) {
   for (int rows = highest; rows >= lowest; --rows) {
-    Fit fit{RasterizeAt(font, charset, rows), {}};
+    std::optional<RasterSet> set = RasterizeAt(font, charset, rows);
+    if (!set) {
+      // Hinting skips a few heights; the automatic fit goes on below, a forced height fails.
+      if (highest != lowest) continue;
+      throw CommandError("font " + fontPath + ": no size renders 'M' " + std::to_string(rows) + " pixels high");
+    }
+    Fit fit{std::move(*set), {}};
     fit.placement = PlaceGlyphs(fit.set.records, atlas);
     if (fit.placement.fitting == charset.codes.size()) return fit;
     if (rows == lowest) {
@@ -153,7 +160,7 @@ std::optional<int> ChooseGlyphHeight(const std::string& fontPath, const GlyphCha
   CheckFontCovers(font, fontPath, charset);
   size_t fitting = 0;
   const std::optional<Fit> fit =
-      FindFit(font, charset, atlas, kReferenceGlyphRows, kSmallestGlyphRows, &fitting);
+      FindFit(font, fontPath, charset, atlas, kReferenceGlyphRows, kSmallestGlyphRows, &fitting);
   if (!fit) return std::nullopt;
   return fit->set.glyphHeight;
 }
@@ -166,7 +173,7 @@ FontPack BuildFontPack(const std::string& fontPath, const GlyphCharset& charset,
   const int highest = forced ? options.glyphHeight : kReferenceGlyphRows;
   const int lowest = forced ? options.glyphHeight : kSmallestGlyphRows;
   size_t fitting = 0;
-  std::optional<Fit> fit = FindFit(font, charset, options.atlas, highest, lowest, &fitting);
+  std::optional<Fit> fit = FindFit(font, fontPath, charset, options.atlas, highest, lowest, &fitting);
   if (!fit) {
     throw CommandError("the glyphs do not fit the " + DescribeAtlasSize(options.atlas) + " atlas " +
                        (forced ? "with 'M' " : "even with 'M' ") + std::to_string(lowest) + " px high: " +

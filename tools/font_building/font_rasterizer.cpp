@@ -115,6 +115,13 @@ bool FontRasterizer::HasGlyph(uint32_t codePoint) const { return FT_Get_Char_Ind
 double FontRasterizer::pixelSize() const { return state_->charSize / 64.0; }
 
 void FontRasterizer::SizeForReferenceHeight(uint32_t codePoint, int rows) {
+  if (!TrySizeForReferenceHeight(codePoint, rows)) {
+    throw CommandError("font " + state_->path + ": no size renders " + FormatCodePoint(codePoint) + " " +
+                       std::to_string(rows) + " pixels high");
+  }
+}
+
+bool FontRasterizer::TrySizeForReferenceHeight(uint32_t codePoint, int rows) {
   FT_Face face = state_->face;
   const FT_UInt index = FT_Get_Char_Index(face, codePoint);
   if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE) != 0 ||
@@ -128,6 +135,7 @@ void FontRasterizer::SizeForReferenceHeight(uint32_t codePoint, int rows) {
 
   // The outline's height scales linearly with the size; hinting and coverage may add or take a row,
   // so sizes around the linear estimate are tried nearest first.
+  const FT_F26Dot6 before = state_->charSize;
   const FT_F26Dot6 estimate = static_cast<FT_F26Dot6>(
       std::lround(64.0 * rows * face->units_per_EM / static_cast<double>(unitsHigh)));
   for (int distance = 0; distance <= 4 * 64; ++distance) {
@@ -137,11 +145,12 @@ void FontRasterizer::SizeForReferenceHeight(uint32_t codePoint, int rows) {
       if (size < 64) continue;
       state_->charSize = size;
       if (FT_Set_Char_Size(face, 0, size, 72, 72) != 0) continue;
-      if (Render(codePoint).height == rows) return;
+      if (Render(codePoint).height == rows) return true;
     }
   }
-  throw CommandError("font " + state_->path + ": no size renders " + FormatCodePoint(codePoint) + " " +
-                     std::to_string(rows) + " pixels high");
+  state_->charSize = before;
+  if (before != 0) FT_Set_Char_Size(face, 0, before, 72, 72);
+  return false;
 }
 
 RasterGlyph FontRasterizer::Render(uint32_t codePoint) const {

@@ -36,6 +36,9 @@ class FontRasterizer {
   // outline suggests, at which `codePoint` renders exactly `rows` rows high. Throws CommandError
   // when no size near it does.
   void SizeForReferenceHeight(uint32_t codePoint, int rows);
+  // The same, but false (with the size unchanged) when no size near the estimate gives `rows`:
+  // hinting snaps some heights away.
+  bool TrySizeForReferenceHeight(uint32_t codePoint, int rows);
 
   // The pixel size in use (em height in pixels).
   double pixelSize() const;
