@@ -138,19 +138,28 @@ TEST(FontPack, AtlasHoldsEachGlyphsCoverageAndNothingElse) {
     if (r.code == 0x7F) continue;
     ASSERT_EQ(FT_Load_Char(face, r.code, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP), 0);
     const FT_Bitmap& bitmap = face->glyph->bitmap;
-    if (bitmap.rows == 0 || bitmap.width == 0) {
+    // The rectangle is FreeType's bitmap without its blank outer rows and columns.
+    int inkLeft = int(bitmap.width), inkRight = -1, inkTop = int(bitmap.rows), inkBottom = -1;
+    for (int y = 0; y < int(bitmap.rows); ++y)
+      for (int x = 0; x < int(bitmap.width); ++x)
+        if (bitmap.buffer[y * bitmap.pitch + x] != 0) {
+          inkLeft = std::min(inkLeft, x), inkRight = std::max(inkRight, x);
+          inkTop = std::min(inkTop, y), inkBottom = std::max(inkBottom, y);
+        }
+    if (inkRight < 0) {
       EXPECT_EQ(pack.coverage[size_t(y0) * 2048 + x0], 0);
       continue;
     }
-    ASSERT_EQ(int(bitmap.width), r.width) << std::hex << r.code;
-    ASSERT_EQ(int(bitmap.rows), r.height) << std::hex << r.code;
-    EXPECT_EQ(face->glyph->bitmap_left, r.offsetX);
-    EXPECT_EQ(-face->glyph->bitmap_top, r.offsetY);
+    ASSERT_EQ(inkRight - inkLeft + 1, r.width) << std::hex << r.code;
+    ASSERT_EQ(inkBottom - inkTop + 1, r.height) << std::hex << r.code;
+    EXPECT_EQ(face->glyph->bitmap_left + inkLeft, r.offsetX);
+    EXPECT_EQ(-face->glyph->bitmap_top + inkTop, r.offsetY);
     EXPECT_EQ(int((face->glyph->advance.x + 32) >> 6), r.advance);
     int mismatches = 0;
     for (int y = 0; y < r.height; ++y)
       for (int x = 0; x < r.width; ++x)
-        mismatches += pack.coverage[size_t(y0 + y) * 2048 + x0 + x] != bitmap.buffer[y * bitmap.pitch + x];
+        mismatches += pack.coverage[size_t(y0 + y) * 2048 + x0 + x] !=
+                      bitmap.buffer[(inkTop + y) * bitmap.pitch + inkLeft + x];
     EXPECT_EQ(mismatches, 0) << std::hex << r.code;
   }
   size_t stray = 0;
@@ -182,8 +191,8 @@ TEST(FontPack, ReportsWhatIsWrong) {
 
   // 96 ASCII glyphs cannot all fit 64 x 64 texels: the message says how many did.
   FontPackOptions small;
-  small.atlasWidth = 64;
-  small.atlasHeight = 64;
+  small.atlas.width = 64;
+  small.atlas.height = 64;
   const std::string tooMany = ErrorOf([&] { BuildFontPack(kMicroHei, BuildGlyphCharset({}), small); });
   EXPECT_NE(tooMany.find("do not fit the 64 x 64 atlas"), std::string::npos) << tooMany;
   EXPECT_NE(tooMany.find(" of 96 fit"), std::string::npos) << tooMany;

@@ -38,16 +38,17 @@ GlyphRecord Solid(uint16_t code, int8_t offsetX, int8_t offsetY, int8_t advance,
 
 struct HandFont {
   std::vector<GlyphRecord> records;
-  std::vector<uint8_t> atlas = std::vector<uint8_t>(size_t(2048) * 1024 * 4, 0);  // transparent white
+  AtlasImage atlas{AtlasSize(), std::vector<uint8_t>(size_t(2048) * 1024 * 4, 0)};  // transparent white
   HandFont() {
-    for (size_t i = 0; i < atlas.size(); i += 4) atlas[i] = atlas[i + 1] = atlas[i + 2] = 255;
+    std::vector<uint8_t>& texels = atlas.rgba;
+    for (size_t i = 0; i < texels.size(); i += 4) texels[i] = texels[i + 1] = texels[i + 2] = 255;
     records = {Solid(' ', 0, 0, 9, 1, 1, 300, 0), Solid('A', 1, -10, 12, 10, 10, 100, 0),
                Solid('M', 3, -25, 31, 25, 25, 0, 0)};
     for (const GlyphRecord& r : records) {
       if (r.code == ' ') continue;
       const int x0 = int(r.uLeft * 2048), y0 = int(r.vTop * 1024);
       for (int y = 0; y < r.height; ++y)
-        for (int x = 0; x < r.width; ++x) atlas[((size_t(y0) + y) * 2048 + x0 + x) * 4 + 3] = 255;
+        for (int x = 0; x < r.width; ++x) texels[((size_t(y0) + y) * 2048 + x0 + x) * 4 + 3] = 255;
     }
   }
 };
