@@ -29,14 +29,14 @@ std::vector<uint8_t> ExpectedImage(const std::vector<std::pair<std::string, std:
   return ImageOfRecords(records);
 }
 
-std::vector<uint8_t> ExpectedAtlasPrefix() {
+std::vector<uint8_t> ExpectedAtlasPrefix(uint32_t width, uint32_t height) {
   std::vector<uint8_t> h(128, 0);
   h[0] = 'D', h[1] = 'D', h[2] = 'S', h[3] = ' ';
   WriteU32LE(&h[4], 124);        // header size
   WriteU32LE(&h[8], 0x81007);    // caps, height, width, pixel format, linear size
-  WriteU32LE(&h[12], 1024);      // height
-  WriteU32LE(&h[16], 2048);      // width
-  WriteU32LE(&h[20], 2097152);   // linear size
+  WriteU32LE(&h[12], height);
+  WriteU32LE(&h[16], width);
+  WriteU32LE(&h[20], width * height);  // linear size: BC3 takes one byte per texel
   WriteU32LE(&h[76], 32);        // pixel format size
   WriteU32LE(&h[80], 4);         // FourCC only
   h[84] = 'D', h[85] = 'X', h[86] = 'T', h[87] = '5';

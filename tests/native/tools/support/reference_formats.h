@@ -17,7 +17,7 @@ std::vector<uint8_t> ImageOfRecords(const std::vector<std::pair<uint32_t, std::s
 // The image that host text and translation pairs should make, hashed with TestHash.
 std::vector<uint8_t> ExpectedImage(const std::vector<std::pair<std::string, std::string>>& pairs);
 
-// The font atlas's 128-byte DDS prefix, written out field by field.
-std::vector<uint8_t> ExpectedAtlasPrefix();
+// The font atlas's 128-byte DDS prefix for a BC3 atlas of the given size, written out field by field.
+std::vector<uint8_t> ExpectedAtlasPrefix(uint32_t width = 2048, uint32_t height = 1024);
 
 }  // namespace vykcn::test
