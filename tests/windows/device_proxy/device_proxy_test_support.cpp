@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace vykcn::test {
 
 PFN_D3D11_CREATE_DEVICE FindCreateDeviceExport(HMODULE module) {
@@ -35,6 +37,28 @@ const StandInLoaderLog* StandInLog() {
   auto calls = reinterpret_cast<StandInLoaderCallsFn>(
       reinterpret_cast<void*>(GetProcAddress(loader, "StandInLoaderCalls")));
   return calls != nullptr ? calls() : nullptr;
+}
+
+std::vector<uint8_t> ReadBackBc3(ID3D11Device* device, ID3D11DeviceContext* context, ID3D11Texture2D* texture) {
+  D3D11_TEXTURE2D_DESC desc{};
+  texture->GetDesc(&desc);
+  D3D11_TEXTURE2D_DESC stagingDesc = TextureDesc(desc.Width, desc.Height, desc.Format, 0, D3D11_USAGE_STAGING);
+  ID3D11Texture2D* staging = nullptr;
+  if (device->CreateTexture2D(&stagingDesc, nullptr, &staging) != S_OK) return {};
+  context->CopySubresourceRegion(staging, 0, 0, 0, 0, texture, 0, nullptr);
+  std::vector<uint8_t> bytes;
+  D3D11_MAPPED_SUBRESOURCE mapped{};
+  if (context->Map(staging, 0, D3D11_MAP_READ, 0, &mapped) == S_OK) {
+    const size_t rowBytes = size_t{(desc.Width + 3) / 4} * 16;
+    const size_t rows = (desc.Height + 3) / 4;
+    bytes.resize(rowBytes * rows);
+    for (size_t row = 0; row < rows; ++row) {
+      std::memcpy(&bytes[row * rowBytes], static_cast<const uint8_t*>(mapped.pData) + row * mapped.RowPitch, rowBytes);
+    }
+    context->Unmap(staging, 0);
+  }
+  staging->Release();
+  return bytes;
 }
 
 D3D11_TEXTURE2D_DESC TextureDesc(UINT width, UINT height, DXGI_FORMAT format, UINT bindFlags,

@@ -45,6 +45,10 @@ std::vector<uint8_t> ReadAtlasResource(HMODULE module);
 // the library the way the module does, so it may come before the module's first use.
 const StandInLoaderLog* StandInLog();
 
+// The first level of a BC3 texture as rows of blocks, read through a staging copy; empty when the
+// copy cannot be made or mapped.
+std::vector<uint8_t> ReadBackBc3(ID3D11Device* device, ID3D11DeviceContext* context, ID3D11Texture2D* texture);
+
 // A 2D texture description with one level, one slice, no multisampling.
 D3D11_TEXTURE2D_DESC TextureDesc(UINT width, UINT height, DXGI_FORMAT format,
                                  UINT bindFlags = D3D11_BIND_SHADER_RESOURCE,

@@ -95,27 +95,6 @@ class RealDevice : public ::testing::Test {
                          level, context);
   }
 
-  // The texture's first level as BC3 block rows or texel rows, read through a staging copy.
-  static std::vector<uint8_t> ReadBack(ID3D11Device* device, ID3D11DeviceContext* context,
-                                       ID3D11Texture2D* texture) {
-    D3D11_TEXTURE2D_DESC desc{};
-    texture->GetDesc(&desc);
-    D3D11_TEXTURE2D_DESC stagingDesc = TextureDesc(desc.Width, desc.Height, desc.Format, 0, D3D11_USAGE_STAGING);
-    ComRef<ID3D11Texture2D> staging;
-    if (device->CreateTexture2D(&stagingDesc, nullptr, &staging.p) != S_OK) return {};
-    context->CopySubresourceRegion(staging.p, 0, 0, 0, 0, texture, 0, nullptr);
-    D3D11_MAPPED_SUBRESOURCE mapped{};
-    if (context->Map(staging.p, 0, D3D11_MAP_READ, 0, &mapped) != S_OK) return {};
-    const size_t rowBytes = size_t{(desc.Width + 3) / 4} * 16;  // BC3 only
-    const size_t rows = (desc.Height + 3) / 4;
-    std::vector<uint8_t> bytes(rowBytes * rows);
-    for (size_t row = 0; row < rows; ++row) {
-      std::memcpy(&bytes[row * rowBytes], static_cast<const uint8_t*>(mapped.pData) + row * mapped.RowPitch, rowBytes);
-    }
-    context->Unmap(staging.p, 0);
-    return bytes;
-  }
-
   // Checks that `texture` is a new texture made from resource 103, held by one reference.
   static void ExpectAtlas(ID3D11Device* device, ID3D11DeviceContext* context, ID3D11Texture2D* texture) {
     ASSERT_NE(texture, nullptr);
@@ -128,7 +107,7 @@ class RealDevice : public ::testing::Test {
     EXPECT_EQ(desc.ArraySize, 1u);
     EXPECT_EQ(texture->AddRef(), 2u);
     EXPECT_EQ(texture->Release(), 1u);
-    const std::vector<uint8_t> blocks = ReadBack(device, context, texture);
+    const std::vector<uint8_t> blocks = ReadBackBc3(device, context, texture);
     ASSERT_EQ(blocks.size() + kDdsPrefixBytes, atlas_.size());
     EXPECT_TRUE(std::equal(blocks.begin(), blocks.end(), atlas_.begin() + kDdsPrefixBytes))
         << "texture contents differ from resource 103's blocks";

@@ -98,5 +98,123 @@ TEST(PreviewCommand, DrawsAPngAndReportsCharactersWithoutGlyphs) {
   EXPECT_NE(broken.err.find("is not a font atlas"), std::string::npos) << broken.err;
 }
 
+// A text of `count` distinct ideographs from U+4E00 on (all in the font).
+std::string Ideographs(uint32_t count) {
+  std::string text;
+  for (uint32_t c = 0x4E00; c < 0x4E00 + count; ++c) {
+    text += char(0xE0 | (c >> 12));
+    text += char(0x80 | ((c >> 6) & 0x3F));
+    text += char(0x80 | (c & 0x3F));
+  }
+  return text;
+}
+
+uint8_t MHeight(const std::vector<uint8_t>& table) {
+  for (size_t at = 0; at + 24 <= table.size(); at += 24) {
+    if (table[at] == 'M' && table[at + 1] == 0) return table[at + 6];
+  }
+  return 0;
+}
+
+TEST(PackFontCommand, AtlasSizeGlyphHeightAndFaceOptions) {
+  Files files;
+  const std::vector<std::string> base = {"pack-font", "--font", kMicroHei, "--glyphs", files.glyphs, "--atlas",
+                                         files.atlas, files.po};
+  auto with = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = base;
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunTool(args);
+  };
+  const ToolRun large = with({"--atlas-size", "4096x2048"});
+  ASSERT_EQ(large.exitCode, 0) << large.err;
+  const std::vector<uint8_t> atlas = ReadBytes(files.atlas);
+  ASSERT_EQ(atlas.size(), 128u + 4096u * 2048u);
+  EXPECT_EQ(std::vector<uint8_t>(atlas.begin(), atlas.begin() + 128), ExpectedAtlasPrefix(4096, 2048));
+  EXPECT_NE(large.out.find("4096 x 2048 atlas"), std::string::npos) << large.out;
+  EXPECT_NE(large.out.find("larger than the documented"), std::string::npos) << large.out;
+  EXPECT_EQ(MHeight(ReadBytes(files.glyphs)), 25);
+
+  const ToolRun forced = with({"--glyph-height", "18", "--face", "1"});
+  ASSERT_EQ(forced.exitCode, 0) << forced.err;
+  EXPECT_EQ(MHeight(ReadBytes(files.glyphs)), 18);
+  EXPECT_NE(forced.out.find("'M' 18 px high"), std::string::npos) << forced.out;
+  EXPECT_EQ(forced.out.find("chose"), std::string::npos) << forced.out;  // forced, not chosen
+
+  struct Case {
+    std::vector<std::string> extra;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {{"--atlas-size", "3000x1000"}, "--atlas-size: 3000x1000 is not one of 2048x1024, 4096x2048, 4096x4096"},
+      {{"--atlas-size", "1024x2048"}, "--atlas-size: 1024x2048 is not one of"},
+      {{"--glyph-height", "5"}, "--glyph-height must be 6 to 100 pixels"},
+      {{"--glyph-height", "101"}, "--glyph-height must be 6 to 100 pixels"},
+      {{"--glyph-height", "15"}, "no size renders 'M' 15 pixels high"},
+      {{"--face", "2"}, "has no face 2 (it has 2 faces, numbered from 0)"},
+      {{"--face", "-1"}, "--face must be 0 or more"},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(files.glyphs);
+    std::filesystem::remove(files.atlas);
+    const ToolRun run = with(c.extra);
+    EXPECT_EQ(run.exitCode, 1) << c.extra[1];
+    EXPECT_NE(run.err.find(c.expected), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(files.glyphs)) << c.extra[1];
+    EXPECT_FALSE(std::filesystem::exists(files.atlas)) << c.extra[1];
+  }
+}
+
+TEST(PackFontCommand, TooManyCharactersForTheSizeAreFittedOrRefusedAsAsked) {
+  Files files;
+  const std::string many = files.dir.Write("many.csv", "source,translation\nAll," + Ideographs(2200) + "\n");
+  const ToolRun automatic =
+      RunTool({"pack-font", "--font", kMicroHei, "--glyphs", files.glyphs, "--atlas", files.atlas, many});
+  ASSERT_EQ(automatic.exitCode, 0) << automatic.err;
+  const int chosen = MHeight(ReadBytes(files.glyphs));
+  EXPECT_LT(chosen, 25);
+  EXPECT_GE(chosen, 12);
+  EXPECT_NE(automatic.out.find("chose " + std::to_string(chosen) + " px"), std::string::npos) << automatic.out;
+  EXPECT_NE(automatic.out.find("scaled by"), std::string::npos) << automatic.out;
+
+  std::filesystem::remove(files.glyphs);
+  std::filesystem::remove(files.atlas);
+  const ToolRun forced = RunTool({"pack-font", "--font", kMicroHei, "--glyphs", files.glyphs, "--atlas", files.atlas,
+                                  "--glyph-height", "25", many});
+  EXPECT_EQ(forced.exitCode, 1);
+  EXPECT_NE(forced.err.find("do not fit the 2048 x 1024 atlas with 'M' 25 px high"), std::string::npos)
+      << forced.err;
+  EXPECT_FALSE(std::filesystem::exists(files.glyphs));
+  EXPECT_FALSE(std::filesystem::exists(files.atlas));
+}
+
+TEST(PreviewCommand, DrawsTheAtlasItselfAtItsOwnSize) {
+  Files files;
+  for (const char* size : {"4096x2048"}) {  // not the documented size, so the size is surely the atlas's
+    SCOPED_TRACE(size);
+    ASSERT_EQ(RunTool({"pack-font", "--font", kMicroHei, "--glyphs", files.glyphs, "--atlas", files.atlas,
+                       "--atlas-size", size, files.po}).exitCode, 0);
+    const ToolRun run =
+        RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.atlas, "--draw-atlas", "-o", files.png});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("the 4096 x 2048 atlas, 101 glyphs"), std::string::npos) << run.out;  // ASCII and 5
+    const std::vector<uint8_t> png = ReadBytes(files.png);
+    int width = 0, height = 0, channels = 0;
+    stbi_uc* pixels = stbi_load_from_memory(png.data(), int(png.size()), &width, &height, &channels, 1);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(std::to_string(width) + "x" + std::to_string(height), size);
+    // White glyphs on a dark ground: some texels bright, most dark.
+    size_t bright = 0, dark = 0;
+    for (int i = 0; i < width * height; ++i) (pixels[i] > 200 ? bright : dark) += pixels[i] > 200 || pixels[i] < 40;
+    EXPECT_GT(bright, 1000u);
+    EXPECT_GT(dark, size_t(width) * height * 9 / 10);
+    stbi_image_free(pixels);
+  }
+  const ToolRun withText = RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.atlas, "--draw-atlas",
+                                    "-o", files.dir.Path("other.png"), "你好"});
+  EXPECT_EQ(withText.exitCode, 1);
+  EXPECT_NE(withText.err.find("--draw-atlas draws no text"), std::string::npos) << withText.err;
+  EXPECT_FALSE(std::filesystem::exists(files.dir.Path("other.png")));
+}
+
 }  // namespace
 }  // namespace vykcn::test

@@ -29,11 +29,15 @@ struct ModuleParts {
   std::vector<std::string> translations;
   bool goodAtlasHeader = true;
   bool manifest = true;
+  AtlasSize recordsFor;  // the atlas size the glyph records address
+  AtlasSize atlas;       // the size of resource 103
 };
 
 std::string WriteModule(const test::TempDir& dir, const std::string& name, const ModuleParts& parts) {
-  const FontPack pack = BuildFontPack(test::kMicroHei, BuildGlyphCharset(parts.glyphTexts));
-  std::vector<uint8_t> atlas = BuildAtlasFile(std::vector<uint8_t>(kAtlasBlockBytes, 0));
+  FontPackOptions options;
+  options.atlas = parts.recordsFor;
+  const FontPack pack = BuildFontPack(test::kMicroHei, BuildGlyphCharset(parts.glyphTexts), options);
+  std::vector<uint8_t> atlas = BuildAtlasFile(std::vector<uint8_t>(AtlasBlockBytes(parts.atlas), 0), parts.atlas);
   if (!parts.goodAtlasHeader) atlas[dds_offset::kFourCC + 3] = '1';  // "DXT1"
   std::vector<std::pair<uint32_t, std::string>> texts;
   for (size_t i = 0; i < parts.translations.size(); ++i) texts.emplace_back(0x1000 + uint32_t(i), parts.translations[i]);
@@ -83,6 +87,29 @@ TEST(Inspect, FailsOnAWrongAtlasHeaderAMissingManifestOrAnUnreadableFile) {
   const test::ToolRun notPe = test::RunTool({"inspect", text});
   EXPECT_EQ(notPe.exitCode, 1);
   EXPECT_NE(notPe.err.find("not a PE image"), std::string::npos) << notPe.err;
+}
+
+// A larger atlas passes, said to be larger; records must address the atlas the module carries.
+TEST(Inspect, ChecksTheRecordsAgainstTheAtlasOwnSize) {
+  const test::TempDir dir;
+  ModuleParts large{{"你好"}, {"你好"}};
+  large.recordsFor = large.atlas = AtlasSize{4096, 2048};
+  const test::ToolRun run = test::RunTool({"inspect", WriteModule(dir, "large.dll", large)});
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("DDS, 4096 x 2048 DXT5"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("larger than the documented 2048 x 1024"), std::string::npos) << run.out;
+
+  struct Case {
+    AtlasSize recordsFor, atlas;
+  };
+  for (const Case& c : {Case{{4096, 2048}, {2048, 1024}}, Case{{2048, 1024}, {4096, 4096}}}) {
+    ModuleParts mismatched{{"你好"}, {"你好"}};
+    mismatched.recordsFor = c.recordsFor;
+    mismatched.atlas = c.atlas;
+    const test::ToolRun wrong = test::RunTool({"inspect", WriteModule(dir, "mismatched.dll", mismatched)});
+    EXPECT_EQ(wrong.exitCode, 1) << wrong.out;
+    EXPECT_NE(wrong.out.find(": atlas rectangle "), std::string::npos) << wrong.out;
+  }
 }
 
 }  // namespace
