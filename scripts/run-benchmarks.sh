@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds every benchmark and runs it, printing its table: the LZX decoder and encoder against
-# their peers, BC3 alpha quality, and the first and warm subtitle lookups on the shipped set's size
+# their peers, BC3 alpha quality, the atlas's capacity per glyph height, and the first and warm subtitle lookups on the shipped set's size
 # and on a full game's script, natively and under Wine. Not tests: nothing here passes or fails on
 # a figure; a benchmark that cannot run says so and the rest go on.
 #   scripts/run-benchmarks.sh [BUILD_DIR]
@@ -30,6 +30,7 @@ corpora=$build/bench/lookup-corpora
 run "LZX decoder" "$bench/lzx_decompress_bench" --seconds 2
 run "LZX encoder" "$bench/lzx_compress_bench"
 run "BC3 alpha" "$bench/bc3_alpha_bench"
+run "atlas capacity" "$bench/atlas_capacity_bench"
 run "lookup corpus: the shipped set's size" "$bench/lookup_bench" --write-corpus "$corpora/shipped"
 run "lookup corpus: a full game's script" "$bench/lookup_bench" --write-corpus "$corpora/full-game" --records 100000
 for corpus in shipped full-game; do
