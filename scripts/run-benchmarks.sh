@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds every benchmark and runs it, printing its table: the LZX decoder and encoder against
-# their peers, BC3 alpha quality, the atlas's capacity per glyph height, and the first and warm subtitle lookups on the shipped set's size
-# and on a full game's script, natively and under Wine. Not tests: nothing here passes or fails on
-# a figure; a benchmark that cannot run says so and the rest go on.
+# their peers, BC3 alpha quality, the atlas's capacity per glyph height, and the first and warm
+# subtitle lookups on the shipped set's size and on a full game's script, natively and under Wine.
+# Not tests: nothing here passes or fails on a figure; a benchmark that cannot run says so and the
+# rest go on.
 #   scripts/run-benchmarks.sh [BUILD_DIR]
 set -uo pipefail
 
