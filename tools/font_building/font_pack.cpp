@@ -117,13 +117,13 @@ void CheckFontCovers(const FontRasterizer& font, const std::string& fontPath, co
   }
 }
 
-// The largest height from `highest` down to `lowest` at which every glyph fits, with its glyphs
-// and places; none when even `lowest` does not fit, and then `*fittingAtLowest` says how many did.
 struct Fit {
   RasterSet set;
   Placement placement;
 };
 
+// The largest height from `highest` down to `lowest` at which every glyph fits, with its glyphs
+// and places; none when even `lowest` does not fit, and then `*fittingAtLowest` says how many did.
 std::optional<Fit> FindFit(FontRasterizer& font, const std::string& fontPath, const GlyphCharset& charset,
                            AtlasSize atlas, int highest, int lowest, size_t* fittingAtLowest) {
   for (int rows = highest; rows >= lowest; --rows) {
