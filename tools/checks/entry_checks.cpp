@@ -67,7 +67,11 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* fin
   const bool usable = findings->size() == before;
 
   // Warnings: what is likely a slip of the translator's.
-  const std::string placeholders = PlaceholderDifference(entry.host, entry.translation, entry.printfFormat);
+  std::string placeholders = PlaceholderDifference(entry.host, entry.translation, entry.printfFormat);
+  // The first form of a plural may follow the plural host text ("one file" / "%d files"), as msgfmt allows.
+  if (entry.plural && PlaceholderDifference(entry.pluralHost, entry.translation, entry.printfFormat).empty()) {
+    placeholders.clear();
+  }
   if (!placeholders.empty()) add(Severity::kWarning, "placeholders differ from the host text: " + placeholders);
   const auto hostBreaks = std::count(entry.host.begin(), entry.host.end(), '\n');
   const auto translationBreaks = std::count(entry.translation.begin(), entry.translation.end(), '\n');

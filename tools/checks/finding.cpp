@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/utf8.h"
+
 namespace vykcn::tool {
 
 std::string FormatFinding(const Finding& finding) {
@@ -37,21 +39,27 @@ void PrintFindings(std::FILE* stream, const std::vector<Finding>& findings, size
 std::string QuotedText(const std::string& text) {
   constexpr size_t kShown = 60;
   std::string out = "\"";
-  size_t i = 0;
-  for (; i < text.size() && i < kShown; ++i) {
-    const char c = text[i];
+  size_t at = 0;
+  while (at < text.size() && at < kShown) {
+    const char c = text[at];
+    const size_t start = at;
+    uint32_t code = 0;
     if (c == '\n') out += "\\n";
     else if (c == '\t') out += "\\t";
-    else if (c == '\r') out += "\\r";
     else if (c == '"') out += "\\\"";
     else if (c == '\\') out += "\\\\";
-    else out += c;
+    else if (DecodeUtf8Char(text, &at, &code) && code >= 0x20 && code != 0x7F && (code < 0x80 || code >= 0xA0)) {
+      out += text.substr(start, at - start);
+      continue;
+    } else {
+      // Control characters and bytes that are not UTF-8, so that the message stays one readable line.
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+      out += hex;
+    }
+    at = start + 1;
   }
-  if (i < text.size()) {
-    // Cut on a character boundary.
-    while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) out += text[i++];
-    if (i < text.size()) out += "...";
-  }
+  if (at < text.size()) out += "...";
   return out + "\"";
 }
 

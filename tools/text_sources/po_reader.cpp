@@ -218,17 +218,20 @@ std::vector<TextEntry> ReadPoFile(const std::string& path, size_t* obsoleteCount
       entry.context = context ? context : "";
       entry.hasContext = context != nullptr;
       entry.plural = po_message_msgid_plural(message) != nullptr;
+      if (entry.plural) entry.pluralHost = po_message_msgid_plural(message);
       const char* msgstr = entry.plural ? po_message_msgstr_plural(message, 0) : po_message_msgstr(message);
       entry.translation = msgstr ? msgstr : "";
       entry.file = path;
       entry.line = line;
       if (converter) {
-        std::string host, translation;
-        if (!converter->ToUtf8(entry.host, &host) || !converter->ToUtf8(entry.translation, &translation)) {
+        std::string host, translation, pluralHost;
+        if (!converter->ToUtf8(entry.host, &host) || !converter->ToUtf8(entry.translation, &translation) ||
+            !converter->ToUtf8(entry.pluralHost, &pluralHost)) {
           throw CommandError(Place(entry) + ": a text is not valid " + charset + ", the header's charset");
         }
         entry.host = std::move(host);
         entry.translation = std::move(translation);
+        entry.pluralHost = std::move(pluralHost);
       }
       entry.fuzzy = po_message_is_fuzzy(message) != 0;
       entry.printfFormat = PrintfChecked(messageFlags);
