@@ -88,12 +88,17 @@ void CheckFontCoverage(const std::string& fontPath, const std::vector<Candidate>
   }
   std::set<uint32_t> seen;
   std::string missingBase;
+  size_t missing = 0;
   for (uint32_t c = 0x20; c < 0x7F; ++c) {
     seen.insert(c);
-    if (!font->HasGlyph(c)) missingBase += " " + FormatCodePoint(c);
+    if (!font->HasGlyph(c)) {
+      missingBase += (missing++ == 0 ? "" : " ") + FormatCodePoint(c);
+    }
   }
-  if (!missingBase.empty()) {
-    findings->push_back({-1, fontPath, 0, Severity::kError, "the font lacks characters every glyph table holds:" + missingBase});
+  if (missing > 0) {
+    findings->push_back({-1, fontPath, 0, Severity::kError,
+                         "the font lacks " + std::to_string(missing) + " characters: " + missingBase +
+                             " (every glyph table holds U+0020 to U+007E)"});
   }
   for (const Candidate& candidate : candidates) {
     if (candidate.dropped) continue;
