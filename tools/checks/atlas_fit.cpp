@@ -45,17 +45,11 @@ AtlasFit FitAtlas(const std::string& fontPath, const GlyphCharset& charset) {
     fit.largestRows = kReferenceGlyphRows;
     return fit;
   }
-  // Fewer rows never take more room, so the largest fitting height is found by halving.
-  int low = kSmallestRows - 1, high = kReferenceGlyphRows;  // low fits (or is the floor), high does not
-  while (high - low > 1) {
-    const int middle = (low + high) / 2;
-    if (Fits(font, charset, middle)) {
-      low = middle;
-    } else {
-      high = middle;
-    }
+  // Smaller is not always possible: a font may have no size at which 'M' is exactly so many rows
+  // high. So each height is tried, largest first.
+  for (int rows = kReferenceGlyphRows - 1; rows >= kSmallestRows && fit.largestRows == 0; --rows) {
+    if (Fits(font, charset, rows)) fit.largestRows = rows;
   }
-  fit.largestRows = low >= kSmallestRows ? low : 0;
   return fit;
 }
 

@@ -66,7 +66,19 @@ size_t BraceField(const std::string& text, size_t at, std::string* key) {
   return i + 1 - at;
 }
 
+// An attribute value: quoted, or up to white space or the tag's end.
+size_t AttributeValue(const std::string& text, size_t i) {
+  if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
+    const size_t close = text.find(text[i], i + 1);
+    return close == std::string::npos ? std::string::npos : close + 1;
+  }
+  const size_t start = i;
+  while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])) && text[i] != '>' && text[i] != '<') ++i;
+  return i > start ? i : std::string::npos;
+}
+
 // A markup tag at text[at] (which is '<'): <b>, </b>, <br/>, <color=#ff0000>, <font size="2">.
+// Every attribute has a value, so that prose in angle brackets ("<standard input>") is no tag.
 size_t MarkupTag(const std::string& text, size_t at, std::string* key) {
   size_t i = at + 1;
   const bool closing = i < text.size() && text[i] == '/';
@@ -76,9 +88,21 @@ size_t MarkupTag(const std::string& text, size_t at, std::string* key) {
   while (i < text.size() && (IsWordChar(text[i]) || text[i] == '-' || text[i] == ':')) ++i;
   std::string name = text.substr(nameStart, i - nameStart);
   for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  while (i < text.size() && text[i] != '>' && text[i] != '<' && text[i] != '\n') ++i;
+  if (i < text.size() && text[i] == '=' && (i = AttributeValue(text, i + 1)) == std::string::npos) return 0;
+  for (;;) {
+    size_t j = i;
+    while (j < text.size() && (text[j] == ' ' || text[j] == '\t')) ++j;
+    if (j == i || j >= text.size() || !std::isalpha(static_cast<unsigned char>(text[j]))) {
+      i = j;
+      break;
+    }
+    while (j < text.size() && (IsWordChar(text[j]) || text[j] == '-' || text[j] == ':')) ++j;
+    if (j >= text.size() || text[j] != '=' || (j = AttributeValue(text, j + 1)) == std::string::npos) return 0;
+    i = j;
+  }
+  const bool selfClosing = i < text.size() && text[i] == '/';
+  if (selfClosing) ++i;
   if (i >= text.size() || text[i] != '>') return 0;
-  const bool selfClosing = text[i - 1] == '/';
   *key = std::string("<") + (closing ? "/" : "") + name + (selfClosing ? "/" : "") + ">";
   return i + 1 - at;
 }

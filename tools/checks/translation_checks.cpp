@@ -44,34 +44,40 @@ struct Candidate {
   bool dropped = false;
 };
 
-// One record per hash: the first entry with it, or with --later-wins the last one that differs.
+// One record per hash: the first entry with it, or with --later-wins the last one that differs
+// (which takes the place of every earlier entry that made or repeated the record).
 void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::vector<Finding>* findings,
                       size_t* records) {
-  std::unordered_map<uint32_t, Candidate*> byHash;
+  std::unordered_map<uint32_t, std::vector<Candidate*>> byHash;  // the entries that give the record
   for (Candidate& candidate : *candidates) {
     const TextEntry& entry = *candidate.entry;
     const uint32_t hash = SubtitleHashBytes(entry.host.data(), entry.host.size());
-    auto [it, added] = byHash.emplace(hash, &candidate);
-    if (added) continue;
-    Candidate& holder = *it->second;
-    const TextEntry& earlier = *holder.entry;
-    if (earlier.translation == entry.translation) continue;  // one record serves both
-    const bool sameHost = earlier.host == entry.host;
-    if (laterWins) {
-      findings->push_back({candidate.fileIndex, entry.file, entry.line, Severity::kNote,
-                           "overrides " + Place(earlier) + (sameHost ? "" : " (same hash " + HashText(hash) + ")")});
-      holder.dropped = true;
-      ++holder.summary->overridden;
-      it->second = &candidate;
+    std::vector<Candidate*>& holders = byHash[hash];
+    if (holders.empty() || holders.front()->entry->translation == entry.translation) {
+      holders.push_back(&candidate);  // a new record, or one record serving both
       continue;
     }
+    if (laterWins) {
+      const TextEntry& earlier = *holders.back()->entry;
+      findings->push_back({candidate.fileIndex, entry.file, entry.line, Severity::kNote,
+                           "overrides " + Place(earlier) +
+                               (earlier.host == entry.host ? "" : " (same hash " + HashText(hash) + ")")});
+      for (Candidate* holder : holders) {
+        holder->dropped = true;
+        ++holder->summary->overridden;
+      }
+      holders.assign(1, &candidate);
+      continue;
+    }
+    const TextEntry& earlier = *holders.front()->entry;
     candidate.dropped = true;
     findings->push_back(
         {candidate.fileIndex, entry.file, entry.line, Severity::kError,
-         sameHost ? "host text " + QuotedText(entry.host) + " has another translation at " + Place(earlier) + ": " +
-                        QuotedText(earlier.translation) + " there, " + QuotedText(entry.translation) + " here"
-                  : "host text " + QuotedText(entry.host) + " shares the hash " + HashText(hash) + " with " +
-                        QuotedText(earlier.host) + " at " + Place(earlier) + ", which has another translation"});
+         earlier.host == entry.host
+             ? "host text " + QuotedText(entry.host) + " has another translation at " + Place(earlier) + ": " +
+                   QuotedText(earlier.translation) + " there, " + QuotedText(entry.translation) + " here"
+             : "host text " + QuotedText(entry.host) + " shares the hash " + HashText(hash) + " with " +
+                   QuotedText(earlier.host) + " at " + Place(earlier) + ", which has another translation"});
   }
   *records = byHash.size();
 }

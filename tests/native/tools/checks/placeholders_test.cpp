@@ -29,6 +29,8 @@ TEST(Placeholders, SameSetInAnyOrderOrAWarning) {
       {"<color=#ff0000>Red</color>", "\xE7\xBA\xA2</color>", true, "<color=#ff0000> missing"},
       {"<i>x</i>", "<i>\xE6\x96\x9C<i>", true, "</i> missing, <i> added"},
       {"a < b > c", "a < b > c", true, ""},  // not tags
+      {"<font size=\"2\" face=x>A</font>", "<font size=\"2\" face=x>\xE7\x94\xB2</font>", true, ""},
+      {"Read <standard input>", "\xE8\xAF\xBB<\xE6\xA0\x87\xE5\x87\x86\xE8\xBE\x93\xE5\x85\xA5>", true, ""},  // prose
   };
   for (const auto& c : cases) {
     EXPECT_EQ(tool::PlaceholderDifference(c.host, c.translation, c.printf), c.difference)

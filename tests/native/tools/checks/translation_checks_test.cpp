@@ -142,6 +142,8 @@ TEST(TranslationChecks, LaterWinsOverridesAndListsEachOverride) {
   const std::string base = dir.Write("base.csv", "source,translation\nOpen,\xE5\xBC\x80\nB\x9C,one\nKeep,\xE7\x95\x99\n");
   const std::string patch = dir.Write("patch.csv", "source,translation\nOpen,\xE6\x89\x93\xE5\xBC\x80\nA\x1F,two\n");
   const std::string again = dir.Write("again.csv", "source,translation\nOpen,\xE6\x89\x93\xE5\xBC\x80\n");
+  // A repeat of the base's translation must not survive the override beside the winner.
+  const std::string repeat = dir.Write("repeat.csv", "source,translation\nOpen,\xE5\xBC\x80\n");
 
   const CheckedTranslations strict = tool::CheckTranslations({base, patch, again}, {});
   EXPECT_EQ(Places(strict), (std::vector<std::string>{"patch.csv:2: error", "patch.csv:3: error", "again.csv:2: error"}))
@@ -149,9 +151,9 @@ TEST(TranslationChecks, LaterWinsOverridesAndListsEachOverride) {
 
   tool::CheckOptions options;
   options.laterWins = true;
-  const CheckedTranslations layered = tool::CheckTranslations({base, patch, again}, options);
+  const CheckedTranslations layered = tool::CheckTranslations({base, repeat, patch, again}, options);
   EXPECT_EQ(Places(layered), (std::vector<std::string>{"patch.csv:2: note", "patch.csv:3: note"})) << Listing(layered);
-  EXPECT_EQ(layered.findings.at(0).message, "overrides " + base + ":2");
+  EXPECT_EQ(layered.findings.at(0).message, "overrides " + repeat + ":2");
   EXPECT_EQ(layered.errors(), 0u);
   std::vector<std::string> used;
   for (const auto& entry : layered.used) used.push_back(entry.translation);
@@ -159,6 +161,7 @@ TEST(TranslationChecks, LaterWinsOverridesAndListsEachOverride) {
   EXPECT_EQ(used, (std::vector<std::string>{"\xE7\x95\x99", "\xE6\x89\x93\xE5\xBC\x80", "two", "\xE6\x89\x93\xE5\xBC\x80"}));
   EXPECT_EQ(layered.records, 3u);
   EXPECT_EQ(layered.files.at(0).overridden, 2u);
+  EXPECT_EQ(layered.files.at(1).overridden, 1u);
 }
 
 }  // namespace
