@@ -1,5 +1,6 @@
 #include "checks/translation_checks.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -44,8 +45,8 @@ struct Candidate {
   bool dropped = false;
 };
 
-// One record per hash: the first entry with it, or with --later-wins the last one that differs
-// (which takes the place of every earlier entry that made or repeated the record).
+// One record per hash: the first entry with it, or with --later-wins the one from the last file
+// that differs (which takes the place of every earlier entry that made or repeated the record).
 void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::vector<Finding>* findings,
                       size_t* records) {
   std::unordered_map<uint32_t, std::vector<Candidate*>> byHash;  // the entries that give the record
@@ -57,7 +58,10 @@ void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::v
       holders.push_back(&candidate);  // a new record, or one record serving both
       continue;
     }
-    if (laterWins) {
+    // A file overrides the files before it, never itself: two translations in one file are a slip.
+    const bool sameFile = std::any_of(holders.begin(), holders.end(),
+                                      [&](const Candidate* holder) { return holder->fileIndex == candidate.fileIndex; });
+    if (laterWins && !sameFile) {
       const TextEntry& earlier = *holders.back()->entry;
       findings->push_back({candidate.fileIndex, entry.file, entry.line, Severity::kNote,
                            "overrides " + Place(earlier) +
@@ -69,7 +73,12 @@ void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::v
       holders.assign(1, &candidate);
       continue;
     }
-    const TextEntry& earlier = *holders.front()->entry;
+    const TextEntry& earlier = *(sameFile ? *std::find_if(holders.begin(), holders.end(),
+                                                          [&](const Candidate* holder) {
+                                                            return holder->fileIndex == candidate.fileIndex;
+                                                          })
+                                          : holders.front())
+                                   ->entry;
     candidate.dropped = true;
     findings->push_back(
         {candidate.fileIndex, entry.file, entry.line, Severity::kError,

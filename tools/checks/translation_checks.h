@@ -11,7 +11,7 @@
 namespace vykcn::tool {
 
 struct CheckOptions {
-  bool laterWins = false;  // a later entry replaces an earlier one for its host text or hash
+  bool laterWins = false;  // a file named later replaces earlier files' entries for a host text or hash
   std::string fontPath;    // when set, characters the font lacks are errors
 };
 

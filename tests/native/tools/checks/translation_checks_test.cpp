@@ -162,6 +162,11 @@ TEST(TranslationChecks, LaterWinsOverridesAndListsEachOverride) {
   EXPECT_EQ(layered.records, 3u);
   EXPECT_EQ(layered.files.at(0).overridden, 2u);
   EXPECT_EQ(layered.files.at(1).overridden, 1u);
+
+  // Within one file, two translations stay an error: a file does not override itself.
+  const std::string twice = dir.Write("twice.csv", "source,translation\nOpen,\xE5\xBC\x80\nOpen,\xE6\x89\x93\xE5\xBC\x80\n");
+  const CheckedTranslations self = tool::CheckTranslations({base, twice}, options);
+  EXPECT_EQ(Places(self), (std::vector<std::string>{"twice.csv:3: error"})) << Listing(self);
 }
 
 }  // namespace
