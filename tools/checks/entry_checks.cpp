@@ -78,12 +78,11 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* fin
   if (hostBreaks != translationBreaks) {
     add(Severity::kWarning, std::to_string(translationBreaks) + " line breaks in the translation, " +
                                 std::to_string(hostBreaks) + " in the host text");
-  }
-  if (Leading(entry.host) != Leading(entry.translation)) {
+  } else if (Leading(entry.host) != Leading(entry.translation)) {  // one slip, one warning
     add(Severity::kWarning, "leading white space differs: " + QuotedText(Leading(entry.host)) + " in the host text, " +
                                 QuotedText(Leading(entry.translation)) + " in the translation");
   }
-  if (Trailing(entry.host) != Trailing(entry.translation)) {
+  if (hostBreaks == translationBreaks && Trailing(entry.host) != Trailing(entry.translation)) {
     add(Severity::kWarning, "trailing white space differs: " + QuotedText(Trailing(entry.host)) + " in the host text, " +
                                 QuotedText(Trailing(entry.translation)) + " in the translation");
   }

@@ -125,7 +125,8 @@ std::vector<TextEntry> ReadCsvFile(const std::string& path) {
   const size_t nul = text.find('\0');
   if (nul != std::string::npos) {
     const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(nul), '\n'));
-    throw CommandError(path + ":" + std::to_string(line) + ": a text contains a NUL byte");
+    throw CommandError(path + ":" + std::to_string(line) + ": a text contains a NUL byte" +
+                       (nul < 2 ? " (UTF-16 without a byte order mark? Save it as UTF-8 or with one)" : ""));
   }
   const std::vector<CsvRecord> records = ParseCsv(text, path, HeaderDelimiter(text));
   if (records.empty()) throw CommandError(path + ": empty input: no header row and no entries");

@@ -88,7 +88,8 @@ const char kManyProblemsCsv[] =
     "Hi <b>there</b>,\xE4\xBD\xA0\xE5\xA5\xBD\n"        // 11: markup lost
     "Hello {name},\xE4\xBD\xA0\xE5\xA5\xBD {0}\n"       // 12: brace field renamed
     "Ring,\xE5\x93\x8D\xEA\x80\x80\n"                   // 13: U+A000, which the font lacks
-    "Ring again,\xE5\x8F\x88\xEA\x80\x80\n";            // 14: the same character: said once
+    "Ring again,\xE5\x8F\x88\xEA\x80\x80\n"             // 14: the same character: said once
+    "\"Wrap\n\",\xE5\x8C\x85\n";                           // 15: a line break lost, said once
 
 TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
   ASSERT_EQ(TestHash("B\x9C"), TestHash("A\x1F"));
@@ -104,7 +105,7 @@ TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
       "a.po:7: warning",  "a.po:10: error",   "a.po:13: error",   "a.po:17: error",   "a.po:17: warning",
       "a.po:20: warning", "a.po:23: warning", "a.po:26: warning", "a.po:29: warning", "b.csv:2: error",
       "b.csv:3: error",   "b.csv:5: error",   "b.csv:6: error",   "b.csv:7: warning", "b.csv:10: warning",
-      "b.csv:11: warning", "b.csv:12: warning", "b.csv:13: error", "c.po:2: error",
+      "b.csv:11: warning", "b.csv:12: warning", "b.csv:13: error", "b.csv:15: warning", "c.po:2: error",
   };
   EXPECT_EQ(Places(checked), expected) << Listing(checked);
   EXPECT_EQ(checked.errors(), 9u);
