@@ -7,13 +7,13 @@
 
 #include <gettext-po.h>
 
+#include <algorithm>
 #include <cctype>
 #include <csetjmp>
-#include <map>
-#include <memory>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
+#include <map>
+#include <memory>
 #include <type_traits>
 
 #include "common/charset_conversion.h"
@@ -136,11 +136,11 @@ LineScan ScanLines(const std::vector<uint8_t>& bytes) {
   return scan;
 }
 
-}  // namespace
-
-// The charset that a domain's header names; UTF-8 when it names none.
+// The charset that a domain's header names (a domain without a header has the first one's);
+// UTF-8 when none is named.
 std::string HeaderCharset(po_file_t file, const char* domain) {
   const char* header = po_file_domain_header(file, domain);
+  if (header == nullptr) header = po_file_domain_header(file, po_file_domains(file)[0]);
   if (header == nullptr) return "UTF-8";
   char* contentType = po_header_field(header, "Content-Type");
   std::string charset;
@@ -171,6 +171,8 @@ bool PrintfChecked(const std::string& flags) {
   }
   return !otherFormat;
 }
+
+}  // namespace
 
 std::vector<TextEntry> ReadPoFile(const std::string& path, size_t* obsoleteCount) {
   const LineScan scan = ScanLines(ReadFileBytes(path));
