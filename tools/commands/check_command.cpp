@@ -1,5 +1,6 @@
 // vykcn-tool check: every problem of a set of translators' files in one run, then what the set
 // holds. Exit 1 when there is an error, as pack-text and pack-font would then refuse the set.
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <set>
