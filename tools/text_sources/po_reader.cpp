@@ -226,14 +226,13 @@ std::vector<TextEntry> ReadPoFile(const std::string& path, size_t* obsoleteCount
       entry.file = path;
       entry.line = line;
       if (converter) {
-        std::string host, translation, pluralHost;
-        if (!converter->ToUtf8(entry.host, &host) || !converter->ToUtf8(entry.translation, &translation) ||
-            !converter->ToUtf8(entry.pluralHost, &pluralHost)) {
-          throw CommandError(Place(entry) + ": a text is not valid " + charset + ", the header's charset");
+        for (std::string* text : {&entry.host, &entry.translation, &entry.pluralHost, &entry.context}) {
+          std::string utf8;
+          if (!converter->ToUtf8(*text, &utf8)) {
+            throw CommandError(Place(entry) + ": a text is not valid " + charset + ", the header's charset");
+          }
+          *text = std::move(utf8);
         }
-        entry.host = std::move(host);
-        entry.translation = std::move(translation);
-        entry.pluralHost = std::move(pluralHost);
       }
       entry.fuzzy = po_message_is_fuzzy(message) != 0;
       entry.printfFormat = PrintfChecked(messageFlags);
