@@ -3,6 +3,7 @@
 # make bench  build and run every benchmark (peers compared in the same run; tables, not tests)
 # make TRANSLATIONS=DIR FONT=FILE  build the module from another folder of .po/.csv files and another font
 # make GLYPH_HEIGHT=N ATLAS_SIZE=4096x2048  force the glyphs' 'M' height, ask for a larger atlas
+# make LATER_WINS=1                 files later in name order override earlier ones (pack-text --later-wins)
 
 BUILD := build
 CMAKE_GEN := -G Ninja
@@ -10,6 +11,7 @@ TRANSLATIONS := resources/translations
 FONT := /usr/share/fonts/truetype/wqy/wqy-microhei.ttc
 GLYPH_HEIGHT :=
 ATLAS_SIZE :=
+LATER_WINS :=
 
 .PHONY: all deps native windows report test bench clean
 
@@ -28,7 +30,8 @@ windows: deps native
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DVYKCN_TOOL=$(CURDIR)/out/vykcn-tool \
 	  -DVYKCN_TRANSLATIONS=$(abspath $(TRANSLATIONS)) -DVYKCN_FONT=$(abspath $(FONT)) \
-	  -DVYKCN_GLYPH_HEIGHT=$(GLYPH_HEIGHT) -DVYKCN_ATLAS_SIZE=$(ATLAS_SIZE) >/dev/null
+	  -DVYKCN_GLYPH_HEIGHT=$(GLYPH_HEIGHT) -DVYKCN_ATLAS_SIZE=$(ATLAS_SIZE) \
+	  -DVYKCN_LATER_WINS=$(if $(LATER_WINS),ON,OFF) >/dev/null
 	@cmake --build $(BUILD)/windows --target vykcn
 	@mkdir -p out && cp $(BUILD)/windows/module/vykcn.dll out/vykcn.dll
 

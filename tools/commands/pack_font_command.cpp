@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "checks/build_guard.h"
 #include "commands/command_registry.h"
 #include "common/file_io.h"
 #include "font_building/alpha_psnr.h"
@@ -13,7 +14,6 @@
 #include "font_building/font_pack.h"
 #include "formats/dds_atlas.h"
 #include "formats/glyph_table.h"
-#include "text_sources/text_sources.h"
 
 namespace vykcn::tool {
 namespace {
@@ -26,16 +26,21 @@ struct PackFontOptions {
   int glyphHeight = 0;     // 0: the largest that fits
   std::string atlasSize;   // "" : the documented 2048 x 1024
   int face = 0;
+  bool laterWins = false;
 };
 
 constexpr int kLowestForcedHeight = 6;
 constexpr int kHighestForcedHeight = 100;  // beyond it ideographs' offsets leave a record's signed byte
 
-// The texts the module will carry: the usable entries' translations, as pack-text takes them.
-std::vector<std::string> TranslatedTexts(const std::vector<std::string>& files) {
+// The texts the module will carry, as pack-text takes them, after the same checks (with the font's
+// coverage among them, so that a missing glyph is named with its file and line).
+std::vector<std::string> TranslatedTexts(const PackFontOptions& options) {
+  CheckOptions checkOptions;
+  checkOptions.laterWins = options.laterWins;
+  checkOptions.fontPath = options.font;
   std::vector<std::string> texts;
-  for (const TextEntry& entry : ReadTextSources(files)) {
-    if (entry.usable) texts.push_back(entry.translation);
+  for (const TextEntry& entry : CheckBeforeBuild(options.translations, checkOptions).used) {
+    texts.push_back(entry.translation);
   }
   return texts;
 }
@@ -54,7 +59,7 @@ void RunPackFont(const PackFontOptions& options) {
   packOptions.glyphHeight = options.glyphHeight;
   packOptions.face = options.face;
 
-  const GlyphCharset charset = BuildGlyphCharset(TranslatedTexts(options.translations));
+  const GlyphCharset charset = BuildGlyphCharset(TranslatedTexts(options));
   const FontPack pack = BuildFontPack(options.font, charset, packOptions);
   const int width = pack.atlas.width, height = pack.atlas.height;
 
@@ -104,6 +109,7 @@ void AddPackFontCommand(CLI::App& app) {
                       "2048x1024 (default), or 4096x2048 or 4096x4096 for a host that was tried with it");
   command->add_option("--face", options->face, "face of a TTC font collection (default 0)");
   command->add_option("translations", options->translations, "translation files (.po, .csv)");
+  command->add_flag("--later-wins", options->laterWins, "a file named later overrides earlier ones, as in pack-text");
   command->callback([options] { RunPackFont(*options); });
 }
 
