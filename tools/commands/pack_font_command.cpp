@@ -6,6 +6,7 @@
 
 #include "commands/command_registry.h"
 #include "common/file_io.h"
+#include "common/path_checks.h"
 #include "font_building/alpha_psnr.h"
 #include "font_building/atlas_file.h"
 #include "font_building/bc3_block.h"
@@ -68,7 +69,12 @@ void AddPackFontCommand(CLI::App& app) {
   command->add_option("--glyphs", options->glyphs, "glyph table to write")->required();
   command->add_option("--atlas", options->atlas, "DDS atlas to write")->required();
   command->add_option("translations", options->translations, "translation files (.po, .csv)");
-  command->callback([options] { RunPackFont(*options); });
+  command->callback([options] {
+    CommandPaths paths{options->translations, {options->glyphs, options->atlas}};
+    paths.inputs.push_back(options->font);
+    CheckCommandPaths(paths);
+    RunPackFont(*options);
+  });
 }
 
 }  // namespace

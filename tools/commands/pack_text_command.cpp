@@ -4,6 +4,7 @@
 
 #include "commands/command_registry.h"
 #include "common/file_io.h"
+#include "common/path_checks.h"
 #include "formats/translation_resource.h"
 #include "text_sources/text_sources.h"
 #include "text_sources/translation_image_builder.h"
@@ -24,6 +25,7 @@ void AddPackTextCommand(CLI::App& app) {
       ->required();
   command->add_option("-o,--output", options->output, "translation resource to write")->required();
   command->callback([options] {
+    CheckCommandPaths({options->files, {options->output}});
     const TranslationImageBuild build = BuildTranslationImage(ReadTextSources(options->files));
     const std::vector<uint8_t> resource = PackTranslationResource(build.image);
     WriteFileAtomically(options->output, resource);
