@@ -97,10 +97,10 @@ void RunPreview(const PreviewOptions& options) {
   if (options.dll.empty() && (options.glyphs.empty() || options.atlas.empty())) {
     throw CommandError("preview needs --dll, or both --glyphs and --atlas");
   }
-  if (options.samples > 0 && options.dll.empty()) throw CommandError("--samples needs --dll");
   if (options.samples < 0 || options.samples > kMaxSamples) {
     throw CommandError("--samples must be 0 to " + std::to_string(kMaxSamples) + " (the picture would be too large)");
   }
+  if (options.samples > 0 && options.dll.empty()) throw CommandError("--samples needs --dll");
   if (options.height < 1 || options.height > 255) throw CommandError("--height must be 1 to 255 pixels");
   const FontResources font = LoadFontResources(options);
   std::string text = options.text;
@@ -122,7 +122,7 @@ void RunPreview(const PreviewOptions& options) {
 
   std::printf("%s: %d x %d pixels, 'M' %d px high\n", options.output.c_str(), image.width, image.height, options.height);
   if (!image.missing.empty()) {
-    std::fprintf(stderr, "vykcn-tool: no glyph for %zu characters, drawn as spaces:%s\n", image.missing.size(),
+    std::fprintf(stderr, "vykcn-tool: no glyph for %zu characters:%s (drawn as spaces)\n", image.missing.size(),
                  ListMissing(image.missing).c_str());
   }
 }
