@@ -65,6 +65,7 @@ void RunInspect(const std::string& dll) {
   const std::vector<uint8_t> image = ReadFileBytes(dll);
   // Nothing in a file whose structure is broken is worth reading further.
   const std::vector<std::string> structure = CheckPeStructure(image);
+  if (structure.size() == 1) throw CommandError(dll + ": " + structure[0]);
   if (!structure.empty()) {
     std::printf("%s: not a sound PE image\n", dll.c_str());
     Report(dll, structure);

@@ -115,7 +115,7 @@ TEST(Inspect, RefusesAFileWhoseStructureIsBroken) {
     test::WriteBytes(path, c.bytes);
     const test::ToolRun run = test::RunTool({"inspect", path});
     EXPECT_EQ(run.exitCode, 1) << c.name << "\n" << run.out << run.err;
-    EXPECT_NE(run.out.find(c.problem), std::string::npos) << c.name << "\n" << run.out;
+    EXPECT_NE((run.out + run.err).find(c.problem), std::string::npos) << c.name << "\n" << run.out << run.err;
     EXPECT_EQ(run.out.find("all checks passed"), std::string::npos) << c.name;
   }
 }
