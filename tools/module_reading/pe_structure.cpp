@@ -9,6 +9,7 @@ constexpr uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
 constexpr uint16_t kMagicPe32 = 0x10B, kMagicPe32Plus = 0x20B;
 constexpr size_t kFileHeaderSize = 20;
 constexpr size_t kSectionHeaderSize = 40;
+constexpr size_t kSymbolSize = 18;  // COFF symbol record
 constexpr uint32_t kMaxDirectories = 16;
 constexpr uint32_t kCertificateDirectory = 4;  // holds a file offset, not an RVA
 constexpr uint32_t kBoundImportDirectory = 11; // lies in the headers
@@ -57,6 +58,18 @@ std::vector<std::string> CheckPeStructure(const std::vector<uint8_t>& image) {
   if (directoryCount > kMaxDirectories || fixedPart + uint64_t(directoryCount) * 8 > optionalSize) {
     return {"PE optional header declares " + std::to_string(directoryCount) + " data directories but has room for " +
             std::to_string((optionalSize - fixedPart) / 8)};
+  }
+  // A COFF symbol table (MinGW keeps one after the sections) and its string table end the file.
+  const uint32_t symbols = u32(pe + 4 + 8), symbolCount = u32(pe + 4 + 12);
+  if (symbols != 0) {
+    const uint64_t strings = uint64_t(symbols) + uint64_t(symbolCount) * kSymbolSize;
+    if (!has(symbols, uint64_t(symbolCount) * kSymbolSize) || !has(strings, 4)) {
+      problems.push_back("COFF symbol table (" + std::to_string(symbolCount) + " symbols at " + Hex(symbols) +
+                         ") runs past the end of the file");
+    } else if (!has(strings, u32(strings))) {
+      problems.push_back("COFF string table (" + Hex(u32(strings)) + " bytes at " + Hex(strings) +
+                         ") runs past the end of the file");
+    }
   }
   const uint64_t table = optional + optionalSize;
   if (sectionCount == 0) problems.push_back("PE image has no sections");

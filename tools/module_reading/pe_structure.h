@@ -8,8 +8,8 @@
 namespace vykcn::tool {
 
 // The problems found, as sentences; none for a consistent image. Checks the DOS and PE headers,
-// the optional header's size, alignments and directory count, the headers' and every section's
-// raw data against the file's size, the section table's order, the image size, and every data
+// the optional header's size, alignments and directory count, the headers', every section's raw
+// data and the COFF symbol and string tables against the file's size, the section table's order, the image size, and every data
 // directory against the sections (the certificate table against the file).
 std::vector<std::string> CheckPeStructure(const std::vector<uint8_t>& image);
 

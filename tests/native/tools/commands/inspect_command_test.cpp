@@ -109,6 +109,7 @@ TEST(Inspect, RefusesAFileWhoseStructureIsBroken) {
       {"directory outside", patched(optional + 112 + 16 + 2, 0x7F), "resource directory (0x"},
       {"sections past the file", patched(0x47, 0xFF), "section table (65281 sections) runs past"},
       {"raw data moved off", patched(section + 22, 0x40), "runs past the end of the file"},
+      {"symbols past the end", patched(0x4C + 3, 0x01), "COFF symbol table (0 symbols at 0x1000000) runs past"},
   };
   for (const Case& c : cases) {
     const std::string path = dir.Path(c.name);
