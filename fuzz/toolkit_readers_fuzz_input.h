@@ -66,13 +66,13 @@ inline void RunReader(ToolkitReader reader, const std::vector<uint8_t>& file) {
     case kPeReader: {
       CheckPeStructure(file);
       const std::vector<PeResource> resources = ReadPeResources(file);
+      // Every resource through every check that inspect makes of one, whatever its id.
       for (const PeResource& resource : resources) {
-        if (resource.type.Is(kRtManifest)) CheckManifest(resource.data);
-        if (resource.type.Is(kRtRcData)) {
-          const std::vector<GlyphRecord> records = ParseGlyphTable(resource.data.data(), resource.data.size());
-          CheckGlyphTable(resource.data, records);
-          CheckTranslationCoverage(DecodeModuleTranslations(resource.data), records);
-        }
+        CheckManifest(resource.data);
+        const std::vector<GlyphRecord> records = ParseGlyphTable(resource.data.data(), resource.data.size());
+        CheckGlyphTable(resource.data, records);
+        CheckTranslationCoverage(DecodeModuleTranslations(resource.data), records);
+        AtlasFileProblem(resource.data);
       }
       return;
     }
