@@ -46,6 +46,11 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path) {
 }
 
 void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
+  // The rename would replace a device, a pipe or a folder's entry itself: only files are written.
+  struct stat existing;
+  if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    throw CommandError("cannot write " + path + ": not a regular file");
+  }
   // A temporary name of our own beside the target, so that the rename stays on one file system
   // and never replaces a file the user has.
   std::string temporary = path + ".XXXXXX";
