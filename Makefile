@@ -2,11 +2,13 @@
 # make test  build and run every test: native, native under ASan+UBSan, Windows under Wine
 # make bench  build and run every benchmark (peers compared in the same run; tables, not tests)
 # make TRANSLATIONS=DIR FONT=FILE  build the module from another folder of .po/.csv files and another font
+# make LATER_WINS=1                 files later in name order override earlier ones (pack-text --later-wins)
 
 BUILD := build
 CMAKE_GEN := -G Ninja
 TRANSLATIONS := resources/translations
 FONT := /usr/share/fonts/truetype/wqy/wqy-microhei.ttc
+LATER_WINS :=
 
 .PHONY: all deps native windows report test bench clean
 
@@ -24,7 +26,8 @@ windows: deps native
 	@cmake -S . -B $(BUILD)/windows $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DVYKCN_TOOL=$(CURDIR)/out/vykcn-tool \
-	  -DVYKCN_TRANSLATIONS=$(abspath $(TRANSLATIONS)) -DVYKCN_FONT=$(abspath $(FONT)) >/dev/null
+	  -DVYKCN_TRANSLATIONS=$(abspath $(TRANSLATIONS)) -DVYKCN_FONT=$(abspath $(FONT)) \
+	  -DVYKCN_LATER_WINS=$(if $(LATER_WINS),ON,OFF) >/dev/null
 	@cmake --build $(BUILD)/windows --target vykcn
 	@mkdir -p out && cp $(BUILD)/windows/module/vykcn.dll out/vykcn.dll
 

@@ -45,7 +45,7 @@ using Corpus = vykcn::bench::LzxCorpus;
 
 struct Result {
   size_t size = 0;
-  double mb_per_s = 0;
+  double mbPerSecond = 0;
 };
 
 double Seconds(const std::function<void()>& work) {
@@ -68,15 +68,15 @@ std::vector<Corpus> CatalogueCorpora(const std::string& directory) {
   std::vector<vykcn::tool::TextEntry> kept;
   std::set<std::string> hosts;
   std::set<uint32_t> hashes;
-  size_t files = 0, text_files = 0;
-  Bytes po_text;
+  size_t files = 0, textFiles = 0;
+  Bytes poText;
   for (const auto& mo : catalogues) {
     const std::string po = (temp / (fs::path(mo).stem().string() + ".po")).string();
     if (std::system(("msgunfmt -o '" + po + "' '" + mo + "' 2>/dev/null").c_str()) != 0) continue;
-    if (po_text.size() < 1150000) {
+    if (poText.size() < 1150000) {
       const Bytes text = vykcn::bench::ReadFileBytes(po);
-      po_text.insert(po_text.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min(text.size(), 1150000 - po_text.size())));
-      ++text_files;
+      poText.insert(poText.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min(text.size(), 1150000 - poText.size())));
+      ++textFiles;
     }
     try {
       for (auto& e : vykcn::tool::ReadPoFile(po)) {
@@ -95,7 +95,7 @@ std::vector<Corpus> CatalogueCorpora(const std::string& directory) {
   fs::remove_all(temp);
   Corpus image{"zh_CN catalogues (" + std::to_string(files) + " files) image", {}, 0};
   if (!kept.empty()) image.data = vykcn::tool::BuildTranslationImage(kept).image;
-  Corpus text{"zh_CN PO text (" + std::to_string(text_files) + " files)", std::move(po_text), 0};
+  Corpus text{"zh_CN PO text (" + std::to_string(textFiles) + " files)", std::move(poText), 0};
   return {std::move(image), std::move(text)};
 }
 
@@ -110,14 +110,14 @@ Result Ours(const Corpus& corpus, bool* verified) {
   vykcn::lzx::DecompressionContext* context = nullptr;
   Bytes decoded(corpus.data.size());
   size_t produced = decoded.size();
-  bool ours_ok = vykcn::lzx::CreateDecompressionContext(0, &parameters, 0, &context) == vykcn::lzx::kStatusOk;
-  if (ours_ok) {
-    ours_ok = vykcn::lzx::Decompress(context, decoded.data(), &produced, stream.data(), stream.size()) == vykcn::lzx::kStatusOk &&
+  bool oursOk = vykcn::lzx::CreateDecompressionContext(0, &parameters, 0, &context) == vykcn::lzx::kStatusOk;
+  if (oursOk) {
+    oursOk = vykcn::lzx::Decompress(context, decoded.data(), &produced, stream.data(), stream.size()) == vykcn::lzx::kStatusOk &&
               produced == decoded.size() && decoded == corpus.data;
     vykcn::lzx::DestroyDecompressionContext(context);
   }
   const auto theirs = vykcn::lzx::test::DecodeWithLibmspack(stream, vykcn::kTranslationWindowSize);
-  *verified = ours_ok && theirs && *theirs == corpus.data;
+  *verified = oursOk && theirs && *theirs == corpus.data;
   return {stream.size() + 4, corpus.data.size() / seconds / 1e6};  // + the container's size field
 }
 
@@ -156,19 +156,19 @@ Result Tool(const Corpus& corpus, const std::string& command) {
 int main(int argc, char** argv) {
   std::string catalogues = "/usr/share/locale/zh_CN/LC_MESSAGES";
   std::string binary = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/wined3d.dll";
-  std::string debug_binary = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/msctf.dll";
-  size_t random_size = 1 << 20;
+  std::string debugBinary = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/msctf.dll";
+  size_t randomSize = 1 << 20;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string flag = argv[i];
     if (flag == "--catalogues") catalogues = argv[i + 1];
     else if (flag == "--binary") binary = argv[i + 1];
-    else if (flag == "--debug-binary") debug_binary = argv[i + 1];
-    else if (flag == "--random") random_size = std::strtoull(argv[i + 1], nullptr, 10);
+    else if (flag == "--debug-binary") debugBinary = argv[i + 1];
+    else if (flag == "--random") randomSize = std::strtoull(argv[i + 1], nullptr, 10);
   }
 
   std::vector<Corpus> corpora;
   for (auto& corpus : CatalogueCorpora(catalogues)) corpora.push_back(std::move(corpus));
-  for (auto& corpus : vykcn::bench::BinaryAndRandomCorpora(binary, debug_binary, random_size)) {
+  for (auto& corpus : vykcn::bench::BinaryAndRandomCorpora(binary, debugBinary, randomSize)) {
     corpora.push_back(std::move(corpus));
   }
 
@@ -186,8 +186,8 @@ int main(int argc, char** argv) {
     const Result zstd = Tool(corpus, "zstd -19 -q -c");
     const double n = static_cast<double>(corpus.data.size());
     std::printf("| %s | %zu | %.4f | %.2f | %.4f | %.2f | %.4f | %.2f | %.4f | %.2f | %.4f | %.4f | %s |\n",
-                corpus.name.c_str(), corpus.data.size(), ours.size / n, ours.mb_per_s, wim.size / n, wim.mb_per_s,
-                xz.size / n, xz.mb_per_s, zstd.size / n, zstd.mb_per_s, static_cast<double>(ours.size) / wim.size,
+                corpus.name.c_str(), corpus.data.size(), ours.size / n, ours.mbPerSecond, wim.size / n, wim.mbPerSecond,
+                xz.size / n, xz.mbPerSecond, zstd.size / n, zstd.mbPerSecond, static_cast<double>(ours.size) / wim.size,
                 static_cast<double>(ours.size) / xz.size, verified ? "ours + libmspack" : "FAILED");
   }
   return 0;

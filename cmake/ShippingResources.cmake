@@ -9,8 +9,16 @@ set(VYKCN_FONT /usr/share/fonts/truetype/wqy/wqy-microhei.ttc CACHE FILEPATH
 if(NOT VYKCN_TOOL)
   message(FATAL_ERROR "VYKCN_TOOL must name the native vykcn-tool, which generates the module's resources")
 endif()
-file(GLOB vykcn_translation_files CONFIGURE_DEPENDS ${VYKCN_TRANSLATIONS}/*.po ${VYKCN_TRANSLATIONS}/*.csv)
+set(VYKCN_LATER_WINS OFF CACHE BOOL
+    "Later translators' files (in name order) override earlier ones for the same host text or hash")
+# Extensions in any case: EXTRA.CSV is a CSV file as much as extra.csv.
+file(GLOB vykcn_translation_files CONFIGURE_DEPENDS ${VYKCN_TRANSLATIONS}/*)
+list(FILTER vykcn_translation_files INCLUDE REGEX "\\.([Pp][Oo]|[Cc][Ss][Vv])$")
 list(SORT vykcn_translation_files)
+set(vykcn_precedence "")
+if(VYKCN_LATER_WINS)
+  set(vykcn_precedence --later-wins)
+endif()
 if(NOT vykcn_translation_files)
   message(FATAL_ERROR "no .po or .csv files in ${VYKCN_TRANSLATIONS}")
 endif()
@@ -26,12 +34,12 @@ set(vykcn_translations ${vykcn_generated}/vykcn-translations.bin)
 
 add_custom_command(OUTPUT ${vykcn_glyphs} ${vykcn_atlas}
   COMMAND ${VYKCN_TOOL} pack-font --font ${VYKCN_FONT} --glyphs ${vykcn_glyphs} --atlas ${vykcn_atlas}
-          ${vykcn_translation_files}
+          ${vykcn_precedence} ${vykcn_translation_files}
   DEPENDS ${vykcn_translation_files} ${VYKCN_FONT} ${VYKCN_TOOL}
   COMMENT "Packing the glyph table and font atlas"
   VERBATIM)
 add_custom_command(OUTPUT ${vykcn_translations}
-  COMMAND ${VYKCN_TOOL} pack-text ${vykcn_translation_files} -o ${vykcn_translations}
+  COMMAND ${VYKCN_TOOL} pack-text ${vykcn_precedence} ${vykcn_translation_files} -o ${vykcn_translations}
   DEPENDS ${vykcn_translation_files} ${VYKCN_TOOL}
   COMMENT "Packing the translations"
   VERBATIM)

@@ -9,36 +9,28 @@
 namespace vykcn {
 namespace {
 
-// LSD radix sort of (hash, offset) pairs by hash in three passes of 11, 11 and 10 bits. Each
-// pass is stable, so pairs of equal hash stay in record order. The sorted pairs end in `pairs`;
-// `scratch` must have the same size.
-template <typename Entry>
-void SortByHash(std::vector<Entry>& pairs, std::vector<Entry>& scratch) {
-  constexpr unsigned kDigitBits = 11;
-  constexpr size_t kDigits = size_t{1} << kDigitBits;
-  std::vector<Entry>* from = &pairs;
-  std::vector<Entry>* to = &scratch;
-  for (unsigned shift = 0; shift < 32; shift += kDigitBits) {
-    uint32_t starts[kDigits] = {};
-    for (const Entry& e : *from) ++starts[(e.hash >> shift) & (kDigits - 1)];
-    uint32_t sum = 0;
-    for (uint32_t& start : starts) {
-      const uint32_t count = start;
-      start = sum;
-      sum += count;
-    }
-    for (const Entry& e : *from) (*to)[starts[(e.hash >> shift) & (kDigits - 1)]++] = e;
-    std::swap(from, to);
-  }
-  // Three passes: the result is in `scratch`.
-  pairs.swap(scratch);
+// Bucket table width: about one bucket per record, at least 2 buckets, at most 2^24.
+unsigned BucketBitsFor(size_t records) {
+  unsigned bits = 1;
+  while (bits < 24 && (size_t{1} << (bits + 1)) <= records) ++bits;
+  return bits;
 }
 
-// Bucket table width: about one bucket per distinct hash, at least 2 buckets, at most 2^24.
-unsigned BucketBitsFor(size_t entries) {
-  unsigned bits = 1;
-  while (bits < 24 && (size_t{1} << (bits + 1)) <= entries) ++bits;
-  return bits;
+// Sorts one bucket by hash, keeping pairs of equal hash in record order. Buckets hold one or two
+// pairs on average; a crowded one (only an unusual image makes one) gets a proper sort.
+template <typename Entry>
+void SortBucket(Entry* begin, Entry* end) {
+  const auto byHash = [](const Entry& a, const Entry& b) { return a.hash < b.hash; };
+  if (end - begin > 32) {
+    std::stable_sort(begin, end, byHash);
+    return;
+  }
+  for (Entry* i = begin + 1; i < end; ++i) {
+    const Entry moving = *i;
+    Entry* j = i;
+    for (; j > begin && byHash(moving, j[-1]); --j) *j = j[-1];
+    *j = moving;
+  }
 }
 
 }  // namespace
@@ -92,25 +84,33 @@ FillResult TranslationTable::FillFromImage(const uint8_t* image, size_t imageSiz
     if (!check.wellFormed) return FillResult::kMalformed;
     if (pairs.empty()) return FillResult::kFilled;
 
-    std::vector<Entry> scratch(pairs.size());
-    SortByHash(pairs, scratch);
-    // Equal hashes are adjacent and in record order: keep the last of each run.
-    size_t kept = 0;
-    for (size_t i = 0; i < pairs.size(); ++i) {
-      if (i + 1 < pairs.size() && pairs[i + 1].hash == pairs[i].hash) continue;
-      pairs[kept++] = pairs[i];
-    }
-    pairs.resize(kept);
-
-    const unsigned bits = BucketBitsFor(kept);
-    std::vector<uint32_t> starts((size_t{1} << bits) + 1);
+    // Distribute the pairs by their hash's top bits (in record order within a bucket), sort each
+    // bucket, and keep the last pair of each hash: the bucket table is the histogram's prefix sums.
+    const unsigned bits = BucketBitsFor(pairs.size());
     const unsigned shift = 32 - bits;
-    size_t next = 0;
-    for (size_t bucket = 0; bucket < starts.size() - 1; ++bucket) {
-      starts[bucket] = static_cast<uint32_t>(next);
-      while (next < kept && (pairs[next].hash >> shift) == bucket) ++next;
+    std::vector<uint32_t> starts((size_t{1} << bits) + 1, 0);
+    for (const Entry& pair : pairs) ++starts[(pair.hash >> shift) + 1];
+    for (size_t bucket = 1; bucket < starts.size(); ++bucket) starts[bucket] += starts[bucket - 1];
+    std::vector<Entry> sorted(pairs.size());
+    // Each bucket's start advances as it is filled, ending as the start of the next one.
+    for (const Entry& pair : pairs) sorted[starts[pair.hash >> shift]++] = pair;
+    std::vector<Entry>().swap(pairs);
+
+    size_t kept = 0;
+    uint32_t begin = 0;
+    for (size_t bucket = 0; bucket + 1 < starts.size(); ++bucket) {
+      const uint32_t end = starts[bucket];
+      SortBucket(sorted.data() + begin, sorted.data() + end);
+      starts[bucket] = static_cast<uint32_t>(kept);
+      for (uint32_t i = begin; i < end; ++i) {
+        if (i + 1 < end && sorted[i + 1].hash == sorted[i].hash) continue;  // a later record wins
+        sorted[kept++] = sorted[i];
+      }
+      begin = end;
     }
     starts.back() = static_cast<uint32_t>(kept);
+    sorted.resize(kept);
+    pairs.swap(sorted);
 
     entries_.swap(pairs);
     bucketStarts_.swap(starts);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "checks/build_guard.h"
 #include "commands/command_registry.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
@@ -14,7 +15,6 @@
 #include "font_building/font_pack.h"
 #include "formats/dds_atlas.h"
 #include "formats/glyph_table.h"
-#include "text_sources/text_sources.h"
 
 namespace vykcn::tool {
 namespace {
@@ -24,19 +24,24 @@ struct PackFontOptions {
   std::string glyphs;
   std::string atlas;
   std::vector<std::string> translations;
+  bool laterWins = false;
 };
 
-// The texts the module will carry: the usable entries' translations, as pack-text takes them.
-std::vector<std::string> TranslatedTexts(const std::vector<std::string>& files) {
+// The texts the module will carry, as pack-text takes them, after the same checks (with the font's
+// coverage among them, so that a missing glyph is named with its file and line).
+std::vector<std::string> TranslatedTexts(const PackFontOptions& options) {
+  CheckOptions checkOptions;
+  checkOptions.laterWins = options.laterWins;
+  checkOptions.fontPath = options.font;
   std::vector<std::string> texts;
-  for (const TextEntry& entry : ReadTextSources(files)) {
-    if (entry.usable) texts.push_back(entry.translation);
+  for (const TextEntry& entry : CheckBeforeBuild(options.translations, checkOptions).used) {
+    texts.push_back(entry.translation);
   }
   return texts;
 }
 
 void RunPackFont(const PackFontOptions& options) {
-  const GlyphCharset charset = BuildGlyphCharset(TranslatedTexts(options.translations));
+  const GlyphCharset charset = BuildGlyphCharset(TranslatedTexts(options));
   const FontPack pack = BuildFontPack(options.font, charset);
 
   const std::vector<uint8_t> blocks = EncodeWhiteBc3(pack.coverage.data(), kAtlasWidth, kAtlasHeight);
@@ -69,6 +74,7 @@ void AddPackFontCommand(CLI::App& app) {
   command->add_option("--glyphs", options->glyphs, "glyph table to write")->required();
   command->add_option("--atlas", options->atlas, "DDS atlas to write")->required();
   command->add_option("translations", options->translations, "translation files (.po, .csv)");
+  command->add_flag("--later-wins", options->laterWins, "a file named later overrides earlier ones, as in pack-text");
   command->callback([options] {
     CommandPaths paths{options->translations, {options->glyphs, options->atlas}};
     paths.inputs.push_back(options->font);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/charset_conversion.h"
 #include "common/command_error.h"
 #include "common/file_io.h"
 
@@ -24,14 +25,14 @@ std::string Trimmed(const std::string& s) {
 
 }  // namespace
 
-std::vector<CsvRecord> ParseCsv(const std::string& text, const std::string& path) {
+std::vector<CsvRecord> ParseCsv(const std::string& text, const std::string& path, char delimiter) {
   std::vector<CsvRecord> records;
   size_t i = 0;
   int line = 1;
   // A UTF-8 byte order mark is not part of the first field.
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
   while (i < text.size()) {
-    CsvRecord record{{}, line};
+    CsvRecord record{{}, line, false};
     std::string field;
     bool atRecordEnd = false;
     while (!atRecordEnd) {
@@ -51,22 +52,24 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, const std::string& path
             } else {
               break;
             }
+          } else if (c == '\r' && i < text.size() && text[i] == '\n') {
+            record.crLfInQuotes = true;  // a Windows line end inside the cell is a line feed
           } else {
             if (c == '\n') ++line;
             field += c;
           }
         }
-        if (i < text.size() && text[i] != ',' && text[i] != '\n' && text[i] != '\r') {
+        if (i < text.size() && text[i] != delimiter && text[i] != '\n' && text[i] != '\r') {
           throw CommandError(path + ":" + std::to_string(line) + ": text after a closing quote");
         }
       } else {
-        while (i < text.size() && text[i] != ',' && text[i] != '\n' && text[i] != '\r') {
+        while (i < text.size() && text[i] != delimiter && text[i] != '\n' && text[i] != '\r') {
           if (text[i] == '"') throw CommandError(path + ":" + std::to_string(line) + ": quote inside an unquoted field");
           field += text[i++];
         }
       }
       record.fields.push_back(field);
-      if (i < text.size() && text[i] == ',') {
+      if (i < text.size() && text[i] == delimiter) {
         ++i;
       } else {
         if (i < text.size() && text[i] == '\r') ++i;
@@ -80,15 +83,52 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, const std::string& path
   return records;
 }
 
+namespace {
+
+// The file's text in UTF-8: a UTF-8 byte order mark is dropped, UTF-16 with a byte order mark
+// (spreadsheets' "Unicode text") converted.
+std::string DecodedText(const std::vector<uint8_t>& bytes, const std::string& path) {
+  std::string text(bytes.begin(), bytes.end());
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return text.substr(3);
+  const bool little = text.compare(0, 2, "\xFF\xFE") == 0, big = text.compare(0, 2, "\xFE\xFF") == 0;
+  if (!little && !big) return text;
+  CharsetConverter converter(little ? "UTF-16LE" : "UTF-16BE");
+  std::string utf8;
+  if (!converter.ToUtf8(text.substr(2), &utf8)) throw CommandError(path + ": not valid UTF-16");
+  return utf8;
+}
+
+// Comma, semicolon or tab: the first that makes the header row name both columns.
+char HeaderDelimiter(const std::string& text) {
+  const std::string firstLine = text.substr(0, text.find('\n'));
+  for (char delimiter : {',', ';', '\t'}) {
+    bool source = false, translation = false;
+    size_t start = 0;
+    for (;;) {
+      const size_t end = std::min(firstLine.find(delimiter, start), firstLine.size());
+      std::string name = Lower(Trimmed(firstLine.substr(start, end - start)));
+      if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+      source = source || name == "source";
+      translation = translation || name == "translation";
+      if (end >= firstLine.size()) break;
+      start = end + 1;
+    }
+    if (source && translation) return delimiter;
+  }
+  return ',';
+}
+
+}  // namespace
+
 std::vector<TextEntry> ReadCsvFile(const std::string& path) {
-  const std::vector<uint8_t> bytes = ReadFileBytes(path);
-  const std::string text(bytes.begin(), bytes.end());
+  const std::string text = DecodedText(ReadFileBytes(path), path);
   const size_t nul = text.find('\0');
   if (nul != std::string::npos) {
     const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(nul), '\n'));
-    throw CommandError(path + ":" + std::to_string(line) + ": a text contains a NUL byte");
+    throw CommandError(path + ":" + std::to_string(line) + ": a text contains a NUL byte" +
+                       (nul < 2 ? " (UTF-16 without a byte order mark? Save it as UTF-8 or with one)" : ""));
   }
-  const std::vector<CsvRecord> records = ParseCsv(text, path);
+  const std::vector<CsvRecord> records = ParseCsv(text, path, HeaderDelimiter(text));
   if (records.empty()) throw CommandError(path + ": empty input: no header row and no entries");
 
   int sourceColumn = -1, translationColumn = -1;
@@ -118,6 +158,7 @@ std::vector<TextEntry> ReadCsvFile(const std::string& path) {
     entry.file = path;
     entry.line = record.line;
     entry.usable = !entry.translation.empty();
+    entry.crLfInCell = record.crLfInQuotes;
     entries.push_back(std::move(entry));
   }
   return entries;

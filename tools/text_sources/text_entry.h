@@ -11,6 +11,12 @@ struct TextEntry {
   std::string file;
   int line = 0;             // 1-based line of the entry (its msgid line, or its CSV record)
   bool usable = true;       // false: fuzzy or untranslated, left out of the image as msgfmt does
+  bool fuzzy = false;
+  bool plural = false;      // a plural message; only its first form is used
+  std::string pluralHost;   // its msgid_plural
+  bool hasContext = false;  // a msgctxt, which the module cannot tell apart
+  bool printfFormat = true; // false: marked as another language's format, or as no format at all
+  bool crLfInCell = false;  // a CSV cell whose CR LF line ends were read as LF
 };
 
 // "file:line", or the file alone when the line is not known.

@@ -81,6 +81,7 @@ TEST(TranslationTable, AgreesWithAnOrderedMapOnALargeImage) {
     uint32_t hash = state;
     if (i % 7 == 6) hash = records[static_cast<size_t>(i) / 2].first;  // a duplicate of an earlier one
     if (i % 11 == 0) hash = (hash & 0xFFFF0000u) | 0x00000001u;        // crowd some buckets
+    if (i % 13 == 0) hash = 0x12345600u | (state >> 24);                 // and one of them a lot
     if (i == 5) hash = 0;
     if (i == 8) hash = 0xFFFFFFFFu;
     records.emplace_back(hash, "t" + std::to_string(i));

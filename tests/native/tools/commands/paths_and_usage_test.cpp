@@ -59,6 +59,8 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
     std::string expected;
   };
   const Case cases[] = {
+      {{"check", folder}, "cannot read " + folder + ": Is a directory"},
+      {{"check", po, "--font", missing}, "cannot read " + missing},
       {{"compress", folder, out}, "cannot read " + folder + ": Is a directory"},
       {{"compress", missing, out}, "cannot read " + missing + ": No such file or directory"},
       {{"compress", bin, folder}, "cannot write " + folder + ": Is a directory"},

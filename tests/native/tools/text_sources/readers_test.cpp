@@ -1,10 +1,13 @@
 // Reading translators' files: PO through libgettextpo with msgfmt's rules, CSV by RFC 4180.
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 #include "common/command_error.h"
 #include "text_sources/csv_reader.h"
 #include "text_sources/po_reader.h"
 #include "text_sources/text_entry.h"
+#include "text_sources/text_sources.h"
 #include "tools/support/test_files.h"
 
 namespace vykcn::test {
@@ -131,6 +134,125 @@ TEST(CsvReader, MalformedInputsAreRefusedWithTheirLine) {
       EXPECT_NE(std::string(e.what()).find(c.where), std::string::npos) << e.what();
     }
   }
+}
+
+// The text in another charset, by glibc's iconv (the test's own way of writing such files).
+std::string Encoded(const std::string& utf8, const char* charset) {
+  iconv_t cd = iconv_open(charset, "UTF-8");
+  std::string in = utf8, out(utf8.size() * 4 + 8, '\0');
+  char* inPtr = in.data();
+  char* outPtr = out.data();
+  size_t inLeft = in.size(), outLeft = out.size();
+  const size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+  iconv_close(cd);
+  EXPECT_NE(result, static_cast<size_t>(-1)) << charset;
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+std::vector<std::pair<std::string, std::string>> Pairs(const std::vector<TextEntry>& entries) {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (const auto& e : entries) pairs.emplace_back(e.host, e.translation);
+  return pairs;
+}
+
+TEST(TextSources, CharsetsDelimitersAndCaseGiveTheSameEntries) {
+  TempDir dir;
+  // U+4E57 is 81 5C in GBK: its second byte is a backslash to a reader that ignores the charset.
+  const std::string body =
+      "msgid \"Open\"\nmsgstr \"\xE6\x89\x93\xE5\xBC\x80\"\n\n"
+      "msgid \"Count %d\"\nmsgstr \"\xE6\x95\xB0\xE9\x87\x8F %d\"\n\n"
+      "msgid \"Can\"\nmsgstr \"\xE8\x83\xBD\xE4\xB9\x97\"\n";
+  const std::string utf8Po = dir.Write("u.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n" + body);
+  const std::string gbkPo =
+      dir.Write("g.PO", Encoded("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=GBK\\n\"\n\n" + body, "GBK"));
+  const auto expected = Pairs(tool::ReadTextSourceFile(utf8Po).entries);
+  ASSERT_EQ(expected.size(), 3u);
+  EXPECT_EQ(Pairs(tool::ReadTextSourceFile(gbkPo).entries), expected);
+  EXPECT_EQ(tool::ReadTextSourceFile(gbkPo).entries.at(1).line, 7);
+
+  const std::string rows =
+      "Open|\xE6\x89\x93\xE5\xBC\x80\n\"Count %d\"|\"\xE6\x95\xB0\xE9\x87\x8F %d\"\nCan|\xE8\x83\xBD\xE4\xB9\x97\n";
+  const auto withDelimiter = [&](char delimiter) {
+    std::string text = "source|translation\n" + rows;
+    for (char& c : text) {
+      if (c == '|') c = delimiter;
+    }
+    return text;
+  };
+  const std::string files[] = {
+      dir.Write("comma.csv", withDelimiter(',')),
+      dir.Write("semicolon.csv", withDelimiter(';')),
+      dir.Write("tab.Csv", withDelimiter('\t')),
+      dir.Write("bom.csv", "\xEF\xBB\xBF" + withDelimiter(',')),
+      dir.Write("le.csv", "\xFF\xFE" + Encoded(withDelimiter('\t'), "UTF-16LE")),
+      dir.Write("be.CSV", "\xFE\xFF" + Encoded(withDelimiter(';'), "UTF-16BE")),
+  };
+  for (const std::string& file : files) {
+    const auto entries = tool::ReadTextSourceFile(file).entries;
+    EXPECT_EQ(Pairs(entries), expected) << file;
+    EXPECT_EQ(entries.size() == 3 ? entries[2].line : 0, 4) << file;
+  }
+  // A field may hold the other delimiters.
+  const std::string mixed = dir.Write("mixed.csv", "source;translation\n\"a, b\";c\td\n");
+  EXPECT_EQ(Pairs(tool::ReadCsvFile(mixed)), (std::vector<std::pair<std::string, std::string>>{{"a, b", "c\td"}}));
+}
+
+TEST(TextSources, RefusesWhatCannotBeConverted) {
+  TempDir dir;
+  const struct {
+    std::string name, content, where;
+  } cases[] = {
+      {"unknown.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=NO-SUCH-SET\\n\"\n\nmsgid \"a\"\nmsgstr \"b\"\n",
+       "NO-SUCH-SET"},
+      {"badgbk.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=GBK\\n\"\n\nmsgid \"a\"\nmsgstr \"\x81\"\n", "badgbk.po:5"},
+      {"odd.csv", "\xFF\xFE" + Encoded("source,translation\na,b\n", "UTF-16LE") + "\x41", "odd.csv"},
+      {"notes.txt", "source,translation\na,b\n", "notes.txt"},
+  };
+  for (const auto& c : cases) {
+    const std::string file = dir.Write(c.name, c.content);
+    try {
+      tool::ReadTextSourceFile(file);
+      ADD_FAILURE() << "accepted: " << c.name;
+    } catch (const tool::CommandError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.where), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(PoReader, LinesAndOrderWithDomains) {
+  TempDir dir;
+  const std::string po = dir.Write("d.po",
+                                   "msgid \"one\"\n"        // 1
+                                   "msgstr \"1\"\n"
+                                   "\n"
+                                   "domain \"other\"\n"
+                                   "msgid \"two\"\n"        // 5
+                                   "msgstr \"2\"\n"
+                                   "\n"
+                                   "domain \"messages\"\n"
+                                   "msgid \"three\"\n"      // 9
+                                   "msgstr \"3\"\n"
+                                   "\n"
+                                   "domain \"other\"\n"
+                                   "msgid \"four\"\n"       // 13
+                                   "msgstr \"4\"\n");
+  std::vector<std::pair<std::string, int>> seen;
+  for (const auto& e : tool::ReadPoFile(po)) seen.emplace_back(e.host, e.line);
+  EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{{"one", 1}, {"two", 5}, {"three", 9}, {"four", 13}}));
+}
+
+TEST(CsvReader, CrLfInsideQuotedCellsIsALineFeedAndSaidSo) {
+  TempDir dir;
+  const std::string csv = dir.Write("w.csv", "source,translation\r\n\"a\r\nb\",\"x\r\ny\"\r\nplain,\"lone\rcr\"\r\n");
+  const auto entries = tool::ReadCsvFile(csv);
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].host, "a\nb");
+  EXPECT_EQ(entries[0].translation, "x\ny");
+  EXPECT_TRUE(entries[0].crLfInCell);
+  EXPECT_EQ(entries[1].line, 5);  // the first record spans lines 2 to 4
+  EXPECT_EQ(entries[1].translation, "lone\rcr");  // a lone CR is no line end; the checks refuse it
+  EXPECT_FALSE(entries[1].crLfInCell);
 }
 
 }  // namespace

@@ -1,0 +1,174 @@
+// The checks over a set of translators' files: every problem found in one run, at its file and
+// line, in order; what is used; and the later-wins precedence.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "checks/translation_checks.h"
+#include "tools/support/reference_formats.h"
+#include "tools/support/test_files.h"
+#include "tools/support/test_fonts.h"
+
+namespace vykcn::test {
+namespace {
+
+using tool::CheckedTranslations;
+using tool::Finding;
+
+// "a.po:8: warning" for each finding, the file by its name alone.
+std::vector<std::string> Places(const CheckedTranslations& checked) {
+  static const char* const kKinds[] = {"error", "warning", "note"};
+  std::vector<std::string> places;
+  for (const Finding& f : checked.findings) {
+    places.push_back(std::filesystem::path(f.file).filename().string() + ":" + std::to_string(f.line) + ": " +
+                     kKinds[static_cast<int>(f.severity)]);
+  }
+  return places;
+}
+
+std::string Listing(const CheckedTranslations& checked) {
+  std::string out;
+  for (const Finding& f : checked.findings) out += tool::FormatFinding(f) + "\n";
+  return out;
+}
+
+const char kManyProblemsPo[] =
+    "msgid \"\"\n"                                   // 1
+    "msgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n"
+    "\n"
+    "msgid \"Open\"\n"                               // 4
+    "msgstr \"\xE6\x89\x93\xE5\xBC\x80\"\n"
+    "\n"
+    "msgid \"Save %s\"\n"                            // 7: printf directive lost
+    "msgstr \"\xE4\xBF\x9D\xE5\xAD\x98\"\n"
+    "\n"
+    "msgid \"Bell\"\n"                               // 10: control character
+    "msgstr \"\xE9\x93\x83\\a\"\n"
+    "\n"
+    "msgid \"Smile\"\n"                              // 13: beyond U+FFFF
+    "msgstr \"\xE7\xAC\x91\xF0\x9F\x98\x80\"\n"
+    "\n"
+    "msgctxt \"menu\"\n"
+    "msgid \"\"\n"                                   // 17: empty host text, and a context
+    "msgstr \"\xE7\xA9\xBA\"\n"
+    "\n"
+    "msgid \"Two\\nlines\"\n"                        // 20: line breaks
+    "msgstr \"\xE4\xB8\xA4\xE8\xA1\x8C\"\n"
+    "\n"
+    "msgid \" padded\"\n"                            // 23: leading white space
+    "msgstr \"\xE5\xA1\xAB\"\n"
+    "\n"
+    "msgid \"Name\"\n"                               // 26: unchanged
+    "msgstr \"Name\"\n"
+    "\n"
+    "msgid \"one file\"\n"                           // 29: plural (its %d follows msgid_plural)
+    "msgid_plural \"%d files\"\n"
+    "msgstr[0] \"%d \xE4\xB8\xAA\"\n"
+    "msgstr[1] \"%d \xE4\xB8\xAA\"\n"
+    "\n"
+    "#, fuzzy\n"
+    "msgid \"Unsure\"\n"                             // 35: fuzzy: not used, so not checked
+    "msgstr \"\\a\"\n"
+    "\n"
+    "msgid \"Later\"\n"                              // 38: untranslated
+    "msgstr \"\"\n"
+    "\n"
+    "#~ msgid \"Old\"\n"
+    "#~ msgstr \"\xE6\x97\xA7\"\n";
+
+const char kManyProblemsCsv[] =
+    "source,translation\n"
+    "Open,\xE5\xBC\x80\xE5\x90\xAF\n"                   // 2: another translation of a.po:4
+    ",\xE7\xA9\xBA\xE7\x9A\x84\n"                       // 3: empty host text
+    "B\x9C,one\n"                                       // 4
+    "A\x1F,two\n"                                       // 5: shares the hash of line 4
+    "Bad,\xE4\xBD\n"                                    // 6: not UTF-8
+    "\"Line\r\nend\",\"\xE8\xA1\x8C\r\n\xE5\xB0\xBE\"\n"  // 7 to 9: CR LF in quoted cells
+    "Trail ,\xE5\xB0\xBE\n"                             // 10: trailing white space
+    "Hi <b>there</b>,\xE4\xBD\xA0\xE5\xA5\xBD\n"        // 11: markup lost
+    "Hello {name},\xE4\xBD\xA0\xE5\xA5\xBD {0}\n"       // 12: brace field renamed
+    "Ring,\xE5\x93\x8D\xEA\x80\x80\n"                   // 13: U+A000, which the font lacks
+    "Ring again,\xE5\x8F\x88\xEA\x80\x80\n"             // 14: the same character: said once
+    "\"Wrap\n\",\xE5\x8C\x85\n";                           // 15: a line break lost, said once
+
+TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
+  ASSERT_EQ(TestHash("B\x9C"), TestHash("A\x1F"));
+  TempDir dir;
+  const std::string po = dir.Write("a.po", kManyProblemsPo);
+  const std::string csv = dir.Write("b.csv", kManyProblemsCsv);
+  const std::string broken = dir.Write("c.po", "msgid \"x\"\nmsgstr unquoted\n");
+  const std::string clean = dir.Write("d.csv", "source,translation\nYes,\xE6\x98\xAF\n");
+  tool::CheckOptions options;
+  options.fontPath = kMicroHei;
+  const CheckedTranslations checked = tool::CheckTranslations({po, csv, broken, clean}, options);
+  const std::vector<std::string> expected = {
+      "a.po:7: warning",  "a.po:10: error",   "a.po:13: error",   "a.po:17: error",   "a.po:17: warning",
+      "a.po:20: warning", "a.po:23: warning", "a.po:26: warning", "a.po:29: warning", "b.csv:2: error",
+      "b.csv:3: error",   "b.csv:5: error",   "b.csv:6: error",   "b.csv:7: warning", "b.csv:10: warning",
+      "b.csv:11: warning", "b.csv:12: warning", "b.csv:13: error", "b.csv:15: warning", "c.po:2: error",
+  };
+  EXPECT_EQ(Places(checked), expected) << Listing(checked);
+  EXPECT_EQ(checked.errors(), 9u);
+
+  // The conflicts name both places (and the hash), the font check the character.
+  const std::string listing = Listing(checked);
+  EXPECT_NE(listing.find("b.csv:2: error: host text \"Open\" has another translation at " + po + ":4"),
+            std::string::npos) << listing;
+  char hash[16];
+  std::snprintf(hash, sizeof hash, "0x%08X", TestHash("A\x1F"));
+  EXPECT_NE(listing.find(std::string("shares the hash ") + hash), std::string::npos) << listing;
+  EXPECT_NE(listing.find(csv + ":4"), std::string::npos) << listing;
+  EXPECT_NE(listing.find("U+A000"), std::string::npos) << listing;
+  EXPECT_NE(listing.find("U+0007"), std::string::npos) << listing;
+  EXPECT_NE(listing.find("U+1F600"), std::string::npos) << listing;
+
+  ASSERT_EQ(checked.files.size(), 3u);  // c.po could not be read
+  const tool::FileSummary& a = checked.files[0];
+  EXPECT_EQ(a.path, po);
+  EXPECT_EQ(a.entries, 12u);  // 11 messages and the obsolete one
+  EXPECT_EQ(a.fuzzy, 1u);
+  EXPECT_EQ(a.untranslated, 1u);
+  EXPECT_EQ(a.obsolete, 1u);
+  EXPECT_EQ(a.plural, 1u);
+  EXPECT_EQ(a.withContext, 1u);
+  EXPECT_EQ(a.used, 6u);  // Open, Save, Two lines, padded, Name, one file: the rest have errors
+  // The CSV's CR LF came through as LF: its record is "Line\nend".
+  bool lineFeed = false;
+  for (const auto& entry : checked.used) lineFeed = lineFeed || entry.host == "Line\nend";
+  EXPECT_TRUE(lineFeed);
+}
+
+TEST(TranslationChecks, LaterWinsOverridesAndListsEachOverride) {
+  TempDir dir;
+  const std::string base = dir.Write("base.csv", "source,translation\nOpen,\xE5\xBC\x80\nB\x9C,one\nKeep,\xE7\x95\x99\n");
+  const std::string patch = dir.Write("patch.csv", "source,translation\nOpen,\xE6\x89\x93\xE5\xBC\x80\nA\x1F,two\n");
+  const std::string again = dir.Write("again.csv", "source,translation\nOpen,\xE6\x89\x93\xE5\xBC\x80\n");
+  // A repeat of the base's translation must not survive the override beside the winner.
+  const std::string repeat = dir.Write("repeat.csv", "source,translation\nOpen,\xE5\xBC\x80\n");
+
+  const CheckedTranslations strict = tool::CheckTranslations({base, patch, again}, {});
+  EXPECT_EQ(Places(strict), (std::vector<std::string>{"patch.csv:2: error", "patch.csv:3: error", "again.csv:2: error"}))
+      << Listing(strict);
+
+  tool::CheckOptions options;
+  options.laterWins = true;
+  const CheckedTranslations layered = tool::CheckTranslations({base, repeat, patch, again}, options);
+  EXPECT_EQ(Places(layered), (std::vector<std::string>{"patch.csv:2: note", "patch.csv:3: note"})) << Listing(layered);
+  EXPECT_EQ(layered.findings.at(0).message, "overrides " + repeat + ":2");
+  EXPECT_EQ(layered.errors(), 0u);
+  std::vector<std::string> used;
+  for (const auto& entry : layered.used) used.push_back(entry.translation);
+  // "again.csv" repeats the winner: one record, no override.
+  EXPECT_EQ(used, (std::vector<std::string>{"\xE7\x95\x99", "\xE6\x89\x93\xE5\xBC\x80", "two", "\xE6\x89\x93\xE5\xBC\x80"}));
+  EXPECT_EQ(layered.records, 3u);
+  EXPECT_EQ(layered.files.at(0).overridden, 2u);
+  EXPECT_EQ(layered.files.at(1).overridden, 1u);
+
+  // Within one file, two translations stay an error: a file does not override itself.
+  const std::string twice = dir.Write("twice.csv", "source,translation\nOpen,\xE5\xBC\x80\nOpen,\xE6\x89\x93\xE5\xBC\x80\n");
+  const CheckedTranslations self = tool::CheckTranslations({base, twice}, options);
+  EXPECT_EQ(Places(self), (std::vector<std::string>{"twice.csv:3: error"})) << Listing(self);
+}
+
+}  // namespace
+}  // namespace vykcn::test

@@ -1,0 +1,95 @@
+// check, and the same checks guarding pack-text and pack-font, as a user runs them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tool_runner.h"
+#include "tools/support/test_files.h"
+#include "tools/support/test_fonts.h"
+
+namespace vykcn::test {
+namespace {
+
+const char kBase[] =
+    "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+    "msgid \"Open\"\n"                           // 4
+    "msgstr \"\xE5\xBC\x80\"\n\n"
+    "msgid \"Bell\"\n"                           // 7: control character
+    "msgstr \"\xE9\x93\x83\\a\"\n\n"
+    "#, fuzzy\nmsgid \"Maybe\"\nmsgstr \"\xE4\xB9\x9F\"\n\n"
+    "msgid \"Later\"\nmsgstr \"\"\n\n"
+    "#~ msgid \"Old\"\n#~ msgstr \"\xE6\x97\xA7\"\n";
+const char kPatch[] = "source;translation\nOpen;\xE6\x89\x93\xE5\xBC\x80\nSave %s;\xE4\xBF\x9D\xE5\xAD\x98\n";
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+TEST(CheckCommand, ReportsAllThenRefusesTheBuildOnTheSameErrors) {
+  TempDir dir;
+  const std::string base = dir.Write("base.po", kBase);
+  const std::string patch = dir.Write("PATCH.CSV", kPatch);
+  const std::string out = dir.Path("t.res");
+
+  const ToolRun check = RunTool({"check", base, patch});
+  EXPECT_EQ(check.exitCode, 1) << check.err;
+  const std::string expected = base + ":7: error: control characters in the translation (only tab and line feed are drawn): U+0007\n" +
+                               patch + ":2: error: host text \"Open\" has another translation at " + base + ":4";
+  EXPECT_EQ(check.out.compare(0, expected.size(), expected), 0) << check.out;
+  EXPECT_NE(check.out.find(patch + ":3: warning: placeholders differ"), std::string::npos) << check.out;
+  EXPECT_NE(check.out.find(base + ": 5 entries: 1 used, 1 fuzzy, 1 untranslated, 1 obsolete, 0 plural, 0 with context\n"),
+            std::string::npos) << check.out;
+  EXPECT_NE(check.out.find("2 errors, 1 warnings"), std::string::npos) << check.out;
+
+  // pack-text says the same errors and writes nothing.
+  const ToolRun pack = RunTool({"pack-text", base, patch, "-o", out});
+  EXPECT_EQ(pack.exitCode, 1);
+  EXPECT_NE(pack.err.find(base + ":7: error:"), std::string::npos) << pack.err;
+  EXPECT_NE(pack.err.find(patch + ":2: error:"), std::string::npos) << pack.err;
+  EXPECT_NE(pack.err.find("vykcn-tool: 2 errors"), std::string::npos) << pack.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  // With the bell gone and the patch winning, the build goes through and lists the override.
+  const std::string fixed = dir.Write("fixed.po", std::string(kBase).replace(std::string(kBase).find("\\a"), 2, ""));
+  const ToolRun layered = RunTool({"pack-text", "--later-wins", fixed, patch, "-o", out});
+  EXPECT_EQ(layered.exitCode, 0) << layered.err;
+  EXPECT_NE(layered.err.find(patch + ":2: note: overrides " + fixed + ":4\n"), std::string::npos) << layered.err;
+  EXPECT_NE(layered.out.find("records: 3 from 7 entries (1 fuzzy, 1 untranslated, 1 obsolete skipped; 1 overridden)"),
+            std::string::npos) << layered.out;
+  EXPECT_TRUE(std::filesystem::exists(out));
+}
+
+TEST(CheckCommand, BuildsShowAScreenfulOfWarningsCheckShowsThemAll) {
+  TempDir dir;
+  std::string csv = "source,translation\n";
+  for (int i = 0; i < 25; ++i) csv += "Same " + std::to_string(i) + ",Same " + std::to_string(i) + "\n";
+  const std::string file = dir.Write("same.csv", csv);
+  const ToolRun pack = RunTool({"pack-text", file, "-o", dir.Path("t.res")});
+  EXPECT_EQ(pack.exitCode, 0) << pack.err;
+  EXPECT_EQ(Count(pack.err, ": warning: "), 20u) << pack.err;
+  EXPECT_NE(pack.err.find("and 5 more warnings; run vykcn-tool check\n"), std::string::npos) << pack.err;
+  const ToolRun check = RunTool({"check", file});
+  EXPECT_EQ(check.exitCode, 0) << check.err;
+  EXPECT_EQ(Count(check.out, ": warning: "), 25u) << check.out;
+}
+
+TEST(CheckCommand, FontCoverageAtItsPlaceAndTheAtlasFit) {
+  TempDir dir;
+  const std::string csv = dir.Write("t.csv", "source,translation\nYes,\xE6\x98\xAF\nYi,\xEA\x80\x80\n");
+  const std::string glyphs = dir.Path("g.bin"), atlas = dir.Path("a.dds");
+  const ToolRun pack = RunTool({"pack-font", "--font", kMicroHei, "--glyphs", glyphs, "--atlas", atlas, csv});
+  EXPECT_EQ(pack.exitCode, 1);
+  EXPECT_NE(pack.err.find(csv + ":3: error: the font lacks U+A000"), std::string::npos) << pack.err;
+  EXPECT_FALSE(std::filesystem::exists(glyphs) || std::filesystem::exists(atlas));
+
+  const std::string good = dir.Write("good.csv", "source,translation\nYes,\xE6\x98\xAF\n");
+  const ToolRun check = RunTool({"check", "--font", kMicroHei, good});
+  EXPECT_EQ(check.exitCode, 0) << check.err;
+  EXPECT_NE(check.out.find("records: 1, distinct characters: 1\natlas: the glyphs fit at 25 px\n"), std::string::npos)
+      << check.out;
+}
+
+}  // namespace
+}  // namespace vykcn::test

@@ -1,0 +1,101 @@
+#include "checks/entry_checks.h"
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+#include "base/utf8.h"
+#include "checks/placeholders.h"
+#include "common/code_points.h"
+
+namespace vykcn::tool {
+namespace {
+
+constexpr uint32_t kLargestRecordCode = 0xFFFF;  // a glyph record holds one UTF-16 unit
+
+bool IsControl(uint32_t c) { return (c < 0x20 && c != '\t' && c != '\n') || (c >= 0x80 && c < 0xA0); }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+std::string Leading(const std::string& text) {
+  size_t n = 0;
+  while (n < text.size() && IsBlank(text[n])) ++n;
+  return text.substr(0, n);
+}
+
+std::string Trailing(const std::string& text) {
+  size_t n = text.size();
+  while (n > 0 && IsBlank(text[n - 1])) --n;
+  return text.substr(n);
+}
+
+std::string CodeList(const std::set<uint32_t>& codes) {
+  std::string out;
+  for (uint32_t c : codes) out += (out.empty() ? "" : " ") + FormatCodePoint(c);
+  return out;
+}
+
+}  // namespace
+
+bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* findings) {
+  const size_t before = findings->size();
+  const auto add = [&](Severity severity, std::string message) {
+    findings->push_back({fileIndex, entry.file, entry.line, severity, std::move(message)});
+  };
+
+  // Errors: what the module could not look up or draw.
+  if (entry.host.empty()) {
+    add(Severity::kError, entry.hasContext ? "empty msgid with a context: the host never shows an empty text"
+                                           : "empty host text: the host never shows an empty text");
+  }
+  std::vector<uint32_t> codes;
+  if (!DecodeUtf8(entry.translation, &codes)) {
+    add(Severity::kError, "the translation is not valid UTF-8");
+  } else {
+    std::set<uint32_t> controls, beyond;
+    for (uint32_t c : codes) {
+      if (IsControl(c)) controls.insert(c);
+      if (c > kLargestRecordCode) beyond.insert(c);
+    }
+    if (!controls.empty()) {
+      add(Severity::kError, "control characters in the translation (only tab and line feed are drawn): " + CodeList(controls));
+    }
+    if (!beyond.empty()) {
+      add(Severity::kError, "characters beyond U+FFFF, which a glyph record cannot hold: " + CodeList(beyond));
+    }
+  }
+  const bool usable = findings->size() == before;
+
+  // Warnings: what is likely a slip of the translator's.
+  std::string placeholders = PlaceholderDifference(entry.host, entry.translation, entry.printfFormat);
+  // The first form of a plural may follow the plural host text ("one file" / "%d files"), as msgfmt allows.
+  if (entry.plural && PlaceholderDifference(entry.pluralHost, entry.translation, entry.printfFormat).empty()) {
+    placeholders.clear();
+  }
+  if (!placeholders.empty()) add(Severity::kWarning, "placeholders differ from the host text: " + placeholders);
+  const auto hostBreaks = std::count(entry.host.begin(), entry.host.end(), '\n');
+  const auto translationBreaks = std::count(entry.translation.begin(), entry.translation.end(), '\n');
+  if (hostBreaks != translationBreaks) {
+    add(Severity::kWarning, std::to_string(translationBreaks) + " line breaks in the translation, " +
+                                std::to_string(hostBreaks) + " in the host text");
+  } else if (Leading(entry.host) != Leading(entry.translation)) {  // one slip, one warning
+    add(Severity::kWarning, "leading white space differs: " + QuotedText(Leading(entry.host)) + " in the host text, " +
+                                QuotedText(Leading(entry.translation)) + " in the translation");
+  }
+  if (hostBreaks == translationBreaks && Trailing(entry.host) != Trailing(entry.translation)) {
+    add(Severity::kWarning, "trailing white space differs: " + QuotedText(Trailing(entry.host)) + " in the host text, " +
+                                QuotedText(Trailing(entry.translation)) + " in the translation");
+  }
+  const bool hasLetters = std::any_of(entry.host.begin(), entry.host.end(),
+                                      [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; });
+  if (entry.translation == entry.host && hasLetters) add(Severity::kWarning, "the translation is the host text unchanged");
+  if (entry.crLfInCell) add(Severity::kWarning, "CR LF inside a quoted cell, read as a line feed");
+  if (entry.plural) add(Severity::kWarning, "plural entry: only the first form (msgstr[0]) is used");
+  if (entry.hasContext) {
+    add(Severity::kWarning, "context " + QuotedText(entry.context) +
+                                " is ignored: the module tells texts apart by the host text alone");
+  }
+  return usable;
+}
+
+}  // namespace vykcn::tool

@@ -1,0 +1,26 @@
+#pragma once
+// Text in a named character set turned into UTF-8, through iconv.
+#include <string>
+
+namespace vykcn::tool {
+
+// True for names that need no conversion ("UTF-8", "utf8", "ASCII", and the PO template's
+// placeholder "CHARSET").
+bool IsUtf8Compatible(const std::string& charset);
+
+class CharsetConverter {
+ public:
+  // Throws CommandError naming the charset when iconv does not know it.
+  explicit CharsetConverter(const std::string& charset);
+  ~CharsetConverter();
+  CharsetConverter(const CharsetConverter&) = delete;
+  CharsetConverter& operator=(const CharsetConverter&) = delete;
+
+  // The text in UTF-8; false when it holds a byte sequence that is not valid in the charset.
+  bool ToUtf8(const std::string& text, std::string* out);
+
+ private:
+  void* handle_;
+};
+
+}  // namespace vykcn::tool
