@@ -1,19 +1,63 @@
 // vykcn-tool: builds, inspects and previews what the vykcn module carries.
 #include <cstdio>
+#include <cstring>
+#include <exception>
+#include <new>
+#include <string>
 
 #include "commands/command_registry.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "vykcn-tool: %s\n", message.c_str());
+  return 1;
+}
+
+// CLI11's complaint about a word that is no subcommand does not name it; this one does.
+bool IsUnknownCommand(const CLI::App& app, const char* word) {
+  if (word == nullptr || word[0] == '-') return false;
+  for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+    if (command->check_name(word)) return false;
+  }
+  return true;
+}
+
+int Run(int argc, char** argv) {
   CLI::App app{"vykcn-tool: build, inspect and preview the vykcn module's resources"};
+  app.set_version_flag("--version", "vykcn-tool " VYKCN_VERSION);
   app.require_subcommand(1);
   vykcn::tool::AddRegisteredCommands(app);
+  if (argc > 1 && IsUnknownCommand(app, argv[1])) {
+    return Fail(std::string("unknown command '") + argv[1] + "' (vykcn-tool --help lists them)");
+  }
   try {
     app.parse(argc, argv);
-  } catch (const CLI::ParseError& e) {
+  } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    return Fail(std::string(e.what()) + " (--help for usage)");
   } catch (const vykcn::tool::CommandError& e) {
-    std::fprintf(stderr, "vykcn-tool: %s\n", e.what());
-    return 1;
+    return Fail(e.what());
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Nothing unexpected reaches the user as an abort: it is one line and exit code 1.
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    return Fail("out of memory");
+  } catch (const std::exception& e) {
+    return Fail(std::string("unexpected failure: ") + e.what());
+  } catch (...) {
+    return Fail("unexpected failure");
+  }
 }

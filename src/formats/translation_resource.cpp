@@ -6,6 +6,7 @@
 #include "base/byte_order.h"
 #include "lzx/decoder/decompress.h"
 #include "lzx/encoder/compress.h"
+#include "lzx/lzx_constants.h"
 
 namespace vykcn {
 
@@ -16,8 +17,8 @@ bool SplitTranslationResource(const uint8_t* resource, size_t size, TranslationR
 }
 
 int32_t DecodeTranslationStream(const uint8_t* stream, size_t streamSize, uint8_t* destination,
-                                size_t* produced) {
-  const lzx::CodecParameters parameters{0, kTranslationWindowSize, 0};
+                                size_t* produced, uint32_t windowSize) {
+  const lzx::CodecParameters parameters{0, windowSize, 0};
   lzx::DecompressionContext* context = nullptr;
   const int32_t created = lzx::CreateDecompressionContext(lzx::kCodecTypeDefault, &parameters, 0, &context);
   if (created != lzx::kStatusOk) return created;
@@ -26,13 +27,41 @@ int32_t DecodeTranslationStream(const uint8_t* stream, size_t streamSize, uint8_
   return status;
 }
 
+size_t FramedStreamOutputBound(const uint8_t* stream, size_t streamSize) {
+  // The decoder's walk over the chunk headers (lzx/decoder/chunk_framing.cpp), summing outputs.
+  size_t remaining = streamSize > lzx::kStreamTrailerSize ? streamSize - lzx::kStreamTrailerSize : 0;
+  const uint8_t* p = stream;
+  size_t total = 0;
+  while (remaining != 0) {
+    size_t compressedSize;
+    if (p[0] == lzx::kSizedChunkMarker) {
+      if (remaining < lzx::kSizedChunkHeaderSize) break;
+      total += ReadU16BE(p + 1);
+      compressedSize = ReadU16BE(p + 3);
+      remaining -= lzx::kSizedChunkHeaderSize;
+      p += lzx::kSizedChunkHeaderSize;
+      if (compressedSize < remaining) remaining = compressedSize;
+    } else {
+      if (remaining < lzx::kStandardChunkHeaderSize) break;
+      total += lzx::kFrameSize;
+      compressedSize = ReadU16BE(p);
+      remaining -= lzx::kStandardChunkHeaderSize;
+      p += lzx::kStandardChunkHeaderSize;
+    }
+    if (compressedSize > remaining) break;
+    p += compressedSize;
+    remaining -= compressedSize;
+  }
+  return total;
+}
+
 std::vector<uint8_t> PackTranslationResource(const std::vector<uint8_t>& image,
-                                             uint32_t callTranslationSize) {
+                                             uint32_t callTranslationSize, uint32_t windowSize) {
   if (image.size() > UINT32_MAX) {
     throw std::length_error("image too large for the resource's 32-bit size field");
   }
   lzx::CompressOptions options;
-  options.windowSize = kTranslationWindowSize;
+  options.windowSize = windowSize;
   options.callTranslationSize = callTranslationSize;
   const std::vector<uint8_t> stream = lzx::CompressLzx(image.data(), image.size(), options);
   std::vector<uint8_t> resource(kContainerHeaderSize + stream.size());

@@ -19,15 +19,21 @@ struct TranslationResourceParts {
 // False when the resource is shorter than its size header.
 bool SplitTranslationResource(const uint8_t* resource, size_t size, TranslationResourceParts* parts);
 
-// Decodes a framed stream with the module's decoder and window. On entry *produced is the
-// destination's capacity; on return the number of bytes produced. Returns the decoder's status
-// (a context that cannot be created returns its creation status).
+// Decodes a framed stream with the module's decoder and, unless the toolkit asks for another
+// (a power of two from 32 KiB to 2 MiB), its window. On entry *produced is the destination's
+// capacity; on return the number of bytes produced. Returns the decoder's status (a context that
+// cannot be created returns its creation status).
 int32_t DecodeTranslationStream(const uint8_t* stream, size_t streamSize, uint8_t* destination,
-                                size_t* produced);
+                                size_t* produced, uint32_t windowSize = kTranslationWindowSize);
+
+// The most bytes the stream's chunk headers let the decoder produce, read without decoding. A
+// reader of untrusted resources allocates no more than this, whatever the size header says.
+size_t FramedStreamOutputBound(const uint8_t* stream, size_t streamSize);
 
 // Compresses `image` into a whole resource; `callTranslationSize` (0 = off) is written into the
 // stream header for the decoder's call-instruction pass.
 std::vector<uint8_t> PackTranslationResource(const std::vector<uint8_t>& image,
-                                             uint32_t callTranslationSize = 0);
+                                             uint32_t callTranslationSize = 0,
+                                             uint32_t windowSize = kTranslationWindowSize);
 
 }  // namespace vykcn

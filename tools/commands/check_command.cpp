@@ -9,6 +9,7 @@
 #include "checks/atlas_fit.h"
 #include "checks/translation_checks.h"
 #include "commands/command_registry.h"
+#include "common/path_checks.h"
 #include "font_building/glyph_charset.h"
 
 namespace vykcn::tool {
@@ -67,6 +68,9 @@ void AddCheckCommand(CLI::App& app) {
   command->add_flag("--later-wins", options->laterWins,
                     "a file named later overrides earlier ones for the same host text or hash (each override is listed)");
   command->callback([options] {
+    CommandPaths paths{options->files, {}};
+    paths.inputs.push_back(options->font);
+    CheckCommandPaths(paths);
     CheckOptions checkOptions;
     checkOptions.laterWins = options->laterWins;
     checkOptions.fontPath = options->font;

@@ -1,9 +1,13 @@
-// vykcn-tool compress: wraps any file into a translation resource container (size + LZX stream).
+// vykcn-tool compress: wraps any file into a translation resource container (size + LZX stream),
+// or with --raw into a bare chunk-framed LZX stream, at any window.
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
 #include "commands/command_registry.h"
+#include "commands/window_option.h"
 #include "common/file_io.h"
+#include "common/path_checks.h"
 #include "formats/translation_resource.h"
 
 namespace vykcn::tool {
@@ -15,16 +19,23 @@ void AddCompressCommand(CLI::App& app) {
     uint32_t e8 = 0;
     std::string input;
     std::string output;
+    bool raw = false;
+    uint32_t window = kTranslationWindowSize;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand("compress", "Compress a file into a resource container (4-byte size + LZX stream)");
   command->add_option("--e8", options->e8, "turn call-instruction (0xE8) translation on with this translation size")
       ->check(CLI::Range(1u, 0x7FFFFFFFu));
+  command->add_flag("--raw", options->raw, "write the bare framed stream, without the 4-byte size");
+  AddWindowOption(command, &options->window);
   command->add_option("IN", options->input, "file to compress")->required();
   command->add_option("OUT", options->output, "resource to write")->required();
   command->callback([options] {
+    CheckCommandPaths({{options->input}, {options->output}});
     const std::vector<uint8_t> input = ReadFileBytes(options->input);
-    const std::vector<uint8_t> resource = PackTranslationResource(input, options->e8);
+    if (input.size() > UINT32_MAX) throw CommandError(options->input + " is larger than the 4-byte size field allows");
+    std::vector<uint8_t> resource = PackTranslationResource(input, options->e8, options->window);
+    if (options->raw) resource.erase(resource.begin(), resource.begin() + kContainerHeaderSize);
     WriteFileAtomically(options->output, resource);
     std::printf("%zu bytes -> %zu bytes (ratio %.4f)\n", input.size(), resource.size(),
                 input.empty() ? 0.0 : static_cast<double>(resource.size()) / static_cast<double>(input.size()));

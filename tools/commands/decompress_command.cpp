@@ -1,6 +1,9 @@
 // vykcn-tool decompress: decodes a translation resource (or a bare framed LZX stream) with the
 // module's decoder and reports what the module would: "data corrupted" when the decoder fails,
-// "decomp size mismatch" when it produces a size other than the stored one.
+// "decomp size mismatch" when it produces a size other than the stored one, and "data corrupted"
+// again when the image would not fill the module's table (unless --data: a container of other
+// bytes, as compress writes for any file).
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -8,8 +11,12 @@
 
 #include "commands/command_registry.h"
 #include "common/file_io.h"
+#include "common/path_checks.h"
 #include "formats/translation_resource.h"
+#include "commands/window_option.h"
+#include "formats/translation_image.h"
 #include "module_reading/translation_container.h"
+#include "translation/translation_table.h"
 
 namespace vykcn::tool {
 
@@ -20,21 +27,38 @@ struct Decoded {
   std::vector<uint8_t> bytes;  // the bytes produced, even on failure
 };
 
-Decoded DecodeFramedStream(const uint8_t* stream, size_t streamSize, size_t capacity) {
+Decoded DecodeFramedStream(const uint8_t* stream, size_t streamSize, size_t capacity, uint32_t windowSize) {
   std::vector<uint8_t> bytes;
+  // Never more than the chunks can yield: a size field or --size may say anything.
+  capacity = std::min(capacity, FramedStreamOutputBound(stream, streamSize));
   try {
     bytes.resize(capacity);
   } catch (const std::bad_alloc&) {
     throw CommandError("cannot allocate " + std::to_string(capacity) + " bytes for the decoded data");
   }
   size_t produced = capacity;
-  const int32_t status = DecodeTranslationStream(stream, streamSize, bytes.data(), &produced);
+  const int32_t status = DecodeTranslationStream(stream, streamSize, bytes.data(), &produced, windowSize);
   bytes.resize(produced <= capacity ? produced : capacity);
   return {status == 0, std::move(bytes)};
 }
 
 std::string Produced(size_t produced, const std::string& expectation) {
-  return "\nproduced " + std::to_string(produced) + " bytes" + expectation;
+  return "; produced " + std::to_string(produced) + " bytes" + expectation;
+}
+
+// What the module's fill says of an image it decoded, or "" when it would take it.
+std::string ImageProblem(const std::vector<uint8_t>& image) {
+  TranslationTable table;
+  if (table.FillFromImage(image.data(), image.size()) == FillResult::kFilled) return "";
+  const ImageCheck check = CheckTranslationImage(image.data(), image.size());
+  std::string why = "the image is no translation image";
+  if (!check.hasCount) {
+    why = "the image is shorter than its record count";
+  } else if (!check.wellFormed) {
+    why = "record " + std::to_string(check.badRecord) + " of " + std::to_string(check.recordCount) +
+          " runs past the image's end";
+  }
+  return "data corrupted; " + why + " (--data for a container of other bytes)";
 }
 
 void AddDecompressCommand(CLI::App& app) {
@@ -43,6 +67,8 @@ void AddDecompressCommand(CLI::App& app) {
     std::string output;
     bool raw = false;
     size_t size = 0;
+    bool data = false;
+    uint32_t window = kTranslationWindowSize;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand(
@@ -51,23 +77,33 @@ void AddDecompressCommand(CLI::App& app) {
   command->add_option("OUT", options->output, "decoded bytes; written only when decoding succeeds")->required();
   auto* raw = command->add_flag("--raw", options->raw, "IN is a bare framed stream without the size header");
   auto* size = command->add_option("--size", options->size, "destination capacity in bytes (with --raw)");
+  auto* data = command->add_flag("--data", options->data,
+                                 "IN holds other bytes than translations (as compress writes any file): no image check");
+  AddWindowOption(command, &options->window);
   raw->needs(size);
   size->needs(raw);
+  raw->excludes(data);
   command->callback([options] {
+    CheckCommandPaths({{options->input}, {options->output}});
     const std::vector<uint8_t> input = ReadFileBytes(options->input);
     Decoded decoded;
     if (options->raw) {
-      decoded = DecodeFramedStream(input.data(), input.size(), options->size);
+      decoded = DecodeFramedStream(input.data(), input.size(), options->size, options->window);
       if (!decoded.ok) {
         throw CommandError("data corrupted" + Produced(decoded.bytes.size(), " before the failure"));
       }
+      if (decoded.bytes.empty()) throw CommandError("nothing decoded from " + options->input);
     } else {
       const TranslationResourceParts parts = SplitTranslationResource(input, options->input);
-      decoded = DecodeFramedStream(parts.stream, parts.streamSize, parts.imageSize);
+      decoded = DecodeFramedStream(parts.stream, parts.streamSize, parts.imageSize, options->window);
       const std::string expected = ", the resource's size field says " + std::to_string(parts.imageSize);
       if (!decoded.ok) throw CommandError("data corrupted" + Produced(decoded.bytes.size(), expected));
       if (decoded.bytes.size() != parts.imageSize) {
         throw CommandError("decomp size mismatch" + Produced(decoded.bytes.size(), expected));
+      }
+      if (!options->data) {
+        const std::string problem = ImageProblem(decoded.bytes);
+        if (!problem.empty()) throw CommandError(problem);
       }
     }
     WriteFileAtomically(options->output, decoded.bytes);

@@ -4,6 +4,7 @@
 
 #include "commands/command_registry.h"
 #include "common/file_io.h"
+#include "common/path_checks.h"
 #include "translation/subtitle_hash.h"
 
 namespace vykcn::tool {
@@ -20,7 +21,9 @@ void AddHashCommand(CLI::App& app) {
   auto* text = command->add_option("text", options->text, "the host text, byte for byte");
   auto* file = command->add_option("--file", options->file, "hash the bytes of this file instead");
   text->excludes(file);
-  command->callback([options, file] {
+  command->callback([options, text, file] {
+    if (!*text && !*file) throw CommandError("hash needs a TEXT or --file FILE");
+    CheckCommandPaths({{options->file}, {}});
     uint32_t hash;
     if (*file) {
       const std::vector<uint8_t> bytes = ReadFileBytes(options->file);

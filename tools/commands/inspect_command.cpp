@@ -4,18 +4,21 @@
 
 #include "commands/command_registry.h"
 #include "common/file_io.h"
+#include "common/path_checks.h"
 #include "font_building/atlas_file.h"
 #include "formats/glyph_table.h"
 #include "formats/resource_ids.h"
 #include "module_reading/module_checks.h"
 #include "module_reading/module_translations.h"
 #include "module_reading/pe_resources.h"
+#include "module_reading/pe_structure.h"
 
 namespace vykcn::tool {
 namespace {
 
 constexpr uint16_t kManifestId = 2;
 constexpr uint16_t kManifestLanguage = 1033;  // English (US)
+constexpr size_t kProblemsShown = 20;  // a broken table would otherwise list every record
 
 struct Expected {
   const char* what;
@@ -49,8 +52,25 @@ void Add(std::vector<std::string>* problems, const std::vector<std::string>& mor
   problems->insert(problems->end(), more.begin(), more.end());
 }
 
+std::string Counted(size_t problems) { return std::to_string(problems) + (problems == 1 ? " problem" : " problems"); }
+
+void Report(const std::string& dll, const std::vector<std::string>& problems) {
+  std::printf("\n");
+  for (size_t i = 0; i < problems.size() && i < kProblemsShown; ++i) std::printf("problem: %s\n", problems[i].c_str());
+  if (problems.size() > kProblemsShown) std::printf("problem: and %zu more\n", problems.size() - kProblemsShown);
+  throw CommandError(dll + ": " + Counted(problems.size()));
+}
+
 void RunInspect(const std::string& dll) {
-  const std::vector<PeResource> resources = ReadPeResources(ReadFileBytes(dll));
+  const std::vector<uint8_t> image = ReadFileBytes(dll);
+  // Nothing in a file whose structure is broken is worth reading further.
+  const std::vector<std::string> structure = CheckPeStructure(image);
+  if (structure.size() == 1) throw CommandError(dll + ": " + structure[0]);
+  if (!structure.empty()) {
+    std::printf("%s: not a sound PE image\n", dll.c_str());
+    Report(dll, structure);
+  }
+  const std::vector<PeResource> resources = ReadPeResources(image);
   PrintDirectory(dll, resources);
 
   const Expected expected[] = {
@@ -115,11 +135,7 @@ void RunInspect(const std::string& dll) {
     Add(&problems, manifestProblems);
   }
 
-  if (!problems.empty()) {
-    std::printf("\n");
-    for (const std::string& p : problems) std::printf("problem: %s\n", p.c_str());
-    throw CommandError(dll + ": " + std::to_string(problems.size()) + (problems.size() == 1 ? " problem" : " problems"));
-  }
+  if (!problems.empty()) Report(dll, problems);
   std::printf("\n%s: all checks passed\n", dll.c_str());
 }
 
@@ -127,7 +143,10 @@ void AddInspectCommand(CLI::App& app) {
   auto dll = std::make_shared<std::string>();
   CLI::App* command = app.add_subcommand("inspect", "List a built vykcn.dll's resources and check them");
   command->add_option("dll", *dll, "the module file")->required();
-  command->callback([dll] { RunInspect(*dll); });
+  command->callback([dll] {
+    CheckCommandPaths({{*dll}, {}});
+    RunInspect(*dll);
+  });
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "checks/build_guard.h"
 #include "commands/command_registry.h"
 #include "common/file_io.h"
+#include "common/path_checks.h"
 #include "font_building/alpha_psnr.h"
 #include "font_building/atlas_file.h"
 #include "font_building/bc3_block.h"
@@ -110,7 +111,12 @@ void AddPackFontCommand(CLI::App& app) {
   command->add_option("--face", options->face, "face of a TTC font collection (default 0)");
   command->add_option("translations", options->translations, "translation files (.po, .csv)");
   command->add_flag("--later-wins", options->laterWins, "a file named later overrides earlier ones, as in pack-text");
-  command->callback([options] { RunPackFont(*options); });
+  command->callback([options] {
+    CommandPaths paths{options->translations, {options->glyphs, options->atlas}};
+    paths.inputs.push_back(options->font);
+    CheckCommandPaths(paths);
+    RunPackFont(*options);
+  });
 }
 
 }  // namespace

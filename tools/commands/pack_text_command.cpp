@@ -4,6 +4,7 @@
 
 #include "commands/command_registry.h"
 #include "common/file_io.h"
+#include "common/path_checks.h"
 #include "formats/translation_resource.h"
 #include "checks/build_guard.h"
 #include "text_sources/translation_image_builder.h"
@@ -27,6 +28,7 @@ void AddPackTextCommand(CLI::App& app) {
   command->add_flag("--later-wins", options->laterWins,
                     "a file named later overrides earlier ones for the same host text or hash (each override is listed)");
   command->callback([options] {
+    CheckCommandPaths({options->files, {options->output}});
     CheckOptions checkOptions;
     checkOptions.laterWins = options->laterWins;
     const CheckedTranslations checked = CheckBeforeBuild(options->files, checkOptions);

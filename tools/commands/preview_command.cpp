@@ -5,6 +5,7 @@
 #include "commands/command_registry.h"
 #include "common/code_points.h"
 #include "common/file_io.h"
+#include "common/path_checks.h"
 #include "font_building/atlas_file.h"
 #include "formats/glyph_table.h"
 #include "formats/resource_ids.h"
@@ -22,6 +23,7 @@ struct PreviewOptions {
   std::string atlas;
   int height = 25;
   int samples = 0;
+  bool allowMissing = false;
   std::string output;
   std::string text;
   bool drawAtlas = false;
@@ -67,6 +69,32 @@ FontResources LoadFontResources(const PreviewOptions& options) {
   return font;
 }
 
+constexpr int kMaxSamples = 1000;
+constexpr size_t kMissingListed = 20;
+
+// A file given as the glyph table must look like one: whole 24-byte records, ascending codes.
+void RequireGlyphTable(const std::vector<uint8_t>& bytes, const std::vector<GlyphRecord>& records,
+                       const std::string& what) {
+  std::string problem;
+  if (records.empty()) {
+    problem = "it holds no glyph record";
+  } else if (bytes.size() % kGlyphRecordSize != 0) {
+    problem = std::to_string(bytes.size()) + " bytes is not a whole number of 24-byte records";
+  } else {
+    for (size_t i = 1; i < records.size() && problem.empty(); ++i) {
+      if (records[i - 1].code >= records[i].code) problem = "its codes are not ascending at record " + std::to_string(i);
+    }
+  }
+  if (!problem.empty()) throw CommandError(what + " is not a glyph table: " + problem);
+}
+
+std::string ListMissing(const std::vector<uint32_t>& missing) {
+  std::string list;
+  for (size_t i = 0; i < missing.size() && i < kMissingListed; ++i) list += " " + FormatCodePoint(missing[i]);
+  if (missing.size() > kMissingListed) list += " and " + std::to_string(missing.size() - kMissingListed) + " more";
+  return list;
+}
+
 // The atlas as it is, and how much of it the table's rectangles (with their borders) take.
 void DrawAtlasPicture(const FontResources& font, const PreviewOptions& options) {
   if (!options.text.empty() || options.samples > 0) throw CommandError("--draw-atlas draws no text");
@@ -85,6 +113,9 @@ void RunPreview(const PreviewOptions& options) {
   if (options.dll.empty() && (options.glyphs.empty() || options.atlas.empty())) {
     throw CommandError("preview needs --dll, or both --glyphs and --atlas");
   }
+  if (options.samples < 0 || options.samples > kMaxSamples) {
+    throw CommandError("--samples must be 0 to " + std::to_string(kMaxSamples) + " (the picture would be too large)");
+  }
   if (options.samples > 0 && options.dll.empty()) throw CommandError("--samples needs --dll");
   if (options.height < 1 || options.height > 255) throw CommandError("--height must be 1 to 255 pixels");
   const FontResources font = LoadFontResources(options);
@@ -99,16 +130,20 @@ void RunPreview(const PreviewOptions& options) {
   const std::string atlasName = options.dll.empty() ? options.atlas : options.dll + " resource 103";
   const AtlasImage atlas = DecodeAtlasFile(font.atlas, atlasName);
   const std::vector<GlyphRecord> records = ParseGlyphTable(font.glyphTable.data(), font.glyphTable.size());
+  RequireGlyphTable(font.glyphTable, records, options.dll.empty() ? options.glyphs : options.dll + " resource 101");
   TextStyle style;
   style.hostReferenceHeight = options.height;
   const TextImage image = RenderText(records, atlas, text, style);
+  if (!image.missing.empty() && !options.allowMissing) {
+    throw CommandError("no glyph for " + std::to_string(image.missing.size()) + " characters:" +
+                       ListMissing(image.missing) + " (--allow-missing draws them as spaces)");
+  }
   WriteFileAtomically(options.output, EncodePng(image));
 
   std::printf("%s: %d x %d pixels, 'M' %d px high\n", options.output.c_str(), image.width, image.height, options.height);
   if (!image.missing.empty()) {
-    std::string list;
-    for (uint32_t c : image.missing) list += " " + FormatCodePoint(c);
-    std::fprintf(stderr, "vykcn-tool: no glyph for %zu characters:%s\n", image.missing.size(), list.c_str());
+    std::fprintf(stderr, "vykcn-tool: no glyph for %zu characters:%s (drawn as spaces)\n", image.missing.size(),
+                 ListMissing(image.missing).c_str());
   }
 }
 
@@ -120,12 +155,16 @@ void AddPreviewCommand(CLI::App& app) {
   auto* atlas = command->add_option("--atlas", options->atlas, "DDS font atlas (resource 103)");
   dll->excludes(glyphs)->excludes(atlas);
   command->add_option("--height", options->height, "the host font's 'M' height in pixels (default 25)");
-  command->add_option("--samples", options->samples, "also draw the first N translations of the DLL, one per line");
+  command->add_option("--samples", options->samples, "also draw the first N translations of the DLL, one per line (N <= 1000)");
+  command->add_flag("--allow-missing", options->allowMissing, "draw characters without a glyph as spaces instead of failing");
   command->add_flag("--draw-atlas", options->drawAtlas,
                     "draw the atlas itself, white glyphs on a dark ground, instead of a text");
   command->add_option("-o,--output", options->output, "PNG file to write")->required();
   command->add_option("text", options->text, "UTF-8 text; line breaks on U+000A");
-  command->callback([options] { RunPreview(*options); });
+  command->callback([options] {
+    CheckCommandPaths({{options->dll, options->glyphs, options->atlas}, {options->output}});
+    RunPreview(*options);
+  });
 }
 
 }  // namespace

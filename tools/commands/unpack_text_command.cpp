@@ -1,5 +1,6 @@
 // vykcn-tool unpack-text: the records of a translation resource as TSV (hash, translation), and
-// with --source the host texts joined back in, plus the host texts that have no record.
+// with --source the host texts joined back in, plus the host texts that have no record. RESOURCE
+// may also be a built module, whose resource 102 is read.
 #include <cstdio>
 #include <memory>
 #include <unordered_map>
@@ -7,6 +8,9 @@
 
 #include "commands/command_registry.h"
 #include "common/file_io.h"
+#include "common/path_checks.h"
+#include "formats/resource_ids.h"
+#include "module_reading/pe_resources.h"
 #include "module_reading/translation_container.h"
 #include "module_reading/translation_records.h"
 #include "text_sources/text_sources.h"
@@ -36,6 +40,24 @@ std::string Escaped(const std::string& text) {
   return out;
 }
 
+// The translation resource in `path`: the file itself, or a module's resource 102.
+std::vector<uint8_t> TranslationResourceOf(const std::string& path, std::string* what) {
+  std::vector<uint8_t> bytes = ReadFileBytes(path);
+  *what = path;
+  if (bytes.size() < 2 || bytes[0] != 'M' || bytes[1] != 'Z') return bytes;
+  ResourceName type;
+  type.isString = true;
+  type.text = kDataResourceType;
+  const std::vector<PeResource> resources = ReadPeResources(bytes);
+  const PeResource* resource = FindPeResource(resources, type, kTranslationResourceId);
+  if (resource == nullptr) {
+    throw CommandError(path + " is a module without translations (resource " + type.TypeLabel() + " " +
+                       std::to_string(kTranslationResourceId) + ")");
+  }
+  *what = path + " resource " + std::to_string(kTranslationResourceId);
+  return resource->data;
+}
+
 std::string Hex(uint32_t hash) {
   char hex[16];
   std::snprintf(hex, sizeof(hex), "0x%08X", static_cast<unsigned>(hash));
@@ -49,11 +71,15 @@ void AddUnpackTextCommand(CLI::App& app) {
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand("unpack-text", "Print a translation resource's records as TSV");
-  command->add_option("RESOURCE", options->resource, "translation resource")->required();
+  command->add_option("RESOURCE", options->resource, "translation resource, or a built module")->required();
   command->add_option("--source", options->sources, ".po/.csv files whose host texts are joined in");
   command->callback([options] {
-    const std::vector<uint8_t> image = UnpackTranslationResource(ReadFileBytes(options->resource), options->resource);
-    const std::vector<TranslationRecord> records = ReadTranslationRecords(image, options->resource);
+    CommandPaths paths{options->sources, {}};
+    paths.inputs.push_back(options->resource);
+    CheckCommandPaths(paths);
+    std::string what;
+    const std::vector<uint8_t> resource = TranslationResourceOf(options->resource, &what);
+    const std::vector<TranslationRecord> records = ReadTranslationRecords(UnpackTranslationResource(resource, what), what);
     if (options->sources.empty()) {
       std::printf("hash\ttranslation\n");
       for (const auto& record : records) std::printf("%s\t%s\n", Hex(record.hash).c_str(), Escaped(record.text).c_str());

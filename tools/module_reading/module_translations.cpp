@@ -40,6 +40,20 @@ ModuleTranslations DecodeModuleTranslations(const std::vector<uint8_t>& resource
     result.problem = "the resource is empty";
     return result;
   }
+  // The module allocates what the size field says before it decodes; the toolkit does not, for a
+  // size the chunks cannot yield: the decode then ends as the module's would, in one of its two
+  // messages.
+  TranslationResourceParts parts;
+  if (vykcn::SplitTranslationResource(resource.data(), resource.size(), &parts)) {
+    const size_t bound = FramedStreamOutputBound(parts.stream, parts.streamSize);
+    if (parts.imageSize > bound) {
+      std::vector<uint8_t> scratch(bound);
+      size_t produced = bound;
+      const int32_t status = DecodeTranslationStream(parts.stream, parts.streamSize, scratch.data(), &produced);
+      result.problem = status != 0 ? "data corrupted" : "decomp size mismatch";
+      return result;
+    }
+  }
   MemoryResources resources(resource);
   LzxStreamDecoder decoder;
   RecordedMessages messages;
@@ -50,7 +64,6 @@ ModuleTranslations DecodeModuleTranslations(const std::vector<uint8_t>& resource
     return result;
   }
   // A loaded resource is longer than its size header.
-  TranslationResourceParts parts;
   vykcn::SplitTranslationResource(resource.data(), resource.size(), &parts);
   result.loaded = true;
   result.imageSize = parts.imageSize;

@@ -1,5 +1,7 @@
 #include "module_reading/translation_container.h"
 
+#include <algorithm>
+
 #include "common/command_error.h"
 
 namespace vykcn::tool {
@@ -14,7 +16,8 @@ TranslationResourceParts SplitTranslationResource(const std::vector<uint8_t>& re
 
 std::vector<uint8_t> UnpackTranslationResource(const std::vector<uint8_t>& resource, const std::string& what) {
   const TranslationResourceParts parts = SplitTranslationResource(resource, what);
-  std::vector<uint8_t> image(parts.imageSize);
+  // A size field beyond what the chunks can yield fails the same way with a smaller destination.
+  std::vector<uint8_t> image(std::min<size_t>(parts.imageSize, FramedStreamOutputBound(parts.stream, parts.streamSize)));
   size_t produced = image.size();
   const int32_t status = DecodeTranslationStream(parts.stream, parts.streamSize, image.data(), &produced);
   if (status != 0) throw CommandError(what + ": data corrupted");

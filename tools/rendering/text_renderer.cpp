@@ -16,6 +16,7 @@ namespace vykcn::tool {
 namespace {
 
 constexpr uint32_t kLineFeed = 0x0A;
+constexpr uint32_t kTab = 0x09;
 constexpr uint16_t kSpace = 0x20;
 
 // The table's size reference: the first 'M' record's height, as the module reads it.
@@ -82,29 +83,37 @@ TextImage RenderText(const std::vector<GlyphRecord>& records, const AtlasImage& 
   // Lay out: pen positions per line, and the extent of everything drawn.
   std::vector<PlacedGlyph> placed;
   std::set<uint32_t> missing;
-  int line = 0, pen = 0, right = 0, left = 0;
+  int64_t line = 0, pen = 0, right = 0, left = 0;
   for (uint32_t c : codePoints) {
     if (c == kLineFeed) {
       ++line;
       pen = 0;
       continue;
     }
-    const auto found = c <= 0xFFFF ? byCode.find(c) : byCode.end();
+    const auto found = c <= 0xFFFF && c != kTab ? byCode.find(c) : byCode.end();
     if (found == byCode.end()) {
-      missing.insert(c);
+      if (c != kTab) missing.insert(c);
       pen += spaceAdvance;
       right = std::max(right, pen);
       continue;
     }
     const GlyphRecord scaled = ScaleGlyphRecord(found->second, scale);
-    placed.push_back({scaled, found->second, pen, line});
+    placed.push_back({scaled, found->second, static_cast<int>(pen), static_cast<int>(line)});
     left = std::min(left, pen + scaled.offsetX);
-    right = std::max({right, pen + scaled.offsetX + int(scaled.width), pen + scaled.advance});
+    right = std::max({right, pen + scaled.offsetX + int64_t{scaled.width}, pen + scaled.advance});
+    if (right - left > style.maxPixels) break;  // far too wide already; refused below
     pen += scaled.advance;
   }
-  image.originX = margin - left;
-  image.width = image.originX + right + margin;
-  image.height = image.firstBaseline + line * image.lineAdvance + descent + margin;
+  const int64_t width = margin - left + right + margin;
+  const int64_t height = image.firstBaseline + line * image.lineAdvance + descent + margin;
+  if (width * height > style.maxPixels) {
+    throw CommandError("the picture would be " + std::to_string(width) + " x " + std::to_string(height) +
+                       " pixels, more than " + std::to_string(style.maxPixels >> 20) +
+                       " megapixels: draw less text or use a smaller height");
+  }
+  image.originX = static_cast<int>(margin - left);
+  image.width = static_cast<int>(width);
+  image.height = static_cast<int>(height);
   image.missing.assign(missing.begin(), missing.end());
   image.rgb.resize(size_t(image.width) * image.height * 3);
   for (size_t i = 0; i < image.rgb.size(); ++i) image.rgb[i] = style.background[i % 3];

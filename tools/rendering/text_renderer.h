@@ -25,13 +25,15 @@ struct TextImage {
 struct TextStyle {
   int hostReferenceHeight = 25;              // the host's 'M' height in pixels
   uint8_t background[3] = {24, 24, 24};
+  int64_t maxPixels = int64_t{16} << 20;     // a larger picture is refused before it is allocated
 };
 
 // Renders `text` (UTF-8; line breaks on U+000A) with `records` and the decoded atlas, whose size
 // turns the records' normalized coordinates into texels. The records are scaled by ScaleGlyphRecord with the host's
 // 'M' height over the table's; quads are filled by bilinear sampling of their atlas rectangles and
 // blended over the background. A character without a record is listed in `missing` and moves
-// the pen by the space's advance. Throws CommandError when the text is not UTF-8.
+// the pen by the space's advance; so does a tab, which needs no record (pack-font makes none).
+// Throws CommandError when the text is not UTF-8 or the picture would exceed style.maxPixels.
 TextImage RenderText(const std::vector<GlyphRecord>& records, const AtlasImage& atlas,
                      const std::string& text, const TextStyle& style);
 

@@ -57,7 +57,7 @@ class DecompressTool : public ::testing::Test {
 
 TEST_F(DecompressTool, WritesTheImageWhenSizesAgree) {
   WriteFile(Path("in"), Resource(11, stream_));
-  const ToolRun run = RunTool({"decompress", Path("in"), Path("out")});
+  const ToolRun run = RunTool({"decompress", "--data", Path("in"), Path("out")});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(ReadFile(Path("out")), payload_);
 }

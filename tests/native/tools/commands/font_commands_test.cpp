@@ -80,8 +80,8 @@ TEST(PreviewCommand, DrawsAPngAndReportsCharactersWithoutGlyphs) {
   Files files;
   ASSERT_EQ(RunTool({"pack-font", "--font", kMicroHei, "--glyphs", files.glyphs, "--atlas", files.atlas, files.po})
                 .exitCode, 0);
-  const ToolRun run = RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.atlas, "--height", "50", "-o",
-                               files.png, "你好\n第二鬼"});
+  const ToolRun run = RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.atlas, "--height", "50",
+                               "--allow-missing", "-o", files.png, "你好\n第二鬼"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.err.find("no glyph for 1 characters: U+9B3C"), std::string::npos) << run.err;
   const std::vector<uint8_t> png = ReadBytes(files.png);
@@ -217,6 +217,40 @@ TEST(PreviewCommand, DrawsTheAtlasItselfAtItsOwnSize) {
   EXPECT_EQ(withText.exitCode, 1);
   EXPECT_NE(withText.err.find("--draw-atlas draws no text"), std::string::npos) << withText.err;
   EXPECT_FALSE(std::filesystem::exists(files.dir.Path("other.png")));
+}
+
+TEST(PreviewCommand, RefusesWhatItCannotDrawFaithfully) {
+  Files files;
+  ASSERT_EQ(RunTool({"pack-font", "--font", kMicroHei, "--glyphs", files.glyphs, "--atlas", files.atlas, files.po})
+                .exitCode, 0);
+  std::string manyLines;
+  for (int i = 0; i < 400; ++i) manyLines += "你好\n";
+  struct Case {
+    std::vector<std::string> arguments;  // before -o PNG TEXT
+    std::string text;
+    std::string error;  // "" = drawn
+  };
+  const Case cases[] = {
+      {{"--glyphs", files.glyphs, "--atlas", files.atlas}, "你好鬼", "no glyph for 1 characters: U+9B3C (--allow-missing"},
+      {{"--glyphs", files.glyphs, "--atlas", files.atlas}, "你\t好", ""},  // tab needs no glyph
+      {{"--glyphs", files.po, "--atlas", files.atlas}, "你好", files.po + " is not a glyph table"},
+      {{"--glyphs", files.atlas, "--atlas", files.atlas}, "你好", "is not a glyph table: 2097280 bytes"},
+      {{"--glyphs", files.glyphs, "--atlas", files.atlas, "--height", "255"}, manyLines, "more than 16 megapixels"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"preview"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    arguments.insert(arguments.end(), {"-o", files.png, c.text});
+    const ToolRun run = RunTool(arguments);
+    EXPECT_EQ(run.exitCode, c.error.empty() ? 0 : 1) << c.text.substr(0, 20) << "\n" << run.err;
+    EXPECT_EQ(std::filesystem::exists(files.png), c.error.empty()) << c.text.substr(0, 20);
+    if (c.error.empty()) {
+      EXPECT_EQ(run.err, "") << c.text;
+    } else {
+      EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+    }
+    std::filesystem::remove(files.png);
+  }
 }
 
 }  // namespace

@@ -112,5 +112,55 @@ TEST(Inspect, ChecksTheRecordsAgainstTheAtlasOwnSize) {
   }
 }
 
+TEST(Inspect, RefusesAFileWhoseStructureIsBroken) {
+  const test::TempDir dir;
+  const std::vector<uint8_t> sound = test::ReadBytes(WriteModule(dir, "sound.dll", {{"好"}, {"好"}}));
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    std::string problem;  // on stdout
+  };
+  auto cut = [&](size_t size) { return std::vector<uint8_t>(sound.begin(), sound.begin() + long(size)); };
+  auto patched = [&](size_t at, uint8_t value) {
+    std::vector<uint8_t> bytes = sound;
+    bytes[at] = value;
+    return bytes;
+  };
+  const size_t optional = 0x58, section = optional + 240;
+  const Case cases[] = {
+      {"one byte short", cut(sound.size() - 1), "section 1 \".rsrc\": raw data 0x200+"},
+      {"cut inside the section", cut(0x300), "runs past the end of the file"},
+      {"headers only", cut(0x200), "runs past the end of the file"},
+      {"odd file alignment", patched(optional + 36, 0x33), "PE alignments are inconsistent"},
+      {"section beyond the image", patched(optional + 58, 0), "ends beyond the image size"},
+      {"directory outside", patched(optional + 112 + 16 + 2, 0x7F), "resource directory (0x"},
+      {"sections past the file", patched(0x47, 0xFF), "section table (65281 sections) runs past"},
+      {"raw data moved off", patched(section + 22, 0x40), "runs past the end of the file"},
+      {"symbols past the end", patched(0x4C + 3, 0x01), "COFF symbol table (0 symbols at 0x1000000) runs past"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = dir.Path(c.name);
+    test::WriteBytes(path, c.bytes);
+    const test::ToolRun run = test::RunTool({"inspect", path});
+    EXPECT_EQ(run.exitCode, 1) << c.name << "\n" << run.out << run.err;
+    EXPECT_NE((run.out + run.err).find(c.problem), std::string::npos) << c.name << "\n" << run.out << run.err;
+    EXPECT_EQ(run.out.find("all checks passed"), std::string::npos) << c.name;
+  }
+}
+
+TEST(UnpackText, ReadsAModulesTranslations) {
+  const test::TempDir dir;
+  const std::string dll = WriteModule(dir, "sound.dll", {{"你好"}, {"你好", "再见"}});
+  const test::ToolRun run = test::RunTool({"unpack-text", dll});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("0x00001000\t你好\n0x00001001\t再见\n"), std::string::npos) << run.out;
+
+  const std::string bare = dir.Path("bare.dll");
+  test::WriteBytes(bare, BuildTestPe({{"", 24, 2, 1033, std::vector<uint8_t>(kManifest.begin(), kManifest.end())}}));
+  const test::ToolRun none = test::RunTool({"unpack-text", bare});
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_NE(none.err.find("is a module without translations"), std::string::npos) << none.err;
+}
+
 }  // namespace
 }  // namespace vykcn::tool

@@ -73,7 +73,7 @@ TEST(CompressCommand, RoundTripsThroughDecompress) {
   ASSERT_GE(resource.size(), 4u);
   EXPECT_EQ(ReadU32LE(resource.data()), content.size());
   const std::string back = dir.Path("back.bin");
-  ASSERT_EQ(RunTool({"decompress", out, back}).exitCode, 0);
+  ASSERT_EQ(RunTool({"decompress", "--data", out, back}).exitCode, 0);
   EXPECT_EQ(ReadBytes(back), ReadBytes(in));
 
   // Code-like bytes with calls, with translation on.
@@ -89,8 +89,50 @@ TEST(CompressCommand, RoundTripsThroughDecompress) {
   const std::string plain = dir.Path("plain.res");
   ASSERT_EQ(RunTool({"compress", codeIn, plain}).exitCode, 0);
   EXPECT_NE(ReadBytes(e8), ReadBytes(plain));
-  ASSERT_EQ(RunTool({"decompress", e8, back}).exitCode, 0);
+  ASSERT_EQ(RunTool({"decompress", "--data", e8, back}).exitCode, 0);
   EXPECT_EQ(ReadBytes(back), ReadBytes(codeIn));
+}
+
+// decompress succeeds only for what the module would take: the stored size produced and, unless
+// --data, an image that fills the table; a raw stream that yields nothing is a failure too.
+TEST(DecompressCommand, ExitsZeroOnlyForWhatTheModuleAccepts) {
+  TempDir dir;
+  const std::string po = dir.Write("a.po", kPo);
+  const std::string translations = dir.Path("t.res");
+  ASSERT_EQ(RunTool({"pack-text", po, "-o", translations}).exitCode, 0);
+  const std::string bytes = dir.Write("bytes.bin", "hello world, no translation image at all");
+  const std::string container = dir.Path("bytes.res");
+  ASSERT_EQ(RunTool({"compress", bytes, container}).exitCode, 0);
+  std::vector<uint8_t> hugeSize = ReadBytes(translations);
+  WriteU32LE(hugeSize.data(), 0xFFFFFFFFu);
+  const std::string huge = dir.Path("huge.res");
+  WriteBytes(huge, hugeSize);
+  const std::string empty = dir.Write("empty.bin", "");
+  const std::string trailerOnly = dir.Write("trailer.bin", std::string(5, '\0'));
+
+  struct Case {
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string message;  // in stderr
+  };
+  const Case cases[] = {
+      {{"decompress", translations}, 0, ""},
+      {{"decompress", container}, 1, "data corrupted; record 0 of"},
+      {{"decompress", "--data", container}, 0, ""},
+      {{"decompress", huge}, 1, "decomp size mismatch; produced"},
+      {{"decompress", "--raw", "--size", "1000", empty}, 1, "nothing decoded from " + empty},
+      {{"decompress", "--raw", "--size", "1000", trailerOnly}, 1, "nothing decoded"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = c.arguments;
+    const std::string out = dir.Path("out.bin");
+    arguments.push_back(out);
+    const ToolRun run = RunTool(arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode) << arguments[arguments.size() - 2] << "\n" << run.err;
+    EXPECT_EQ(std::filesystem::exists(out), c.exitCode == 0) << arguments[arguments.size() - 2];
+    if (!c.message.empty()) EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    std::filesystem::remove(out);
+  }
 }
 
 }  // namespace

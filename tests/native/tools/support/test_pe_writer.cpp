@@ -95,6 +95,10 @@ std::vector<uint8_t> BuildTestPe(const std::vector<TestResource>& resources) {
   Put16(pe, 0x54, 240);     // optional header: PE32+ with 16 data directories
   const size_t optional = 0x58;
   Put16(pe, optional, 0x20B);
+  Put32(pe, optional + 32, 0x1000);  // section alignment
+  Put32(pe, optional + 36, kSectionFileOffset);  // file alignment
+  Put32(pe, optional + 56, kSectionRva + ((uint32_t(section.size()) + 0xFFF) & ~0xFFFu));  // image size
+  Put32(pe, optional + 60, kSectionFileOffset);  // headers' size
   Put32(pe, optional + 108, 16);
   Put32(pe, optional + 112 + 2 * 8, kSectionRva);  // resource directory
   Put32(pe, optional + 112 + 2 * 8 + 4, uint32_t(section.size()));

@@ -1,0 +1,123 @@
+// Every subcommand refuses a wrong path before any work: one line on stderr, exit 1, and every
+// file in the folder exactly as it was. Usage mistakes are told the same way.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "tool_runner.h"
+#include "tools/support/test_files.h"
+#include "tools/support/test_fonts.h"
+
+namespace vykcn::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::map<std::string, std::vector<uint8_t>> Snapshot(const std::string& folder) {
+  std::map<std::string, std::vector<uint8_t>> files;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files[entry.path().string()] = ReadBytes(entry.path().string());
+  }
+  return files;
+}
+
+void ExpectOneLineFailure(const ToolRun& run, const std::string& expected, const std::string& label) {
+  EXPECT_EQ(run.exitCode, 1) << label << "\n" << run.err;
+  EXPECT_EQ(run.err.rfind("vykcn-tool: ", 0), 0u) << label << "\n" << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << label << "\n" << run.err;
+  EXPECT_NE(run.err.find(expected), std::string::npos) << label << "\n" << run.err;
+}
+
+TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
+  TempDir dir;
+  const std::string po = dir.Write("in.po", "msgid \"Hello\"\nmsgstr \"你好\"\n");
+  const std::string bin = dir.Write("in.bin", "some bytes that are no resource");
+  const std::string folder = dir.Path("folder");
+  fs::create_directory(folder);
+  const std::string hardLink = dir.Path("hard.po");
+  fs::create_hard_link(po, hardLink);
+  const std::string symLink = dir.Path("sym.bin");
+  fs::create_symlink(bin, symLink);
+  const std::string glyphs = dir.Write("glyphs.bin", std::string(48, 'g'));
+  const std::string glyphsLink = dir.Path("glyphs-link.bin");
+  fs::create_hard_link(glyphs, glyphsLink);
+  const std::string atlas = dir.Write("atlas.dds", "not really an atlas");
+  const std::string missing = dir.Path("missing.po");
+  const std::string out = dir.Path("out.bin");
+  const std::string same = dir.Path("same.bin");
+  // A file that is no regular file, in the test's own folder: were the check ever lost, the tool
+  // would replace this, never a device of the system.
+  const std::string fifo = dir.Path("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {{"check", folder}, "cannot read " + folder + ": Is a directory"},
+      {{"check", po, "--font", missing}, "cannot read " + missing},
+      {{"compress", folder, out}, "cannot read " + folder + ": Is a directory"},
+      {{"compress", missing, out}, "cannot read " + missing + ": No such file or directory"},
+      {{"compress", bin, folder}, "cannot write " + folder + ": Is a directory"},
+      {{"compress", bin, bin}, "will not overwrite " + bin + ": it is also an input"},
+      {{"compress", bin, fifo}, "cannot write " + fifo + ": not a regular file"},
+      {{"decompress", folder, out}, "Is a directory"},
+      {{"decompress", bin, bin}, "it is also an input"},
+      {{"decompress", "--raw", "--size", "10", bin, symLink}, "will not overwrite " + symLink},
+      {{"hash", "--file", folder}, "cannot read " + folder + ": Is a directory"},
+      {{"inspect", folder}, "cannot read " + folder + ": Is a directory"},
+      {{"inspect", missing}, "No such file or directory"},
+      {{"pack-text", po, "-o", po}, "will not overwrite " + po},
+      {{"pack-text", po, "-o", hardLink}, "will not overwrite " + hardLink},
+      {{"pack-text", folder, "-o", out}, "Is a directory"},
+      {{"pack-text", po, "-o", folder}, "cannot write " + folder},
+      {{"pack-font", "--font", kMicroHei, "--glyphs", same, "--atlas", same, po}, "two outputs name the same file"},
+      {{"pack-font", "--font", kMicroHei, "--glyphs", glyphs, "--atlas", glyphsLink, po}, "the same file as " + glyphs},
+      {{"pack-font", "--font", folder, "--glyphs", out, "--atlas", same, po}, "Is a directory"},
+      {{"pack-font", "--font", kMicroHei, "--glyphs", po, "--atlas", out, po}, "will not overwrite " + po},
+      {{"preview", "--glyphs", folder, "--atlas", atlas, "-o", out, "x"}, "Is a directory"},
+      {{"preview", "--glyphs", glyphs, "--atlas", atlas, "-o", glyphs, "x"}, "will not overwrite " + glyphs},
+      {{"preview", "--dll", missing, "-o", out, "x"}, "No such file or directory"},
+      {{"unpack-text", folder}, "Is a directory"},
+      {{"unpack-text", bin, "--source", folder}, "cannot read " + folder},
+  };
+  const auto before = Snapshot(dir.Path(""));
+  for (const Case& c : cases) {
+    std::string label;
+    for (const std::string& argument : c.arguments) label += argument + " ";
+    ExpectOneLineFailure(RunTool(c.arguments), c.expected, label);
+    EXPECT_EQ(Snapshot(dir.Path("")), before) << label;
+  }
+}
+
+TEST(CommandUsage, MistakesAreNamedInOneLine) {
+  TempDir dir;
+  const std::string bin = dir.Write("in.bin", "bytes");
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {{"hash"}, "hash needs a TEXT or --file FILE"},
+      {{"frobnicate", "x"}, "unknown command 'frobnicate'"},
+      {{"compress", "--window", "100000", bin, dir.Path("out")}, "power of two from 32768 to 2097152"},
+      {{"compress", "--window", "4194304", bin, dir.Path("out")}, "power of two"},
+      {{"decompress", "--raw", bin, dir.Path("out")}, "--size"},
+      {{"preview", "--glyphs", bin, "--atlas", bin, "--samples", "100000", "-o", dir.Path("p.png")}, "--samples"},
+  };
+  for (const Case& c : cases) ExpectOneLineFailure(RunTool(c.arguments), c.expected, c.arguments[0]);
+  EXPECT_FALSE(fs::exists(dir.Path("out")));
+
+  const ToolRun version = RunTool({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out.rfind("vykcn-tool ", 0), 0u) << version.out;
+  EXPECT_NE(RunTool({"hash", ""}).out, "");  // an empty text is a text
+}
+
+}  // namespace
+}  // namespace vykcn::test

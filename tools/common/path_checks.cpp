@@ -1,0 +1,64 @@
+#include "common/path_checks.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "common/command_error.h"
+
+namespace vykcn::tool {
+namespace {
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// An output that does not exist yet: the file its name would create, to compare two outputs.
+std::string WouldBe(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+  return error ? path : canonical.string();
+}
+
+}  // namespace
+
+void CheckCommandPaths(const CommandPaths& paths) {
+  std::vector<struct stat> inputs;
+  for (const std::string& input : paths.inputs) {
+    if (input.empty()) continue;
+    struct stat info;
+    if (stat(input.c_str(), &info) != 0) throw CommandError("cannot read " + input + ": " + std::strerror(errno));
+    if (S_ISDIR(info.st_mode)) throw CommandError("cannot read " + input + ": Is a directory");
+    if (!S_ISREG(info.st_mode)) throw CommandError("cannot read " + input + ": not a regular file");
+    if (access(input.c_str(), R_OK) != 0) throw CommandError("cannot read " + input + ": " + std::strerror(errno));
+    inputs.push_back(info);
+  }
+  std::vector<std::pair<std::string, struct stat>> existing;
+  std::vector<std::string> created;
+  for (const std::string& output : paths.outputs) {
+    if (output.empty()) continue;
+    struct stat info;
+    if (stat(output.c_str(), &info) != 0) {
+      const std::string name = WouldBe(output);
+      for (const std::string& other : created) {
+        if (other == name) throw CommandError("cannot write " + output + " twice: two outputs name the same file");
+      }
+      created.push_back(name);
+      continue;
+    }
+    if (S_ISDIR(info.st_mode)) throw CommandError("cannot write " + output + ": Is a directory");
+    if (!S_ISREG(info.st_mode)) throw CommandError("cannot write " + output + ": not a regular file");
+    for (const struct stat& input : inputs) {
+      if (SameFile(info, input)) throw CommandError("will not overwrite " + output + ": it is also an input");
+    }
+    for (const auto& other : existing) {
+      if (SameFile(info, other.second)) {
+        throw CommandError("cannot write " + output + " twice: it is the same file as " + other.first);
+      }
+    }
+    existing.emplace_back(output, info);
+  }
+}
+
+}  // namespace vykcn::tool

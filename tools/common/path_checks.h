@@ -1,0 +1,19 @@
+#pragma once
+// The checks every subcommand makes on its paths before any work, so that a wrong path is one
+// clear message and never costs a user's file.
+#include <string>
+#include <vector>
+
+namespace vykcn::tool {
+
+struct CommandPaths {
+  std::vector<std::string> inputs;   // files read; empty strings (options not given) are skipped
+  std::vector<std::string> outputs;  // files written
+};
+
+// Throws CommandError when an input is missing, not a regular file or not readable; when an output
+// is a directory or another non-regular file, or is the same file as an input (same device and
+// inode, whatever the names); or when two outputs name the same file.
+void CheckCommandPaths(const CommandPaths& paths);
+
+}  // namespace vykcn::tool
