@@ -79,7 +79,7 @@ inline void RunReader(ToolkitReader reader, const std::vector<uint8_t>& file) {
     case kGlyphTableReader: {
       const std::vector<GlyphRecord> records = ParseGlyphTable(file.data(), file.size());
       CheckGlyphTable(file, records);
-      static const std::vector<uint8_t> blankAtlas(size_t{kAtlasWidth} * kAtlasHeight * 4, 0x80);
+      static const AtlasImage blankAtlas{AtlasSize(), std::vector<uint8_t>(size_t{kAtlasWidth} * kAtlasHeight * 4, 0x80)};
       RenderText(records, blankAtlas, "Mg \t文字\nA", TextStyle{});
       return;
     }
