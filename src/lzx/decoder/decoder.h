@@ -32,6 +32,27 @@ struct PendingRaw {
   const uint8_t* source;
 };
 
+// What decoding a chunk may change besides the window, the output and the decode tables: taken at
+// the start of every chunk decoded straight into the destination, so that a chunk this fails on
+// can be decoded again, in the window, from where it started (see direct_output.cpp). The code
+// lengths are taken only when the chunk reads a block header, before it changes them.
+struct ChunkStart {
+  int32_t repeatedOffsets[3];
+  int32_t blockSize;
+  int32_t blockRemaining;
+  int32_t blockType;
+  int32_t blockState;
+  uint32_t translationSize;
+  uint8_t headerPending;
+  uint8_t inputOverrun;
+  uint8_t lengthsTaken;
+  uint8_t mainLengths[kMaxMainSymbols];
+  uint8_t previousMainLengths[kMaxMainSymbols];
+  uint8_t lengthLengths[kNumLengthSymbols];
+  uint8_t previousLengthLengths[kNumLengthSymbols];
+  uint8_t alignedLengths[kNumAlignedSymbols];
+};
+
 struct LzxDecoder {
   uint8_t* window;                 // start of the window, just past the context in the same block
   uint32_t windowSize;             // W
@@ -97,6 +118,19 @@ struct LzxDecoder {
   PendingRaw pendingRaw[kMaxPendingRaw];
   uint32_t pendingRawCount;
   uint8_t chunkUsesWindow;         // a compressed span ran in the current chunk
+
+  // Direct output (direct_output.cpp): a stream that starts afresh at a Decompress call is decoded
+  // straight into the destination, which then holds every byte of it from outputBegin on. Matches
+  // copy from there, no window copy is made, and call translation is undone a whole window behind
+  // the decoding, once no match can read a chunk any more. The first chunk that fails is decoded
+  // again in the window, and the rest of the call stays there.
+  uint8_t directOutput;            // 1 while chunks go straight to the destination
+  uint8_t* outputBegin;            // stream position 0
+  uint8_t* outputWriteEnd;         // the decoder may write up to here (capacity, plus any slack)
+  uint8_t* translatedEnd;          // call translation has been undone on the output before this
+  uint8_t* lastChunkBegin;         // the last chunk decoded straight into it (the only one that
+  uint8_t* lastChunkEnd;           // can be shorter or longer than 32 KiB)
+  ChunkStart chunkStart;
 };
 
 struct DecompressionContext {
@@ -133,8 +167,15 @@ bool BuildAlignedTable(const uint8_t* lengths, uint8_t* table);
 bool ReadCodeLengths(LzxDecoder& decoder, unsigned count, const uint8_t* previous, uint8_t* current);
 bool ReadTrees(LzxDecoder& decoder);
 bool ReadAlignedTree(LzxDecoder& decoder);
+// The decode tables from the code lengths the decoder holds (as the block header built them).
+bool BuildAlignedTables(LzxDecoder& decoder);
+bool BuildMainAndLengthTables(LzxDecoder& decoder);
 
 // ---- blocks (block_decoder.cpp) ----
+// Reads a block header (and, first in a stream, the stream header); false when the chunk fails.
+bool ReadBlockHeader(LzxDecoder& decoder);
+// Decodes the current chunk's `want` bytes in the window and copies them to outputCursor; returns
+// the bytes produced, -1 when the chunk fails.
 int32_t DecodeOutput(LzxDecoder& decoder, int32_t want);
 
 // ---- deferred raw bytes (pending_raw.cpp) ----
@@ -148,6 +189,21 @@ void FlushPendingRaw(LzxDecoder& decoder);
 void EmitChunk(LzxDecoder& decoder, uint32_t count, const uint8_t* source);
 // Undoes call translation on `n` output bytes at translationOffset, and moves that offset on.
 void TranslateCalls(LzxDecoder& decoder, uint8_t* data, uint32_t n);
+
+// ---- direct output (direct_output.cpp, direct_span.cpp) ----
+// Starts a call's direct output: `destination` is stream position 0, and the decoder may write up
+// to `writeEnd` (the capacity's end, or past it into slack the caller provides).
+void BeginDirectOutput(LzxDecoder& decoder, uint8_t* destination, uint8_t* writeEnd);
+// Decodes one chunk (as DecodeChunk) straight to `destination`, the stream's current end. A chunk
+// that fails there is decoded again in the window, which the decoder then keeps using.
+uint32_t DecodeChunkDirect(LzxDecoder& decoder, uint32_t uncompressedSize, const uint8_t* data,
+                           uint32_t compressedSize, uint8_t* destination);
+// Undoes call translation on the chunks still waiting for it; the call's output is then final.
+void EndDirectOutput(LzxDecoder& decoder);
+// Decodes `n` bytes of the current verbatim or aligned block to `output` (direct output); false
+// when the chunk fails. Reads and updates the bit reader and the repeated offsets like the window's
+// span decoders.
+bool DecodeCompressedDirect(LzxDecoder& decoder, uint8_t* output, uint32_t n);
 
 // ---- framing (chunk_framing.cpp) ----
 // Decodes one chunk of U output bytes from `data` (C bytes) to `destination`; returns the bytes

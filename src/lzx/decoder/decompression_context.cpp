@@ -49,6 +49,7 @@ void ResetDecoder(LzxDecoder& decoder) {
   decoder.inputOverrun = 0;
   decoder.translationOffset = 0;
   decoder.chunkCount = 0;
+  decoder.directOutput = 0;
 }
 
 int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* parameters,

@@ -101,12 +101,23 @@ bool ReadAlignedTree(LzxDecoder& d) {
     d.alignedLengths[i] = static_cast<uint8_t>(ReadBits(d, kAlignedLengthBits));
   }
   if (d.inputOverrun) return false;
+  return BuildAlignedTables(d);
+}
+
+bool BuildAlignedTables(LzxDecoder& d) {
   if (!BuildAlignedTable(d.alignedLengths, d.alignedTable)) return false;
   for (unsigned i = 0; i < (1u << kAlignedTableBits); ++i) {
     const uint8_t symbol = d.alignedTable[i];
     d.alignedFast[i] = static_cast<uint8_t>(symbol | d.alignedLengths[symbol] << 3);
   }
   return true;
+}
+
+bool BuildMainAndLengthTables(LzxDecoder& d) {
+  return BuildDecodeTables(MainSymbolsForSlots(d.positionSlots), d.mainLengths, kMainFastBits, d.mainFast,
+                           kMainTableBits, d.mainTable, d.mainOverflow) &&
+         BuildDecodeTables(kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast, kLengthTableBits,
+                           d.lengthTable, d.lengthOverflow);
 }
 
 }  // namespace vykcn::lzx

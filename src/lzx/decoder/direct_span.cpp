@@ -1,0 +1,237 @@
+// Decoding a verbatim or aligned block's bytes straight into the destination (direct output, see
+// direct_output.cpp).
+//
+// The destination holds the stream from outputBegin (stream position 0) on. A match at offset o
+// copies from ((o - 1) mod W) + 1 bytes back: the window position the window decoder reads, made
+// linear (offsets from an uncompressed block's header can be any 32-bit value, and an offset of
+// 0 mod W reads the byte a whole window back). Bytes before the stream start read as zeros.
+//
+// Two loops, both reading items with DecodeItem (item_decoder.h), so both decode exactly as the
+// window decoder does:
+//  - the fast loop, while the input limit is more than 8 bytes away (no item can then find the
+//    input exhausted, and no load leaves the source) and a match may write up to 15 bytes past its
+//    end (bytes not yet final): a 64-bit bit buffer refilled without a branch, and match copies in
+//    8- and 16-byte words;
+//  - the careful loop for the rest of the span: loads checked against the source's bounds, the
+//    exact input test before every item, and byte-exact copies.
+#include <algorithm>
+#include <cstring>
+
+#include "base/byte_order.h"
+#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/item_decoder.h"
+#include "lzx/decoder/match_copy.h"
+
+namespace vykcn::lzx {
+
+namespace {
+
+// Bytes past a match's end that the fast loop's copies may write.
+constexpr ptrdiff_t kMatchOverrun = 16;
+// The most footer bits an item reads after its main and length codes: 14 verbatim bits and a
+// 7-bit aligned code.
+constexpr unsigned kMaxFooterBits = 21;
+
+inline uint64_t ReadU64LE(const uint8_t* p) {
+  return static_cast<uint64_t>(ReadU32LE(p)) | static_cast<uint64_t>(ReadU32LE(p + 4)) << 32;
+}
+
+// The fast loop's bit reader. `bits` holds the next unread bit in bit 63 and `avail` (at most 63)
+// counted bits; the bits below those are zeros or the stream's next bits, so that topping up ORs
+// the same values in again. `next` is the first input byte not counted. It never tests the input
+// limit: the fast loop runs only where no item can reach it (see DecodeFast).
+struct FastBits {
+  uint64_t bits;
+  unsigned avail;
+  const uint8_t* next;
+
+  explicit FastBits(const LzxDecoder& d)
+      : bits(static_cast<uint64_t>(d.bitBuffer) << 32), avail(static_cast<unsigned>(d.bitCount + 16)),
+        next(d.inputCursor) {}
+
+  // Without a branch: the next four words go in below the counted bits, and as many whole words
+  // as fit are counted (48 to 63 bits afterwards). Reads 8 bytes at `next`.
+  void Refill() {
+    const uint64_t raw = ReadU64LE(next);  // words w0..w3, w0 in the low 16 bits
+    // Stream order from the top (w0 w1 w2 w3): swap the 32-bit halves, then the words in each.
+    const uint64_t halves = raw << 32 | raw >> 32;
+    const uint64_t ordered =
+        (halves & 0x0000FFFF0000FFFFull) << 16 | (halves >> 16 & 0x0000FFFF0000FFFFull);
+    bits |= ordered >> avail;
+    const unsigned words = (63 - avail) >> 4;
+    next += 2 * words;
+    avail += 16 * words;
+  }
+  // After the refill of the item's start at least 16 bits remain; the footer rarely needs more.
+  void RefillForFooter() {
+    if (__builtin_expect(avail < kMaxFooterBits, 0)) Refill();
+  }
+  static constexpr bool InputExhausted() { return false; }
+  uint32_t Top32() const { return static_cast<uint32_t>(bits >> 32); }
+  uint32_t Peek(unsigned n) const { return static_cast<uint32_t>(bits >> (64 - n)); }
+  uint32_t PeekUpTo17(unsigned n) const { return static_cast<uint32_t>((bits >> 1) >> (63 - n)); }
+  void Consume(unsigned n) {
+    bits <<= n;
+    avail -= n;
+  }
+
+  // Back to the checked reader's 32-bit form (17 to 32 valid bits), as WideBits::Store.
+  void Store(LzxDecoder& d) {
+    while (avail < 17) {
+      bits |= static_cast<uint64_t>(LoadWordBounded(next, d.sourceBegin, d.sourceEnd)) << (48 - avail);
+      avail += 16;
+      next += 2;
+    }
+    const unsigned extraWords = (avail - 17) >> 4;
+    const unsigned narrow = avail - 16 * extraWords;
+    const uint64_t kept = bits & ~(~uint64_t{0} >> narrow);
+    d.bitBuffer = static_cast<uint32_t>(kept >> 32);
+    d.bitCount = static_cast<int8_t>(narrow - 16);
+    d.inputCursor = next - 2 * extraWords;
+  }
+};
+
+// The match distance the window decoder's masked source position amounts to: 1..W.
+inline uint32_t MatchDistance(uint32_t offset, uint32_t mask) { return ((offset - 1) & mask) + 1; }
+
+// Byte-exact copy of a match at stream position `position`: forward, so that a source overlapping
+// the destination repeats the bytes just written, and zeros for source positions before 0.
+inline void CopyMatchExact(uint8_t* begin, size_t position, uint32_t distance, uint32_t length) {
+  for (uint32_t i = 0; i < length; ++i) {
+    const size_t at = position + i;
+    begin[at] = at >= distance ? begin[at - distance] : 0;
+  }
+}
+
+// A match whose source lies inside the stream (distance <= bytes written), copied in words with up
+// to 15 bytes written past its end. Each word reads only bytes already final: they lie at least a
+// word behind the write.
+inline void CopyMatchOverrun(uint8_t* dst, uint32_t distance, uint32_t length) {
+  const uint8_t* src = dst - distance;
+  uint8_t* const end = dst + length;
+  if (distance >= 16) {
+    do {
+      CopyWide(dst, src);
+      dst += 16;
+      src += 16;
+    } while (dst < end);
+  } else if (distance >= 8) {
+    do {
+      CopyWord(dst, src);
+      dst += 8;
+      src += 8;
+    } while (dst < end);
+  } else if (distance == 1) {
+    const uint64_t run = src[0] * uint64_t{0x0101010101010101};
+    do {
+      std::memcpy(dst, &run, 8);
+      dst += 8;
+    } while (dst < end);
+  } else {
+    do {
+      *dst++ = *src++;
+    } while (dst < end);
+  }
+}
+
+// The first input position from which the fast loop stops: more than 8 bytes before the input
+// limit (an item's refills count at most 12 bytes, so the 32-bit reader's cursor stays before the
+// limit), and 16 before the source's end (the refills read at most 14 bytes).
+inline const uint8_t* FastInputLimit(const LzxDecoder& d) {
+  const uint8_t* const byInput = d.inputEnd - std::min<ptrdiff_t>(8, d.inputEnd - d.sourceBegin);
+  const uint8_t* const bySource = d.sourceEnd - std::min<ptrdiff_t>(16, d.sourceEnd - d.sourceBegin);
+  return std::min(byInput, bySource);
+}
+
+// The first output position from which the fast loop stops: the span's end when a copy's overrun
+// past it stays writable, else early enough for the longest match and its overrun.
+inline uint8_t* FastOutputLimit(const LzxDecoder& d, uint8_t* out, uint8_t* target) {
+  if (d.outputWriteEnd - target >= kMatchOverrun) return target;
+  constexpr ptrdiff_t kReserve = kMaxMatchLength + kMatchOverrun;
+  if (d.outputWriteEnd - out <= kReserve) return out;
+  return std::min(target, d.outputWriteEnd - kReserve);
+}
+
+// The fast loop: one branchless refill per item, no input test, word copies. Stops at `outLimit`
+// or `inLimit`; false when a match runs past the span's end (`target`).
+template <bool kAligned>
+bool DecodeFast(const LzxDecoder& d, FastBits& b, int32_t* r, uint8_t*& cursor, uint8_t* outLimit,
+                uint8_t* target, const uint8_t* inLimit) {
+  uint8_t* const begin = d.outputBegin;
+  const uint32_t mask = d.windowMask;
+  uint8_t* out = cursor;
+  bool ok = true;
+  while (out < outLimit && b.next < inLimit) {
+    uint32_t length, literal, offset;
+    DecodeItem<kAligned>(d, b, r, length, literal, offset);  // never exhausted here
+    if (length == 0) {
+      *out++ = static_cast<uint8_t>(literal);
+      continue;
+    }
+    if (length > static_cast<size_t>(target - out)) {
+      ok = false;
+      break;
+    }
+    const uint32_t distance = MatchDistance(offset, mask);
+    if (__builtin_expect(distance <= static_cast<size_t>(out - begin), 1)) {
+      CopyMatchOverrun(out, distance, length);
+    } else {
+      CopyMatchExact(begin, static_cast<size_t>(out - begin), distance, length);
+    }
+    out += length;
+  }
+  cursor = out;
+  return ok;
+}
+
+// The careful loop: the window decoder's item by item, with byte-exact copies.
+template <bool kAligned>
+bool DecodeCareful(LzxDecoder& d, int32_t* r, uint8_t*& cursor, uint8_t* target) {
+  WideBits<true> b(d);
+  uint8_t* const begin = d.outputBegin;
+  uint8_t* out = cursor;
+  bool ok = true;
+  while (out < target) {
+    uint32_t length, literal, offset;
+    if (!DecodeItem<kAligned>(d, b, r, length, literal, offset) ||
+        (length != 0 && length > static_cast<size_t>(target - out))) {
+      ok = false;
+      break;
+    }
+    if (length == 0) {
+      *out++ = static_cast<uint8_t>(literal);
+      continue;
+    }
+    CopyMatchExact(begin, static_cast<size_t>(out - begin), MatchDistance(offset, d.windowMask), length);
+    out += length;
+  }
+  b.Store(d);
+  cursor = out;
+  return ok;
+}
+
+template <bool kAligned>
+bool DecodeSpanDirect(LzxDecoder& d, uint8_t* out, uint8_t* const target) {
+  int32_t r[3] = {d.repeatedOffsets[0], d.repeatedOffsets[1], d.repeatedOffsets[2]};
+  bool ok = true;
+  const uint8_t* const inLimit = FastInputLimit(d);
+  uint8_t* const outLimit = FastOutputLimit(d, out, target);
+  // (After an overrun in a header the cursor is already at the limit, and bitCount may be < 1.)
+  if (d.inputCursor < inLimit && d.bitCount > 0 && out < outLimit) {
+    FastBits b(d);
+    ok = DecodeFast<kAligned>(d, b, r, out, outLimit, target, inLimit);
+    b.Store(d);
+  }
+  if (ok && out < target) ok = DecodeCareful<kAligned>(d, r, out, target);
+  std::memcpy(d.repeatedOffsets, r, sizeof(r));
+  return ok;
+}
+
+}  // namespace
+
+bool DecodeCompressedDirect(LzxDecoder& d, uint8_t* output, uint32_t n) {
+  return d.blockType == kBlockAligned ? DecodeSpanDirect<true>(d, output, output + n)
+                                      : DecodeSpanDirect<false>(d, output, output + n);
+}
+
+}  // namespace vykcn::lzx
