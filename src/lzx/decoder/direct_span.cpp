@@ -27,7 +27,7 @@ namespace vykcn::lzx {
 namespace {
 
 // Bytes past a match's end that the fast loop's copies may write.
-constexpr ptrdiff_t kMatchOverrun = 16;
+constexpr ptrdiff_t kMatchOverrun = 32;
 // The most footer bits an item reads after its main and length codes: 14 verbatim bits and a
 // 7-bit aligned code.
 constexpr unsigned kMaxFooterBits = 21;
@@ -110,11 +110,16 @@ inline void CopyMatchOverrun(uint8_t* dst, uint32_t distance, uint32_t length) {
   const uint8_t* src = dst - distance;
   uint8_t* const end = dst + length;
   if (distance >= 16) {
-    do {
+    // Most matches are at most 32 bytes long: two words without a test, then the rest.
+    CopyWide(dst, src);
+    CopyWide(dst + 16, src + 16);
+    dst += 32;
+    src += 32;
+    while (dst < end) {
       CopyWide(dst, src);
       dst += 16;
       src += 16;
-    } while (dst < end);
+    }
   } else if (distance >= 8) {
     do {
       CopyWord(dst, src);
@@ -152,34 +157,110 @@ inline uint8_t* FastOutputLimit(const LzxDecoder& d, uint8_t* out, uint8_t* targ
   return std::min(target, d.outputWriteEnd - kReserve);
 }
 
+// The main-tree entry at the head of the buffer: symbol | code length << kFastLengthShift.
+inline uint32_t MainEntry(const LzxDecoder& d, const FastBits& b) {
+  uint32_t entry = d.mainFast[b.Peek(kMainFastBits)];
+  if (__builtin_expect(entry & kFastTableSlow, 0)) {
+    const int slow = DecodeSymbol(b.Top32(), d.mainTable, d.mainOverflow, kMainTableBits);
+    entry = static_cast<uint32_t>(slow) | static_cast<uint32_t>(d.mainLengths[slow]) << kFastLengthShift;
+  }
+  return entry;
+}
+
+// All ones when `condition` holds, else 0: selects without a branch.
+inline uint32_t MaskIf(bool condition) { return 0u - static_cast<uint32_t>(condition); }
+
+// The repeated offsets as the fast loop keeps them: as distances (1..W). Every use of an offset
+// masks it with W - 1 (MatchDistance), so only its value modulo W counts, and explicit offsets
+// already lie in 1..W-3.
+struct Distances {
+  uint32_t r0, r1, r2;
+};
+
+// The rest of a match item after its main symbol (as DecodeItem), without a branch on the length
+// header or on the slot's kind, which the decoder cannot predict: the length-tree lookup and the
+// footer are always made, and count bits only where the item has them. Returns the match length;
+// the distance is r.r0 afterwards.
+template <bool kAligned>
+inline uint32_t DecodeMatch(const LzxDecoder& d, FastBits& b, unsigned symbol, Distances& r) {
+  const unsigned m = symbol - kNumChars;
+  const unsigned header = m & 7;
+  const unsigned slot = m >> 3;
+  uint32_t lengthEntry = d.lengthFast[b.Peek(kLengthFastBits)];
+  if (__builtin_expect(lengthEntry & kFastTableSlow, 0)) {
+    const int slow = DecodeSymbol(b.Top32(), d.lengthTable, d.lengthOverflow, kLengthTableBits);
+    lengthEntry = static_cast<uint32_t>(slow) | static_cast<uint32_t>(d.lengthLengths[slow]) << kFastLengthShift;
+  }
+  const uint32_t hasLengthSymbol = MaskIf(header == kNumPrimaryLengths);
+  b.Consume((lengthEntry >> kFastLengthShift) & hasLengthSymbol);
+  const uint32_t length = header + ((lengthEntry & kFastSymbolMask) & hasLengthSymbol) + kMinMatchLength;
+
+  if (slot < kNumRepeatedOffsets) {
+    // Slot 0 keeps R0, slots 1 and 2 swap theirs with R0.
+    const uint32_t r0 = r.r0;
+    r.r0 = slot == 0 ? r0 : slot == 1 ? r.r1 : r.r2;
+    if (slot == 1) r.r1 = r0;
+    if (slot == 2) r.r2 = r0;
+    return length;
+  }
+  b.RefillForFooter();
+  const unsigned extra = d.extraBits[slot];
+  uint32_t footer;
+  if (kAligned && extra >= 3) {  // the low 3 bits come from the aligned tree
+    const uint32_t high = TakeUpTo17(b, extra - 3);
+    const unsigned alignedEntry = d.alignedFast[b.Peek(kAlignedTableBits)];
+    b.Consume(alignedEntry >> 3);
+    footer = high << 3 | (alignedEntry & 7);
+  } else {
+    footer = TakeUpTo17(b, extra);
+  }
+  r.r2 = r.r1;
+  r.r1 = r.r0;
+  r.r0 = static_cast<uint32_t>(d.positionBase[slot]) + footer;
+  return length;
+}
+
 // The fast loop: one branchless refill per item, no input test, word copies. Stops at `outLimit`
 // or `inLimit`; false when a match runs past the span's end (`target`).
 template <bool kAligned>
-bool DecodeFast(const LzxDecoder& d, FastBits& b, int32_t* r, uint8_t*& cursor, uint8_t* outLimit,
+bool DecodeFast(const LzxDecoder& d, FastBits& b, int32_t* repeated, uint8_t*& cursor, uint8_t* outLimit,
                 uint8_t* target, const uint8_t* inLimit) {
   uint8_t* const begin = d.outputBegin;
-  const uint32_t mask = d.windowMask;
+  Distances r{MatchDistance(static_cast<uint32_t>(repeated[0]), d.windowMask),
+              MatchDistance(static_cast<uint32_t>(repeated[1]), d.windowMask),
+              MatchDistance(static_cast<uint32_t>(repeated[2]), d.windowMask)};
   uint8_t* out = cursor;
   bool ok = true;
+  // At the top of each item the buffer holds at least 32 bits and `entry` is the main-tree entry
+  // at its head: a literal needs no refill before the next lookup.
+  b.Refill();
+  uint32_t entry = MainEntry(d, b);
   while (out < outLimit && b.next < inLimit) {
-    uint32_t length, literal, offset;
-    DecodeItem<kAligned>(d, b, r, length, literal, offset);  // never exhausted here
-    if (length == 0) {
-      *out++ = static_cast<uint8_t>(literal);
+    b.Consume(entry >> kFastLengthShift);
+    const unsigned symbol = entry & kFastSymbolMask;
+    if (symbol < kNumChars) {
+      *out++ = static_cast<uint8_t>(symbol);
+      entry = MainEntry(d, b);
+      b.Refill();
       continue;
     }
+    const uint32_t length = DecodeMatch<kAligned>(d, b, symbol, r);
     if (length > static_cast<size_t>(target - out)) {
       ok = false;
       break;
     }
-    const uint32_t distance = MatchDistance(offset, mask);
-    if (__builtin_expect(distance <= static_cast<size_t>(out - begin), 1)) {
-      CopyMatchOverrun(out, distance, length);
+    if (__builtin_expect(r.r0 <= static_cast<size_t>(out - begin), 1)) {
+      CopyMatchOverrun(out, r.r0, length);
     } else {
-      CopyMatchExact(begin, static_cast<size_t>(out - begin), distance, length);
+      CopyMatchExact(begin, static_cast<size_t>(out - begin), r.r0, length);
     }
     out += length;
+    b.Refill();
+    entry = MainEntry(d, b);
   }
+  repeated[0] = static_cast<int32_t>(r.r0);
+  repeated[1] = static_cast<int32_t>(r.r1);
+  repeated[2] = static_cast<int32_t>(r.r2);
   cursor = out;
   return ok;
 }
