@@ -14,6 +14,8 @@
 //    8- and 16-byte words;
 //  - the careful loop for the rest of the span: loads checked against the source's bounds, the
 //    exact input test before every item, and byte-exact copies.
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -52,11 +54,9 @@ struct FastBits {
   // Without a branch: the next four words go in below the counted bits, and as many whole words
   // as fit are counted (48 to 63 bits afterwards). Reads 8 bytes at `next`.
   void Refill() {
-    const uint64_t raw = ReadU64LE(next);  // words w0..w3, w0 in the low 16 bits
-    // Stream order from the top (w0 w1 w2 w3): swap the 32-bit halves, then the words in each.
-    const uint64_t halves = raw << 32 | raw >> 32;
-    const uint64_t ordered =
-        (halves & 0x0000FFFF0000FFFFull) << 16 | (halves >> 16 & 0x0000FFFF0000FFFFull);
+    // Words w0..w3 (w0 in the low 16 bits), reversed into stream order from the top.
+    const __m128i reversed = _mm_shufflelo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(next)), 0x1B);
+    const uint64_t ordered = static_cast<uint64_t>(_mm_cvtsi128_si64(reversed));
     bits |= ordered >> avail;
     const unsigned words = (63 - avail) >> 4;
     next += 2 * words;
