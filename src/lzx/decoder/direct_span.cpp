@@ -14,10 +14,13 @@
 //    8- and 16-byte words;
 //  - the careful loop for the rest of the span: loads checked against the source's bounds, the
 //    exact input test before every item, and byte-exact copies.
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <cstring>
+
+#if defined(__x86_64__)
+#include <cpuid.h>
+#include <emmintrin.h>
+#endif
 
 #include "base/byte_order.h"
 #include "lzx/decoder/decoder.h"
@@ -52,15 +55,22 @@ struct FastBits {
         next(d.inputCursor) {}
 
   // Without a branch: the next four words go in below the counted bits, and as many whole words
-  // as fit are counted (48 to 63 bits afterwards). Reads 8 bytes at `next`.
+  // as fit are counted (48 to 63 bits afterwards). Reads 8 bytes at `next`; avail must be < 64.
   void Refill() {
     // Words w0..w3 (w0 in the low 16 bits), reversed into stream order from the top.
+#if defined(__x86_64__)
     const __m128i reversed = _mm_shufflelo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(next)), 0x1B);
     const uint64_t ordered = static_cast<uint64_t>(_mm_cvtsi128_si64(reversed));
+#else
+    const uint64_t raw = ReadU64LE(next);
+    const uint64_t halves = raw << 32 | raw >> 32;
+    const uint64_t ordered = (halves & 0x0000FFFF0000FFFFull) << 16 | (halves >> 16 & 0x0000FFFF0000FFFFull);
+#endif
     bits |= ordered >> avail;
-    const unsigned words = (63 - avail) >> 4;
-    next += 2 * words;
-    avail += 16 * words;
+    // The words that fit: 3, 2, 1 or 0 for avail in 0..15, 16..31, 32..47, 48..63, which is what
+    // setting bits 4 and 5 of avail adds.
+    next += (~avail & 48) >> 3;
+    avail |= 48;
   }
   // After the refill of the item's start at least 16 bits remain; the footer rarely needs more.
   void RefillForFooter() {
@@ -177,10 +187,9 @@ struct Distances {
   uint32_t r0, r1, r2;
 };
 
-// The rest of a match item after its main symbol (as DecodeItem), without a branch on the length
-// header or on the slot's kind, which the decoder cannot predict: the length-tree lookup and the
-// footer are always made, and count bits only where the item has them. Returns the match length;
-// the distance is r.r0 afterwards.
+// The rest of a match item after its main symbol, as DecodeItem reads it. The length header does
+// not steer a branch, which the decoder could not predict: the length tree is always looked up,
+// and its bits count only for header 7. Returns the match length; the distance is r.r0 afterwards.
 template <bool kAligned>
 inline uint32_t DecodeMatch(const LzxDecoder& d, FastBits& b, unsigned symbol, Distances& r) {
   const unsigned m = symbol - kNumChars;
@@ -220,15 +229,17 @@ inline uint32_t DecodeMatch(const LzxDecoder& d, FastBits& b, unsigned symbol, D
   return length;
 }
 
-// The fast loop: one branchless refill per item, no input test, word copies. Stops at `outLimit`
-// or `inLimit`; false when a match runs past the span's end (`target`).
+// The fast loop: one branchless refill per item, no input test, word copies. Runs from the
+// decoder's bit reader and repeated offsets, and stores them back; stops at `outLimit` or
+// `inLimit`, and returns false when a match runs past the span's end (`target`).
 template <bool kAligned>
-bool DecodeFast(const LzxDecoder& d, FastBits& b, int32_t* repeated, uint8_t*& cursor, uint8_t* outLimit,
-                uint8_t* target, const uint8_t* inLimit) {
+[[gnu::always_inline]] inline bool DecodeFastBody(LzxDecoder& d, uint8_t*& cursor, uint8_t* const outLimit,
+                                                  uint8_t* const target, const uint8_t* const inLimit) {
   uint8_t* const begin = d.outputBegin;
-  Distances r{MatchDistance(static_cast<uint32_t>(repeated[0]), d.windowMask),
-              MatchDistance(static_cast<uint32_t>(repeated[1]), d.windowMask),
-              MatchDistance(static_cast<uint32_t>(repeated[2]), d.windowMask)};
+  FastBits b(d);
+  Distances r{MatchDistance(static_cast<uint32_t>(d.repeatedOffsets[0]), d.windowMask),
+              MatchDistance(static_cast<uint32_t>(d.repeatedOffsets[1]), d.windowMask),
+              MatchDistance(static_cast<uint32_t>(d.repeatedOffsets[2]), d.windowMask)};
   uint8_t* out = cursor;
   bool ok = true;
   // At the top of each item the buffer holds at least 32 bits and `entry` is the main-tree entry
@@ -258,11 +269,43 @@ bool DecodeFast(const LzxDecoder& d, FastBits& b, int32_t* repeated, uint8_t*& c
     b.Refill();
     entry = MainEntry(d, b);
   }
-  repeated[0] = static_cast<int32_t>(r.r0);
-  repeated[1] = static_cast<int32_t>(r.r1);
-  repeated[2] = static_cast<int32_t>(r.r2);
+  b.Store(d);
+  d.repeatedOffsets[0] = static_cast<int32_t>(r.r0);
+  d.repeatedOffsets[1] = static_cast<int32_t>(r.r1);
+  d.repeatedOffsets[2] = static_cast<int32_t>(r.r2);
   cursor = out;
   return ok;
+}
+
+// The module must run on every x86-64 processor, whose baseline is SSE2. The fast loop is compiled
+// a second time for BMI2 (shifts by a count in any register, leaving the flags alone: one
+// instruction where the baseline needs the count moved to CL), and that copy runs on processors
+// that have it.
+template <bool kAligned>
+bool DecodeFastBaseline(LzxDecoder& d, uint8_t*& out, uint8_t* outLimit, uint8_t* target, const uint8_t* inLimit) {
+  return DecodeFastBody<kAligned>(d, out, outLimit, target, inLimit);
+}
+
+#if defined(__x86_64__)
+template <bool kAligned>
+[[gnu::target("bmi2")]] bool DecodeFastBmi2(LzxDecoder& d, uint8_t*& out, uint8_t* outLimit, uint8_t* target,
+                                            const uint8_t* inLimit) {
+  return DecodeFastBody<kAligned>(d, out, outLimit, target, inLimit);
+}
+
+bool ProcessorHasBmi2() {
+  unsigned eax, ebx, ecx, edx;
+  return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) && (ebx & bit_BMI2) != 0;
+}
+#endif
+
+template <bool kAligned>
+bool DecodeFast(LzxDecoder& d, uint8_t*& out, uint8_t* outLimit, uint8_t* target, const uint8_t* inLimit) {
+#if defined(__x86_64__)
+  static const bool hasBmi2 = ProcessorHasBmi2();  // cpuid once: it is slow under a hypervisor
+  if (hasBmi2) return DecodeFastBmi2<kAligned>(d, out, outLimit, target, inLimit);
+#endif
+  return DecodeFastBaseline<kAligned>(d, out, outLimit, target, inLimit);
 }
 
 // The careful loop: the window decoder's item by item, with byte-exact copies.
@@ -293,18 +336,14 @@ bool DecodeCareful(LzxDecoder& d, int32_t* r, uint8_t*& cursor, uint8_t* target)
 
 template <bool kAligned>
 bool DecodeSpanDirect(LzxDecoder& d, uint8_t* out, uint8_t* const target) {
-  int32_t r[3] = {d.repeatedOffsets[0], d.repeatedOffsets[1], d.repeatedOffsets[2]};
   bool ok = true;
   const uint8_t* const inLimit = FastInputLimit(d);
   uint8_t* const outLimit = FastOutputLimit(d, out, target);
   // (After an overrun in a header the cursor is already at the limit, and bitCount may be < 1.)
   if (d.inputCursor < inLimit && d.bitCount > 0 && out < outLimit) {
-    FastBits b(d);
-    ok = DecodeFast<kAligned>(d, b, r, out, outLimit, target, inLimit);
-    b.Store(d);
+    ok = DecodeFast<kAligned>(d, out, outLimit, target, inLimit);
   }
-  if (ok && out < target) ok = DecodeCareful<kAligned>(d, r, out, target);
-  std::memcpy(d.repeatedOffsets, r, sizeof(r));
+  if (ok && out < target) ok = DecodeCareful<kAligned>(d, d.repeatedOffsets, out, target);
   return ok;
 }
 
