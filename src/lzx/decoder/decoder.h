@@ -24,6 +24,25 @@ constexpr unsigned kFastLengthShift = 10;
 constexpr uint16_t kFastSymbolMask = (1u << kFastLengthShift) - 1;
 constexpr unsigned kMaxPendingRaw = 16;
 
+// The item table of direct output's fast loop: one 32-bit entry per kMainFastBits-bit prefix of
+// the bit stream, which gives a whole item where the prefix holds all of its codes:
+//   bits 0-5    the bits the item takes from the stream up to an aligned code: the main code's,
+//               the length code's for a match of length header 7, and the footer's verbatim bits
+//   bit 6       a match (else a literal)
+//   bit 7       unresolved: the main code is longer than the prefix, or the length code does not
+//               fit in what the main code leaves of it; the item is then read with mainFast
+//   bits 8-15   the literal, or the match's position slot
+//   bits 16-24  the match length (2..257)
+//   bits 25-29  the footer's verbatim bits: extraBits[slot], less the 3 an aligned code gives
+//   bit 30      an aligned code follows them (aligned blocks, footers of 3 bits or more)
+constexpr uint32_t kItemBitsMask = 0x3F;
+constexpr uint32_t kItemMatch = 1u << 6;
+constexpr uint32_t kItemUnresolved = 1u << 7;
+constexpr unsigned kItemValueShift = 8;
+constexpr unsigned kItemLengthShift = 16;
+constexpr unsigned kItemFooterShift = 25;
+constexpr uint32_t kItemAligned = 1u << 30;
+
 // Bytes of an uncompressed block that went straight from the source to the caller and still have
 // to be copied into the window at `position`.
 struct PendingRaw {
@@ -103,6 +122,8 @@ struct LzxDecoder {
   // longer codes.
   uint16_t mainFast[1 << kMainFastBits];
   uint16_t lengthFast[1 << kLengthFastBits];
+  // Built with the main and length tables while chunks go to the destination (BuildItemTable).
+  uint32_t mainItems[1 << kMainFastBits];
 
   // Bounds of the caller's source buffer and of the current chunk's data. No read ever leaves
   // [sourceBegin, sourceEnd); an uncompressed block header never steps back before chunkData.
@@ -162,6 +183,8 @@ bool BuildDecodeTables(unsigned symbolCount, const uint8_t* lengths, unsigned fa
 // summed in 16 bits, so a code over-subscribed by a multiple of the whole space passes that test,
 // and unless a code then runs past the table's end, later symbols overwrite earlier ones.
 bool BuildAlignedTable(const uint8_t* lengths, uint8_t* table);
+// The item table from mainFast and lengthFast, for a verbatim or (`aligned`) an aligned block.
+void BuildItemTable(LzxDecoder& decoder, bool aligned);
 
 // ---- trees (tree_reader.cpp) ----
 bool ReadCodeLengths(LzxDecoder& decoder, unsigned count, const uint8_t* previous, uint8_t* current);

@@ -229,6 +229,35 @@ inline uint32_t DecodeMatch(const LzxDecoder& d, FastBits& b, unsigned symbol, D
   return length;
 }
 
+// The rest of a match whose item entry holds its codes: the footer, and the distance. Returns the
+// match length.
+template <bool kAligned>
+inline uint32_t DecodeResolvedMatch(const LzxDecoder& d, FastBits& b, uint32_t item, Distances& r) {
+  // The codes and the footer's verbatim bits go in one shift; the footer is the last of them.
+  const unsigned itemBits = item & kItemBitsMask;  // at least 1: a match has a code
+  const unsigned footerBits = (item >> kItemFooterShift) & 31;
+  uint32_t footer = static_cast<uint32_t>((b.bits >> 1) >> (63 - itemBits)) & ((1u << footerBits) - 1);
+  b.Consume(itemBits);
+  if (kAligned && (item & kItemAligned)) {
+    const unsigned alignedEntry = d.alignedFast[b.Peek(kAlignedTableBits)];
+    b.Consume(alignedEntry >> 3);
+    footer = footer << 3 | (alignedEntry & 7);
+  }
+  const unsigned slot = (item >> kItemValueShift) & 0xFF;
+  if (slot < kNumRepeatedOffsets) {
+    // Slot 0 keeps R0, slots 1 and 2 swap theirs with R0.
+    const uint32_t r0 = r.r0;
+    r.r0 = slot == 0 ? r0 : slot == 1 ? r.r1 : r.r2;
+    if (slot == 1) r.r1 = r0;
+    if (slot == 2) r.r2 = r0;
+  } else {
+    r.r2 = r.r1;
+    r.r1 = r.r0;
+    r.r0 = static_cast<uint32_t>(d.positionBase[slot]) + footer;
+  }
+  return (item >> kItemLengthShift) & 0x1FF;
+}
+
 // The fast loop: one branchless refill per item, no input test, word copies. Runs from the
 // decoder's bit reader and repeated offsets, and stores them back; stops at `outLimit` or
 // `inLimit`, and returns false when a match runs past the span's end (`target`).
@@ -242,20 +271,34 @@ template <bool kAligned>
               MatchDistance(static_cast<uint32_t>(d.repeatedOffsets[2]), d.windowMask)};
   uint8_t* out = cursor;
   bool ok = true;
-  // At the top of each item the buffer holds at least 32 bits and `entry` is the main-tree entry
+  // At the top of each item the buffer holds at least 48 bits and `item` is the item-table entry
   // at its head: a literal needs no refill before the next lookup.
   b.Refill();
-  uint32_t entry = MainEntry(d, b);
+  uint32_t item = d.mainItems[b.Peek(kMainFastBits)];
   while (out < outLimit && b.next < inLimit) {
-    b.Consume(entry >> kFastLengthShift);
-    const unsigned symbol = entry & kFastSymbolMask;
-    if (symbol < kNumChars) {
-      *out++ = static_cast<uint8_t>(symbol);
-      entry = MainEntry(d, b);
+    if (!(item & (kItemMatch | kItemUnresolved))) {
+      b.Consume(item & kItemBitsMask);
+      *out++ = static_cast<uint8_t>(item >> kItemValueShift);
+      item = d.mainItems[b.Peek(kMainFastBits)];
       b.Refill();
       continue;
     }
-    const uint32_t length = DecodeMatch<kAligned>(d, b, symbol, r);
+    uint32_t length;
+    if (__builtin_expect(!(item & kItemUnresolved), 1)) {
+      length = DecodeResolvedMatch<kAligned>(d, b, item, r);
+    } else {
+      // A code longer than the item table resolves: the item through mainFast and lengthFast.
+      const uint32_t entry = MainEntry(d, b);
+      b.Consume(entry >> kFastLengthShift);
+      const unsigned symbol = entry & kFastSymbolMask;
+      if (symbol < kNumChars) {
+        *out++ = static_cast<uint8_t>(symbol);
+        b.Refill();
+        item = d.mainItems[b.Peek(kMainFastBits)];
+        continue;
+      }
+      length = DecodeMatch<kAligned>(d, b, symbol, r);
+    }
     if (length > static_cast<size_t>(target - out)) {
       ok = false;
       break;
@@ -267,7 +310,7 @@ template <bool kAligned>
     }
     out += length;
     b.Refill();
-    entry = MainEntry(d, b);
+    item = d.mainItems[b.Peek(kMainFastBits)];
   }
   b.Store(d);
   d.repeatedOffsets[0] = static_cast<int32_t>(r.r0);

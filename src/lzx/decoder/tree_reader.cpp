@@ -92,8 +92,12 @@ bool ReadTrees(LzxDecoder& d) {
     return false;
   }
   if (!ReadCodeLengths(d, kNumLengthSymbols, d.previousLengthLengths, d.lengthLengths)) return false;
-  return BuildDecodeTables(kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast,
-                           kLengthTableBits, d.lengthTable, d.lengthOverflow);
+  if (!BuildDecodeTables(kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast, kLengthTableBits,
+                         d.lengthTable, d.lengthOverflow)) {
+    return false;
+  }
+  if (d.directOutput) BuildItemTable(d, d.blockType == kBlockAligned);
+  return true;
 }
 
 bool ReadAlignedTree(LzxDecoder& d) {
