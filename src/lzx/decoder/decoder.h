@@ -78,16 +78,9 @@ struct LzxDecoder {
   uint32_t windowMask;             // W - 1
   int32_t repeatedOffsets[3];      // R0, R1, R2
 
-  int16_t mainTable[1 << kMainTableBits];
-  int16_t lengthTable[1 << kLengthTableBits];
   uint8_t mainLengths[kMaxMainSymbols];
   uint8_t lengthLengths[kNumLengthSymbols];
-  uint8_t alignedTable[1 << kAlignedTableBits];
   uint8_t alignedLengths[kNumAlignedSymbols];
-  // alignedTable and alignedLengths in one lookup for the span decoders: symbol | length << 3.
-  uint8_t alignedFast[1 << kAlignedTableBits];
-  int16_t mainOverflow[4 * kMaxMainSymbols];
-  int16_t lengthOverflow[4 * kNumLengthSymbols];
 
   const uint8_t* inputCursor;      // next input byte not yet in bitBuffer
   const uint8_t* inputEnd;         // chunk data + compressed size + 4
@@ -118,13 +111,6 @@ struct LzxDecoder {
   uint8_t extraBits[kNumExtraBitsEntries];
   int32_t positionBase[kMaxPositionSlots];
 
-  // The fast tables of the main and length trees; mainTable and lengthTable hold only their
-  // longer codes.
-  uint16_t mainFast[1 << kMainFastBits];
-  uint16_t lengthFast[1 << kLengthFastBits];
-  // Built with the main and length tables while chunks go to the destination (BuildItemTable).
-  uint32_t mainItems[1 << kMainFastBits];
-
   // Bounds of the caller's source buffer and of the current chunk's data. No read ever leaves
   // [sourceBegin, sourceEnd); an uncompressed block header never steps back before chunkData.
   const uint8_t* sourceBegin;
@@ -147,11 +133,28 @@ struct LzxDecoder {
   // again in the window, and the rest of the call stays there.
   uint8_t directOutput;            // 1 while chunks go straight to the destination
   uint8_t* outputBegin;            // stream position 0
-  uint8_t* outputWriteEnd;         // the decoder may write up to here (capacity, plus any slack)
+  uint8_t* outputWriteEnd;         // the decoder may write up to here (the capacity's end)
   uint8_t* translatedEnd;          // call translation has been undone on the output before this
   uint8_t* lastChunkBegin;         // the last chunk decoded straight into it (the only one that
   uint8_t* lastChunkEnd;           // can be shorter or longer than 32 KiB)
   ChunkStart chunkStart;
+
+  // ---- Decode tables ----
+  // Built from the code lengths at every block header that has them, and read only inside such a
+  // block; creating a context leaves them as the heap gives them (everything above is cleared).
+  // The fast tables of the main and length trees; mainTable and lengthTable hold only their
+  // longer codes, with the overflow trees.
+  uint16_t mainFast[1 << kMainFastBits];
+  uint16_t lengthFast[1 << kLengthFastBits];
+  int16_t mainTable[1 << kMainTableBits];
+  int16_t lengthTable[1 << kLengthTableBits];
+  int16_t mainOverflow[4 * kMaxMainSymbols];
+  int16_t lengthOverflow[4 * kNumLengthSymbols];
+  uint8_t alignedTable[1 << kAlignedTableBits];
+  // alignedTable and alignedLengths in one lookup for the span decoders: symbol | length << 3.
+  uint8_t alignedFast[1 << kAlignedTableBits];
+  // Built with the main and length tables while chunks go to the destination (BuildItemTable).
+  uint32_t mainItems[1 << kMainFastBits];
 };
 
 struct DecompressionContext {
