@@ -47,11 +47,19 @@ inline void InsertLongCode(uint32_t code16, unsigned length, int16_t symbol, uns
 
 bool BuildDecodeTables(unsigned symbolCount, const uint8_t* lengths, unsigned fastBits, uint16_t* fast,
                        unsigned tableBits, int16_t* table, int16_t* overflow) {
-  uint32_t count[kMaxCodeLength + 2] = {};
-  for (unsigned s = 0; s < symbolCount; ++s) {
-    if (lengths[s] > kMaxCodeLength) return false;
-    ++count[lengths[s]];
+  uint8_t longest = 0;
+  for (unsigned s = 0; s < symbolCount; ++s) longest = std::max(longest, lengths[s]);
+  if (longest > kMaxCodeLength) return false;
+  // Four histograms, summed after: consecutive symbols of one length then do not each wait for the
+  // other's count to come back from memory.
+  uint32_t counts[4][kMaxCodeLength + 1] = {};
+  unsigned s = 0;
+  for (; s + 4 <= symbolCount; s += 4) {
+    for (unsigned k = 0; k < 4; ++k) ++counts[k][lengths[s + k]];
   }
+  for (; s < symbolCount; ++s) ++counts[0][lengths[s]];
+  uint32_t count[kMaxCodeLength + 2] = {};
+  for (unsigned l = 0; l <= kMaxCodeLength; ++l) count[l] = counts[0][l] + counts[1][l] + counts[2][l] + counts[3][l];
   // Complete, or empty.
   uint32_t space = 0;
   for (unsigned l = 1; l <= kMaxCodeLength; ++l) space += count[l] << (16 - l);
@@ -79,16 +87,33 @@ bool BuildDecodeTables(unsigned symbolCount, const uint8_t* lengths, unsigned fa
     std::fill(table + (covered >> (fastBits - tableBits)), table + (1u << tableBits), int16_t{0});
   }
 
-  int nextNode = static_cast<int>(symbolCount);
-  for (unsigned s = 0; s < symbolCount; ++s) {
-    const unsigned l = lengths[s];
-    if (l == 0) continue;
-    const uint32_t code = next[l]++;
-    if (l <= fastBits) {
-      const uint16_t entry = static_cast<uint16_t>(s | l << kFastLengthShift);
-      FillEntries(fast + (code << (fastBits - l)), 1u << (fastBits - l), entry);
-      continue;
+  // The short codes in canonical order, that is by length and within one length by symbol: each
+  // fills the next run of 2^(fastBits - l) entries from entry 0 on, and the runs of one length have
+  // one size, so that filling them costs no mispredicted branches.
+  uint16_t sorted[kMaxMainSymbols];
+  uint32_t first[kMaxCodeLength + 2] = {};
+  for (unsigned l = 1; l <= kMaxCodeLength; ++l) first[l + 1] = first[l] + count[l];
+  uint32_t place[kMaxCodeLength + 2];
+  std::copy(first, first + kMaxCodeLength + 2, place);
+  for (s = 0; s < symbolCount; ++s) {
+    if (lengths[s] != 0 && lengths[s] <= fastBits) sorted[place[lengths[s]]++] = static_cast<uint16_t>(s);
+  }
+  uint16_t* entry = fast;
+  for (unsigned l = 1; l <= fastBits; ++l) {
+    const uint32_t run = size >> l;
+    for (uint32_t k = first[l]; k < first[l] + count[l]; ++k) {
+      FillEntries(entry, run, static_cast<uint16_t>(sorted[k] | l << kFastLengthShift));
+      entry += run;
     }
+  }
+
+  // The long codes, in symbol order.
+  int nextNode = static_cast<int>(symbolCount);
+  if (covered == size) return true;
+  for (s = 0; s < symbolCount; ++s) {
+    const unsigned l = lengths[s];
+    if (l <= fastBits) continue;
+    const uint32_t code = next[l]++;
     InsertLongCode(code << (16 - l), l, static_cast<int16_t>(s), tableBits, table, overflow, &nextNode);
   }
   return true;

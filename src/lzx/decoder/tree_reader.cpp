@@ -17,7 +17,7 @@ struct PretreeTables {
 };
 
 // Decodes one pretree symbol and consumes its code; false if the input ran out meanwhile.
-bool ReadPretreeSymbol(LzxDecoder& d, const PretreeTables& pretree, const uint8_t* lengths, int& symbol) {
+bool ReadPretreeSymbol(CheckedBits& d, const PretreeTables& pretree, const uint8_t* lengths, int& symbol) {
   const uint32_t entry = pretree.fast[PeekBits(d, kPretreeFastBits)];
   if (entry & kFastTableSlow) {
     symbol = DecodeSymbol(d.bitBuffer, pretree.table, pretree.overflow, kPretreeTableBits);
@@ -34,9 +34,8 @@ int ApplyDelta(int previous, int delta) {
   return value;
 }
 
-}  // namespace
-
-bool ReadCodeLengths(LzxDecoder& d, unsigned count, const uint8_t* previous, uint8_t* current) {
+// ReadCodeLengths with the reader in `d`.
+bool ReadCodeLengthsWith(CheckedBits& d, unsigned count, const uint8_t* previous, uint8_t* current) {
   uint8_t pretreeLengths[kNumPretreeSymbols];
   for (unsigned i = 0; i < kNumPretreeSymbols; ++i) {
     pretreeLengths[i] = static_cast<uint8_t>(ReadBits(d, kPretreeLengthBits));
@@ -78,6 +77,15 @@ bool ReadCodeLengths(LzxDecoder& d, unsigned count, const uint8_t* previous, uin
     pos += run;
   }
   return !d.inputOverrun;
+}
+
+}  // namespace
+
+bool ReadCodeLengths(LzxDecoder& d, unsigned count, const uint8_t* previous, uint8_t* current) {
+  CheckedBits bits(d);
+  const bool ok = ReadCodeLengthsWith(bits, count, previous, current);
+  bits.Store(d);
+  return ok;
 }
 
 bool ReadTrees(LzxDecoder& d) {
