@@ -132,6 +132,7 @@ struct LzxDecoder {
   // the decoding, once no match can read a chunk any more. The first chunk that fails is decoded
   // again in the window, and the rest of the call stays there.
   uint8_t directOutput;            // 1 while chunks go straight to the destination
+  uint8_t fastLoopBmi2;            // 1: the fast loop's BMI2 copy runs (see ProcessorHasBmi2)
   uint8_t* outputBegin;            // stream position 0
   uint8_t* outputWriteEnd;         // the decoder may write up to here (the capacity's end)
   uint8_t* translatedEnd;          // call translation has been undone on the output before this
@@ -230,6 +231,8 @@ void EndDirectOutput(LzxDecoder& decoder);
 // when the chunk fails. Reads and updates the bit reader and the repeated offsets like the window's
 // span decoders.
 bool DecodeCompressedDirect(LzxDecoder& decoder, uint8_t* output, uint32_t n);
+// Whether the processor has BMI2, for the fast loop's second copy (asked once; false off x86-64).
+bool ProcessorHasBmi2();
 
 // ---- framing (chunk_framing.cpp) ----
 // Decodes one chunk of U output bytes from `data` (C bytes) to `destination`; returns the bytes

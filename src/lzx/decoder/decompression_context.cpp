@@ -84,6 +84,7 @@ int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* par
   decoder.windowMask = windowSize - 1;
   decoder.positionSlots = static_cast<uint8_t>(PositionSlotsForWindow(windowSize));
   decoder.window = reinterpret_cast<uint8_t*>(created + 1);
+  decoder.fastLoopBmi2 = ProcessorHasBmi2() ? 1 : 0;
 
   created->parameterFlags = parameters != nullptr ? parameters->flags : 0;
   if (flags & ContinuousStream) ResetDecoder(decoder);
