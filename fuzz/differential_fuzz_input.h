@@ -4,8 +4,9 @@
 // produced size and the same produced bytes.
 //
 // The input layout is decompress_fuzz_input.h's: byte 0 = options (bits 0-2: window 32 KiB << n,
-// 7 = default; bit 3: ContinuousStream; bit 4: decode twice on one context), bytes 1-3 = the
-// destination capacity (24-bit little-endian, at most 256 KiB), the rest = the framed source.
+// 7 = default; bit 3: ContinuousStream; bit 4: decode twice on one context; bit 5: the fast loop's
+// baseline copy), bytes 1-3 = the destination capacity (24-bit little-endian, at most 256 KiB), the
+// rest = the framed source.
 //
 // What may differ is what neither decoder promises: the bytes past the produced size, and the
 // window's contents. So the two destinations start with different junk (the current decoder's full
@@ -40,6 +41,7 @@ inline bool RunDifferentialInput(const uint8_t* data, size_t size) {
   void* const reference = reference_lzx::Create(windowSize, flags);
   if (created != (reference != nullptr)) return false;
   if (!created) return true;
+  if (options & 32) current->decoder.fastLoopBmi2 = 0;
   reference_lzx::ClearWindow(reference);  // a new block's window: nothing written yet
 
   // The source in a block of exactly its size, each destination at the very end of its block, so
