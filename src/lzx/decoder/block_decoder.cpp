@@ -1,4 +1,6 @@
-// The block state machine and the span decoders that produce a chunk's bytes in the window.
+// The block state machine and the span decoders that produce a chunk's bytes in the window: the
+// window decoder, which runs continuous streams, and takes over a call from the chunk on that
+// direct output (direct_output.cpp) could not finish. ReadBlockHeader serves both.
 //
 // Window layout: positions 0..W-1, then a mirror of positions 0..256 at W..W+256, then 4 bytes of
 // slack. Positions below 257 are decoded by the low-position path, which masks every source byte
