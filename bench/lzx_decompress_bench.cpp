@@ -10,7 +10,11 @@
 // it counts. wimlib stores a chunk it cannot shrink as it is, so on random bytes its columns time a
 // plain memcpy.
 //
+// Our decoder runs the copy of its fast loop that the processor allows (BMI2 where present);
+// --fast-loop baseline times the SSE2 baseline copy, which every x86-64 processor runs.
+//
 // usage: lzx_decompress_bench [--catalogues DIR] [--stripped-binary FILE] [--binary FILE] [--image-bytes N] [--seconds S]
+//                             [--fast-loop baseline]
 #include <wimlib.h>
 
 #include <algorithm>
@@ -26,6 +30,7 @@
 
 #include "formats/translation_resource.h"
 #include "lzx/encoder/compress.h"
+#include "lzx/decoder/decoder.h"
 #include "lzx/decoder/decompress.h"
 #include "text_sources/translation_image_builder.h"
 #include "../tests/native/lzx/encoder/mspack_cab.h"
@@ -37,6 +42,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 double g_seconds_per_case = 1.0;
+bool g_baseline_fast_loop = false;
 
 // Best-of timing: runs `work` repeatedly for about g_seconds_per_case and returns the fastest run.
 double BestSeconds(const std::function<void()>& work) {
@@ -69,6 +75,7 @@ double OursMBs(const Bytes& original, const Bytes& stream) {
     // Context creation is part of every decode, as in the module.
     vykcn::lzx::DecompressionContext* context = nullptr;
     vykcn::lzx::CreateDecompressionContext(0, &parameters, 0, &context);
+    if (g_baseline_fast_loop) context->decoder.fastLoopBmi2 = 0;
     size_t produced = out.size();
     ok &= vykcn::lzx::Decompress(context, out.data(), &produced, stream.data(), stream.size()) == vykcn::lzx::kStatusOk &&
           produced == original.size();
@@ -132,6 +139,7 @@ int main(int argc, char** argv) {
     else if (flag == "--stripped-binary") stripped = argv[i + 1];
     else if (flag == "--image-bytes") imageBytes = std::strtoull(argv[i + 1], nullptr, 10);
     else if (flag == "--seconds") g_seconds_per_case = std::strtod(argv[i + 1], nullptr);
+    else if (flag == "--fast-loop") g_baseline_fast_loop = std::string(argv[i + 1]) == "baseline";
   }
 
   std::vector<vykcn::bench::LzxCorpus> corpora;

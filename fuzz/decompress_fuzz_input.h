@@ -3,8 +3,9 @@
 // that replays the seed corpus.
 //
 // Input layout: byte 0 = options (bits 0-2: window 32 KiB << n, 7 = default; bit 3: ContinuousStream;
-// bit 4: decode twice on one context), bytes 1-3 = destination capacity (24-bit little-endian,
-// at most 256 KiB), the rest = the framed source.
+// bit 4: decode twice on one context; bit 5: the fast loop's baseline copy even where the processor
+// has BMI2), bytes 1-3 = destination capacity (24-bit little-endian, at most 256 KiB), the rest =
+// the framed source.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -33,6 +34,7 @@ inline bool RunDecompressInput(const uint8_t* data, size_t size) {
   const uint32_t flags = (options & 8) ? lzx::ContinuousStream : 0;
   lzx::DecompressionContext* context = nullptr;
   if (lzx::CreateDecompressionContext(0, &parameters, flags, &context) != lzx::kStatusOk) return true;
+  if (options & 32) context->decoder.fastLoopBmi2 = 0;
 
   // The source in a block of exactly its size, and the destination at the very end of one, so
   // that the sanitizers see any access past either.

@@ -34,9 +34,33 @@ inline void PrimeBitReader(LzxDecoder& d) {
   d.inputCursor += 4;
 }
 
+// The checked reader's state apart from the decoder, for loops that also store through byte
+// pointers: the compiler must assume such a store could change the decoder's own fields, and would
+// reload them after each one. The operations below take either.
+struct CheckedBits {
+  uint32_t bitBuffer;
+  int8_t bitCount;
+  uint8_t inputOverrun;
+  const uint8_t* inputCursor;
+  const uint8_t* inputEnd;
+  const uint8_t* sourceBegin;
+  const uint8_t* sourceEnd;
+
+  explicit CheckedBits(const LzxDecoder& d)
+      : bitBuffer(d.bitBuffer), bitCount(d.bitCount), inputOverrun(d.inputOverrun), inputCursor(d.inputCursor),
+        inputEnd(d.inputEnd), sourceBegin(d.sourceBegin), sourceEnd(d.sourceEnd) {}
+  void Store(LzxDecoder& d) const {
+    d.bitBuffer = bitBuffer;
+    d.bitCount = bitCount;
+    d.inputOverrun = inputOverrun;
+    d.inputCursor = inputCursor;
+  }
+};
+
 // Drops n (0..17) bits and refills up to two words; past inputEnd it sets inputOverrun instead.
 // Returns false when this call's refill found the input exhausted.
-inline bool ConsumeBits(LzxDecoder& d, unsigned n) {
+template <typename Reader>
+inline bool ConsumeBits(Reader& d, unsigned n) {
   bool exhausted = false;
   int count = d.bitCount - static_cast<int>(n);
   d.bitBuffer <<= n;
@@ -55,10 +79,12 @@ inline bool ConsumeBits(LzxDecoder& d, unsigned n) {
   return !exhausted;
 }
 
-inline uint32_t PeekBits(const LzxDecoder& d, unsigned n) { return d.bitBuffer >> (32 - n); }
+template <typename Reader>
+inline uint32_t PeekBits(const Reader& d, unsigned n) { return d.bitBuffer >> (32 - n); }
 
 // n from 1 to 17.
-inline uint32_t ReadBits(LzxDecoder& d, unsigned n) {
+template <typename Reader>
+inline uint32_t ReadBits(Reader& d, unsigned n) {
   const uint32_t value = PeekBits(d, n);
   ConsumeBits(d, n);
   return value;

@@ -1,4 +1,6 @@
-// The block state machine and the span decoders that produce a chunk's bytes in the window.
+// The block state machine and the span decoders that produce a chunk's bytes in the window: the
+// window decoder, which runs continuous streams, and takes over a call from the chunk on that
+// direct output (direct_output.cpp) could not finish. ReadBlockHeader serves both.
 //
 // Window layout: positions 0..W-1, then a mirror of positions 0..256 at W..W+256, then 4 bytes of
 // slack. Positions below 257 are decoded by the low-position path, which masks every source byte
@@ -11,6 +13,7 @@
 #include "base/byte_order.h"
 #include "lzx/decoder/bit_reader.h"
 #include "lzx/decoder/decoder.h"
+#include "lzx/decoder/item_decoder.h"
 #include "lzx/decoder/match_copy.h"
 
 namespace vykcn::lzx {
@@ -18,188 +21,9 @@ namespace vykcn::lzx {
 namespace {
 
 // The span decoders keep the bit reader in registers and test the input limit once per main
-// symbol. Two register forms:
-//  - NarrowBits: the checked reader's own 32-bit form, refilled a word at a time as codes are
-//    consumed (used for the few positions below 257);
-//  - WideBits: a 64-bit buffer refilled two words at a time, once before the main and length
-//    codes and once before the footer.
-// Both start from and return to the 32-bit state in the decoder, and both test the limit against
-// the cursor the 32-bit reader would have at that point, so they fail on exactly the same inputs.
+// symbol (item_decoder.h): NarrowBits for the few positions below 257, WideBits for the rest.
 // kBounded selects loads that check the source bounds; it is used when the input limit lies near
 // the end of the source, where the look-ahead between two input tests could leave the buffer.
-
-// Bytes past inputEnd that a span decoder may load before its next input test (five words of
-// codes per item, the wide buffer's look-ahead of up to three words): well inside this.
-constexpr ptrdiff_t kLookAheadBytes = 32;
-
-template <bool kBounded>
-inline uint32_t LoadWord(const uint8_t* p, const LzxDecoder& d) {
-  if (kBounded) return LoadWordBounded(p, d.sourceBegin, d.sourceEnd);
-  return ReadU16LE(p);
-}
-
-template <bool kBounded>
-struct NarrowBits {
-  uint32_t buffer;
-  int count;  // valid bits - 16
-  const uint8_t* cursor;
-  const LzxDecoder& d;
-
-  explicit NarrowBits(const LzxDecoder& decoder)
-      : buffer(decoder.bitBuffer), count(decoder.bitCount), cursor(decoder.inputCursor), d(decoder) {}
-  void Store(LzxDecoder& decoder) const {
-    decoder.bitBuffer = buffer;
-    decoder.bitCount = static_cast<int8_t>(count);
-    decoder.inputCursor = cursor;
-  }
-  void Refill() {}
-  uint32_t Top32() const { return buffer; }
-  uint32_t Peek(unsigned n) const { return buffer >> (32 - n); }
-  uint32_t PeekUpTo17(unsigned n) const { return (buffer >> 1) >> (31 - n); }
-  bool InputExhausted() const { return cursor >= d.inputEnd; }
-  void Consume(unsigned n) {
-    count -= static_cast<int>(n);
-    buffer <<= n;
-    if (count <= 0) {
-      buffer |= LoadWord<kBounded>(cursor, d) << -count;
-      cursor += 2;
-      count += 16;
-      if (count <= 0) {  // only a 17-bit footer can need a second word
-        buffer |= LoadWord<kBounded>(cursor, d) << -count;
-        cursor += 2;
-        count += 16;
-      }
-    }
-  }
-};
-
-template <bool kBounded>
-struct WideBits {
-  uint64_t buffer;  // valid bits at the top, zeros below
-  int avail;
-  const uint8_t* cursor;
-  const LzxDecoder& d;
-
-  explicit WideBits(const LzxDecoder& decoder)
-      : buffer(static_cast<uint64_t>(decoder.bitBuffer) << 32), avail(decoder.bitCount + 16),
-        cursor(decoder.inputCursor), d(decoder) {
-    if (avail < 0) avail = 0;  // only after an overrun, which no span follows
-  }
-
-  // Back to the 32-bit form: 17 to 32 valid bits, the words held beyond that given back.
-  void Store(LzxDecoder& decoder) {
-    while (avail < 17) AddWord(LoadWord<kBounded>(cursor, d));
-    const int extraWords = (avail - 17) >> 4;
-    const int narrow = avail - 16 * extraWords;
-    const uint64_t kept = buffer & ~(~uint64_t{0} >> narrow);
-    decoder.bitBuffer = static_cast<uint32_t>(kept >> 32);
-    decoder.bitCount = static_cast<int8_t>(narrow - 16);
-    decoder.inputCursor = cursor - 2 * extraWords;
-  }
-  void AddWord(uint32_t word) {
-    buffer |= static_cast<uint64_t>(word) << (48 - avail);
-    avail += 16;
-    cursor += 2;
-  }
-  // Tops the buffer up to at least 33 bits: two words at a time.
-  void Refill() {
-    if (avail > 32) return;
-    if (kBounded) {
-      AddWord(LoadWord<true>(cursor, d));
-      AddWord(LoadWord<true>(cursor, d));
-      return;
-    }
-    const uint32_t raw = ReadU32LE(cursor);
-    const uint64_t ordered = static_cast<uint32_t>(raw << 16 | raw >> 16);  // first word on top
-    buffer |= ordered << (32 - avail);
-    avail += 32;
-    cursor += 4;
-  }
-  uint32_t Top32() const { return static_cast<uint32_t>(buffer >> 32); }
-  uint32_t Peek(unsigned n) const { return static_cast<uint32_t>(buffer >> (64 - n)); }
-  uint32_t PeekUpTo17(unsigned n) const { return static_cast<uint32_t>((buffer >> 1) >> (63 - n)); }
-  // The 32-bit reader's cursor lags by the whole words held beyond its 17..32 bits.
-  // The exact test only near the end: the 32-bit cursor is never ahead of this one.
-  bool InputExhausted() const {
-    return __builtin_expect(cursor + 8 >= d.inputEnd, 0) && cursor - 2 * ((avail - 17) >> 4) >= d.inputEnd;
-  }
-  void Consume(unsigned n) {
-    buffer <<= n;
-    avail -= static_cast<int>(n);
-  }
-};
-
-// n from 0 to 17 (Peek needs at least 1).
-template <typename Bits>
-inline uint32_t TakeUpTo17(Bits& b, unsigned n) {
-  const uint32_t value = b.PeekUpTo17(n);
-  b.Consume(n);
-  return value;
-}
-
-// Decodes one main-tree item. Returns false when the input is exhausted before it; otherwise
-// `length` is 0 for a literal (in `literal`) or the match length, with the offset in `offset`.
-template <bool kAligned, typename Bits>
-inline bool DecodeItem(const LzxDecoder& d, Bits& b, int32_t* r, uint32_t& length, uint32_t& literal,
-                       uint32_t& offset) {
-  b.Refill();
-  // One lookup gives symbol and code length for all but the longest codes.
-  uint32_t entry = d.mainFast[b.Peek(kMainFastBits)];
-  if (__builtin_expect(entry & kFastTableSlow, 0)) {
-    const int slow = DecodeSymbol(b.Top32(), d.mainTable, d.mainOverflow, kMainTableBits);
-    entry = static_cast<uint32_t>(slow) | static_cast<uint32_t>(d.mainLengths[slow]) << kFastLengthShift;
-  }
-  if (b.InputExhausted()) return false;
-  b.Consume(entry >> kFastLengthShift);
-  const unsigned symbol = entry & kFastSymbolMask;
-  if (symbol < kNumChars) {
-    length = 0;
-    literal = symbol;
-    return true;
-  }
-  const unsigned m = symbol - kNumChars;
-  unsigned lengthHeader = m & 7;
-  const unsigned slot = m >> 3;
-  if (lengthHeader == kNumPrimaryLengths) {
-    uint32_t lengthEntry = d.lengthFast[b.Peek(kLengthFastBits)];
-    if (__builtin_expect(lengthEntry & kFastTableSlow, 0)) {
-      const int slow = DecodeSymbol(b.Top32(), d.lengthTable, d.lengthOverflow, kLengthTableBits);
-      lengthEntry = static_cast<uint32_t>(slow) | static_cast<uint32_t>(d.lengthLengths[slow]) << kFastLengthShift;
-    }
-    b.Consume(lengthEntry >> kFastLengthShift);
-    lengthHeader += lengthEntry & kFastSymbolMask;
-  }
-  length = lengthHeader + kMinMatchLength;
-
-  if (slot < kNumRepeatedOffsets) {
-    // Slot 0 reuses R0; slots 1 and 2 swap their offset with R0. One indexed swap (a no-op for
-    // slot 0) instead of a branch on the slot, which the decoder cannot predict.
-    const int32_t chosen = r[slot];
-    r[slot] = r[0];
-    r[0] = chosen;
-    offset = static_cast<uint32_t>(chosen);
-    return true;
-  }
-  const unsigned extra = d.extraBits[slot];
-  b.Refill();  // the footer may not fit what the item's refill left
-  uint32_t value;
-  // Footers of 0 bits are read as 0 without a branch: slot 3 has no footer and a base of 1.
-  if (kAligned && extra >= 3) {
-    const uint32_t high = TakeUpTo17(b, extra - 3);
-    // Symbol and code length in one lookup: the next item's bits wait on this consume.
-    const unsigned alignedEntry = d.alignedFast[b.Peek(kAlignedTableBits)];
-    const unsigned aligned = alignedEntry & 7;
-    b.Consume(alignedEntry >> 3);
-    value = static_cast<uint32_t>(d.positionBase[slot]) + (high << 3) + aligned;
-  } else {
-    value = static_cast<uint32_t>(d.positionBase[slot]) + TakeUpTo17(b, extra);
-  }
-  r[2] = r[1];
-  r[1] = r[0];
-  r[0] = static_cast<int32_t>(value);
-  offset = value;
-  return true;
-}
 
 // Records that the window holds stream bytes up to `end` (W at most: a match that runs past W
 // writes the mirror, not positions 0 onwards).
@@ -217,6 +41,16 @@ inline void CopyMatchFromUnfilled(uint8_t* window, uint32_t size, uint32_t fille
     const uint32_t from = source + i;
     window[pos + i] = (from < filled || from >= size) ? window[from] : 0;
   }
+}
+
+// A match whose source is its own destination (an offset of 0 mod W, which only an uncompressed
+// block's header can set) leaves the window's bytes as they are; those this stream has not
+// written read as zeros, like every unwritten byte (a window position at or past W is the mirror,
+// which it keeps).
+inline void ZeroUnfilledInPlace(uint8_t* window, uint32_t size, uint32_t filled, uint32_t pos, uint32_t length) {
+  const uint32_t from = pos > filled ? pos : filled;
+  const uint32_t to = pos + length < size ? pos + length : size;
+  if (from < to) std::memset(window + from, 0, to - from);
 }
 
 // Positions below 257: every byte is written at p and at W + p, every source byte masked.
@@ -283,6 +117,8 @@ bool DecodeGeneralPositions(LzxDecoder& d, uint32_t pos, uint32_t target, uint32
       CopyShortMatch(dst, src, length);
     } else if (__builtin_expect(src > dst && d.windowFilled < size, 0)) {
       CopyMatchFromUnfilled(window, size, d.windowFilled, pos, static_cast<uint32_t>(src - window), length);
+    } else if (__builtin_expect(src == dst, 0)) {
+      ZeroUnfilledInPlace(window, size, d.windowFilled, pos, length);
     } else {
       CopyMatch(dst, src, length);
     }
@@ -363,6 +199,20 @@ bool ReadUncompressedHeader(LzxDecoder& d) {
   return true;
 }
 
+// `output`: where the span's bytes go in the caller's copy of the chunk.
+int32_t DecodeSpan(LzxDecoder& d, int32_t n, uint8_t* output) {
+  const uint32_t start = static_cast<uint32_t>(d.windowPosition);
+  if (d.blockType == kBlockUncompressed) return CopyUncompressed(d, start, n, output);
+  if (d.blockType != kBlockVerbatim && d.blockType != kBlockAligned) return -1;
+  // Matches may read any window byte: raw bytes still pending go in first.
+  if (d.pendingRawCount != 0) FlushPendingRaw(d);
+  d.chunkUsesWindow = 1;
+  return d.blockType == kBlockAligned ? DecodeCompressedSpan<true>(d, start, n)
+                                           : DecodeCompressedSpan<false>(d, start, n);
+}
+
+}  // namespace
+
 bool ReadBlockHeader(LzxDecoder& d) {
   if (d.headerPending) {
     d.headerPending = 0;
@@ -405,20 +255,6 @@ bool ReadBlockHeader(LzxDecoder& d) {
   d.blockState = kBlockStateInside;
   return true;
 }
-
-// `output`: where the span's bytes go in the caller's copy of the chunk.
-int32_t DecodeSpan(LzxDecoder& d, int32_t n, uint8_t* output) {
-  const uint32_t start = static_cast<uint32_t>(d.windowPosition);
-  if (d.blockType == kBlockUncompressed) return CopyUncompressed(d, start, n, output);
-  if (d.blockType != kBlockVerbatim && d.blockType != kBlockAligned) return -1;
-  // Matches may read any window byte: raw bytes still pending go in first.
-  if (d.pendingRawCount != 0) FlushPendingRaw(d);
-  d.chunkUsesWindow = 1;
-  return d.blockType == kBlockAligned ? DecodeCompressedSpan<true>(d, start, n)
-                                           : DecodeCompressedSpan<false>(d, start, n);
-}
-
-}  // namespace
 
 int32_t DecodeOutput(LzxDecoder& d, int32_t want) {
   int32_t produced = 0;

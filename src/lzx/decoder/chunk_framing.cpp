@@ -41,7 +41,11 @@ int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* 
   }
   size_t remaining = sourceSize > kStreamTrailerSize ? sourceSize - kStreamTrailerSize : 0;
   LzxDecoder& d = context->decoder;
-  if (!(context->contextFlags & ContinuousStream)) ResetDecoder(d);
+  // A stream that starts afresh here is decoded straight into the destination (direct_output.cpp).
+  if (!(context->contextFlags & ContinuousStream)) {
+    ResetDecoder(d);
+    BeginDirectOutput(d, destination, destination + capacity);
+  }
   d.sourceBegin = source;
   d.sourceEnd = source + sourceSize;
 
@@ -77,13 +81,15 @@ int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* 
       status = kStatusFail;
       break;
     }
-    total += DecodeChunk(d, uncompressedSize, p, compressedSize, destination + total);
+    total += d.directOutput ? DecodeChunkDirect(d, uncompressedSize, p, compressedSize, destination + total)
+                            : DecodeChunk(d, uncompressedSize, p, compressedSize, destination + total);
     p += compressedSize;
     remaining -= compressedSize;
   }
   // The pending raw bytes point into this call's source. A continuous stream's next call may read
   // them from the window; any other stream drops them at its reset and reads its window as zeros.
   if (context->contextFlags & ContinuousStream) FlushPendingRaw(d);
+  EndDirectOutput(d);
   *destinationSize = total;
   return status;
 }

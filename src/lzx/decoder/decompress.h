@@ -48,6 +48,11 @@ void DestroyDecompressionContext(DecompressionContext* context);
 // produced size with the size it expects), kStatusFail when the context is not an LZX context, when
 // a chunk header or its data would reach past the framed area, or when a chunk would not fit in
 // the remaining capacity (then *destinationSize holds what was produced before it).
+//
+// The destination's bytes past the produced size are unspecified on return (a chunk that fails can
+// leave bytes there), and nothing past the capacity is written. Without ContinuousStream the stream
+// is decoded straight into the destination (it holds the whole stream from its first byte), so the
+// destination must not overlap the source.
 int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* destinationSize,
                    const uint8_t* source, size_t sourceSize);
 

@@ -1,4 +1,5 @@
 // Creation, reset and destruction of a decompression context.
+#include <cstddef>
 #include <cstring>
 
 #include "platform/decoder_memory.h"
@@ -49,6 +50,7 @@ void ResetDecoder(LzxDecoder& decoder) {
   decoder.inputOverrun = 0;
   decoder.translationOffset = 0;
   decoder.chunkCount = 0;
+  decoder.directOutput = 0;
 }
 
 int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* parameters,
@@ -64,8 +66,10 @@ int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* par
   if (block == nullptr) return kStatusOutOfMemory;
   // The window itself is not cleared: `windowFilled` makes the bytes a stream has not written read
   // as zeros, so a match reaching before a stream's first byte never sees heap contents. The mirror
-  // and slack are cleared, since word copies may read (and write back) them.
-  std::memset(block, 0, sizeof(DecompressionContext));
+  // and slack are cleared, since word copies may read (and write back) them. Nor are the decode
+  // tables, which no lookup reads before a block header has built them: a context is made for every
+  // stream, and for raw data that clearing would cost more than the stream itself.
+  std::memset(block, 0, offsetof(DecompressionContext, decoder) + offsetof(LzxDecoder, mainFast));
   std::memset(static_cast<uint8_t*>(block) + sizeof(DecompressionContext) + windowSize, 0,
               kWindowMirrorSize + kWindowSlackSize);
 
@@ -80,6 +84,7 @@ int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* par
   decoder.windowMask = windowSize - 1;
   decoder.positionSlots = static_cast<uint8_t>(PositionSlotsForWindow(windowSize));
   decoder.window = reinterpret_cast<uint8_t*>(created + 1);
+  decoder.fastLoopBmi2 = ProcessorHasBmi2() ? 1 : 0;
 
   created->parameterFlags = parameters != nullptr ? parameters->flags : 0;
   if (flags & ContinuousStream) ResetDecoder(decoder);

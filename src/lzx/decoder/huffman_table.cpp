@@ -47,11 +47,19 @@ inline void InsertLongCode(uint32_t code16, unsigned length, int16_t symbol, uns
 
 bool BuildDecodeTables(unsigned symbolCount, const uint8_t* lengths, unsigned fastBits, uint16_t* fast,
                        unsigned tableBits, int16_t* table, int16_t* overflow) {
-  uint32_t count[kMaxCodeLength + 2] = {};
-  for (unsigned s = 0; s < symbolCount; ++s) {
-    if (lengths[s] > kMaxCodeLength) return false;
-    ++count[lengths[s]];
+  uint8_t longest = 0;
+  for (unsigned s = 0; s < symbolCount; ++s) longest = std::max(longest, lengths[s]);
+  if (longest > kMaxCodeLength) return false;
+  // Four histograms, summed after: consecutive symbols of one length then do not each wait for the
+  // other's count to come back from memory.
+  uint32_t counts[4][kMaxCodeLength + 1] = {};
+  unsigned s = 0;
+  for (; s + 4 <= symbolCount; s += 4) {
+    for (unsigned k = 0; k < 4; ++k) ++counts[k][lengths[s + k]];
   }
+  for (; s < symbolCount; ++s) ++counts[0][lengths[s]];
+  uint32_t count[kMaxCodeLength + 2] = {};
+  for (unsigned l = 0; l <= kMaxCodeLength; ++l) count[l] = counts[0][l] + counts[1][l] + counts[2][l] + counts[3][l];
   // Complete, or empty.
   uint32_t space = 0;
   for (unsigned l = 1; l <= kMaxCodeLength; ++l) space += count[l] << (16 - l);
@@ -79,19 +87,88 @@ bool BuildDecodeTables(unsigned symbolCount, const uint8_t* lengths, unsigned fa
     std::fill(table + (covered >> (fastBits - tableBits)), table + (1u << tableBits), int16_t{0});
   }
 
-  int nextNode = static_cast<int>(symbolCount);
-  for (unsigned s = 0; s < symbolCount; ++s) {
-    const unsigned l = lengths[s];
-    if (l == 0) continue;
-    const uint32_t code = next[l]++;
-    if (l <= fastBits) {
-      const uint16_t entry = static_cast<uint16_t>(s | l << kFastLengthShift);
-      FillEntries(fast + (code << (fastBits - l)), 1u << (fastBits - l), entry);
-      continue;
+  // The short codes in canonical order, that is by length and within one length by symbol: each
+  // fills the next run of 2^(fastBits - l) entries from entry 0 on, and the runs of one length have
+  // one size, so that filling them costs no mispredicted branches.
+  uint16_t sorted[kMaxMainSymbols];
+  uint32_t first[kMaxCodeLength + 2] = {};
+  for (unsigned l = 1; l <= kMaxCodeLength; ++l) first[l + 1] = first[l] + count[l];
+  uint32_t place[kMaxCodeLength + 2];
+  std::copy(first, first + kMaxCodeLength + 2, place);
+  for (s = 0; s < symbolCount; ++s) {
+    if (lengths[s] != 0 && lengths[s] <= fastBits) sorted[place[lengths[s]]++] = static_cast<uint16_t>(s);
+  }
+  uint16_t* entry = fast;
+  for (unsigned l = 1; l <= fastBits; ++l) {
+    const uint32_t run = size >> l;
+    for (uint32_t k = first[l]; k < first[l] + count[l]; ++k) {
+      FillEntries(entry, run, static_cast<uint16_t>(sorted[k] | l << kFastLengthShift));
+      entry += run;
     }
+  }
+
+  // The long codes, in symbol order.
+  int nextNode = static_cast<int>(symbolCount);
+  if (covered == size) return true;
+  for (s = 0; s < symbolCount; ++s) {
+    const unsigned l = lengths[s];
+    if (l <= fastBits) continue;
+    const uint32_t code = next[l]++;
     InsertLongCode(code << (16 - l), l, static_cast<int16_t>(s), tableBits, table, overflow, &nextNode);
   }
   return true;
+}
+
+void BuildItemTable(LzxDecoder& d, bool aligned) {
+  constexpr uint32_t kSize = 1u << kMainFastBits;
+  uint32_t* const items = d.mainItems;
+  // Each main code of length l <= kMainFastBits fills an aligned run of 2^(kMainFastBits - l)
+  // entries of mainFast (all of them for an empty code), the slow prefixes one entry each.
+  for (uint32_t i = 0; i < kSize;) {
+    const uint16_t entry = d.mainFast[i];
+    if (entry & kFastTableSlow) {
+      items[i++] = kItemUnresolved;
+      continue;
+    }
+    const unsigned symbol = entry & kFastSymbolMask;
+    const unsigned codeLength = entry >> kFastLengthShift;
+    const uint32_t run = kSize >> codeLength;
+    if (symbol < kNumChars) {
+      std::fill_n(items + i, run, codeLength | symbol << kItemValueShift);
+      i += run;
+      continue;
+    }
+    const unsigned header = (symbol - kNumChars) & 7;
+    const unsigned slot = (symbol - kNumChars) >> 3;
+    unsigned footerBits = d.extraBits[slot];
+    uint32_t match = kItemMatch | slot << kItemValueShift;
+    if (aligned && footerBits >= 3) {
+      footerBits -= 3;
+      match |= kItemAligned;
+    }
+    match |= footerBits << kItemFooterShift;
+    if (header != kNumPrimaryLengths) {
+      std::fill_n(items + i, run, match | (codeLength + footerBits) | (header + kMinMatchLength) << kItemLengthShift);
+      i += run;
+      continue;
+    }
+    // Length header 7: the length code follows in the `rest` bits of the prefix after the main
+    // code. A length code of k <= rest bits fills an aligned run of 2^(rest - k) of them.
+    const unsigned rest = kMainFastBits - codeLength;
+    for (uint32_t j = 0; j < run;) {
+      const uint32_t index = rest >= kLengthFastBits ? j >> (rest - kLengthFastBits) : j << (kLengthFastBits - rest);
+      const uint16_t lengthEntry = d.lengthFast[index];
+      const unsigned k = lengthEntry >> kFastLengthShift;
+      if ((lengthEntry & kFastTableSlow) || k > rest) {
+        items[i + j++] = kItemUnresolved;
+        continue;
+      }
+      const uint32_t length = kNumPrimaryLengths + (lengthEntry & kFastSymbolMask) + kMinMatchLength;
+      std::fill_n(items + i + j, 1u << (rest - k), match | (codeLength + k + footerBits) | length << kItemLengthShift);
+      j += 1u << (rest - k);
+    }
+    i += run;
+  }
 }
 
 bool BuildAlignedTable(const uint8_t* lengths, uint8_t* table) {

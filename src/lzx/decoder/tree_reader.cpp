@@ -17,7 +17,7 @@ struct PretreeTables {
 };
 
 // Decodes one pretree symbol and consumes its code; false if the input ran out meanwhile.
-bool ReadPretreeSymbol(LzxDecoder& d, const PretreeTables& pretree, const uint8_t* lengths, int& symbol) {
+bool ReadPretreeSymbol(CheckedBits& d, const PretreeTables& pretree, const uint8_t* lengths, int& symbol) {
   const uint32_t entry = pretree.fast[PeekBits(d, kPretreeFastBits)];
   if (entry & kFastTableSlow) {
     symbol = DecodeSymbol(d.bitBuffer, pretree.table, pretree.overflow, kPretreeTableBits);
@@ -34,9 +34,8 @@ int ApplyDelta(int previous, int delta) {
   return value;
 }
 
-}  // namespace
-
-bool ReadCodeLengths(LzxDecoder& d, unsigned count, const uint8_t* previous, uint8_t* current) {
+// ReadCodeLengths with the reader in `d`.
+bool ReadCodeLengthsWith(CheckedBits& d, unsigned count, const uint8_t* previous, uint8_t* current) {
   uint8_t pretreeLengths[kNumPretreeSymbols];
   for (unsigned i = 0; i < kNumPretreeSymbols; ++i) {
     pretreeLengths[i] = static_cast<uint8_t>(ReadBits(d, kPretreeLengthBits));
@@ -80,6 +79,15 @@ bool ReadCodeLengths(LzxDecoder& d, unsigned count, const uint8_t* previous, uin
   return !d.inputOverrun;
 }
 
+}  // namespace
+
+bool ReadCodeLengths(LzxDecoder& d, unsigned count, const uint8_t* previous, uint8_t* current) {
+  CheckedBits bits(d);
+  const bool ok = ReadCodeLengthsWith(bits, count, previous, current);
+  bits.Store(d);
+  return ok;
+}
+
 bool ReadTrees(LzxDecoder& d) {
   const unsigned matchSymbols = 8u * d.positionSlots;
   if (!ReadCodeLengths(d, kNumChars, d.previousMainLengths, d.mainLengths)) return false;
@@ -92,8 +100,12 @@ bool ReadTrees(LzxDecoder& d) {
     return false;
   }
   if (!ReadCodeLengths(d, kNumLengthSymbols, d.previousLengthLengths, d.lengthLengths)) return false;
-  return BuildDecodeTables(kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast,
-                           kLengthTableBits, d.lengthTable, d.lengthOverflow);
+  if (!BuildDecodeTables(kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast, kLengthTableBits,
+                         d.lengthTable, d.lengthOverflow)) {
+    return false;
+  }
+  if (d.directOutput) BuildItemTable(d, d.blockType == kBlockAligned);
+  return true;
 }
 
 bool ReadAlignedTree(LzxDecoder& d) {
@@ -101,12 +113,23 @@ bool ReadAlignedTree(LzxDecoder& d) {
     d.alignedLengths[i] = static_cast<uint8_t>(ReadBits(d, kAlignedLengthBits));
   }
   if (d.inputOverrun) return false;
+  return BuildAlignedTables(d);
+}
+
+bool BuildAlignedTables(LzxDecoder& d) {
   if (!BuildAlignedTable(d.alignedLengths, d.alignedTable)) return false;
   for (unsigned i = 0; i < (1u << kAlignedTableBits); ++i) {
     const uint8_t symbol = d.alignedTable[i];
     d.alignedFast[i] = static_cast<uint8_t>(symbol | d.alignedLengths[symbol] << 3);
   }
   return true;
+}
+
+bool BuildMainAndLengthTables(LzxDecoder& d) {
+  return BuildDecodeTables(MainSymbolsForSlots(d.positionSlots), d.mainLengths, kMainFastBits, d.mainFast,
+                           kMainTableBits, d.mainTable, d.mainOverflow) &&
+         BuildDecodeTables(kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast, kLengthTableBits,
+                           d.lengthTable, d.lengthOverflow);
 }
 
 }  // namespace vykcn::lzx
