@@ -44,21 +44,28 @@ using Bytes = std::vector<uint8_t>;
 double g_seconds_per_case = 1.0;
 bool g_baseline_fast_loop = false;
 
-// Best-of timing: runs `work` repeatedly for about g_seconds_per_case and returns the fastest run.
-double BestSeconds(const std::function<void()>& work) {
-  double best = 1e30, spent = 0;
-  int runs = 0;
-  while (spent < g_seconds_per_case || runs < 5) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    best = std::min(best, s);
-    spent += s;
-    ++runs;
-  }
-  return best;
-}
+// One decoder of the race: `work` decodes the whole corpus once and says whether it succeeded.
+struct Contender {
+  std::function<bool()> work;
+  double bestSeconds = 1e30;
+  bool ok = true;
+};
 
+// Runs the contenders in turn, round after round, for about g_seconds_per_case each (and at least
+// 5 rounds), keeping each one's fastest run. Taking turns puts every decoder under the same
+// machine conditions, so a slow spell of this machine does not land on one of them alone.
+void Race(std::vector<Contender*> contenders) {
+  double spent = 0;
+  for (int round = 0; round < 5 || spent < g_seconds_per_case * contenders.size(); ++round) {
+    for (Contender* contender : contenders) {
+      const auto start = std::chrono::steady_clock::now();
+      contender->ok &= contender->work();
+      const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      contender->bestSeconds = std::min(contender->bestSeconds, s);
+      spent += s;
+    }
+  }
+}
 
 // A translation image from the catalogues, records added until it holds about `limit` bytes.
 Bytes CatalogueImage(const std::string& directory, size_t limit) {
@@ -67,63 +74,69 @@ Bytes CatalogueImage(const std::string& directory, size_t limit) {
 }
 
 // ---- ours ----
-double OursMBs(const Bytes& original, const Bytes& stream) {
-  const vykcn::lzx::CodecParameters parameters{0, vykcn::kTranslationWindowSize, 0};
-  Bytes out(original.size());
-  bool ok = true;
-  const double s = BestSeconds([&] {
+std::function<bool()> Ours(const Bytes& stream, Bytes& out) {
+  return [&stream, &out] {
     // Context creation is part of every decode, as in the module.
+    static const vykcn::lzx::CodecParameters parameters{0, vykcn::kTranslationWindowSize, 0};
     vykcn::lzx::DecompressionContext* context = nullptr;
-    vykcn::lzx::CreateDecompressionContext(0, &parameters, 0, &context);
+    if (vykcn::lzx::CreateDecompressionContext(0, &parameters, 0, &context) != vykcn::lzx::kStatusOk) return false;
     if (g_baseline_fast_loop) context->decoder.fastLoopBmi2 = 0;
     size_t produced = out.size();
-    ok &= vykcn::lzx::Decompress(context, out.data(), &produced, stream.data(), stream.size()) == vykcn::lzx::kStatusOk &&
-          produced == original.size();
+    const bool ok = vykcn::lzx::Decompress(context, out.data(), &produced, stream.data(), stream.size()) ==
+                        vykcn::lzx::kStatusOk &&
+                    produced == out.size();
     vykcn::lzx::DestroyDecompressionContext(context);
-  });
-  return ok && out == original ? original.size() / s / 1e6 : 0;
-}
-
-// ---- libmspack, through an in-memory cabinet built once ----
-double MspackMBs(const Bytes& original, const Bytes& stream) {
-  vykcn::lzx::test::LibmspackCabinet cabinet(stream, vykcn::kTranslationWindowSize);
-  bool ok = true;
-  const double s = BestSeconds([&] { ok &= cabinet.Extract(); });
-  ok &= cabinet.output() == original;
-  return ok ? original.size() / s / 1e6 : 0;
+    return ok;
+  };
 }
 
 // ---- wimlib on its own compression, independent chunks of `chunk` bytes ----
-double WimlibMBs(const Bytes& original, size_t chunk) {
-  wimlib_compressor* compressor = nullptr;
-  wimlib_decompressor* decompressor = nullptr;
-  if (wimlib_create_compressor(WIMLIB_COMPRESSION_TYPE_LZX, chunk, 100, &compressor) != 0) return 0;
-  if (wimlib_create_decompressor(WIMLIB_COMPRESSION_TYPE_LZX, chunk, &decompressor) != 0) return 0;
-  std::vector<Bytes> compressed;  // empty = stored
-  Bytes buffer(chunk);
-  for (size_t p = 0; p < original.size(); p += chunk) {
-    const size_t n = std::min(chunk, original.size() - p);
-    const size_t size = wimlib_compress(original.data() + p, n, buffer.data(), n - 1, compressor);
-    compressed.push_back(size ? Bytes(buffer.begin(), buffer.begin() + size) : Bytes{});
-  }
-  Bytes out(original.size());
-  bool ok = true;
-  const double s = BestSeconds([&] {
-    size_t p = 0;
-    for (const Bytes& c : compressed) {
+class WimlibChunks {
+ public:
+  WimlibChunks(const Bytes& original, size_t chunk) : original_(original), chunk_(chunk), out_(original.size()) {
+    wimlib_compressor* compressor = nullptr;
+    if (wimlib_create_compressor(WIMLIB_COMPRESSION_TYPE_LZX, chunk, 100, &compressor) != 0) return;
+    if (wimlib_create_decompressor(WIMLIB_COMPRESSION_TYPE_LZX, chunk, &decompressor_) != 0) decompressor_ = nullptr;
+    Bytes buffer(chunk);
+    for (size_t p = 0; p < original.size(); p += chunk) {
       const size_t n = std::min(chunk, original.size() - p);
-      if (c.empty()) {
-        std::memcpy(out.data() + p, original.data() + p, n);
+      const size_t size = wimlib_compress(original.data() + p, n, buffer.data(), n - 1, compressor);
+      // A chunk wimlib cannot shrink is stored as it is: decoding it is a copy from its own bytes.
+      chunks_.push_back(size ? Chunk{Bytes(buffer.begin(), buffer.begin() + size), false}
+                             : Chunk{Bytes(original.begin() + p, original.begin() + p + n), true});
+    }
+    wimlib_free_compressor(compressor);
+  }
+  ~WimlibChunks() { wimlib_free_decompressor(decompressor_); }
+
+  bool Decode() {
+    if (decompressor_ == nullptr) return false;
+    size_t p = 0;
+    bool ok = true;
+    for (const Chunk& c : chunks_) {
+      const size_t n = std::min(chunk_, original_.size() - p);
+      if (c.stored) {
+        std::memcpy(out_.data() + p, c.bytes.data(), n);
       } else {
-        ok &= wimlib_decompress(c.data(), c.size(), out.data() + p, n, decompressor) == 0;
+        ok &= wimlib_decompress(c.bytes.data(), c.bytes.size(), out_.data() + p, n, decompressor_) == 0;
       }
       p += n;
     }
-  });
-  wimlib_free_compressor(compressor);
-  wimlib_free_decompressor(decompressor);
-  return ok && out == original ? original.size() / s / 1e6 : 0;
-}
+    return ok;
+  }
+  const Bytes& output() const { return out_; }
+
+ private:
+  const Bytes& original_;
+  size_t chunk_;
+  Bytes out_;
+  struct Chunk {
+    Bytes bytes;
+    bool stored;
+  };
+  std::vector<Chunk> chunks_;
+  wimlib_decompressor* decompressor_ = nullptr;
+};
 
 }  // namespace
 
@@ -159,10 +172,23 @@ int main(int argc, char** argv) {
     options.windowSize = vykcn::kTranslationWindowSize;
     options.callTranslationSize = corpus.callTranslationSize;
     const Bytes stream = vykcn::lzx::CompressLzx(corpus.data.data(), corpus.data.size(), options);
-    const double ours = OursMBs(corpus.data, stream);
-    const double mspack = MspackMBs(corpus.data, stream);
-    const double wim32 = WimlibMBs(corpus.data, 32768);
-    const double wim256 = WimlibMBs(corpus.data, vykcn::kTranslationWindowSize);
+    Bytes oursOutput(corpus.data.size());
+    vykcn::lzx::test::LibmspackCabinet cabinet(stream, vykcn::kTranslationWindowSize);
+    WimlibChunks wimlib32(corpus.data, 32768);
+    WimlibChunks wimlib256(corpus.data, vykcn::kTranslationWindowSize);
+    Contender oursRun{Ours(stream, oursOutput)};
+    Contender mspackRun{[&cabinet] { return cabinet.Extract(); }};
+    Contender wim32Run{[&wimlib32] { return wimlib32.Decode(); }};
+    Contender wim256Run{[&wimlib256] { return wimlib256.Decode(); }};
+    Race({&oursRun, &mspackRun, &wim32Run, &wim256Run});
+    // Every output is checked against the original before its time counts.
+    const auto throughput = [&corpus](const Contender& c, const Bytes& output) {
+      return c.ok && output == corpus.data ? corpus.data.size() / c.bestSeconds / 1e6 : 0.0;
+    };
+    const double ours = throughput(oursRun, oursOutput);
+    const double mspack = throughput(mspackRun, cabinet.output());
+    const double wim32 = throughput(wim32Run, wimlib32.output());
+    const double wim256 = throughput(wim256Run, wimlib256.output());
     std::printf("| %s | %zu | %.3f | %.0f | %.0f | %.0f | %.0f | %.2fx | %.2fx | %.2fx |\n", corpus.name.c_str(),
                 corpus.data.size(), static_cast<double>(stream.size()) / corpus.data.size(), ours, mspack, wim32, wim256,
                 ours / mspack, ours / wim32, ours / wim256);

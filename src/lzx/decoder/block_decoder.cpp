@@ -235,6 +235,7 @@ bool ReadBlockHeader(LzxDecoder& d) {
   d.blockSize = static_cast<int32_t>(high << 16 | middle << 8 | low);
   d.blockRemaining = d.blockSize;
 
+  if (d.directOutput && (d.blockType == kBlockVerbatim || d.blockType == kBlockAligned)) TakeCodeLengths(d);
   switch (d.blockType) {
     case kBlockAligned:
       if (!ReadAlignedTree(d)) return false;

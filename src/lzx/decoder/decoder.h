@@ -225,6 +225,9 @@ void BeginDirectOutput(LzxDecoder& decoder, uint8_t* destination, uint8_t* write
 // that fails there is decoded again in the window, which the decoder then keeps using.
 uint32_t DecodeChunkDirect(LzxDecoder& decoder, uint32_t uncompressedSize, const uint8_t* data,
                            uint32_t compressedSize, uint8_t* destination);
+// Keeps the code lengths the chunk started with, once per chunk, before a verbatim or aligned
+// block header changes them (an uncompressed one leaves them, so a run of raw chunks copies none).
+void TakeCodeLengths(LzxDecoder& decoder);
 // Undoes call translation on the chunks still waiting for it; the call's output is then final.
 void EndDirectOutput(LzxDecoder& decoder);
 // Decodes `n` bytes of the current verbatim or aligned block to `output` (direct output); false

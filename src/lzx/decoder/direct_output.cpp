@@ -39,9 +39,11 @@ void TakeChunkStart(LzxDecoder& d) {
   s.lengthsTaken = 0;
 }
 
-// Before the chunk's first block header changes them.
+}  // namespace
+
 void TakeCodeLengths(LzxDecoder& d) {
   ChunkStart& s = d.chunkStart;
+  if (s.lengthsTaken) return;
   std::memcpy(s.mainLengths, d.mainLengths, sizeof(s.mainLengths));
   std::memcpy(s.previousMainLengths, d.previousMainLengths, sizeof(s.previousMainLengths));
   std::memcpy(s.lengthLengths, d.lengthLengths, sizeof(s.lengthLengths));
@@ -49,6 +51,8 @@ void TakeCodeLengths(LzxDecoder& d) {
   std::memcpy(s.alignedLengths, d.alignedLengths, sizeof(s.alignedLengths));
   s.lengthsTaken = 1;
 }
+
+namespace {
 
 // Back to the state the chunk started with. The decode tables are a function of the code lengths
 // (every table a completed chunk used was built from them without failing), so they are built
@@ -130,10 +134,7 @@ bool CopyRawDirect(LzxDecoder& d, uint8_t* out, uint32_t n) {
 // chunk fails.
 bool DecodeOutputDirect(LzxDecoder& d, uint32_t want, uint8_t* out) {
   while (want > 0) {
-    if (d.blockState == kBlockStateHeader) {
-      if (!d.chunkStart.lengthsTaken) TakeCodeLengths(d);
-      if (!ReadBlockHeader(d)) return false;
-    }
+    if (d.blockState == kBlockStateHeader && !ReadBlockHeader(d)) return false;
     while (d.blockRemaining > 0 && want > 0) {
       const uint32_t n = std::min(static_cast<uint32_t>(d.blockRemaining), want);
       bool ok;

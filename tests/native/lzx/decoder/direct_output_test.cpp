@@ -59,16 +59,17 @@ void ExpectAsInTheWindow(const std::vector<uint8_t>& stream, size_t capacity, ui
   }
 }
 
-// Text-like, code-like (with 0xE8 call operands) or random bytes.
+// Text-like, code-like (with 0xE8 call operands), random bytes, or text and random bytes by turns
+// (so that a chunk holds uncompressed blocks next to compressed ones).
 std::vector<uint8_t> Sample(const std::string& kind, size_t size, uint32_t seed) {
   std::mt19937 rng(seed);
   std::vector<uint8_t> data(size);
   const char* words[] = {"translation ", "字幕", "window ", "match ", "E8 ", "\xE8\x10\x20\x00\x00", "LZX ", "\n"};
   for (size_t i = 0; i < size;) {
-    if (kind == "random") {
+    if (kind == "random" || (kind == "mixed" && i % 24576 >= 12288)) {
       data[i++] = static_cast<uint8_t>(rng());
     } else {
-      const std::string word = words[rng() % (kind == "text" ? 5 : 8)];
+      const std::string word = words[rng() % (kind == "code" ? 8 : 5)];
       for (size_t k = 0; k < word.size() && i < size; ++k) data[i++] = static_cast<uint8_t>(word[k]);
       if (kind == "code" && i < size) data[i++] = static_cast<uint8_t>(rng() % 16);
     }
@@ -96,6 +97,7 @@ constexpr EncodedCase kEncodedCases[] = {
     {"code", 150000, 32768, 12000000},   // call translation waits a whole window
     {"code", 70000, 65536, 30000},       // and stops at the translation size
     {"random", 70000, 32768, 0},         // uncompressed blocks
+    {"mixed", 120000, 65536, 0},         // uncompressed blocks, then compressed ones, in a chunk
     {"text", 5000, 2097152, 0},          // one short chunk
 };
 
