@@ -41,17 +41,26 @@ void SubtitleTranslator::ReplaceSubtitlePointer(const char** slot) noexcept {
   const bool filled = EnsureLoaded();
   if (!filled || slot == nullptr || *slot == nullptr) return;
   const char* text = *slot;
-  if (TryStore(slot, SubtitleHash(text))) return;
-  if (std::strlen(text) <= 3) return;
-
-  // Two passes; the second works on whatever the first left in the slot, and a hit in the
-  // first does not end the fallback.
-  for (size_t cut = 1; cut <= 2; ++cut) {
-    const char* current = *slot;
-    const size_t length = std::strlen(current);
-    const size_t hashed = length > cut ? length - cut : length;
-    TryStore(slot, SubtitleHashBytes(current, hashed));
+  const size_t length = std::strlen(text);
+  if (length <= 3) {
+    TryStore(slot, SubtitleHashBytes(text, length));
+    return;
   }
+  // The whole text and the two shorter forms in one pass: the hash of a prefix runs on into the
+  // hash of the longer one.
+  const uint32_t withoutLastTwo = SubtitleHashBytes(text, length - 2);
+  const uint32_t withoutLast = SubtitleHashStep(withoutLastTwo, text[length - 2]);
+  if (TryStore(slot, SubtitleHashStep(withoutLast, text[length - 1]))) return;
+
+  // Two fallback passes; the second works on whatever the first left in the slot, and a hit in
+  // the first does not end the fallback.
+  if (!TryStore(slot, withoutLast)) {
+    TryStore(slot, withoutLastTwo);
+    return;
+  }
+  const char* translation = *slot;
+  const size_t translated = std::strlen(translation);
+  TryStore(slot, SubtitleHashBytes(translation, translated > 2 ? translated - 2 : translated));
 }
 
 }  // namespace vykcn

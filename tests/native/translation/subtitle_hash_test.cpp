@@ -13,15 +13,23 @@ TEST(SubtitleHash, WorkedValues) {
   EXPECT_EQ(SubtitleHash("\xE9"), 0xFFFFFFE9u);  // high bytes count negative
 }
 
-TEST(SubtitleHash, WrapsModulo2To32AndAgreesWithTheByteForm) {
-  // Long enough to overflow many times; computed independently in 64 bits.
+TEST(SubtitleHash, EveryLengthAgreesWithTheRuleComputedIn64Bits) {
+  // Long enough to overflow many times, with high bytes; every prefix length, so that the
+  // four-byte steps and the byte-wise tail meet at every offset.
   const std::string text = "\xE4\xB8\xAD\xE6\x96\x87 subtitle with \x80\xFF bytes and a long tail";
   uint64_t expected = 0;
-  for (unsigned char c : text) expected = (expected * 131 + static_cast<int64_t>(static_cast<signed char>(c))) & 0xFFFFFFFFu;
-  EXPECT_EQ(SubtitleHash(text.c_str()), expected);
-  EXPECT_EQ(SubtitleHashBytes(text.data(), text.size()), expected);
-  // A prefix hash is the same rule over the first k bytes.
-  EXPECT_EQ(SubtitleHashBytes(text.data(), 3), SubtitleHash(text.substr(0, 3).c_str()));
+  for (size_t length = 0; length <= text.size(); ++length) {
+    if (length > 0) {
+      expected = (expected * 131 + static_cast<int64_t>(static_cast<signed char>(text[length - 1]))) & 0xFFFFFFFFu;
+    }
+    const std::string prefix = text.substr(0, length);
+    EXPECT_EQ(SubtitleHashBytes(text.data(), length), expected) << length;
+    EXPECT_EQ(SubtitleHash(prefix.c_str()), expected) << length;
+    EXPECT_EQ(SubtitleHashContinue(SubtitleHashBytes(text.data(), length / 3), text.data() + length / 3,
+                                   length - length / 3),
+              expected)
+        << length;
+  }
 }
 
 }  // namespace

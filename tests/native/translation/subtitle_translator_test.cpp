@@ -87,6 +87,9 @@ TEST(ReplaceSubtitlePointer, PrefixFallbackOrder) {
   EXPECT_EQ(Swap(both, "Hello!"), "FIRST");
   TranslatorRig chain(test::BuildImageFromTexts({{"Hello", "XYZ12"}, {"XYZ", "CHAINED"}}));
   EXPECT_EQ(Swap(chain, "Hello!"), "CHAINED");
+  // A translation of 2 bytes or fewer is hashed whole in the second pass.
+  TranslatorRig shortChain(test::BuildImageFromTexts({{"Hello", "XY"}, {"XY", "WHOLE"}, {"", "EMPTY"}}));
+  EXPECT_EQ(Swap(shortChain, "Hello!"), "WHOLE");
   // Neither hits.
   EXPECT_EQ(Swap(one, "zzzz"), "<unchanged>");
 }
