@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/byte_order.h"
+#include "base/zero_byte.h"
 
 namespace vykcn {
 
@@ -43,9 +44,9 @@ ImageCheck WalkTranslationImage(const uint8_t* image, size_t imageSize, Visit&& 
     check.badRecord = i;
     if (imageSize - cursor < kRecordHashSize + 1) return check;
     const uint8_t* text = image + cursor + kRecordHashSize;
-    const void* terminator = std::memchr(text, 0, imageSize - cursor - kRecordHashSize);
+    const uint8_t* terminator = FindZeroByte(text, imageSize - cursor - kRecordHashSize);
     if (terminator == nullptr) return check;
-    const size_t length = static_cast<size_t>(static_cast<const uint8_t*>(terminator) - text);
+    const size_t length = static_cast<size_t>(terminator - text);
     visit(ImageRecord{ReadU32LE(image + cursor), std::string_view(reinterpret_cast<const char*>(text), length)});
     cursor += kRecordHashSize + length + 1;
   }

@@ -1,11 +1,14 @@
-// The helpers every format and reader share: strict UTF-8 decoding and unaligned byte order.
+// The helpers every format and reader share: strict UTF-8 decoding, unaligned byte order and the
+// search for a text's 0 byte.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "base/byte_order.h"
 #include "base/utf8.h"
+#include "base/zero_byte.h"
 
 namespace vykcn {
 namespace {
@@ -65,6 +68,25 @@ TEST(ByteOrder, RoundTripsAtUnalignedAddresses) {
   WriteF32LE(bytes + 3, -1.5f);
   EXPECT_EQ(ReadU32LE(bytes + 3), 0xBFC00000u);
   EXPECT_EQ(ReadF32LE(bytes + 3), -1.5f);
+}
+
+// Against memchr, for every bound up to 20 bytes and every place of the first 0 (or none), among
+// bytes that trip a word-wise test (0x01 and 0x80 next to a 0, whose borrow sets high bits above
+// it). Each buffer is exactly `size` bytes, so a read past it shows under ASan.
+TEST(ZeroByte, FindsTheFirstZeroWithinTheBoundOnly) {
+  const uint8_t fill[] = {0x01, 0x80, 0xFF, 0x7F, 'a'};
+  for (size_t size = 0; size <= 20; ++size) {
+    for (size_t zeroAt = 0; zeroAt <= size; ++zeroAt) {  // zeroAt == size: no 0 byte
+      std::vector<uint8_t> bytes(size);
+      for (size_t i = 0; i < size; ++i) bytes[i] = fill[(i + zeroAt) % 5];
+      if (zeroAt < size) bytes[zeroAt] = 0;
+      if (zeroAt + 3 < size) bytes[zeroAt + 3] = 0;  // a second 0 must not win
+      for (size_t bound = 0; bound <= size; ++bound) {
+        const void* expected = std::memchr(bytes.data(), 0, bound);
+        EXPECT_EQ(FindZeroByte(bytes.data(), bound), expected) << size << " " << zeroAt << " " << bound;
+      }
+    }
+  }
 }
 
 }  // namespace
