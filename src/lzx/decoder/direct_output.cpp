@@ -26,30 +26,40 @@ namespace vykcn::lzx {
 
 namespace {
 
+// The state a chunk start keeps, listed once for both directions (ChunkStart and LzxDecoder name
+// these fields alike): the block state, and the code lengths that a block header replaces.
+template <typename From, typename To>
+void CopyBlockState(const From& from, To& to) {
+  std::memcpy(to.repeatedOffsets, from.repeatedOffsets, sizeof(to.repeatedOffsets));
+  to.blockSize = from.blockSize;
+  to.blockRemaining = from.blockRemaining;
+  to.blockType = from.blockType;
+  to.blockState = from.blockState;
+  to.translationSize = from.translationSize;
+  to.headerPending = from.headerPending;
+  to.inputOverrun = from.inputOverrun;
+}
+
+template <typename From, typename To>
+void CopyCodeLengths(const From& from, To& to) {
+  std::memcpy(to.mainLengths, from.mainLengths, sizeof(to.mainLengths));
+  std::memcpy(to.previousMainLengths, from.previousMainLengths, sizeof(to.previousMainLengths));
+  std::memcpy(to.lengthLengths, from.lengthLengths, sizeof(to.lengthLengths));
+  std::memcpy(to.previousLengthLengths, from.previousLengthLengths, sizeof(to.previousLengthLengths));
+  std::memcpy(to.alignedLengths, from.alignedLengths, sizeof(to.alignedLengths));
+}
+
 void TakeChunkStart(LzxDecoder& d) {
-  ChunkStart& s = d.chunkStart;
-  std::memcpy(s.repeatedOffsets, d.repeatedOffsets, sizeof(s.repeatedOffsets));
-  s.blockSize = d.blockSize;
-  s.blockRemaining = d.blockRemaining;
-  s.blockType = d.blockType;
-  s.blockState = d.blockState;
-  s.translationSize = d.translationSize;
-  s.headerPending = d.headerPending;
-  s.inputOverrun = d.inputOverrun;
-  s.lengthsTaken = 0;
+  CopyBlockState(d, d.chunkStart);
+  d.chunkStart.lengthsTaken = 0;
 }
 
 }  // namespace
 
 void TakeCodeLengths(LzxDecoder& d) {
-  ChunkStart& s = d.chunkStart;
-  if (s.lengthsTaken) return;
-  std::memcpy(s.mainLengths, d.mainLengths, sizeof(s.mainLengths));
-  std::memcpy(s.previousMainLengths, d.previousMainLengths, sizeof(s.previousMainLengths));
-  std::memcpy(s.lengthLengths, d.lengthLengths, sizeof(s.lengthLengths));
-  std::memcpy(s.previousLengthLengths, d.previousLengthLengths, sizeof(s.previousLengthLengths));
-  std::memcpy(s.alignedLengths, d.alignedLengths, sizeof(s.alignedLengths));
-  s.lengthsTaken = 1;
+  if (d.chunkStart.lengthsTaken) return;
+  CopyCodeLengths(d, d.chunkStart);
+  d.chunkStart.lengthsTaken = 1;
 }
 
 namespace {
@@ -58,21 +68,9 @@ namespace {
 // (every table a completed chunk used was built from them without failing), so they are built
 // again when the chunk changed the lengths of a block that goes on.
 void RestoreChunkStart(LzxDecoder& d) {
-  const ChunkStart& s = d.chunkStart;
-  std::memcpy(d.repeatedOffsets, s.repeatedOffsets, sizeof(s.repeatedOffsets));
-  d.blockSize = s.blockSize;
-  d.blockRemaining = s.blockRemaining;
-  d.blockType = s.blockType;
-  d.blockState = s.blockState;
-  d.translationSize = s.translationSize;
-  d.headerPending = s.headerPending;
-  d.inputOverrun = s.inputOverrun;
-  if (!s.lengthsTaken) return;
-  std::memcpy(d.mainLengths, s.mainLengths, sizeof(s.mainLengths));
-  std::memcpy(d.previousMainLengths, s.previousMainLengths, sizeof(s.previousMainLengths));
-  std::memcpy(d.lengthLengths, s.lengthLengths, sizeof(s.lengthLengths));
-  std::memcpy(d.previousLengthLengths, s.previousLengthLengths, sizeof(s.previousLengthLengths));
-  std::memcpy(d.alignedLengths, s.alignedLengths, sizeof(s.alignedLengths));
+  CopyBlockState(d.chunkStart, d);
+  if (!d.chunkStart.lengthsTaken) return;
+  CopyCodeLengths(d.chunkStart, d);
   if (d.blockState != kBlockStateInside) return;  // the next header builds what it needs
   if (d.blockType == kBlockVerbatim || d.blockType == kBlockAligned) BuildMainAndLengthTables(d);
   if (d.blockType == kBlockAligned) BuildAlignedTables(d);
