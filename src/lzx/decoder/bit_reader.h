@@ -34,6 +34,18 @@ inline void PrimeBitReader(LzxDecoder& d) {
   d.inputCursor += 4;
 }
 
+// Hands a 64-bit reader's state (the next bit in bit 63, `avail` of them counted, at least 17;
+// `next` the first input byte not counted) back to the checked reader's form: 17 to 32 valid bits,
+// and the whole words held beyond those given back to the input.
+inline void StoreWideBits(LzxDecoder& d, uint64_t bits, unsigned avail, const uint8_t* next) {
+  const unsigned extraWords = (avail - 17) >> 4;
+  const unsigned narrow = avail - 16 * extraWords;
+  const uint64_t kept = bits & ~(~uint64_t{0} >> narrow);
+  d.bitBuffer = static_cast<uint32_t>(kept >> 32);
+  d.bitCount = static_cast<int8_t>(narrow - 16);
+  d.inputCursor = next - 2 * extraWords;
+}
+
 // The checked reader's state apart from the decoder, for loops that also store through byte
 // pointers: the compiler must assume such a store could change the decoder's own fields, and would
 // reload them after each one. The operations below take either.

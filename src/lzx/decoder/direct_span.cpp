@@ -24,6 +24,7 @@
 #endif
 
 #include "base/byte_order.h"
+#include "lzx/decoder/bit_reader.h"
 #include "lzx/decoder/decoder.h"
 #include "lzx/decoder/item_decoder.h"
 #include "lzx/decoder/match_copy.h"
@@ -83,19 +84,14 @@ struct FastBits {
     avail -= n;
   }
 
-  // Back to the checked reader's 32-bit form (17 to 32 valid bits), as WideBits::Store.
+  // Back to the checked reader's 32-bit form.
   void Store(LzxDecoder& d) {
     while (avail < 17) {
       bits |= static_cast<uint64_t>(LoadWordBounded(next, d.sourceBegin, d.sourceEnd)) << (48 - avail);
       avail += 16;
       next += 2;
     }
-    const unsigned extraWords = (avail - 17) >> 4;
-    const unsigned narrow = avail - 16 * extraWords;
-    const uint64_t kept = bits & ~(~uint64_t{0} >> narrow);
-    d.bitBuffer = static_cast<uint32_t>(kept >> 32);
-    d.bitCount = static_cast<int8_t>(narrow - 16);
-    d.inputCursor = next - 2 * extraWords;
+    StoreWideBits(d, bits, avail, next);
   }
 };
 

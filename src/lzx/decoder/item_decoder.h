@@ -82,12 +82,7 @@ struct WideBits {
   // Back to the 32-bit form: 17 to 32 valid bits, the words held beyond that given back.
   void Store(LzxDecoder& decoder) {
     while (avail < 17) AddWord(LoadWord<kBounded>(cursor, d));
-    const int extraWords = (avail - 17) >> 4;
-    const int narrow = avail - 16 * extraWords;
-    const uint64_t kept = buffer & ~(~uint64_t{0} >> narrow);
-    decoder.bitBuffer = static_cast<uint32_t>(kept >> 32);
-    decoder.bitCount = static_cast<int8_t>(narrow - 16);
-    decoder.inputCursor = cursor - 2 * extraWords;
+    StoreWideBits(decoder, buffer, static_cast<unsigned>(avail), cursor);
   }
   void AddWord(uint32_t word) {
     buffer |= static_cast<uint64_t>(word) << (48 - avail);
