@@ -3,17 +3,11 @@
 
 #include "font/glyph_substitution.h"
 #include "win32/resource_blob.h"
+#include "host_glyphs.h"
 #include "test_support.h"
 
 namespace vykcn {
 namespace {
-
-GlyphRecord HostGlyph(uint16_t code, uint8_t height) {
-  GlyphRecord r{};
-  r.code = code;
-  r.height = height;
-  return r;
-}
 
 TEST(GlyphTableInModule, ScalesResource101ToTheHostM) {
   ASSERT_NE(test::LoadRelative("fixture-module\\vykcn.dll"), nullptr);
@@ -21,7 +15,7 @@ TEST(GlyphTableInModule, ScalesResource101ToTheHostM) {
 
   ModuleImageResources resources;
   GlyphSubstitution substitution(resources);
-  GlyphRecord host[2] = {HostGlyph('A', 18), HostGlyph('M', 20)};
+  GlyphRecord host[2] = {test::HostGlyph('A', 18), test::HostGlyph('M', 20)};
   GlyphRecord* array = host;
   uint32_t count = 2;
   substitution.ReplaceGlyphTable(&array, &count);

@@ -7,12 +7,14 @@
 #include <string>
 
 #include "win32/host_contract.h"
+#include "host_glyphs.h"
 #include "simulated_host.h"
 #include "test_support.h"
 
 namespace vykcn {
 namespace {
 
+using test::HostGlyph;
 using test::HostLayout;
 using test::SimulatedHost;
 
@@ -98,13 +100,6 @@ TEST_F(PatchedHost, ProtectionsAreRestored) {
 TEST_F(PatchedHost, ModuleIsPinned) {
   EXPECT_TRUE(FreeLibrary(module_));
   EXPECT_EQ(GetModuleHandleA("vykcn"), module_);
-}
-
-GlyphRecord HostGlyph(uint16_t code, uint8_t height) {
-  GlyphRecord r{};
-  r.code = code;
-  r.height = height;
-  return r;
 }
 
 TEST_F(PatchedHost, EveryPassOfTheGlyphSiteHandsOutAScaledTable) {

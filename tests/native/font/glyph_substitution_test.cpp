@@ -6,23 +6,14 @@
 #include <vector>
 
 #include "formats/resource_ids.h"
+#include "glyph_records.h"
 
 namespace vykcn {
 namespace {
 
+// One atlas rectangle for every record: scaling must leave it as it is.
 GlyphRecord Glyph(uint16_t code, int8_t x, int8_t y, int8_t advance, uint8_t w, uint8_t h) {
-  GlyphRecord r{};
-  r.code = code;
-  r.offsetX = x;
-  r.offsetY = y;
-  r.advance = advance;
-  r.width = w;
-  r.height = h;
-  r.uLeft = 0.25f;
-  r.vTop = 0.5f;
-  r.uRight = 0.75f;
-  r.vBottom = 1.0f;
-  return r;
+  return test::MakeGlyphRecord(code, x, y, advance, w, h, 0.25f, 0.5f, 0.75f, 1.0f);
 }
 
 // Resource 101 as in-memory bytes; counts the loads and can fail them.

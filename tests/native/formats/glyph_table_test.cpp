@@ -4,23 +4,13 @@
 #include <vector>
 
 #include "formats/glyph_table.h"
+#include "glyph_records.h"
 
 namespace vykcn {
 namespace {
 
 GlyphRecord Glyph(uint16_t code, uint8_t height) {
-  GlyphRecord r{};
-  r.code = code;
-  r.offsetX = -2;
-  r.offsetY = -20;
-  r.advance = 17;
-  r.width = 15;
-  r.height = height;
-  r.uLeft = 0.25f;
-  r.vTop = 0.5f;
-  r.uRight = 0.2578125f;
-  r.vBottom = 0.515625f;
-  return r;
+  return test::MakeGlyphRecord(code, -2, -20, 17, 15, height, 0.25f, 0.5f, 0.2578125f, 0.515625f);
 }
 
 TEST(GlyphTable, SerializeAndParseRoundTripAndIgnoreAPartialRecord) {

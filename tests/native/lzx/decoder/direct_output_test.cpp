@@ -13,6 +13,7 @@
 #include "base/byte_order.h"
 #include "lzx/decoder/decode_helpers.h"
 #include "lzx/decoder/decoder.h"
+#include "lzx/decoder/random_code.h"
 #include "lzx/decoder/stream_writer.h"
 #include "lzx/encoder/compress.h"
 
@@ -302,24 +303,6 @@ TEST(WindowDecoder, InPlaceMatchReadsZerosWhereTheStreamHasNotWritten) {
 
 // ---- The item table ----
 
-// Random complete code over `alphabet` symbols, as huffman_table_test.cpp builds them.
-std::vector<uint8_t> RandomCode(size_t alphabet, size_t leaves, uint32_t seed) {
-  std::mt19937 rng(seed);
-  std::vector<uint8_t> depths = {0};
-  while (depths.size() < leaves) {
-    const size_t i = rng() % depths.size();
-    if (depths[i] >= 16) continue;
-    ++depths[i];
-    depths.push_back(depths[i]);
-  }
-  std::vector<uint8_t> lengths(alphabet, 0);
-  std::vector<size_t> symbols(alphabet);
-  for (size_t i = 0; i < alphabet; ++i) symbols[i] = i;
-  std::shuffle(symbols.begin(), symbols.end(), rng);
-  for (size_t i = 0; i < leaves; ++i) lengths[symbols[i]] = depths[i];
-  return lengths;
-}
-
 // Every entry gives what the main and length fast tables give for its prefix: a literal, a match
 // with its length, slot and footer width (less the aligned code's 3 bits in aligned blocks), or
 // "unresolved" where a code does not fit in the prefix.
@@ -331,9 +314,10 @@ TEST(ItemTable, EveryEntryAgreesWithTheFastTables) {
   const unsigned mainSymbols = MainSymbolsForSlots(d.positionSlots);
   for (uint32_t seed = 1; seed <= 24; ++seed) {
     const bool aligned = seed % 2 == 0;
-    std::vector<uint8_t> mainLengths = RandomCode(mainSymbols, seed % 3 ? mainSymbols : 40, seed);
-    std::vector<uint8_t> lengthLengths = seed % 5 ? RandomCode(kNumLengthSymbols, seed % 4 ? 249 : 6, seed + 100)
-                                                  : std::vector<uint8_t>(kNumLengthSymbols, 0);  // empty
+    std::vector<uint8_t> mainLengths = RandomCompleteLengths(mainSymbols, seed % 3 ? mainSymbols : 40, seed);
+    std::vector<uint8_t> lengthLengths =
+        seed % 5 ? RandomCompleteLengths(kNumLengthSymbols, seed % 4 ? 249 : 6, seed + 100)
+                 : std::vector<uint8_t>(kNumLengthSymbols, 0);  // empty
     if (seed == 7) std::fill(mainLengths.begin(), mainLengths.end(), 0);  // empty main code
     std::copy(mainLengths.begin(), mainLengths.end(), d.mainLengths);
     std::copy(lengthLengths.begin(), lengthLengths.end(), d.lengthLengths);

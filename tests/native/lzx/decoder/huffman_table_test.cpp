@@ -4,34 +4,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <random>
 #include <utility>
 
 #include "lzx/decoder/bit_reader.h"
 #include "lzx/decoder/bit_writer.h"
 #include "lzx/decoder/decoder.h"
+#include "lzx/decoder/random_code.h"
 
 namespace vykcn::lzx::test {
 namespace {
-
-// Random complete code: split random leaves (depth < 16) until there are `leaves` of them, then
-// give the depths to random symbols of the alphabet.
-std::vector<uint8_t> RandomCompleteLengths(size_t alphabet, size_t leaves, uint32_t seed) {
-  std::mt19937 rng(seed);
-  std::vector<uint8_t> depths = {0};
-  while (depths.size() < leaves) {
-    const size_t i = rng() % depths.size();
-    if (depths[i] >= 16) continue;
-    ++depths[i];
-    depths.push_back(depths[i]);
-  }
-  std::vector<unsigned> symbols(alphabet);
-  for (unsigned i = 0; i < alphabet; ++i) symbols[i] = i;
-  std::shuffle(symbols.begin(), symbols.end(), rng);
-  std::vector<uint8_t> lengths(alphabet, 0);
-  for (size_t i = 0; i < leaves; ++i) lengths[symbols[i]] = depths[i];
-  return lengths;
-}
 
 // The widths the decoder builds each tree with.
 struct Widths {

@@ -14,6 +14,7 @@
 #include "font_building/bc3_encoder.h"
 #include "font_building/font_pack.h"
 #include "font_building/glyph_charset.h"
+#include "glyph_records.h"
 #include "rendering/text_renderer.h"
 #include "tools/support/test_fonts.h"
 
@@ -22,18 +23,8 @@ namespace {
 
 // A record for a solid rectangle at atlas texel (x, y).
 GlyphRecord Solid(uint16_t code, int8_t offsetX, int8_t offsetY, int8_t advance, uint8_t w, uint8_t h, int x, int y) {
-  GlyphRecord r{};
-  r.code = code;
-  r.offsetX = offsetX;
-  r.offsetY = offsetY;
-  r.advance = advance;
-  r.width = w;
-  r.height = h;
-  r.uLeft = x / 2048.0f;
-  r.vTop = y / 1024.0f;
-  r.uRight = (x + w) / 2048.0f;
-  r.vBottom = (y + h) / 1024.0f;
-  return r;
+  return test::MakeGlyphRecord(code, offsetX, offsetY, advance, w, h, x / 2048.0f, y / 1024.0f, (x + w) / 2048.0f,
+                               (y + h) / 1024.0f);
 }
 
 struct HandFont {
