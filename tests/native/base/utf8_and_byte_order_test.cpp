@@ -82,7 +82,8 @@ TEST(ZeroByte, FindsTheFirstZeroWithinTheBoundOnly) {
       if (zeroAt < size) bytes[zeroAt] = 0;
       if (zeroAt + 3 < size) bytes[zeroAt + 3] = 0;  // a second 0 must not win
       for (size_t bound = 0; bound <= size; ++bound) {
-        const void* expected = bound != 0 ? std::memchr(bytes.data(), 0, bound) : nullptr;  // data() of an empty vector may be null
+        // data() of an empty vector may be null, which memchr must not be given.
+        const void* expected = bound != 0 ? std::memchr(bytes.data(), 0, bound) : nullptr;
         EXPECT_EQ(FindZeroByte(bytes.data(), bound), expected) << size << " " << zeroAt << " " << bound;
       }
     }
