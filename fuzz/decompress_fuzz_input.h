@@ -20,21 +20,38 @@ namespace vykcn::fuzz {
 constexpr size_t kOptionBytes = 4;
 constexpr size_t kMaxCapacity = size_t{256} << 10;
 
+// The option bytes at the start of an input (at least kOptionBytes of them).
+struct FuzzOptions {
+  uint32_t windowSize;  // 0 = the default
+  uint32_t flags;       // ContinuousStream or 0
+  size_t capacity;
+  bool decodeTwice;
+  bool baselineFastLoop;
+};
+
+inline FuzzOptions ReadFuzzOptions(const uint8_t* data) {
+  const unsigned windowIndex = data[0] & 7;
+  const size_t capacity = static_cast<size_t>(data[1]) | static_cast<size_t>(data[2]) << 8 | static_cast<size_t>(data[3]) << 16;
+  return {windowIndex == 7 ? 0u : lzx::kMinWindowSize << windowIndex,
+          (data[0] & 8) ? lzx::ContinuousStream : 0u,
+          std::min(capacity, kMaxCapacity),
+          (data[0] & 16) != 0,
+          (data[0] & 32) != 0};
+}
+
 // Returns false when an invariant broke: a status other than success or failure, a produced size
 // beyond the capacity, or (decoding twice without ContinuousStream) a second call whose result
 // differs from the first although the window was scribbled over in between: every stream starts
 // afresh, whatever the window held. Out-of-bounds accesses are left to the sanitizers.
 inline bool RunDecompressInput(const uint8_t* data, size_t size) {
   if (size < kOptionBytes) return true;
-  const uint8_t options = data[0];
-  size_t capacity = static_cast<size_t>(data[1]) | static_cast<size_t>(data[2]) << 8 | static_cast<size_t>(data[3]) << 16;
-  if (capacity > kMaxCapacity) capacity = kMaxCapacity;
-  const unsigned windowIndex = options & 7;
-  const lzx::CodecParameters parameters{0, windowIndex == 7 ? 0u : lzx::kMinWindowSize << windowIndex, 0};
-  const uint32_t flags = (options & 8) ? lzx::ContinuousStream : 0;
+  const FuzzOptions options = ReadFuzzOptions(data);
+  const size_t capacity = options.capacity;
+  const uint32_t flags = options.flags;
+  const lzx::CodecParameters parameters{0, options.windowSize, 0};
   lzx::DecompressionContext* context = nullptr;
   if (lzx::CreateDecompressionContext(0, &parameters, flags, &context) != lzx::kStatusOk) return true;
-  if (options & 32) context->decoder.fastLoopBmi2 = 0;
+  if (options.baselineFastLoop) context->decoder.fastLoopBmi2 = 0;
 
   // The source in a block of exactly its size, and the destination at the very end of one, so
   // that the sanitizers see any access past either.
@@ -45,7 +62,7 @@ inline bool RunDecompressInput(const uint8_t* data, size_t size) {
   bool ok = true;
   std::vector<uint8_t> firstOutput;
   int32_t firstStatus = 0;
-  for (int call = 0; call < ((options & 16) ? 2 : 1); ++call) {
+  for (int call = 0; call < (options.decodeTwice ? 2 : 1); ++call) {
     size_t produced = capacity;
     const int32_t status = lzx::Decompress(context, destination, &produced, source.get(), size - kOptionBytes);
     if (status != lzx::kStatusOk && status != lzx::kStatusFail) ok = false;

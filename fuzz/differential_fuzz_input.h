@@ -3,10 +3,7 @@
 // (reference/reference_decoder.h), which must agree on every call: the same status, the same
 // produced size and the same produced bytes.
 //
-// The input layout is decompress_fuzz_input.h's: byte 0 = options (bits 0-2: window 32 KiB << n,
-// 7 = default; bit 3: ContinuousStream; bit 4: decode twice on one context; bit 5: the fast loop's
-// baseline copy), bytes 1-3 = the destination capacity (24-bit little-endian, at most 256 KiB), the
-// rest = the framed source.
+// The input layout is decompress_fuzz_input.h's (ReadFuzzOptions), the framed source after it.
 //
 // What may differ is what neither decoder promises: the bytes past the produced size, and the
 // window's contents. So the two destinations start with different junk (the current decoder's full
@@ -27,21 +24,17 @@ namespace vykcn::fuzz {
 // Returns false when the decoders disagree (or only one of them could create its context).
 inline bool RunDifferentialInput(const uint8_t* data, size_t size) {
   if (size < kOptionBytes) return true;
-  const uint8_t options = data[0];
-  size_t capacity = static_cast<size_t>(data[1]) | static_cast<size_t>(data[2]) << 8 | static_cast<size_t>(data[3]) << 16;
-  if (capacity > kMaxCapacity) capacity = kMaxCapacity;
-  const unsigned windowIndex = options & 7;
-  const uint32_t windowSize = windowIndex == 7 ? 0u : lzx::kMinWindowSize << windowIndex;
-  const uint32_t flags = (options & 8) ? lzx::ContinuousStream : 0;
-  const bool continuous = (flags & lzx::ContinuousStream) != 0;
+  const FuzzOptions options = ReadFuzzOptions(data);
+  const size_t capacity = options.capacity;
+  const bool continuous = (options.flags & lzx::ContinuousStream) != 0;
 
-  const lzx::CodecParameters parameters{0, windowSize, 0};
+  const lzx::CodecParameters parameters{0, options.windowSize, 0};
   lzx::DecompressionContext* current = nullptr;
-  const bool created = lzx::CreateDecompressionContext(0, &parameters, flags, &current) == lzx::kStatusOk;
-  void* const reference = reference_lzx::Create(windowSize, flags);
+  const bool created = lzx::CreateDecompressionContext(0, &parameters, options.flags, &current) == lzx::kStatusOk;
+  void* const reference = reference_lzx::Create(options.windowSize, options.flags);
   if (created != (reference != nullptr)) return false;
   if (!created) return true;
-  if (options & 32) current->decoder.fastLoopBmi2 = 0;
+  if (options.baselineFastLoop) current->decoder.fastLoopBmi2 = 0;
   reference_lzx::ClearWindow(reference);  // a new block's window: nothing written yet
 
   // The source in a block of exactly its size, each destination at the very end of its block, so
@@ -55,7 +48,7 @@ inline bool RunDifferentialInput(const uint8_t* data, size_t size) {
   uint8_t* const referenceOut = referenceBlock + (kMaxCapacity - capacity);
 
   bool same = true;
-  for (int call = 0; same && call < ((options & 16) ? 2 : 1); ++call) {
+  for (int call = 0; same && call < (options.decodeTwice ? 2 : 1); ++call) {
     if (!continuous) {
       lzx::LzxDecoder& d = current->decoder;
       std::memset(d.window, 0xA5, d.windowSize + lzx::kWindowMirrorSize);

@@ -26,6 +26,24 @@ const char kPo[] =
 
 const char kCsv[] = "source,translation\nBye,再见！\n";
 
+// A PNG file's pixels, `channels` bytes each; empty when it does not decode.
+struct Png {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> pixels;
+};
+
+Png ReadPng(const std::string& path, int channels) {
+  const std::vector<uint8_t> bytes = ReadBytes(path);
+  Png png;
+  int stored = 0;
+  stbi_uc* pixels = stbi_load_from_memory(bytes.data(), int(bytes.size()), &png.width, &png.height, &stored, channels);
+  if (pixels == nullptr) return Png{};
+  png.pixels.assign(pixels, pixels + size_t(png.width) * png.height * channels);
+  stbi_image_free(pixels);
+  return png;
+}
+
 struct Files {
   TempDir dir;
   std::string po = dir.Write("lines.po", kPo);
@@ -84,14 +102,11 @@ TEST(PreviewCommand, DrawsAPngAndReportsCharactersWithoutGlyphs) {
                                "--allow-missing", "-o", files.png, "你好\n第二鬼"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.err.find("no glyph for 1 characters: U+9B3C"), std::string::npos) << run.err;
-  const std::vector<uint8_t> png = ReadBytes(files.png);
-  int width = 0, height = 0, channels = 0;
-  stbi_uc* pixels = stbi_load_from_memory(png.data(), int(png.size()), &width, &height, &channels, 3);
-  ASSERT_NE(pixels, nullptr);
+  const Png png = ReadPng(files.png, 3);
+  ASSERT_FALSE(png.pixels.empty());
   // Two lines of ideographs at twice the table's size: taller than two 50-pixel 'M's.
-  EXPECT_GT(height, 100);
-  EXPECT_GT(width, 100);
-  stbi_image_free(pixels);
+  EXPECT_GT(png.height, 100);
+  EXPECT_GT(png.width, 100);
 
   const ToolRun broken = RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.po, "-o", files.png, "x"});
   EXPECT_EQ(broken.exitCode, 1);
@@ -196,21 +211,18 @@ TEST(PreviewCommand, DrawsTheAtlasItselfAtItsOwnSize) {
       RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.atlas, "--draw-atlas", "-o", files.png});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("the 4096 x 2048 atlas, 101 glyphs"), std::string::npos) << run.out;  // ASCII and 5
-  const std::vector<uint8_t> png = ReadBytes(files.png);
-  int width = 0, height = 0, channels = 0;
-  stbi_uc* pixels = stbi_load_from_memory(png.data(), int(png.size()), &width, &height, &channels, 1);
-  ASSERT_NE(pixels, nullptr);
-  EXPECT_EQ(width, 4096);
-  EXPECT_EQ(height, 2048);
+  const Png png = ReadPng(files.png, 1);
+  ASSERT_FALSE(png.pixels.empty());
+  EXPECT_EQ(png.width, 4096);
+  EXPECT_EQ(png.height, 2048);
   // White glyphs on a dark ground: some texels bright, most dark.
   size_t bright = 0, dark = 0;
-  for (int i = 0; i < width * height; ++i) {
-    bright += pixels[i] > 200;
-    dark += pixels[i] < 40;
+  for (const uint8_t texel : png.pixels) {
+    bright += texel > 200;
+    dark += texel < 40;
   }
   EXPECT_GT(bright, 1000u);
-  EXPECT_GT(dark, size_t(width) * height * 9 / 10);
-  stbi_image_free(pixels);
+  EXPECT_GT(dark, png.pixels.size() * 9 / 10);
 
   const ToolRun withText = RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.atlas, "--draw-atlas",
                                     "-o", files.dir.Path("other.png"), "你好"});
