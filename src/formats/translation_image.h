@@ -59,10 +59,6 @@ inline ImageCheck CheckTranslationImage(const uint8_t* image, size_t imageSize) 
   return WalkTranslationImage(image, imageSize, [](const ImageRecord&) {});
 }
 
-inline bool IsWellFormedImage(const uint8_t* image, size_t imageSize) {
-  return CheckTranslationImage(image, imageSize).wellFormed;
-}
-
 // The image of `records`, in the given order. Texts must not hold a 0 byte.
 std::vector<uint8_t> WriteTranslationImage(const std::vector<ImageRecord>& records);
 

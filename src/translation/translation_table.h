@@ -46,9 +46,6 @@ class TranslationTable {
   size_t size() const { return entries_.size(); }
   // The translation stored under `hash`, or null when there is none.
   const char* lookup(uint32_t hash) const;
-  bool contains(uint32_t hash) const { return lookup(hash) != nullptr; }
-  // Only for a hash that is present.
-  const char* valueOf(uint32_t hash) const { return lookup(hash); }
   void clear() noexcept;
 
  private:

@@ -58,8 +58,9 @@ TEST(TranslationImage, CheckNamesWhatIsWrong) {
     EXPECT_EQ(check.wellFormed, c.wellFormed);
     EXPECT_EQ(check.hasCount, c.hasCount);
     EXPECT_EQ(check.recordCount, c.count);
-    if (!c.wellFormed && c.hasCount) EXPECT_EQ(check.badRecord, c.badRecord);
-    EXPECT_EQ(IsWellFormedImage(c.image.data(), c.image.size()), c.wellFormed);
+    if (!c.wellFormed && c.hasCount) {
+      EXPECT_EQ(check.badRecord, c.badRecord);
+    }
   }
   EXPECT_FALSE(CheckTranslationImage(nullptr, 10).wellFormed);
 }

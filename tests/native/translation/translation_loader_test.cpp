@@ -29,7 +29,7 @@ TEST_F(LoaderTest, FillsTheTableFromTheDecodedImage) {
   UseImage(BuildImageFromTexts({{"Hello", "你好"}, {"Bye", "再见"}}));
   ASSERT_TRUE(loader.LoadTranslationTable());
   EXPECT_EQ(table.size(), 2u);
-  EXPECT_STREQ(table.valueOf(SubtitleHash("Hello")), "你好");
+  EXPECT_STREQ(table.lookup(SubtitleHash("Hello")), "你好");
   // The stream handed to the decoder is the resource after its 4-byte size.
   EXPECT_EQ(decoder.lastSource, std::vector<uint8_t>(resources.bytes.begin() + 4, resources.bytes.end()));
   EXPECT_EQ(decoder.destroys, 1);

@@ -21,12 +21,12 @@ TEST(TranslationTable, FillsOneEntryPerHashPointingIntoTheImage) {
   TranslationTable table;
   ASSERT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
   EXPECT_EQ(table.size(), 3u);
-  ASSERT_TRUE(table.contains(SubtitleHash("Hello")));
-  const char* value = table.valueOf(SubtitleHash("Hello"));
+  ASSERT_NE(table.lookup(SubtitleHash("Hello")), nullptr);
+  const char* value = table.lookup(SubtitleHash("Hello"));
   EXPECT_STREQ(value, "你好");
   EXPECT_EQ(reinterpret_cast<const uint8_t*>(value), image.data() + 8);  // not a copy
-  EXPECT_STREQ(table.valueOf(7), "");  // an empty text is a valid entry
-  EXPECT_FALSE(table.contains(SubtitleHash("Nope")));
+  EXPECT_STREQ(table.lookup(7), "");  // an empty text is a valid entry
+  EXPECT_EQ(table.lookup(SubtitleHash("Nope")), nullptr);
 }
 
 TEST(TranslationTable, LastRecordOfADuplicateHashWins) {
@@ -34,7 +34,7 @@ TEST(TranslationTable, LastRecordOfADuplicateHashWins) {
   TranslationTable table;
   ASSERT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
   EXPECT_EQ(table.size(), 2u);
-  EXPECT_STREQ(table.valueOf(42), "second");
+  EXPECT_STREQ(table.lookup(42), "second");
 }
 
 TEST(TranslationTable, ZeroRecordsIsValidAndFillsNothing) {
@@ -66,7 +66,7 @@ TEST(TranslationTable, MalformedImagesFillNothing) {
     TranslationTable table;
     EXPECT_EQ(table.FillFromImage(bad[i].data(), bad[i].size()), FillResult::kMalformed) << i;
     EXPECT_EQ(table.size(), 0u) << i;
-    EXPECT_FALSE(IsWellFormedImage(bad[i].data(), bad[i].size())) << i;
+    EXPECT_FALSE(CheckTranslationImage(bad[i].data(), bad[i].size()).wellFormed) << i;
   }
   EXPECT_EQ(TranslationTable().FillFromImage(nullptr, 10), FillResult::kMalformed);
 }
@@ -94,8 +94,8 @@ TEST(TranslationTable, AgreesWithAnOrderedMapOnALargeImage) {
   ASSERT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
   EXPECT_EQ(table.size(), expected.size());
   for (const auto& [hash, text] : expected) {
-    ASSERT_TRUE(table.contains(hash)) << hash;
-    EXPECT_EQ(table.valueOf(hash), text) << hash;
+    ASSERT_NE(table.lookup(hash), nullptr) << hash;
+    EXPECT_EQ(table.lookup(hash), text) << hash;
   }
   for (const auto& [hash, text] : expected) {
     EXPECT_EQ(table.lookup(hash + 1) != nullptr, expected.count(hash + 1) == 1) << hash + 1;
@@ -105,7 +105,7 @@ TEST(TranslationTable, AgreesWithAnOrderedMapOnALargeImage) {
   const auto small = BuildImage({{9, "nine"}});
   ASSERT_EQ(table.FillFromImage(small.data(), small.size()), FillResult::kFilled);
   EXPECT_EQ(table.size(), 1u);
-  EXPECT_FALSE(table.contains(0));
+  EXPECT_EQ(table.lookup(0), nullptr);
   EXPECT_EQ(table.FillFromImage(image.data(), image.size() - 1), FillResult::kMalformed);
   EXPECT_EQ(table.size(), 0u);
   EXPECT_EQ(table.lookup(9), nullptr);
@@ -118,11 +118,11 @@ TEST(TranslationTable, HoldsItsImageAndReleasesItWithTheEntries) {
   ASSERT_NE(held, nullptr);
   std::copy(image.begin(), image.end(), held);
   ASSERT_EQ(table.FillFromHeldImage(image.size()), FillResult::kFilled);
-  EXPECT_EQ(reinterpret_cast<const uint8_t*>(table.valueOf(4)), held + 4 + 4 + 6 + 4);
+  EXPECT_EQ(reinterpret_cast<const uint8_t*>(table.lookup(4)), held + 4 + 4 + 6 + 4);
   table.ReleaseImage();
   EXPECT_EQ(table.image(), nullptr);
   EXPECT_EQ(table.size(), 0u);
-  EXPECT_FALSE(table.contains(3));
+  EXPECT_EQ(table.lookup(3), nullptr);
 }
 
 }  // namespace
