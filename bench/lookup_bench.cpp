@@ -120,12 +120,6 @@ struct LookupStack {
 
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-uint32_t ReadImageSize(const Bytes& resource) {
-  vykcn::TranslationResourceParts parts{};
-  vykcn::SplitTranslationResource(resource.data(), resource.size(), &parts);
-  return parts.imageSize;
-}
-
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
@@ -134,6 +128,12 @@ double Median(std::vector<double> values) {
 int Measure(const std::string& dir) {
   const Bytes resource = ReadAll(dir + "/translations.bin");
   const Bytes hostBytes = ReadAll(dir + "/hosts.bin");
+  vykcn::TranslationResourceParts parts;
+  if (!vykcn::SplitTranslationResource(resource.data(), resource.size(), &parts)) {
+    std::fprintf(stderr, "the corpus resource is shorter than its size header\n");
+    return 1;
+  }
+  const uint32_t imageSize = parts.imageSize;
   std::vector<std::string> hosts;
   for (size_t start = 0; start < hostBytes.size();) {
     const size_t end = std::find(hostBytes.begin() + start, hostBytes.end(), 0) - hostBytes.begin();
@@ -153,7 +153,7 @@ int Measure(const std::string& dir) {
     const char* result = cold.translator.ReplaceSubtitle(hosts.front().c_str());
     firstMs.push_back(Milliseconds(Clock::now() - start));
     // The image comes from malloc, outside the count; it is held from the start of the load.
-    peakBytes = gHeapPeak - heapBefore + (cold.table.image() != nullptr ? ReadImageSize(resource) : 0);
+    peakBytes = gHeapPeak - heapBefore + (cold.table.image() != nullptr ? imageSize : 0);
     if (result == hosts.front().c_str()) {
       std::fprintf(stderr, "first host text was not translated\n");
       return 1;
@@ -164,12 +164,6 @@ int Measure(const std::string& dir) {
 
   // Where the first lookup's time goes: the decode alone, and the fill alone.
   std::vector<double> decodeMs, fillMs;
-  vykcn::TranslationResourceParts parts;
-  if (!vykcn::SplitTranslationResource(resource.data(), resource.size(), &parts)) {
-    std::fprintf(stderr, "the corpus resource is shorter than its size header\n");
-    return 1;
-  }
-  const uint32_t imageSize = parts.imageSize;
   Bytes image(imageSize);
   for (int run = 0; run < 30; ++run) {
     vykcn::LzxStreamDecoder decoder;
