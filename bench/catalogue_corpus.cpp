@@ -35,7 +35,7 @@ std::vector<tool::TextEntry> CatalogueEntries(const std::string& directory, size
     const std::string po = (temp / (fs::path(mo).stem().string() + ".po")).string();
     if (std::system(("msgunfmt -o '" + po + "' '" + mo + "' 2>/dev/null").c_str()) != 0) continue;
     try {
-      for (auto& e : tool::ReadPoFile(po)) {
+      for (auto& e : tool::ReadPoFile(po).entries) {
         const uint32_t hash = SubtitleHashBytes(e.host.data(), e.host.size());
         if (!e.usable || hashes.count(hash) || !vykcn::IsValidUtf8(e.translation)) continue;
         if (e.translation.size() > maxTranslation || kept.size() >= maxRecords) continue;

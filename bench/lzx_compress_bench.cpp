@@ -79,7 +79,7 @@ std::vector<Corpus> CatalogueCorpora(const std::string& directory) {
       ++textFiles;
     }
     try {
-      for (auto& e : vykcn::tool::ReadPoFile(po)) {
+      for (auto& e : vykcn::tool::ReadPoFile(po).entries) {
         // Catalogues disagree with each other; the first translation of a host text wins.
         const uint32_t hash = vykcn::SubtitleHashBytes(e.host.data(), e.host.size());
         if (!e.usable || hosts.count(e.host) || hashes.count(hash)) continue;

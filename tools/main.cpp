@@ -1,4 +1,5 @@
 // vykcn-tool: builds, inspects and previews what the vykcn module carries.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -47,9 +48,20 @@ int Run(int argc, char** argv) {
   return 0;
 }
 
-}  // namespace
+// Output that never reached its file is a failure, whatever the command thought (a full disk
+// under "> file" would otherwise cut a listing short with exit 0).
+int CloseStandardOutput(int status) {
+  errno = 0;
+  const bool flushed = std::fflush(stdout) == 0;
+  const int flushError = errno;
+  const bool clean = std::ferror(stdout) == 0;
+  if (std::fclose(stdout) == 0 && flushed && clean) return status;
+  const int reason = flushError != 0 ? flushError : errno;
+  Fail(std::string("write error on standard output") + (reason != 0 ? std::string(": ") + std::strerror(reason) : ""));
+  return 1;
+}
 
-int main(int argc, char** argv) {
+int RunCaught(int argc, char** argv) {
   // Nothing unexpected reaches the user as an abort: it is one line and exit code 1.
   try {
     return Run(argc, argv);
@@ -61,3 +73,7 @@ int main(int argc, char** argv) {
     return Fail("unexpected failure");
   }
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return CloseStandardOutput(RunCaught(argc, argv)); }

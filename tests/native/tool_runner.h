@@ -26,10 +26,12 @@ inline std::string ReadCapturedStream(std::FILE* file) {
   return text;
 }
 
-inline ToolRun RunTool(std::vector<std::string> arguments) {
+// `standardOutput`, when given, is the file the tool's standard output goes to (a full device, say);
+// run.out then stays empty.
+inline ToolRun RunTool(std::vector<std::string> arguments, const char* standardOutput = nullptr) {
   ToolRun run;
   // Files rather than pipes: a tool that fills one stream cannot block on it while the other is read.
-  std::FILE* out = std::tmpfile();
+  std::FILE* out = standardOutput != nullptr ? std::fopen(standardOutput, "w") : std::tmpfile();
   std::FILE* err = std::tmpfile();
   if (out != nullptr && err != nullptr) {
     std::string program = VYKCN_TOOL_PATH;
@@ -45,7 +47,7 @@ inline ToolRun RunTool(std::vector<std::string> arguments) {
     }
     int status = 0;
     if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-    run.out = ReadCapturedStream(out);
+    if (standardOutput == nullptr) run.out = ReadCapturedStream(out);
     run.err = ReadCapturedStream(err);
   }
   if (out != nullptr) std::fclose(out);

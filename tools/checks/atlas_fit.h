@@ -1,9 +1,10 @@
 #pragma once
 // Whether a set of characters fits the module's atlas, by the rule that pack-font applies
-// (ChooseGlyphHeight), for the documented 2048 x 1024 atlas.
+// (ChooseGlyphHeight), for the documented 2048 x 1024 atlas or another size.
 #include <string>
 
 #include "font_building/glyph_charset.h"
+#include "formats/dds_atlas.h"
 
 namespace vykcn::tool {
 
@@ -14,6 +15,7 @@ struct AtlasFit {
 };
 
 // Throws CommandError when the font cannot be read.
-AtlasFit FitAtlas(const std::string& fontPath, const GlyphCharset& charset);
+AtlasFit FitAtlas(const std::string& fontPath, const GlyphCharset& charset, int face = 0,
+                  AtlasSize atlas = AtlasSize());
 
 }  // namespace vykcn::tool

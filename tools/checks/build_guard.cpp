@@ -12,7 +12,7 @@ CheckedTranslations CheckBeforeBuild(const std::vector<std::string>& paths, cons
   const size_t errors = checked.errors();
   if (errors > 0) {
     throw CommandError(std::to_string(errors) + (errors == 1 ? " error" : " errors") +
-                       " in the translators' files (listed above); nothing written");
+                       " (listed above); nothing written");
   }
   return checked;
 }

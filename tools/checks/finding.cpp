@@ -10,7 +10,8 @@ std::string FormatFinding(const Finding& finding) {
   static const char* const kNames[] = {"error", "warning", "note"};
   std::string place = finding.file;
   if (finding.line > 0) place += ":" + std::to_string(finding.line);
-  return place + ": " + kNames[static_cast<int>(finding.severity)] + ": " + finding.message;
+  if (!place.empty()) place += ": ";  // a finding about the whole set has no place
+  return place + kNames[static_cast<int>(finding.severity)] + ": " + finding.message;
 }
 
 void SortFindings(std::vector<Finding>* findings) {

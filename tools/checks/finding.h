@@ -10,7 +10,7 @@ enum class Severity { kError, kWarning, kNote };
 
 struct Finding {
   int fileIndex = -1;  // position of the file among those given; -1: not a translators' file (the font)
-  std::string file;
+  std::string file;    // empty: the set as a whole
   int line = 0;        // 0: the file as a whole
   Severity severity = Severity::kError;
   std::string message;

@@ -1,17 +1,15 @@
 #include "checks/translation_checks.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 #include <set>
 #include <unordered_map>
 
-#include "base/utf8.h"
 #include "checks/entry_checks.h"
-#include "common/code_points.h"
+#include "checks/glyph_coverage.h"
+#include "checks/shown_text_checks.h"
 #include "common/command_error.h"
-#include "font_building/font_rasterizer.h"
 #include "text_sources/text_sources.h"
+#include "text_sources/translation_image_builder.h"
 #include "translation/subtitle_hash.h"
 
 namespace vykcn::tool {
@@ -32,12 +30,6 @@ Finding ReadError(int fileIndex, const std::string& path, const std::string& mes
   return finding;
 }
 
-std::string HashText(uint32_t hash) {
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(hash));
-  return hex;
-}
-
 struct Candidate {
   const TextEntry* entry;
   int fileIndex;
@@ -45,10 +37,13 @@ struct Candidate {
   bool dropped = false;
 };
 
-// One record per hash: the first entry with it, or with --later-wins the one from the last file
-// that differs (which takes the place of every earlier entry that made or repeated the record).
+// One record per hash: the first entry with it; with --later-wins, a later file's translation of
+// the same host text replaces the record (and every earlier entry that made or repeated it). An
+// entry of another host text with the same hash and another translation is left out here: the
+// lookups below tell what that text would show. `wanted` gets, for each host text, the entry whose
+// translation it should show by these rules.
 void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::vector<Finding>* findings,
-                      size_t* records) {
+                      std::unordered_map<std::string, const TextEntry*>* wanted) {
   std::unordered_map<uint32_t, std::vector<Candidate*>> byHash;  // the entries that give the record
   for (Candidate& candidate : *candidates) {
     const TextEntry& entry = *candidate.entry;
@@ -56,97 +51,72 @@ void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::v
     std::vector<Candidate*>& holders = byHash[hash];
     if (holders.empty() || holders.front()->entry->translation == entry.translation) {
       holders.push_back(&candidate);  // a new record, or one record serving both
+      wanted->emplace(entry.host, &entry);
       continue;
     }
+    const auto sameHost = std::find_if(holders.rbegin(), holders.rend(),
+                                       [&](const Candidate* holder) { return holder->entry->host == entry.host; });
+    candidate.dropped = true;
+    if (sameHost == holders.rend()) {
+      if (laterWins) (*wanted)[entry.host] = &entry;
+      else wanted->emplace(entry.host, &entry);
+      continue;
+    }
+    const Candidate& earlier = **sameHost;
     // A file overrides the files before it, never itself: two translations in one file are a slip.
-    const bool sameFile = std::any_of(holders.begin(), holders.end(),
-                                      [&](const Candidate* holder) { return holder->fileIndex == candidate.fileIndex; });
-    if (laterWins && !sameFile) {
-      const TextEntry& earlier = *holders.back()->entry;
+    if (laterWins && earlier.fileIndex != candidate.fileIndex) {
       findings->push_back({candidate.fileIndex, entry.file, entry.line, Severity::kNote,
-                           "overrides " + Place(earlier) +
-                               (earlier.host == entry.host ? "" : " (same hash " + HashText(hash) + ")")});
+                           "overrides " + Place(*earlier.entry)});
       for (Candidate* holder : holders) {
         holder->dropped = true;
         ++holder->summary->overridden;
       }
+      candidate.dropped = false;
       holders.assign(1, &candidate);
+      (*wanted)[entry.host] = &entry;
       continue;
     }
-    const TextEntry& earlier = *(sameFile ? *std::find_if(holders.begin(), holders.end(),
-                                                          [&](const Candidate* holder) {
-                                                            return holder->fileIndex == candidate.fileIndex;
-                                                          })
-                                          : holders.front())
-                                   ->entry;
-    candidate.dropped = true;
-    findings->push_back(
-        {candidate.fileIndex, entry.file, entry.line, Severity::kError,
-         earlier.host == entry.host
-             ? "host text " + QuotedText(entry.host) + " has another translation at " + Place(earlier) + ": " +
-                   QuotedText(earlier.translation) + " there, " + QuotedText(entry.translation) + " here"
-             : "host text " + QuotedText(entry.host) + " shares the hash " + HashText(hash) + " with " +
-                   QuotedText(earlier.host) + " at " + Place(earlier) + ", which has another translation"});
+    findings->push_back({candidate.fileIndex, entry.file, entry.line, Severity::kError,
+                         "host text " + QuotedText(entry.host) + " has another translation at " + Place(*earlier.entry) +
+                             ": " + QuotedText(earlier.entry->translation) + " there, " +
+                             QuotedText(entry.translation) + " here"});
   }
-  *records = byHash.size();
 }
 
-// Characters of the used translations that the font has no glyph for, each once at its first place.
-void CheckFontCoverage(const std::string& fontPath, const std::vector<Candidate>& candidates,
-                       std::vector<Finding>* findings) {
-  std::unique_ptr<FontRasterizer> font;
-  try {
-    font = std::make_unique<FontRasterizer>(fontPath);
-  } catch (const CommandError& e) {
-    findings->push_back({-1, fontPath, 0, Severity::kError, e.what()});
-    return;
-  }
-  std::set<uint32_t> seen;
-  std::string missingBase;
-  size_t missing = 0;
-  for (uint32_t c = 0x20; c < 0x7F; ++c) {
-    seen.insert(c);
-    if (!font->HasGlyph(c)) {
-      missingBase += (missing++ == 0 ? "" : " ") + FormatCodePoint(c);
+// Reads each file, turning what cannot be read into an error and each problem met into a finding.
+std::vector<SourceFile> ReadFiles(const std::vector<std::string>& paths, int firstIndex,
+                                  SourceFile (*read)(const std::string&), std::vector<int>* indices,
+                                  std::vector<Finding>* findings) {
+  std::vector<SourceFile> sources;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    const int index = firstIndex + static_cast<int>(i);
+    try {
+      sources.push_back(read(paths[i]));
+      indices->push_back(index);
+    } catch (const CommandError& e) {
+      findings->push_back(ReadError(index, paths[i], e.what()));
+      continue;
+    }
+    for (const SourceProblem& problem : sources.back().problems) {
+      findings->push_back({index, paths[i], problem.line, problem.warning ? Severity::kWarning : Severity::kError,
+                           problem.message});
     }
   }
-  if (missing > 0) {
-    findings->push_back({-1, fontPath, 0, Severity::kError,
-                         "the font lacks " + std::to_string(missing) + " characters: " + missingBase +
-                             " (every glyph table holds U+0020 to U+007E)"});
-  }
-  for (const Candidate& candidate : candidates) {
-    if (candidate.dropped) continue;
-    const std::string& text = candidate.entry->translation;
-    uint32_t c = 0;
-    size_t at = 0;
-    while (at < text.size()) {
-      const size_t start = at;
-      if (!DecodeUtf8Char(text, &at, &c)) break;
-      if (c == '\t' || c == '\n' || c == 0x7F || !seen.insert(c).second || font->HasGlyph(c)) continue;
-      findings->push_back({candidate.fileIndex, candidate.entry->file, candidate.entry->line, Severity::kError,
-                           "the font lacks " + FormatCodePoint(c) + " " + text.substr(start, at - start)});
-    }
-  }
+  return sources;
 }
 
 }  // namespace
 
 CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, const CheckOptions& options) {
   CheckedTranslations result;
-  std::vector<SourceFile> sources;
-  std::vector<int> indices;
-  for (size_t i = 0; i < paths.size(); ++i) {
-    try {
-      sources.push_back(ReadTextSourceFile(paths[i]));
-      indices.push_back(static_cast<int>(i));
-    } catch (const CommandError& e) {
-      result.findings.push_back(ReadError(static_cast<int>(i), paths[i], e.what()));
-    }
-  }
+  std::vector<int> indices, listIndices;
+  const std::vector<SourceFile> sources = ReadFiles(paths, 0, ReadTextSourceFile, &indices, &result.findings);
+  const std::vector<SourceFile> lists = ReadFiles(options.hostTextFiles, static_cast<int>(paths.size()),
+                                                  ReadHostTextFile, &listIndices, &result.findings);
 
   result.files.resize(sources.size());
   std::vector<Candidate> candidates;
+  std::vector<ListedText> listed;
   for (size_t s = 0; s < sources.size(); ++s) {
     const SourceFile& source = sources[s];
     FileSummary& summary = result.files[s];
@@ -154,6 +124,7 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
     summary.obsolete = source.obsolete;
     summary.entries = source.entries.size() + source.obsolete;
     for (const TextEntry& entry : source.entries) {
+      listed.push_back({&entry, indices[s]});
       if (entry.translation.empty()) ++summary.untranslated;
       else if (entry.fuzzy) ++summary.fuzzy;
       if (!entry.usable) continue;
@@ -162,13 +133,45 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
       if (CheckEntry(entry, indices[s], &result.findings)) candidates.push_back({&entry, indices[s], &summary});
     }
   }
-  ResolveConflicts(&candidates, options.laterWins, &result.findings, &result.records);
-  if (!options.fontPath.empty()) CheckFontCoverage(options.fontPath, candidates, &result.findings);
+  for (size_t l = 0; l < lists.size(); ++l) {
+    for (const TextEntry& entry : lists[l].entries) listed.push_back({&entry, listIndices[l]});
+  }
+  std::unordered_map<std::string, const TextEntry*> wanted;
+  ResolveConflicts(&candidates, options.laterWins, &result.findings, &wanted);
 
+  std::vector<const Candidate*> kept;
   for (const Candidate& candidate : candidates) {
     if (candidate.dropped) continue;
+    kept.push_back(&candidate);
     result.used.push_back(*candidate.entry);
     ++candidate.summary->used;
+  }
+  if (result.used.empty()) {
+    result.findings.push_back({-1, "", 0, Severity::kError, "no translated entry in the set: there is nothing to pack"});
+  } else {
+    TranslationImageBuild build = BuildTranslationImage(result.used);
+    result.image = std::move(build.image);
+    result.records = build.records;
+    std::vector<const TextEntry*> owners;
+    for (size_t index : build.recordEntries) owners.push_back(kept[index]->entry);
+    ShownTextSet shown{&result.image, &owners, &wanted, options.acceptedHashes};
+    CheckShownTexts(shown, listed, &result.findings);
+  }
+
+  if (!options.fontPath.empty()) {
+    GlyphSources glyphSources;
+    const std::set<const TextEntry*> keptEntries = [&] {
+      std::set<const TextEntry*> entries;
+      for (const Candidate* candidate : kept) entries.insert(candidate->entry);
+      return entries;
+    }();
+    for (const ListedText& item : listed) {
+      glyphSources.texts.push_back({item.entry, item.fileIndex, false});
+      if (keptEntries.count(item.entry) != 0) glyphSources.texts.push_back({item.entry, item.fileIndex, true});
+    }
+    glyphSources.extraCharsPath = options.extraCharsPath;
+    glyphSources.extraFileIndex = static_cast<int>(paths.size() + options.hostTextFiles.size());
+    result.glyphs = CheckGlyphCoverage(options.fontPath, options.fontFace, glyphSources, &result.findings);
   }
   SortFindings(&result.findings);
   return result;

@@ -1,18 +1,25 @@
 #pragma once
 // Every check on a set of translators' files, run to the end: what `check` reports and what
 // pack-text and pack-font refuse to build from. Errors are what the module could not use as
-// written (conflicts, texts it cannot draw or look up); warnings are what is likely a mistake.
+// written (conflicts, texts it cannot draw or look up, a host text that would show another's
+// translation); warnings are what is likely a mistake.
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "checks/finding.h"
+#include "font_building/glyph_charset.h"
 #include "text_sources/text_entry.h"
 
 namespace vykcn::tool {
 
 struct CheckOptions {
-  bool laterWins = false;  // a file named later replaces earlier files' entries for a host text or hash
-  std::string fontPath;    // when set, characters the font lacks are errors
+  bool laterWins = false;  // a file named later replaces earlier files' translations of the same host text
+  std::string fontPath;    // when set, characters the font lacks are errors, and the glyph set is made
+  int fontFace = 0;
+  std::vector<std::string> hostTextFiles;  // more of the game's host texts (translated or not)
+  std::vector<uint32_t> acceptedHashes;    // shared hashes the team accepts: their error becomes a note
+  std::string extraCharsPath;              // characters the glyph table must hold beside the texts'
 };
 
 struct FileSummary {
@@ -30,12 +37,16 @@ struct FileSummary {
 struct CheckedTranslations {
   std::vector<Finding> findings;  // in file and line order
   std::vector<TextEntry> used;    // what the image is built from, in input order
-  std::vector<FileSummary> files; // one per file read
+  std::vector<FileSummary> files; // one per translators' file read
   size_t records = 0;             // distinct hashes among the used entries
+  std::vector<uint8_t> image;     // the translation image pack-text writes; empty when nothing is translated
+  GlyphCharset glyphs;            // with a font: every character the glyph table must hold that the font has
   size_t errors() const { return CountFindings(findings, Severity::kError); }
 };
 
-// Reads the files (a file that cannot be read is one error) and checks all their entries.
+// Reads the files (a file that cannot be read is one error; a file's syntax errors are each one,
+// and its other entries are still checked), checks all their entries, and asks the module's own
+// lookups what the game would show for every host text the set lists.
 CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, const CheckOptions& options);
 
 }  // namespace vykcn::tool

@@ -3,23 +3,57 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <set>
 
 #include "base/utf8.h"
 #include "checks/atlas_fit.h"
 #include "checks/translation_checks.h"
 #include "commands/command_registry.h"
+#include "commands/set_options.h"
 #include "common/path_checks.h"
-#include "font_building/glyph_charset.h"
+#include "font_building/atlas_file.h"
 
 namespace vykcn::tool {
 namespace {
 
 struct CheckCommandOptions {
   std::vector<std::string> files;
-  std::string font;
-  bool laterWins = false;
+  CheckOptions check;
+  std::string atlasSize;  // "": the documented 2048 x 1024
 };
+
+// The atlas fit as pack-font would find it with its default options; a set that fits at no usable
+// height is an error, since pack-font would refuse it.
+void ReportAtlasFit(const CheckedTranslations& checked, const CheckCommandOptions& options, size_t* errors) {
+  if (options.check.fontPath.empty()) {
+    std::printf("atlas: not checked (give --font)\n");
+    return;
+  }
+  if (*errors > 0) {
+    std::printf("atlas: not checked (fix the errors first)\n");
+    return;
+  }
+  AtlasSize atlas;
+  if (!options.atlasSize.empty() && !ParseAtlasSize(options.atlasSize, &atlas)) {
+    throw CommandError("--atlas-size: " + options.atlasSize + " is not one of 2048x1024, 4096x2048, 4096x4096");
+  }
+  const AtlasFit fit = FitAtlas(options.check.fontPath, checked.glyphs, options.check.fontFace, atlas);
+  if (fit.fits) {
+    std::printf("atlas: %zu glyphs fit at %d px\n", checked.glyphs.codes.size(), fit.referenceRows);
+  } else if (fit.largestRows > 0) {
+    std::printf("atlas: %zu glyphs do not fit at %d px; they would at %d px\n", checked.glyphs.codes.size(),
+                fit.referenceRows, fit.largestRows);
+  } else {
+    std::printf("%s\n", FormatFinding({-1, options.check.fontPath, 0, Severity::kError,
+                                       std::to_string(checked.glyphs.codes.size()) +
+                                           " glyphs fit the " + DescribeAtlasSize(atlas) +
+                                           " atlas at no 'M' height from 25 down to 12 px (--atlas-size "
+                                           "4096x2048 makes room)"})
+                           .c_str());
+    ++*errors;
+  }
+}
 
 void PrintSummary(const CheckedTranslations& checked, const CheckCommandOptions& options) {
   for (const FileSummary& file : checked.files) {
@@ -29,33 +63,20 @@ void PrintSummary(const CheckedTranslations& checked, const CheckCommandOptions&
     if (file.overridden > 0) std::printf(", %zu overridden", file.overridden);
     std::printf("\n");
   }
-  std::vector<std::string> texts;
   std::set<uint32_t> characters;
   std::vector<uint32_t> codes;
   for (const TextEntry& entry : checked.used) {
-    texts.push_back(entry.translation);
     if (DecodeUtf8(entry.translation, &codes)) characters.insert(codes.begin(), codes.end());
   }
   characters.erase('\t');
   characters.erase('\n');
   std::printf("records: %zu, distinct characters: %zu\n", checked.records, characters.size());
 
-  const size_t errors = checked.errors();
-  if (options.font.empty()) {
-    std::printf("atlas: not checked (give --font)\n");
-  } else if (errors > 0) {
-    std::printf("atlas: not checked (fix the errors first)\n");
-  } else {
-    const AtlasFit fit = FitAtlas(options.font, BuildGlyphCharset(texts));
-    if (fit.fits) {
-      std::printf("atlas: the glyphs fit at %d px\n", fit.referenceRows);
-    } else if (fit.largestRows > 0) {
-      std::printf("atlas: the glyphs do not fit at %d px; they would at %d px\n", fit.referenceRows, fit.largestRows);
-    } else {
-      std::printf("atlas: the glyphs do not fit at %d px, nor at any usable size\n", fit.referenceRows);
-    }
-  }
+  size_t errors = checked.errors();
+  ReportAtlasFit(checked, options, &errors);
   std::printf("%zu errors, %zu warnings\n", errors, CountFindings(checked.findings, Severity::kWarning));
+  std::fflush(stdout);
+  if (errors > 0) throw CommandError(std::to_string(errors) + (errors == 1 ? " error" : " errors"));
 }
 
 void AddCheckCommand(CLI::App& app) {
@@ -64,21 +85,20 @@ void AddCheckCommand(CLI::App& app) {
       "check", "Report every problem of .po and .csv files at once (FILE:LINE: error|warning: ...), then a summary");
   command->add_option("FILE", options->files, "translators' files, in the order pack-text would take them")
       ->required();
-  command->add_option("--font", options->font, "also check that this font has every character, and the atlas fit");
-  command->add_flag("--later-wins", options->laterWins,
-                    "a file named later overrides earlier ones for the same host text or hash (each override is listed)");
+  command->add_option("--font", options->check.fontPath,
+                      "also check that this font has every character the game may draw, and the atlas fit");
+  AddSetOptions(command, &options->check);
+  AddExtraCharsOption(command, &options->check);
+  command->add_option("--atlas-size", options->atlasSize, "the atlas size pack-font is given, for the fit");
   command->callback([options] {
     CommandPaths paths{options->files, {}};
-    paths.inputs.push_back(options->font);
+    paths.inputs.push_back(options->check.fontPath);
+    paths.inputs.push_back(options->check.extraCharsPath);
+    paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
     CheckCommandPaths(paths);
-    CheckOptions checkOptions;
-    checkOptions.laterWins = options->laterWins;
-    checkOptions.fontPath = options->font;
-    const CheckedTranslations checked = CheckTranslations(options->files, checkOptions);
+    const CheckedTranslations checked = CheckTranslations(options->files, options->check);
     PrintFindings(stdout, checked.findings, SIZE_MAX);
     PrintSummary(checked, *options);
-    std::fflush(stdout);
-    if (checked.errors() > 0) throw CommandError(std::to_string(checked.errors()) + " errors");
   });
 }
 

@@ -31,7 +31,7 @@ void AddCompressCommand(CLI::App& app) {
   command->add_option("IN", options->input, "file to compress")->required();
   command->add_option("OUT", options->output, "resource to write")->required();
   command->callback([options] {
-    CheckCommandPaths({{options->input}, {options->output}});
+    CheckCommandPaths({{options->input}, {}, {options->output}});
     const std::vector<uint8_t> input = ReadFileBytes(options->input);
     if (input.size() > UINT32_MAX) throw CommandError(options->input + " is larger than the 4-byte size field allows");
     std::vector<uint8_t> resource = PackTranslationResource(input, options->e8, options->window);

@@ -15,6 +15,7 @@
 #include "formats/translation_resource.h"
 #include "commands/window_option.h"
 #include "formats/translation_image.h"
+#include "lzx/lzx_constants.h"
 #include "module_reading/translation_container.h"
 #include "translation/translation_table.h"
 
@@ -46,19 +47,36 @@ std::string Produced(size_t produced, const std::string& expectation) {
   return "; produced " + std::to_string(produced) + " bytes" + expectation;
 }
 
+// When the stream fails with the window asked for: the window it was written with, if another
+// decodes it, so that the message names the cause.
+std::string OtherWindow(const uint8_t* stream, size_t streamSize, size_t capacity, uint32_t tried) {
+  for (uint32_t window = lzx::kMinWindowSize; window <= lzx::kMaxWindowSize; window *= 2) {
+    if (window == tried) continue;
+    const Decoded decoded = DecodeFramedStream(stream, streamSize, capacity, window);
+    if (decoded.ok && !decoded.bytes.empty()) {
+      return " (the window does not match: it decodes with --window " + std::to_string(window) + ", not " +
+             std::to_string(tried) + ")";
+    }
+  }
+  return "";
+}
+
 // What the module's fill says of an image it decoded, or "" when it would take it.
 std::string ImageProblem(const std::vector<uint8_t>& image) {
   TranslationTable table;
   if (table.FillFromImage(image.data(), image.size()) == FillResult::kFilled) return "";
   const ImageCheck check = CheckTranslationImage(image.data(), image.size());
-  std::string why = "the image is no translation image";
-  if (!check.hasCount) {
-    why = "the image is shorter than its record count";
-  } else if (!check.wellFormed) {
-    why = "record " + std::to_string(check.badRecord) + " of " + std::to_string(check.recordCount) +
-          " runs past the image's end";
+  constexpr size_t kSmallestRecord = kRecordHashSize + 1;
+  const std::string otherBytes = " (--data decodes a container of other bytes)";
+  if (check.hasCount && check.recordCount > (image.size() - kImageCountSize) / kSmallestRecord) {
+    // Too many records for any image of this size: these are other bytes, not a damaged image.
+    return "not a translation image: the first 4 of the " + std::to_string(image.size()) +
+           " decoded bytes would count " + std::to_string(check.recordCount) + " records" + otherBytes;
   }
-  return "data corrupted; " + why + " (--data for a container of other bytes)";
+  const std::string why = !check.hasCount ? "the image is shorter than its record count"
+                                          : "record " + std::to_string(check.badRecord) + " of " +
+                                                std::to_string(check.recordCount) + " runs past the image's end";
+  return "data corrupted; " + why + otherBytes;
 }
 
 void AddDecompressCommand(CLI::App& app) {
@@ -84,20 +102,27 @@ void AddDecompressCommand(CLI::App& app) {
   size->needs(raw);
   raw->excludes(data);
   command->callback([options] {
-    CheckCommandPaths({{options->input}, {options->output}});
+    // A translation image is binary; other bytes (--data, --raw) may be any file, a PO file too.
+    CommandPaths paths{{options->input}, {}, {}};
+    (options->data || options->raw ? paths.outputs : paths.binaryOutputs).push_back(options->output);
+    CheckCommandPaths(paths);
     const std::vector<uint8_t> input = ReadFileBytes(options->input);
     Decoded decoded;
     if (options->raw) {
       decoded = DecodeFramedStream(input.data(), input.size(), options->size, options->window);
       if (!decoded.ok) {
-        throw CommandError("data corrupted" + Produced(decoded.bytes.size(), " before the failure"));
+        throw CommandError("data corrupted" + Produced(decoded.bytes.size(), " before the failure") +
+                           OtherWindow(input.data(), input.size(), options->size, options->window));
       }
       if (decoded.bytes.empty()) throw CommandError("nothing decoded from " + options->input);
     } else {
       const TranslationResourceParts parts = SplitTranslationResource(input, options->input);
       decoded = DecodeFramedStream(parts.stream, parts.streamSize, parts.imageSize, options->window);
       const std::string expected = ", the resource's size field says " + std::to_string(parts.imageSize);
-      if (!decoded.ok) throw CommandError("data corrupted" + Produced(decoded.bytes.size(), expected));
+      if (!decoded.ok) {
+        throw CommandError("data corrupted" + Produced(decoded.bytes.size(), expected) +
+                           OtherWindow(parts.stream, parts.streamSize, parts.imageSize, options->window));
+      }
       if (decoded.bytes.size() != parts.imageSize) {
         throw CommandError("decomp size mismatch" + Produced(decoded.bytes.size(), expected));
       }

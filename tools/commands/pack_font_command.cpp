@@ -1,11 +1,12 @@
-// vykcn-tool pack-font: the glyph table (resource 101) and font atlas (resource 103) for the
-// characters that a set of translations uses.
+// vykcn-tool pack-font: the glyph table (resource 101) and font atlas (resource 103) for every
+// character that the host may draw with them: those of the translations and of the host texts.
 #include <cmath>
 #include <cstdio>
 #include <memory>
 
 #include "checks/build_guard.h"
 #include "commands/command_registry.h"
+#include "commands/set_options.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
 #include "font_building/alpha_psnr.h"
@@ -27,23 +28,19 @@ struct PackFontOptions {
   int glyphHeight = 0;     // 0: the largest that fits
   std::string atlasSize;   // "" : the documented 2048 x 1024
   int face = 0;
-  bool laterWins = false;
+  CheckOptions check;
 };
 
 constexpr int kLowestForcedHeight = 6;
 constexpr int kHighestForcedHeight = 100;  // beyond it ideographs' offsets leave a record's signed byte
 
-// The texts the module will carry, as pack-text takes them, after the same checks (with the font's
+// Every character the host may draw, after the checks that pack-text makes (with the font's
 // coverage among them, so that a missing glyph is named with its file and line).
-std::vector<std::string> TranslatedTexts(const PackFontOptions& options) {
-  CheckOptions checkOptions;
-  checkOptions.laterWins = options.laterWins;
+GlyphCharset GlyphsToDraw(const PackFontOptions& options) {
+  CheckOptions checkOptions = options.check;
   checkOptions.fontPath = options.font;
-  std::vector<std::string> texts;
-  for (const TextEntry& entry : CheckBeforeBuild(options.translations, checkOptions).used) {
-    texts.push_back(entry.translation);
-  }
-  return texts;
+  checkOptions.fontFace = options.face;
+  return CheckBeforeBuild(options.translations, checkOptions).glyphs;
 }
 
 void RunPackFont(const PackFontOptions& options) {
@@ -60,7 +57,7 @@ void RunPackFont(const PackFontOptions& options) {
   packOptions.glyphHeight = options.glyphHeight;
   packOptions.face = options.face;
 
-  const GlyphCharset charset = BuildGlyphCharset(TranslatedTexts(options));
+  const GlyphCharset charset = GlyphsToDraw(options);
   const FontPack pack = BuildFontPack(options.font, charset, packOptions);
   const int width = pack.atlas.width, height = pack.atlas.height;
 
@@ -100,7 +97,8 @@ void RunPackFont(const PackFontOptions& options) {
 void AddPackFontCommand(CLI::App& app) {
   auto options = std::make_shared<PackFontOptions>();
   CLI::App* command = app.add_subcommand(
-      "pack-font", "Rasterise the characters of translations into a glyph table (101) and a DXT5 atlas (103)");
+      "pack-font", "Rasterise every character the game may draw with the module (translations, host texts, Latin "
+                  "extras) into a glyph table (101) and a DXT5 atlas (103)");
   command->add_option("--font", options->font, "TTF, OTF or TTC font file")->required();
   command->add_option("--glyphs", options->glyphs, "glyph table to write")->required();
   command->add_option("--atlas", options->atlas, "DDS atlas to write")->required();
@@ -110,10 +108,14 @@ void AddPackFontCommand(CLI::App& app) {
                       "2048x1024 (default), or 4096x2048 or 4096x4096 for a host that was tried with it");
   command->add_option("--face", options->face, "face of a TTC font collection (default 0)");
   command->add_option("translations", options->translations, "translation files (.po, .csv)");
-  command->add_flag("--later-wins", options->laterWins, "a file named later overrides earlier ones, as in pack-text");
+  AddSetOptions(command, &options->check);
+  AddExtraCharsOption(command, &options->check);
   command->callback([options] {
-    CommandPaths paths{options->translations, {options->glyphs, options->atlas}};
+    CommandPaths paths{options->translations, {}};
+    paths.binaryOutputs = {options->glyphs, options->atlas};
     paths.inputs.push_back(options->font);
+    paths.inputs.push_back(options->check.extraCharsPath);
+    paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
     CheckCommandPaths(paths);
     RunPackFont(*options);
   });

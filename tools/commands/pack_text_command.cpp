@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "commands/command_registry.h"
+#include "commands/set_options.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
 #include "formats/translation_resource.h"
 #include "checks/build_guard.h"
-#include "text_sources/translation_image_builder.h"
 
 namespace vykcn::tool {
 
@@ -17,7 +17,7 @@ void AddPackTextCommand(CLI::App& app) {
   struct Options {
     std::vector<std::string> files;
     std::string output;
-    bool laterWins = false;
+    CheckOptions check;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand("pack-text", "Build the translation resource from .po and .csv files");
@@ -25,15 +25,14 @@ void AddPackTextCommand(CLI::App& app) {
                       "translators' files: .po, or .csv with a header row naming \"source\" and \"translation\" columns; several merge")
       ->required();
   command->add_option("-o,--output", options->output, "translation resource to write")->required();
-  command->add_flag("--later-wins", options->laterWins,
-                    "a file named later overrides earlier ones for the same host text or hash (each override is listed)");
+  AddSetOptions(command, &options->check);
   command->callback([options] {
-    CheckCommandPaths({options->files, {options->output}});
-    CheckOptions checkOptions;
-    checkOptions.laterWins = options->laterWins;
-    const CheckedTranslations checked = CheckBeforeBuild(options->files, checkOptions);
-    const TranslationImageBuild build = BuildTranslationImage(checked.used);
-    const std::vector<uint8_t> resource = PackTranslationResource(build.image);
+    CommandPaths paths{options->files, {}};
+    paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
+    paths.binaryOutputs.push_back(options->output);
+    CheckCommandPaths(paths);
+    const CheckedTranslations checked = CheckBeforeBuild(options->files, options->check);
+    const std::vector<uint8_t> resource = PackTranslationResource(checked.image);
     WriteFileAtomically(options->output, resource);
     FileSummary total;
     for (const FileSummary& file : checked.files) {
@@ -43,11 +42,11 @@ void AddPackTextCommand(CLI::App& app) {
       total.obsolete += file.obsolete;
       total.overridden += file.overridden;
     }
-    std::printf("records: %zu from %zu entries (%zu fuzzy, %zu untranslated, %zu obsolete skipped", build.records,
+    std::printf("records: %zu from %zu entries (%zu fuzzy, %zu untranslated, %zu obsolete skipped", checked.records,
                 total.entries, total.fuzzy, total.untranslated, total.obsolete);
-    if (options->laterWins) std::printf("; %zu overridden", total.overridden);
-    std::printf(")\nimage: %zu bytes, compressed: %zu bytes, ratio: %.4f\n", build.image.size(), resource.size(),
-                static_cast<double>(resource.size()) / static_cast<double>(build.image.size()));
+    if (options->check.laterWins) std::printf("; %zu overridden", total.overridden);
+    std::printf(")\nimage: %zu bytes, compressed: %zu bytes, ratio: %.4f\n", checked.image.size(), resource.size(),
+                static_cast<double>(resource.size()) / static_cast<double>(checked.image.size()));
   });
 }
 

@@ -162,7 +162,7 @@ void AddPreviewCommand(CLI::App& app) {
   command->add_option("-o,--output", options->output, "PNG file to write")->required();
   command->add_option("text", options->text, "UTF-8 text; line breaks on U+000A");
   command->callback([options] {
-    CheckCommandPaths({{options->dll, options->glyphs, options->atlas}, {options->output}});
+    CheckCommandPaths({{options->dll, options->glyphs, options->atlas}, {}, {options->output}});
     RunPreview(*options);
   });
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 
@@ -21,6 +22,14 @@ std::string WouldBe(const std::string& path) {
   return error ? path : canonical.string();
 }
 
+bool IsTranslatorsFileName(const std::string& path) {
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return false;
+  std::string extension = path.substr(dot);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".po" || extension == ".pot" || extension == ".csv";
+}
+
 }  // namespace
 
 void CheckCommandPaths(const CommandPaths& paths) {
@@ -36,7 +45,9 @@ void CheckCommandPaths(const CommandPaths& paths) {
   }
   std::vector<std::pair<std::string, struct stat>> existing;
   std::vector<std::string> created;
-  for (const std::string& output : paths.outputs) {
+  std::vector<std::string> outputs = paths.outputs;
+  outputs.insert(outputs.end(), paths.binaryOutputs.begin(), paths.binaryOutputs.end());
+  for (const std::string& output : outputs) {
     if (output.empty()) continue;
     struct stat info;
     if (stat(output.c_str(), &info) != 0) {
@@ -58,6 +69,11 @@ void CheckCommandPaths(const CommandPaths& paths) {
       }
     }
     existing.emplace_back(output, info);
+  }
+  for (const std::string& output : paths.binaryOutputs) {
+    if (IsTranslatorsFileName(output)) {
+      throw CommandError("will not write binary data to " + output + ": the name is that of a translators' file");
+    }
   }
 }
 

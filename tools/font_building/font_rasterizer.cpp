@@ -30,9 +30,21 @@ struct FontRasterizer::State {
 
 namespace {
 
+// FreeType names its errors only when built to; the ones a user meets when opening a file, in words.
 std::string FreeTypeMessage(FT_Error error) {
-  const char* text = FT_Error_String(error);
-  return text != nullptr ? std::string(text) : "FreeType error " + std::to_string(error);
+  if (const char* text = FT_Error_String(error)) return text;
+  switch (error) {
+    case FT_Err_Unknown_File_Format:
+      return "not a font (a TTF, OTF or TTC file)";
+    case FT_Err_Invalid_File_Format:
+      return "a damaged font file";
+    case FT_Err_Invalid_Argument:
+      return "no such face";
+    case FT_Err_Out_Of_Memory:
+      return "out of memory";
+    default:
+      return "FreeType error " + std::to_string(error);
+  }
 }
 
 }  // namespace

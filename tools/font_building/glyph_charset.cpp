@@ -28,4 +28,17 @@ GlyphCharset BuildGlyphCharset(const std::vector<std::string>& texts) {
   return charset;
 }
 
+const std::vector<uint16_t>& LatinExtras() {
+  static const std::vector<uint16_t> extras = [] {
+    std::vector<uint16_t> codes;
+    for (uint16_t c = 0xA0; c <= 0xFF; ++c) codes.push_back(c);
+    for (uint16_t c : {0x0152, 0x0153, 0x0178, 0x2013, 0x2014, 0x2018, 0x2019, 0x201A, 0x201C, 0x201D, 0x201E, 0x2022,
+                       0x2026, 0x20AC, 0x2122}) {
+      codes.push_back(c);
+    }
+    return codes;
+  }();
+  return extras;
+}
+
 }  // namespace vykcn::tool

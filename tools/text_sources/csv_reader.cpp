@@ -25,24 +25,34 @@ std::string Trimmed(const std::string& s) {
 
 }  // namespace
 
-std::vector<CsvRecord> ParseCsv(const std::string& text, const std::string& path, char delimiter) {
-  std::vector<CsvRecord> records;
+CsvText ParseCsv(const std::string& text, char delimiter) {
+  CsvText parsed;
   size_t i = 0;
   int line = 1;
   // A UTF-8 byte order mark is not part of the first field.
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
+  // After a malformed record, parsing goes on at the start of the line after `from`'s.
+  const auto resumeAfterLineOf = [&](size_t from, int fromLine, const char* what) {
+    parsed.problems.push_back({fromLine, false, what});
+    const size_t lineEnd = text.find('\n', from);
+    i = lineEnd == std::string::npos ? text.size() : lineEnd + 1;
+    line = fromLine + 1;
+  };
   while (i < text.size()) {
     CsvRecord record{{}, line, false};
     std::string field;
-    bool atRecordEnd = false;
-    while (!atRecordEnd) {
+    bool atRecordEnd = false, malformed = false;
+    while (!atRecordEnd && !malformed) {
       field.clear();
       if (i < text.size() && text[i] == '"') {
+        const size_t quote = i;
         const int quoteLine = line;
         ++i;
         for (;;) {
           if (i >= text.size()) {
-            throw CommandError(path + ":" + std::to_string(quoteLine) + ": quoted field is not closed");
+            resumeAfterLineOf(quote, quoteLine, "quoted field is not closed");
+            malformed = true;
+            break;
           }
           const char c = text[i++];
           if (c == '"') {
@@ -59,15 +69,21 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, const std::string& path
             field += c;
           }
         }
-        if (i < text.size() && text[i] != delimiter && text[i] != '\n' && text[i] != '\r') {
-          throw CommandError(path + ":" + std::to_string(line) + ": text after a closing quote");
+        if (!malformed && i < text.size() && text[i] != delimiter && text[i] != '\n' && text[i] != '\r') {
+          resumeAfterLineOf(i, line, "text after a closing quote");
+          malformed = true;
         }
       } else {
         while (i < text.size() && text[i] != delimiter && text[i] != '\n' && text[i] != '\r') {
-          if (text[i] == '"') throw CommandError(path + ":" + std::to_string(line) + ": quote inside an unquoted field");
+          if (text[i] == '"') {
+            resumeAfterLineOf(i, line, "quote inside an unquoted field (quote the whole cell, and double the quote)");
+            malformed = true;
+            break;
+          }
           field += text[i++];
         }
       }
+      if (malformed) break;
       record.fields.push_back(field);
       if (i < text.size() && text[i] == delimiter) {
         ++i;
@@ -78,9 +94,9 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, const std::string& path
         atRecordEnd = true;
       }
     }
-    records.push_back(std::move(record));
+    if (!malformed) parsed.records.push_back(std::move(record));
   }
-  return records;
+  return parsed;
 }
 
 namespace {
@@ -98,11 +114,11 @@ std::string DecodedText(const std::vector<uint8_t>& bytes, const std::string& pa
   return utf8;
 }
 
-// Comma, semicolon or tab: the first that makes the header row name both columns.
-char HeaderDelimiter(const std::string& text) {
+// Comma, semicolon or tab: the first that makes the header row name the columns needed.
+char HeaderDelimiter(const std::string& text, bool needsTranslation) {
   const std::string firstLine = text.substr(0, text.find('\n'));
   for (char delimiter : {',', ';', '\t'}) {
-    bool source = false, translation = false;
+    bool source = false, translation = !needsTranslation;
     size_t start = 0;
     for (;;) {
       const size_t end = std::min(firstLine.find(delimiter, start), firstLine.size());
@@ -118,50 +134,81 @@ char HeaderDelimiter(const std::string& text) {
   return ',';
 }
 
+bool AllEmpty(const std::vector<std::string>& fields) {
+  return std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); });
+}
+
 }  // namespace
 
-std::vector<TextEntry> ReadCsvFile(const std::string& path) {
+SourceFile ReadCsvFile(const std::string& path, bool needsTranslation) {
   const std::string text = DecodedText(ReadFileBytes(path), path);
   const size_t nul = text.find('\0');
-  if (nul != std::string::npos) {
-    const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(nul), '\n'));
-    throw CommandError(path + ":" + std::to_string(line) + ": a text contains a NUL byte" +
-                       (nul < 2 ? " (UTF-16 without a byte order mark? Save it as UTF-8 or with one)" : ""));
+  if (nul != std::string::npos && nul < 2) {
+    throw CommandError(path + ":1: a text contains a NUL byte (UTF-16 without a byte order mark? Save it as UTF-8 "
+                              "or with one)");
   }
-  const std::vector<CsvRecord> records = ParseCsv(text, path, HeaderDelimiter(text));
-  if (records.empty()) throw CommandError(path + ": empty input: no header row and no entries");
+  CsvText parsed = ParseCsv(text, HeaderDelimiter(text, needsTranslation));
+  if (parsed.records.empty() || parsed.records[0].line != 1) {
+    if (!parsed.problems.empty() && parsed.problems[0].line == 1) {
+      throw CommandError(path + ":1: the header row is malformed: " + parsed.problems[0].message);
+    }
+    throw CommandError(path + ": empty input: no header row and no entries");
+  }
 
+  SourceFile file;
+  file.path = path;
+  file.problems = std::move(parsed.problems);
   int sourceColumn = -1, translationColumn = -1;
-  const auto& header = records[0].fields;
+  const std::vector<std::string>& header = parsed.records[0].fields;
+  std::vector<std::string> names;
   for (size_t c = 0; c < header.size(); ++c) {
     const std::string name = Lower(Trimmed(header[c]));
-    if (name == "source" && sourceColumn < 0) sourceColumn = static_cast<int>(c);
-    if (name == "translation" && translationColumn < 0) translationColumn = static_cast<int>(c);
+    if (!name.empty() && std::find(names.begin(), names.end(), name) != names.end()) {
+      throw CommandError(path + ":1: the header row names \"" + Trimmed(header[c]) + "\" twice");
+    }
+    names.push_back(name);
+    if (name == "source") sourceColumn = static_cast<int>(c);
+    if (name == "translation") translationColumn = static_cast<int>(c);
   }
-  if (sourceColumn < 0 || translationColumn < 0) {
-    throw CommandError(path + ":" + std::to_string(records[0].line) +
-                       ": the header row must name a \"source\" and a \"translation\" column");
+  if (sourceColumn < 0 || (needsTranslation && translationColumn < 0)) {
+    throw CommandError(path + ":1: the header row must name a \"source\"" +
+                       (needsTranslation ? " and a \"translation\" column" : " column"));
   }
 
-  std::vector<TextEntry> entries;
-  for (size_t r = 1; r < records.size(); ++r) {
-    const CsvRecord& record = records[r];
-    if (record.fields.size() == 1 && record.fields[0].empty()) continue;  // blank line
-    const size_t needed = static_cast<size_t>(std::max(sourceColumn, translationColumn)) + 1;
+  const size_t needed = static_cast<size_t>(std::max(sourceColumn, translationColumn)) + 1;
+  for (size_t r = 1; r < parsed.records.size(); ++r) {
+    const CsvRecord& record = parsed.records[r];
+    if (AllEmpty(record.fields)) continue;  // a blank line, or a spreadsheet's empty row
+    const auto problem = [&](const std::string& message) { file.problems.push_back({record.line, false, message}); };
+    const std::string cells = std::to_string(record.fields.size()) + " cells, the header names " +
+                              std::to_string(header.size()) + " columns";
     if (record.fields.size() < needed) {
-      throw CommandError(path + ":" + std::to_string(record.line) + ": " + std::to_string(record.fields.size()) +
-                         " fields, the header names " + std::to_string(header.size()));
+      problem(cells);
+      continue;
+    }
+    bool textPastHeader = false;  // empty cells there are what spreadsheets write: harmless
+    for (size_t c = header.size(); c < record.fields.size(); ++c) textPastHeader |= !record.fields[c].empty();
+    if (textPastHeader) {
+      problem(cells + ": text past the last column would be lost (quote a cell that holds the separator)");
+      continue;
+    }
+    if (std::any_of(record.fields.begin(), record.fields.end(),
+                    [](const std::string& f) { return f.find('\0') != std::string::npos; })) {
+      problem("a text contains a NUL byte");
+      continue;
     }
     TextEntry entry;
     entry.host = record.fields[static_cast<size_t>(sourceColumn)];
-    entry.translation = record.fields[static_cast<size_t>(translationColumn)];
+    if (translationColumn >= 0) entry.translation = record.fields[static_cast<size_t>(translationColumn)];
     entry.file = path;
     entry.line = record.line;
     entry.usable = !entry.translation.empty();
     entry.crLfInCell = record.crLfInQuotes;
-    entries.push_back(std::move(entry));
+    file.entries.push_back(std::move(entry));
   }
-  return entries;
+  std::stable_sort(file.problems.begin(), file.problems.end(),
+                   [](const SourceProblem& a, const SourceProblem& b) { return a.line < b.line; });
+  return file;
 }
 
 }  // namespace vykcn::tool

@@ -9,17 +9,27 @@
 
 namespace vykcn::tool {
 
-// Rows with an empty translation come back with usable = false. CR LF inside a quoted cell is read
-// as LF (and the entry says so). Throws CommandError with file and line for a malformed record, a
-// missing column, or a NUL byte.
-std::vector<TextEntry> ReadCsvFile(const std::string& path);
+// Rows with an empty translation come back with usable = false; rows whose cells are all empty
+// are skipped. CR LF inside a quoted cell is read as LF (and the entry says so). A malformed
+// record, a row with too few cells, one with text past the header's last column (a separator
+// that was not quoted) and a NUL are problems at their line; reading goes on at the next record.
+// Throws CommandError, with the line, for a header row that does not name the columns (or names
+// one twice). With `needsTranslation` false only the "source" column is needed (a list of host
+// texts).
+SourceFile ReadCsvFile(const std::string& path, bool needsTranslation = true);
 
-// Parses CSV text into records of fields; each record also gets its first line. Exposed for tests.
+// Parses CSV text into records of cells; each record also gets its first line. A malformed
+// record is a problem and is left out; parsing goes on at the line after the one where it went
+// wrong (after an unclosed quote, the line after the quote's). Exposed for tests.
 struct CsvRecord {
   std::vector<std::string> fields;
   int line;
   bool crLfInQuotes;  // a quoted field held CR LF, now LF
 };
-std::vector<CsvRecord> ParseCsv(const std::string& text, const std::string& path, char delimiter = ',');
+struct CsvText {
+  std::vector<CsvRecord> records;
+  std::vector<SourceProblem> problems;
+};
+CsvText ParseCsv(const std::string& text, char delimiter = ',');
 
 }  // namespace vykcn::tool

@@ -1,14 +1,21 @@
-// libgettextpo gives messages without their line in the PO file, so a light scan of the file's
-// lines finds the msgid line of each message (messages come back in file order), and spots NUL
-// bytes and \0 escapes, which the library's C strings would silently cut. The library lists the
-// messages domain by domain, so the scan keeps the lines of each domain apart. Strings come back
-// in the charset of the header, and are turned into UTF-8 here.
+// libgettextpo parses the file: it reports every syntax error with its line and goes on at the next
+// message, as msgfmt does, but gives the messages back without their place in the file. A light
+// scan of the file's lines finds each message's msgid line and "#," flags, matched to the
+// library's messages by their msgid in file order (so that a message the library dropped for an
+// error shifts no other message's line), and spots NUL bytes and \0 escapes, which the library's
+// C strings would silently cut. The library lists the messages domain by domain, so the scan keeps
+// each domain's messages apart. Strings come back in the charset of the header, and are turned
+// into UTF-8 here.
 #include "text_sources/po_reader.h"
 
 #include <gettext-po.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cerrno>
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
@@ -27,29 +34,38 @@ namespace {
 // libgettextpo reports through C callbacks; a fatal one must not return, so it jumps back out of
 // po_file_read (no C++ object lives between the setjmp and the jump).
 struct ReadErrors {
-  std::string first;
+  std::vector<SourceProblem> errors;  // in the order reported
   std::jmp_buf fatal;
 };
 thread_local ReadErrors* gErrors = nullptr;
 
-void Note(const char* filename, size_t lineno, const char* text) {
-  if (!gErrors->first.empty()) return;
-  std::string where = filename ? filename : "";
-  if (filename && lineno != static_cast<size_t>(-1)) where += ":" + std::to_string(lineno);
-  gErrors->first = (where.empty() ? "" : where + ": ") + (text ? text : "error");
-  while (!gErrors->first.empty() && gErrors->first.back() == '\n') gErrors->first.pop_back();
+void Note(size_t lineno, const char* text, std::string more = "") {
+  std::string message = text ? text : "error";
+  while (!message.empty() && message.back() == '\n') message.pop_back();
+  const int line = lineno == static_cast<size_t>(-1) ? 0 : static_cast<int>(lineno);
+  // One slip often gives several messages at one line ("keyword unknown", "syntax error"): the first
+  // names it best.
+  for (const SourceProblem& error : gErrors->errors) {
+    if (error.line == line && line != 0) return;
+  }
+  gErrors->errors.push_back({line, false, message + more});
 }
 
-void OnError(int severity, po_message_t, const char* filename, size_t lineno, size_t, int, const char* text) {
+void OnError(int severity, po_message_t, const char*, size_t lineno, size_t, int, const char* text) {
   if (severity == PO_SEVERITY_WARNING) return;
-  Note(filename, lineno, text);
-  if (severity == PO_SEVERITY_FATAL_ERROR) std::longjmp(gErrors->fatal, 1);
+  if (severity == PO_SEVERITY_FATAL_ERROR) {
+    Note(lineno, text);
+    std::longjmp(gErrors->fatal, 1);
+  }
+  Note(lineno, text);
 }
 
-void OnError2(int severity, po_message_t, const char* filename1, size_t lineno1, size_t, int, const char* text1,
-              po_message_t, const char*, size_t, size_t, int, const char*) {
+void OnError2(int severity, po_message_t, const char*, size_t lineno1, size_t, int, const char* text1,
+              po_message_t, const char*, size_t lineno2, size_t, int, const char*) {
   if (severity == PO_SEVERITY_WARNING) return;
-  Note(filename1, lineno1, text1);
+  // The library does not always know the other place (a duplicate's first definition).
+  const bool other = lineno2 != static_cast<size_t>(-1) && lineno2 != 0;
+  Note(lineno1, text1, other ? " (see line " + std::to_string(lineno2) + ")" : "");
   if (severity == PO_SEVERITY_FATAL_ERROR) std::longjmp(gErrors->fatal, 1);
 }
 
@@ -65,11 +81,41 @@ po_file_t ReadWithLibrary(const char* path, ReadErrors* errors) {
   return file;
 }
 
+// A copy of bytes in memory with a path the library can open, for a file that must be read
+// without its first bytes (a byte order mark).
+class MemoryFile {
+ public:
+  MemoryFile(const uint8_t* bytes, size_t size) : fd_(memfd_create("po", MFD_CLOEXEC)) {
+    if (fd_ < 0) throw CommandError(std::string("cannot copy the file for reading: ") + std::strerror(errno));
+    for (size_t written = 0; written < size;) {
+      const ssize_t n = write(fd_, bytes + written, size - written);
+      if (n <= 0) {
+        const std::string reason = n < 0 ? std::strerror(errno) : "nothing written";
+        close(fd_);
+        throw CommandError("cannot copy the file for reading: " + reason);
+      }
+      written += static_cast<size_t>(n);
+    }
+  }
+  ~MemoryFile() { close(fd_); }
+  MemoryFile(const MemoryFile&) = delete;
+  MemoryFile& operator=(const MemoryFile&) = delete;
+  std::string path() const { return "/proc/self/fd/" + std::to_string(fd_); }
+
+ private:
+  int fd_;
+};
+
+struct ScannedMessage {
+  int line;           // of its msgid keyword
+  std::string msgid;  // as the library gives it back: escapes resolved, in the file's charset
+  std::string flags;  // its "#," comments
+};
+
 struct LineScan {
-  // msgid lines of every message, obsolete ones included, in file order, by domain
-  std::map<std::string, std::vector<int>> msgidLines;
-  std::map<std::string, std::vector<std::string>> flags;  // the "#," flags of the same messages
-  int nulLine = 0;  // first line with a NUL byte or a \0 escape
+  std::map<std::string, std::vector<ScannedMessage>> messages;  // obsolete ones included, by domain
+  std::vector<int> messageLines;  // every msgid line, in order, of all domains
+  std::vector<int> nulLines;      // lines with a NUL byte or a \0 escape
 };
 
 // The name in a `domain "NAME"` line.
@@ -78,58 +124,81 @@ std::string DomainName(const std::string& line) {
   return open != std::string::npos && close > open ? line.substr(open + 1, close - open - 1) : "";
 }
 
+int HexValue(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
+}
+
+// The string that starts at the first quote of `text`, its C escapes resolved; *hasNul is set for an
+// escape of the value 0 (octal \0, \00, \000 or hex \x0...), which the library would cut at.
+std::string QuotedString(const std::string& text, bool* hasNul) {
+  std::string value;
+  size_t i = text.find('"');
+  if (i == std::string::npos) return value;
+  for (++i; i < text.size() && text[i] != '"'; ++i) {
+    if (text[i] != '\\' || i + 1 >= text.size()) {
+      value += text[i];
+      continue;
+    }
+    const char c = text[++i];
+    if (c >= '0' && c <= '7') {
+      unsigned code = 0;
+      for (int digits = 0; digits < 3 && i < text.size() && text[i] >= '0' && text[i] <= '7'; ++digits) {
+        code = code * 8 + static_cast<unsigned>(text[i++] - '0');
+      }
+      --i;
+      if ((code & 0xFF) == 0) *hasNul = true;
+      value += static_cast<char>(code);
+    } else if (c == 'x' && i + 1 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1]))) {
+      unsigned code = 0;
+      while (i + 1 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1]))) {
+        code = std::min(code * 16 + static_cast<unsigned>(HexValue(text[++i])), 0x100u);
+      }
+      if (code == 0) *hasNul = true;
+      value += static_cast<char>(code);
+    } else {
+      static const char kEscapes[] = "n\nt\tr\rb\bf\fv\va\a";
+      const char* escape = std::strchr(kEscapes, c);
+      value += escape != nullptr && (escape - kEscapes) % 2 == 0 ? escape[1] : c;
+    }
+  }
+  return value;
+}
+
 LineScan ScanLines(const std::vector<uint8_t>& bytes) {
   LineScan scan;
   size_t start = 0;
   int line = 1;
   std::string domain = "messages";  // gettext's default domain
   std::string flags;
+  ScannedMessage* open = nullptr;  // the message whose msgid is still being read
   while (start < bytes.size()) {
     size_t end = start;
     while (end < bytes.size() && bytes[end] != '\n') ++end;
-    const std::string text(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.begin() + static_cast<std::ptrdiff_t>(end));
-    if (text.rfind("#,", 0) == 0) flags += text.substr(2) + ",";
-    if (text.rfind("msgid ", 0) == 0 || text.rfind("#~ msgid ", 0) == 0) {
-      scan.msgidLines[domain].push_back(line);
-      scan.flags[domain].push_back(flags);
+    const std::string text(bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                           bytes.begin() + static_cast<std::ptrdiff_t>(end));
+    std::string content = text;
+    if (content.rfind("#~", 0) == 0) {  // an obsolete message's lines
+      size_t skip = 2;
+      while (skip < content.size() && (content[skip] == ' ' || content[skip] == '\t')) ++skip;
+      content.erase(0, skip);
+    }
+    bool hasNul = text.find('\0') != std::string::npos;
+    if (content.rfind("#,", 0) == 0) {
+      flags += content.substr(2) + ",";
+    } else if (content.rfind("msgid ", 0) == 0 || content.rfind("msgid\t", 0) == 0) {
+      scan.messages[domain].push_back({line, QuotedString(content, &hasNul), flags});
+      scan.messageLines.push_back(line);
+      open = &scan.messages[domain].back();
       flags.clear();
+    } else if (!content.empty() && content[0] == '"') {
+      const std::string more = QuotedString(content, &hasNul);
+      if (open != nullptr) open->msgid += more;
+    } else if (!content.empty() && content[0] != '#') {
+      open = nullptr;
+      if (content.rfind("domain ", 0) == 0) domain = DomainName(content);
+      QuotedString(content, &hasNul);  // msgstr, msgctxt, msgid_plural: only their NULs matter here
     }
-    if (text.rfind("domain ", 0) == 0) domain = DomainName(text);
-    if (scan.nulLine == 0) {
-      if (text.find('\0') != std::string::npos) scan.nulLine = line;
-      bool inString = false;
-      for (size_t i = 0; i < text.size() && scan.nulLine == 0; ++i) {
-        if (!inString) {
-          if (text[i] == '#' ) break;
-          if (text[i] == '"') inString = true;
-        } else if (text[i] == '\\' && i + 1 < text.size()) {
-          // Octal (\0, \00, \000) and hex (\x0...) escapes of the value 0.
-          size_t j = i + 1;
-          int digits = 0;
-          unsigned value = 0;
-          if (text[j] >= '0' && text[j] <= '7') {
-            while (j < text.size() && digits < 3 && text[j] >= '0' && text[j] <= '7') {
-              value = value * 8 + static_cast<unsigned>(text[j++] - '0');
-              ++digits;
-            }
-          } else if (text[j] == 'x') {
-            ++j;
-            while (j < text.size() && std::isxdigit(static_cast<unsigned char>(text[j]))) {
-              value = value * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(text[j]))
-                                                             ? text[j] - '0'
-                                                             : (std::tolower(static_cast<unsigned char>(text[j])) - 'a' + 10));
-              if (value > 0xFF) value = 0x100;
-              ++j;
-              ++digits;
-            }
-          }
-          if (digits > 0 && value == 0) scan.nulLine = line;
-          i = digits > 0 ? j - 1 : i + 1;
-        } else if (text[i] == '"') {
-          inString = false;
-        }
-      }
-    }
+    if (hasNul) scan.nulLines.push_back(line);
     start = end + 1;
     ++line;
   }
@@ -172,26 +241,67 @@ bool PrintfChecked(const std::string& flags) {
   return !otherFormat;
 }
 
+// The scanned message with this msgid, at or after *next in the domain's list; *next moves past it.
+const ScannedMessage* MatchScanned(const std::vector<ScannedMessage>* scanned, size_t* next, const char* msgid) {
+  if (scanned == nullptr) return nullptr;
+  for (size_t i = *next; i < scanned->size(); ++i) {
+    if ((*scanned)[i].msgid == msgid) {
+      *next = i + 1;
+      return &(*scanned)[i];
+    }
+  }
+  return nullptr;
+}
+
+// Whether an error lies within the message whose msgid is at `line` (up to the next message's).
+bool HasErrorWithin(const std::vector<SourceProblem>& errors, const std::vector<int>& messageLines, int line) {
+  const auto next = std::upper_bound(messageLines.begin(), messageLines.end(), line);
+  const int end = next == messageLines.end() ? INT32_MAX : *next;
+  return std::any_of(errors.begin(), errors.end(),
+                     [&](const SourceProblem& e) { return e.line >= line && e.line < end; });
+}
+
+// Each NUL is an error at its line, and the message it is written in is left out: its texts were cut.
+void DropMessagesWithNul(const LineScan& scan, SourceFile* file) {
+  for (int nulLine : scan.nulLines) {
+    file->problems.push_back({nulLine, false, "a text contains a NUL byte"});
+    const auto after = std::upper_bound(scan.messageLines.begin(), scan.messageLines.end(), nulLine);
+    if (after == scan.messageLines.begin()) continue;
+    const int owner = *(after - 1);
+    file->entries.erase(std::remove_if(file->entries.begin(), file->entries.end(),
+                                       [owner](const TextEntry& e) { return e.line == owner; }),
+                        file->entries.end());
+  }
+}
+
 }  // namespace
 
-std::vector<TextEntry> ReadPoFile(const std::string& path, size_t* obsoleteCount) {
-  const LineScan scan = ScanLines(ReadFileBytes(path));
-  if (scan.nulLine != 0) throw CommandError(path + ":" + std::to_string(scan.nulLine) + ": a text contains a NUL byte");
+SourceFile ReadPoFile(const std::string& path) {
+  SourceFile result;
+  result.path = path;
+  std::vector<uint8_t> bytes = ReadFileBytes(path);
+  const bool byteOrderMark = bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
+  std::unique_ptr<MemoryFile> withoutMark;
+  if (byteOrderMark) {
+    result.problems.push_back({1, true, "a UTF-8 byte order mark, which gettext's tools refuse: read as UTF-8"});
+    withoutMark = std::make_unique<MemoryFile>(bytes.data() + 3, bytes.size() - 3);
+    bytes.erase(bytes.begin(), bytes.begin() + 3);
+  }
+  const LineScan scan = ScanLines(bytes);
 
   ReadErrors errors;
-  po_file_t file = ReadWithLibrary(path.c_str(), &errors);
-  if (file == nullptr || !errors.first.empty()) {
-    if (file) po_file_free(file);
-    throw CommandError(errors.first.empty() ? "cannot read " + path : errors.first);
+  po_file_t file = ReadWithLibrary(withoutMark ? withoutMark->path().c_str() : path.c_str(), &errors);
+  if (file == nullptr) {
+    const std::string why = errors.errors.empty() ? "cannot read " + path : errors.errors.back().message;
+    throw CommandError(path + ": " + why);
   }
   std::unique_ptr<std::remove_pointer_t<po_file_t>, void (*)(po_file_t)> owner(file, po_file_free);
+  result.problems.insert(result.problems.end(), errors.errors.begin(), errors.errors.end());
 
-  std::vector<TextEntry> entries;
-  size_t obsolete = 0;
   for (const char* const* domain = po_file_domains(file); *domain; ++domain) {
-    const auto lines = scan.msgidLines.find(*domain);
-    const auto flags = scan.flags.find(*domain);
-    size_t index = 0;  // message index in the domain, for its line
+    const auto scanned = scan.messages.find(*domain);
+    const std::vector<ScannedMessage>* domainMessages = scanned == scan.messages.end() ? nullptr : &scanned->second;
+    size_t next = 0;
     const std::string charset = HeaderCharset(file, *domain);
     std::unique_ptr<CharsetConverter> converter;
     if (!IsUtf8Compatible(charset)) {
@@ -204,16 +314,13 @@ std::vector<TextEntry> ReadPoFile(const std::string& path, size_t* obsoleteCount
     std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, void (*)(po_message_iterator_t)> it(
         po_message_iterator(file, *domain), po_message_iterator_free);
     while (po_message_t message = po_next_message(it.get())) {
-      const bool known = lines != scan.msgidLines.end() && index < lines->second.size();
-      const int line = known ? lines->second[index] : 0;
-      const std::string messageFlags = known ? flags->second[index] : "";
-      ++index;
-      const char* context = po_message_msgctxt(message);
       const char* msgid = po_message_msgid(message);
+      const ScannedMessage* place = MatchScanned(domainMessages, &next, msgid);
       if (po_message_is_obsolete(message)) {
-        ++obsolete;
+        ++result.obsolete;
         continue;
       }
+      const char* context = po_message_msgctxt(message);
       if (msgid[0] == '\0' && context == nullptr) continue;  // the header entry
       TextEntry entry;
       entry.host = msgid;
@@ -224,26 +331,35 @@ std::vector<TextEntry> ReadPoFile(const std::string& path, size_t* obsoleteCount
       const char* msgstr = entry.plural ? po_message_msgstr_plural(message, 0) : po_message_msgstr(message);
       entry.translation = msgstr ? msgstr : "";
       entry.file = path;
-      entry.line = line;
+      entry.line = place != nullptr ? place->line : 0;
       if (converter) {
+        bool converted = true;
         for (std::string* text : {&entry.host, &entry.translation, &entry.pluralHost, &entry.context}) {
           std::string utf8;
-          if (!converter->ToUtf8(*text, &utf8)) {
-            throw CommandError(Place(entry) + ": a text is not valid " + charset + ", the header's charset");
-          }
+          converted = converted && converter->ToUtf8(*text, &utf8);
           *text = std::move(utf8);
+        }
+        if (!converted) {
+          // The library may have said so already, at the very line.
+          if (!HasErrorWithin(errors.errors, scan.messageLines, entry.line)) {
+            result.problems.push_back({entry.line, false, "a text is not valid " + charset + ", the header's charset"});
+          }
+          continue;
         }
       }
       entry.fuzzy = po_message_is_fuzzy(message) != 0;
-      entry.printfFormat = PrintfChecked(messageFlags);
+      entry.printfFormat = PrintfChecked(place != nullptr ? place->flags : "");
       entry.usable = !entry.fuzzy && !entry.translation.empty();
-      entries.push_back(std::move(entry));
+      result.entries.push_back(std::move(entry));
     }
   }
+  DropMessagesWithNul(scan, &result);
   // Domains come one after the other; translators think in file order.
-  std::stable_sort(entries.begin(), entries.end(), [](const TextEntry& a, const TextEntry& b) { return a.line < b.line; });
-  if (obsoleteCount != nullptr) *obsoleteCount = obsolete;
-  return entries;
+  std::stable_sort(result.entries.begin(), result.entries.end(),
+                   [](const TextEntry& a, const TextEntry& b) { return a.line < b.line; });
+  std::stable_sort(result.problems.begin(), result.problems.end(),
+                   [](const SourceProblem& a, const SourceProblem& b) { return a.line < b.line; });
+  return result;
 }
 
 }  // namespace vykcn::tool

@@ -1,7 +1,6 @@
 #pragma once
 // Gettext PO files, read with libgettextpo.
 #include <string>
-#include <vector>
 
 #include "text_sources/text_entry.h"
 
@@ -9,9 +8,11 @@ namespace vykcn::tool {
 
 // Every non-obsolete message but the header, in file order. Fuzzy and untranslated messages
 // come back with usable = false; plural messages carry msgstr[0]. Texts are UTF-8, converted from
-// the charset of the header. Throws CommandError with the file and line of a syntax error, of a
-// NUL written into a string, or of a text not valid in the header's charset, and for a charset
-// that iconv does not know. *obsoleteCount, if given, gets the number of obsolete messages.
-std::vector<TextEntry> ReadPoFile(const std::string& path, size_t* obsoleteCount = nullptr);
+// the charset of the header. Each syntax error, NUL written into a string, or text not valid in
+// the header's charset is a problem at its line, and reading goes on; the message with a NUL or
+// a text that cannot be converted is left out. A UTF-8 byte order mark is read past, with a
+// warning. Throws CommandError for a file that cannot be read at all, or whose charset iconv does
+// not know.
+SourceFile ReadPoFile(const std::string& path);
 
 }  // namespace vykcn::tool

@@ -1,6 +1,9 @@
 #pragma once
-// One entry of a translators' file: a host text, its translation, and where it was written.
+// What a translators' file holds: its entries (a host text, its translation, and where it was
+// written), and the problems the reader met on the way, each at its line.
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace vykcn::tool {
 
@@ -17,6 +20,21 @@ struct TextEntry {
   bool hasContext = false;  // a msgctxt, which the module cannot tell apart
   bool printfFormat = true; // false: marked as another language's format, or as no format at all
   bool crLfInCell = false;  // a CSV cell whose CR LF line ends were read as LF
+};
+
+// A syntax error, or a warning about how a file was read. Reading goes on after each, at the next
+// entry, so that one slip never hides the rest of the file.
+struct SourceProblem {
+  int line = 0;  // 0: the file as a whole
+  bool warning = false;
+  std::string message;
+};
+
+struct SourceFile {
+  std::string path;
+  std::vector<TextEntry> entries;  // in file order
+  size_t obsolete = 0;             // obsolete PO messages, which are no entries
+  std::vector<SourceProblem> problems;
 };
 
 // "file:line", or the file alone when the line is not known.

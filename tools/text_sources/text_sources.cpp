@@ -3,35 +3,87 @@
 #include <cctype>
 
 #include "common/command_error.h"
+#include "common/file_io.h"
 #include "text_sources/csv_reader.h"
 #include "text_sources/po_reader.h"
 
 namespace vykcn::tool {
+namespace {
 
-SourceFile ReadTextSourceFile(const std::string& path) {
+std::string LowerExtension(const std::string& path) {
   const size_t dot = path.find_last_of('.');
-  std::string extension = dot == std::string::npos ? "" : path.substr(dot);
+  const size_t slash = path.find_last_of('/');
+  std::string extension = dot == std::string::npos || (slash != std::string::npos && dot < slash) ? "" : path.substr(dot);
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension;
+}
+
+SourceFile RequireEntries(SourceFile file) {
+  if (file.entries.empty() && file.problems.empty()) throw CommandError(file.path + ": empty input: no entries");
+  return file;
+}
+
+// One host text a line.
+SourceFile ReadLines(const std::string& path) {
+  const std::vector<uint8_t> bytes = ReadFileBytes(path);
   SourceFile file;
   file.path = path;
-  if (extension == ".po") {
-    file.entries = ReadPoFile(path, &file.obsolete);
-  } else if (extension == ".csv") {
-    file.entries = ReadCsvFile(path);
-  } else {
-    throw CommandError(path + ": unknown kind of file (expected .po or .csv)");
+  size_t start = 0;
+  if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) start = 3;
+  for (int line = 1; start < bytes.size(); ++line) {
+    size_t end = start;
+    while (end < bytes.size() && bytes[end] != '\n') ++end;
+    size_t textEnd = end;
+    if (textEnd > start && bytes[textEnd - 1] == '\r') --textEnd;
+    TextEntry entry;
+    entry.host.assign(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.begin() + static_cast<std::ptrdiff_t>(textEnd));
+    entry.file = path;
+    entry.line = line;
+    entry.usable = false;
+    if (entry.host.find('\0') != std::string::npos) {
+      file.problems.push_back({line, false, "a text contains a NUL byte"});
+    } else if (!entry.host.empty()) {
+      file.entries.push_back(std::move(entry));
+    }
+    start = end + 1;
   }
-  if (file.entries.empty()) throw CommandError(path + ": empty input: no entries");
   return file;
+}
+
+}  // namespace
+
+SourceFile ReadTextSourceFile(const std::string& path) {
+  const std::string extension = LowerExtension(path);
+  if (extension == ".po") return RequireEntries(ReadPoFile(path));
+  if (extension == ".csv") return RequireEntries(ReadCsvFile(path));
+  throw CommandError(path + ": unknown kind of file (expected .po or .csv)");
 }
 
 std::vector<TextEntry> ReadTextSources(const std::vector<std::string>& files) {
   std::vector<TextEntry> all;
   for (const std::string& path : files) {
     SourceFile file = ReadTextSourceFile(path);
+    for (const SourceProblem& problem : file.problems) {
+      if (!problem.warning) {
+        throw CommandError(path + (problem.line > 0 ? ":" + std::to_string(problem.line) : "") + ": " + problem.message);
+      }
+    }
     all.insert(all.end(), file.entries.begin(), file.entries.end());
   }
   return all;
+}
+
+SourceFile ReadHostTextFile(const std::string& path) {
+  const std::string extension = LowerExtension(path);
+  SourceFile file = extension == ".po" || extension == ".pot" ? ReadPoFile(path)
+                    : extension == ".csv"                     ? ReadCsvFile(path, false)
+                                                              : ReadLines(path);
+  for (TextEntry& entry : file.entries) {
+    entry.translation.clear();
+    entry.usable = false;
+    entry.fuzzy = false;
+  }
+  return RequireEntries(std::move(file));
 }
 
 }  // namespace vykcn::tool

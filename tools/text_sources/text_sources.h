@@ -1,5 +1,6 @@
 #pragma once
-// Translators' files of either kind, told by the extension (in any case: .po, .PO, .Csv ...).
+// Translators' files of either kind, told by the extension (in any case: .po, .PO, .Csv ...), and
+// lists of the game's host texts.
 #include <string>
 #include <vector>
 
@@ -7,17 +8,17 @@
 
 namespace vykcn::tool {
 
-struct SourceFile {
-  std::string path;
-  std::vector<TextEntry> entries;
-  size_t obsolete = 0;  // obsolete PO messages, which are no entries
-};
-
-// One file. Throws CommandError for other extensions, unreadable or malformed files, and files
-// without any entry.
+// One file, with the problems met while reading it. Throws CommandError for other extensions,
+// unreadable files, files whose header cannot be used, and files without any entry.
 SourceFile ReadTextSourceFile(const std::string& path);
 
-// Reads .po and .csv files in order; throws as ReadTextSourceFile does.
+// Reads .po and .csv files in order, for commands that only look texts up. Throws as
+// ReadTextSourceFile does, and at a file's first error.
 std::vector<TextEntry> ReadTextSources(const std::vector<std::string>& files);
+
+// A list of host texts: the msgids of a .po or .pot file (translated or not), the "source" column
+// of a .csv file, or any other file as one text a line (LF or CR LF; empty lines skipped). The
+// entries' translations are empty. Throws as ReadTextSourceFile does.
+SourceFile ReadHostTextFile(const std::string& path);
 
 }  // namespace vykcn::tool

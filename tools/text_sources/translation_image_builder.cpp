@@ -28,6 +28,7 @@ std::string Shown(const std::string& text) {
 
 TranslationImageBuild BuildTranslationImage(const std::vector<TextEntry>& entries) {
   std::vector<const TextEntry*> records;
+  std::vector<size_t> recordEntries;
   std::unordered_map<std::string, const TextEntry*> byHost;
   std::unordered_map<uint32_t, const TextEntry*> byHash;
 
@@ -64,6 +65,7 @@ TranslationImageBuild BuildTranslationImage(const std::vector<TextEntry>& entrie
     }
     byHash.emplace(hash, &entry);
     records.push_back(&entry);
+    recordEntries.push_back(static_cast<size_t>(&entry - entries.data()));
   }
   if (records.empty()) throw CommandError("empty input: no translated entries");
 
@@ -76,6 +78,7 @@ TranslationImageBuild BuildTranslationImage(const std::vector<TextEntry>& entrie
   build.image = WriteTranslationImage(imageRecords);
   build.records = records.size();
   build.distinctHashes = byHash.size();
+  build.recordEntries = std::move(recordEntries);
   return build;
 }
 

@@ -12,6 +12,7 @@ struct TranslationImageBuild {
   std::vector<uint8_t> image;
   size_t records = 0;
   size_t distinctHashes = 0;
+  std::vector<size_t> recordEntries;  // for each record, in image order, the index of the entry that made it
 };
 
 // Uses the usable entries, in input order; a host text given twice with the same translation

@@ -122,7 +122,7 @@ TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
   EXPECT_NE(listing.find("U+0007"), std::string::npos) << listing;
   EXPECT_NE(listing.find("U+1F600"), std::string::npos) << listing;
 
-  ASSERT_EQ(checked.files.size(), 3u);  // c.po could not be read
+  ASSERT_EQ(checked.files.size(), 4u);  // c.po is read past its syntax error
   const tool::FileSummary& a = checked.files[0];
   EXPECT_EQ(a.path, po);
   EXPECT_EQ(a.entries, 12u);  // 11 messages and the obsolete one
@@ -138,7 +138,7 @@ TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
   EXPECT_TRUE(lineFeed);
 }
 
-TEST(TranslationChecks, LaterWinsOverridesAndListsEachOverride) {
+TEST(TranslationChecks, LaterWinsOverridesTheSameHostTextOnlyAndListsEachOverride) {
   TempDir dir;
   const std::string base = dir.Write("base.csv", "source,translation\nOpen,\xE5\xBC\x80\nB\x9C,one\nKeep,\xE7\x95\x99\n");
   const std::string patch = dir.Write("patch.csv", "source,translation\nOpen,\xE6\x89\x93\xE5\xBC\x80\nA\x1F,two\n");
@@ -153,21 +153,79 @@ TEST(TranslationChecks, LaterWinsOverridesAndListsEachOverride) {
   tool::CheckOptions options;
   options.laterWins = true;
   const CheckedTranslations layered = tool::CheckTranslations({base, repeat, patch, again}, options);
-  EXPECT_EQ(Places(layered), (std::vector<std::string>{"patch.csv:2: note", "patch.csv:3: note"})) << Listing(layered);
+  // Another host text with the same hash is no override: it would show the kept translation.
+  EXPECT_EQ(Places(layered), (std::vector<std::string>{"patch.csv:2: note", "patch.csv:3: error"})) << Listing(layered);
   EXPECT_EQ(layered.findings.at(0).message, "overrides " + repeat + ":2");
-  EXPECT_EQ(layered.errors(), 0u);
   std::vector<std::string> used;
   for (const auto& entry : layered.used) used.push_back(entry.translation);
   // "again.csv" repeats the winner: one record, no override.
-  EXPECT_EQ(used, (std::vector<std::string>{"\xE7\x95\x99", "\xE6\x89\x93\xE5\xBC\x80", "two", "\xE6\x89\x93\xE5\xBC\x80"}));
+  EXPECT_EQ(used, (std::vector<std::string>{"one", "\xE7\x95\x99", "\xE6\x89\x93\xE5\xBC\x80", "\xE6\x89\x93\xE5\xBC\x80"}));
   EXPECT_EQ(layered.records, 3u);
-  EXPECT_EQ(layered.files.at(0).overridden, 2u);
+  EXPECT_EQ(layered.files.at(0).overridden, 1u);
   EXPECT_EQ(layered.files.at(1).overridden, 1u);
 
   // Within one file, two translations stay an error: a file does not override itself.
   const std::string twice = dir.Write("twice.csv", "source,translation\nOpen,\xE5\xBC\x80\nOpen,\xE6\x89\x93\xE5\xBC\x80\n");
   const CheckedTranslations self = tool::CheckTranslations({base, twice}, options);
   EXPECT_EQ(Places(self), (std::vector<std::string>{"twice.csv:3: error"})) << Listing(self);
+}
+
+// What the game would show, asked of the module's lookups: each set of files gives exactly these
+// findings (the places, and the part of each message that names what the game shows).
+TEST(TranslationChecks, HostTextsThatWouldShowAnotherTextsTranslation) {
+  ASSERT_EQ(TestHash("YFokxZcx"), TestHash("LuMaOBaQ"));
+  const std::string hash = "0x5FFA70D4";
+  const std::string a = "source,translation\nYFokxZcx,\xE7\x94\xB2\nHello,\xE4\xBD\xA0\nTrans,ABCDEF\nABCD,\xE4\xBA\x8C\n";
+  const struct Case {
+    std::vector<std::pair<std::string, std::string>> files;  // the first is a.csv above
+    bool laterWins;
+    std::vector<uint32_t> accepted;
+    std::vector<std::string> expected;  // "file:line: kind: part of the message"
+  } cases[] = {
+      {{{"c.csv", "source,translation\nLuMaOBaQ,\n"}}, false, {},
+       {"c.csv:2: error: has no translation but shares the hash " + hash + ": the game would show \"\xE7\x94\xB2\" "
+        "(the translation of \"YFokxZcx\" at a.csv:2)"}},
+      {{{"c.csv", "source,translation\nLuMaOBaQ,\n"}}, false, {0x5FFA70D4},
+       {"c.csv:2: note: shares the accepted hash " + hash}},
+      {{{"b.csv", "source,translation\nLuMaOBaQ,\xE4\xB9\x99\n"}}, true, {},
+       {"b.csv:2: error: shares the hash " + hash + ": the game would show \"\xE7\x94\xB2\""}},
+      {{{"game.txt", "Hello!\nTransx\nHe\nLuMaOBaQ\n"}}, false, {},
+       {"game.txt:1: warning: at the subtitle site the game would show \"\xE4\xBD\xA0\" (the translation of \"Hello\" at "
+        "a.csv:3), found for the text without its last byte",
+        "game.txt:2: warning: the fallback finds \"ABCDEF\" (the translation of \"Trans\" at a.csv:4) for the text "
+        "without its last byte, then replaces it by \"\xE4\xBA\x8C\" (the translation of \"ABCD\" at a.csv:5)",
+        "game.txt:4: error: has no translation but shares the hash " + hash}},
+      {{{"c.csv", "source,translation\nHell,\xE5\x9C\xB0\nHell!!,\n"}}, false, {0x12},
+       {"warning: --accept-shared-hash 0x00000012: no two host texts of the set share it",
+        "c.csv:3: warning: found for the text without its last two bytes"}},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    std::vector<std::string> files = {dir.Write("a.csv", a)};
+    tool::CheckOptions options;
+    options.laterWins = c.laterWins;
+    options.acceptedHashes = c.accepted;
+    for (const auto& [name, content] : c.files) {
+      (name == "game.txt" ? options.hostTextFiles : files).push_back(dir.Write(name, content));
+    }
+    const CheckedTranslations checked = tool::CheckTranslations(files, options);
+    std::string listing = Listing(checked);
+    for (size_t at; (at = listing.find(dir.Path(""))) != std::string::npos;) listing.erase(at, dir.Path("").size());
+    ASSERT_EQ(checked.findings.size(), c.expected.size()) << listing;
+    size_t next = 0;
+    for (const std::string& expected : c.expected) {
+      const size_t colon = expected.find(": ", expected.find(": ") + 2);
+      const std::string place = expected.substr(0, colon), part = expected.substr(colon + 2);
+      const std::string line = listing.substr(next, listing.find('\n', next) - next);
+      next = listing.find('\n', next) + 1;
+      EXPECT_EQ(line.rfind(place, 0), 0u) << line;
+      EXPECT_NE(line.find(part), std::string::npos) << line;
+    }
+  }
+  // A set with nothing translated builds nothing: check says so, as pack-text would.
+  TempDir dir;
+  const CheckedTranslations none = tool::CheckTranslations({dir.Write("u.csv", "source,translation\nOpen,\n")}, {});
+  EXPECT_EQ(Listing(none), "error: no translated entry in the set: there is nothing to pack\n");
 }
 
 }  // namespace

@@ -77,17 +77,23 @@ TEST(CheckCommand, BuildsShowAScreenfulOfWarningsCheckShowsThemAll) {
 
 TEST(CheckCommand, FontCoverageAtItsPlaceAndTheAtlasFit) {
   TempDir dir;
-  const std::string csv = dir.Write("t.csv", "source,translation\nYes,\xE6\x98\xAF\nYi,\xEA\x80\x80\n");
+  const std::string csv = dir.Write("t.csv", "source,translation\nYes,\xE6\x98\xAF\nYi,\xEA\x80\x80\n"
+                                             "Yi \xEA\x80\x81,\n\"Smile \xF0\x9F\x98\x80\",\n");
   const std::string glyphs = dir.Path("g.bin"), atlas = dir.Path("a.dds");
   const ToolRun pack = RunTool({"pack-font", "--font", kMicroHei, "--glyphs", glyphs, "--atlas", atlas, csv});
   EXPECT_EQ(pack.exitCode, 1);
   EXPECT_NE(pack.err.find(csv + ":3: error: the font lacks U+A000"), std::string::npos) << pack.err;
+  // An untranslated host text is drawn with the module's font too.
+  EXPECT_NE(pack.err.find(csv + ":4: error: the font lacks U+A001 \xEA\x80\x81 of the host text"), std::string::npos)
+      << pack.err;
+  EXPECT_NE(pack.err.find(csv + ":5: warning: U+1F600 \xF0\x9F\x98\x80 of the host text: no glyph record can hold it"),
+            std::string::npos) << pack.err;
   EXPECT_FALSE(std::filesystem::exists(glyphs) || std::filesystem::exists(atlas));
 
   const std::string good = dir.Write("good.csv", "source,translation\nYes,\xE6\x98\xAF\n");
   const ToolRun check = RunTool({"check", "--font", kMicroHei, good});
   EXPECT_EQ(check.exitCode, 0) << check.err;
-  EXPECT_NE(check.out.find("records: 1, distinct characters: 1\natlas: the glyphs fit at 25 px\n"), std::string::npos)
+  EXPECT_NE(check.out.find("records: 1, distinct characters: 1\natlas: 208 glyphs fit at 25 px\n"), std::string::npos)
       << check.out;
 }
 

@@ -24,7 +24,8 @@ const char kPo[] =
     "msgid \"Unsure\"\n"
     "msgstr \"鬼\"\n";
 
-const char kCsv[] = "source,translation\nBye,再见！\n";
+// The untranslated host text is drawn with the module's font too: Latin extras, and an arrow.
+const char kCsv[] = "source,translation\nBye,再见！\n\"Café — “Wait”… →\",\n";
 
 // A PNG file's pixels, `channels` bytes each; empty when it does not decode.
 struct Png {
@@ -58,13 +59,17 @@ TEST(PackFontCommand, WritesTheGlyphTableAndTheExactAtlasFile) {
   const ToolRun run = RunTool({"pack-font", "--font", kMicroHei, "--glyphs", files.glyphs, "--atlas", files.atlas,
                                files.po, files.csv});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  // ASCII (96) + 你好第一二再见！; the fuzzy entry's 鬼 is not carried, so it gets no glyph.
-  EXPECT_EQ(ReadBytes(files.glyphs).size(), (96u + 8u) * 24u);
+  // ASCII (96) + 你好第一二再见！ + the Latin extras + the host text's arrow; the fuzzy entry's 鬼 is not
+  // carried, so it gets no glyph.
+  EXPECT_EQ(ReadBytes(files.glyphs).size(), (96u + 8u + 111u + 1u) * 24u);
   const std::vector<uint8_t> atlas = ReadBytes(files.atlas);
   ASSERT_EQ(atlas.size(), 2097280u);
   EXPECT_EQ(std::vector<uint8_t>(atlas.begin(), atlas.begin() + 128), ExpectedAtlasPrefix());
-  EXPECT_NE(run.out.find("104 glyphs"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("216 glyphs"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("PSNR"), std::string::npos) << run.out;
+  const ToolRun untranslated = RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.atlas, "-o", files.png,
+                                        "Café — “Wait”… →"});
+  EXPECT_EQ(untranslated.exitCode, 0) << untranslated.err;
 
   // The same input gives the same bytes.
   const std::vector<uint8_t> glyphs = ReadBytes(files.glyphs);
@@ -210,7 +215,7 @@ TEST(PreviewCommand, DrawsTheAtlasItselfAtItsOwnSize) {
   const ToolRun run =
       RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.atlas, "--draw-atlas", "-o", files.png});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("the 4096 x 2048 atlas, 101 glyphs"), std::string::npos) << run.out;  // ASCII and 5
+  EXPECT_NE(run.out.find("the 4096 x 2048 atlas, 212 glyphs"), std::string::npos) << run.out;  // ASCII, 5, Latin
   const Png png = ReadPng(files.png, 1);
   ASSERT_FALSE(png.pixels.empty());
   EXPECT_EQ(png.width, 4096);

@@ -47,6 +47,7 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
   fs::create_hard_link(glyphs, glyphsLink);
   const std::string atlas = dir.Write("atlas.dds", "not really an atlas");
   const std::string missing = dir.Path("missing.po");
+  const std::string victim = dir.Write("victim.po", "msgid \"Keep\"\nmsgstr \"\xE7\x95\x99\"\n");
   const std::string out = dir.Path("out.bin");
   const std::string same = dir.Path("same.bin");
   // A file that is no regular file, in the test's own folder: were the check ever lost, the tool
@@ -76,6 +77,9 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
       {{"pack-text", po, "-o", hardLink}, "will not overwrite " + hardLink},
       {{"pack-text", folder, "-o", out}, "Is a directory"},
       {{"pack-text", po, "-o", folder}, "cannot write " + folder},
+      {{"pack-text", po, "-o", victim}, "will not write binary data to " + victim},
+      {{"pack-text", po, "--host-texts", missing, "-o", out}, "cannot read " + missing},
+      {{"compress", bin, dir.Path("notes.CSV")}, "will not write binary data to " + dir.Path("notes.CSV")},
       {{"pack-font", "--font", kMicroHei, "--glyphs", same, "--atlas", same, po}, "two outputs name the same file"},
       {{"pack-font", "--font", kMicroHei, "--glyphs", glyphs, "--atlas", glyphsLink, po}, "the same file as " + glyphs},
       {{"pack-font", "--font", folder, "--glyphs", out, "--atlas", same, po}, "Is a directory"},
@@ -109,6 +113,8 @@ TEST(CommandUsage, MistakesAreNamedInOneLine) {
       {{"compress", "--window", "4194304", bin, dir.Path("out")}, "power of two"},
       {{"decompress", "--raw", bin, dir.Path("out")}, "--size"},
       {{"preview", "--glyphs", bin, "--atlas", bin, "--samples", "100000", "-o", dir.Path("p.png")}, "--samples"},
+      {{"check", "--accept-shared-hash", "0xABCDEFGH", bin}, "0xABCDEFGH is no 32-bit hash"},
+      {{"check", "--accept-shared-hash", "0x123456789", bin}, "0x123456789 is no 32-bit hash"},
   };
   for (const Case& c : cases) ExpectOneLineFailure(RunTool(c.arguments), c.expected, c.arguments[0]);
   EXPECT_FALSE(fs::exists(dir.Path("out")));
@@ -117,6 +123,10 @@ TEST(CommandUsage, MistakesAreNamedInOneLine) {
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out.rfind("vykcn-tool ", 0), 0u) << version.out;
   EXPECT_NE(RunTool({"hash", ""}).out, "");  // an empty text is a text
+
+  // Output that never reaches its file is a failure, not a listing cut short.
+  ExpectOneLineFailure(RunTool({"hash", "abc"}, "/dev/full"), "write error on standard output: No space left on device",
+                       "hash > /dev/full");
 }
 
 }  // namespace

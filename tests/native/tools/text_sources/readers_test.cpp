@@ -53,7 +53,7 @@ TEST(PoReader, MsgfmtRulesEscapesPluralsAndLines) {
                                    "\n"
                                    "#~ msgid \"Old\"\n"
                                    "#~ msgstr \"Obsolete\"\n");
-  const auto entries = tool::ReadPoFile(po);
+  const auto entries = tool::ReadPoFile(po).entries;
   ASSERT_EQ(entries.size(), 5u);  // header and obsolete entries are not entries
   const auto usable = Usable(entries);
   ASSERT_EQ(usable.size(), 3u);
@@ -72,28 +72,44 @@ TEST(PoReader, MsgfmtRulesEscapesPluralsAndLines) {
   EXPECT_FALSE(entries[2].usable);
 }
 
-TEST(PoReader, ErrorsNameFileAndLine) {
-  TempDir dir;
-  struct Case {
-    const char* file;
-    const char* text;
-    std::vector<std::string> inError;
-  };
-  const Case cases[] = {
-      {"bad.po", "msgid \"a\"\nmsgstr \"b\"\n\nmsgid \"c\"\nmsgstr unquoted\n", {"bad.po:5"}},
-      {"nul.po", "msgid \"a\"\nmsgstr \"b\"\n\nmsgid \"c\"\nmsgstr \"x\\000y\"\n", {"nul.po:5", "NUL"}},
-  };
-  for (const Case& c : cases) {
-    try {
-      tool::ReadPoFile(dir.Write(c.file, c.text));
-      ADD_FAILURE() << c.file << " was accepted";
-    } catch (const tool::CommandError& e) {
-      for (const std::string& part : c.inError) EXPECT_NE(std::string(e.what()).find(part), std::string::npos) << e.what();
-    }
+// "LINE: error|warning: MESSAGE" for each problem, as a reader reports them.
+std::vector<std::string> Problems(const tool::SourceFile& file) {
+  std::vector<std::string> out;
+  for (const auto& p : file.problems) {
+    out.push_back(std::to_string(p.line) + (p.warning ? ": warning: " : ": error: ") + p.message);
   }
+  return out;
+}
+
+std::vector<std::pair<std::string, int>> HostsAndLines(const tool::SourceFile& file) {
+  std::vector<std::pair<std::string, int>> out;
+  for (const auto& e : file.entries) out.emplace_back(e.host, e.line);
+  return out;
+}
+
+TEST(PoReader, EverySlipAtItsLineAndTheRestStillRead) {
+  TempDir dir;
+  const tool::SourceFile file = tool::ReadPoFile(dir.Write("slips.po",
+      "\xEF\xBB\xBFmsgid \"\"\n"                                  // 1: a byte order mark
+      "msgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+      "msgid \"Open\"\nmsgstr \"\xE5\xBC\x80\"\n\n"               // 4
+      "msgid \"Broken\nmsgstr \"\xE6\x96\xAD\"\n\n"               // 7: string not closed
+      "msgid \"Fine\"\nmsgstr \"\xE5\xA5\xBD\"\n\n"               // 10
+      "msgid \"Cut\"\nmsgstr \"x\\000y\"\n\n"                      // 13: NUL escape, left out
+      "msgid \"Also\" x\nmsgstr \"x\"\n\n"                           // 16: unknown keyword, dropped
+      "msgid \"Bytes\"\nmsgstr \"\xE4\xBD\"\n\n"                   // 19: not UTF-8
+      "msgid \"Open\"\nmsgstr \"\xE6\x89\x93\"\n\n"               // 22: duplicate
+      "msgid \"Last\"\nmsgstr \"\xE6\x9C\xAB\"\n"));               // 25
+  EXPECT_EQ(Problems(file), (std::vector<std::string>{
+                                "1: warning: a UTF-8 byte order mark, which gettext's tools refuse: read as UTF-8",
+                                "8: error: end-of-line within string", "14: error: a text contains a NUL byte",
+                                "16: error: keyword \"x\" unknown", "20: error: invalid multibyte sequence",
+                                "22: error: duplicate message definition"}));
+  EXPECT_EQ(HostsAndLines(file), (std::vector<std::pair<std::string, int>>{
+                                     {"Open", 4}, {"Broken", 7}, {"Fine", 10}, {"Bytes", 19}, {"Last", 25}}));
   // \012 is a newline, not a NUL.
-  const std::string newline = dir.Write("nl.po", "msgid \"a\"\nmsgstr \"x\\012y\"\n");
-  EXPECT_EQ(tool::ReadPoFile(newline).at(0).translation, "x\ny");
+  EXPECT_EQ(tool::ReadPoFile(dir.Write("nl.po", "msgid \"a\"\nmsgstr \"x\\012y\"\n")).entries.at(0).translation,
+            "x\ny");
 }
 
 TEST(CsvReader, QuotedFieldsAndRecordLines) {
@@ -104,7 +120,7 @@ TEST(CsvReader, QuotedFieldsAndRecordLines) {
                                     "n2,\"with, comma\",\"say \"\"hi\"\"\"\r\n"
                                     "n3,\"two\nlines\",\"\xE4\xB8\xA4\n\xE8\xA1\x8C\"\n"
                                     "n4,untranslated,\n");
-  const auto entries = tool::ReadCsvFile(csv);
+  const auto entries = tool::ReadCsvFile(csv).entries;
   ASSERT_EQ(entries.size(), 4u);
   EXPECT_EQ(entries[0].host, "plain");
   EXPECT_EQ(entries[0].line, 2);
@@ -117,26 +133,46 @@ TEST(CsvReader, QuotedFieldsAndRecordLines) {
   EXPECT_FALSE(entries[3].usable);
 }
 
-TEST(CsvReader, MalformedInputsAreRefusedWithTheirLine) {
+TEST(CsvReader, EveryMalformedRecordAtItsLineAndTheRestStillRead) {
   TempDir dir;
   using namespace std::string_literals;
   const struct {
     std::string content;
-    const char* where;
+    std::vector<std::string> problems;
+    std::vector<std::pair<std::string, int>> entries;
   } cases[] = {
-      {"source,translation\na,\"open\n", "bad.csv:2"},           // quote never closed
-      {"source,translation\na,b\nc\n", "bad.csv:3"},             // too few fields
-      {"host,text\na,b\n", "bad.csv:1"},                          // columns not named
-      {"source,translation\na,\"b\"x\n", "bad.csv:2"},           // text after a closing quote
-      {"source,translation\na,b\0c\n"s, "bad.csv:2"},
+      {"source,translation\na,\"open\nb,c\n", {"2: error: quoted field is not closed"}, {{"b", 3}}},
+      {"source,translation\na,b\nc\nd,e\n", {"3: error: 1 cells, the header names 2 columns"}, {{"a", 2}, {"d", 4}}},
+      {"source,translation\na,\"b\"x\nc,d\n", {"2: error: text after a closing quote"}, {{"c", 3}}},
+      {"source,translation\na,b\0c\nd,e\n"s, {"2: error: a text contains a NUL byte"}, {{"d", 3}}},
+      {"source,translation\nWait, what?,\xE7\xAD\x89\nHi there,\xE4\xBD\xA0,\xE5\x8F\x8B\nOk,\xE5\xA5\xBD,,\n,,\n",
+       {"2: error: 3 cells, the header names 2 columns: text past the last column would be lost (quote a cell that "
+        "holds the separator)",
+        "3: error: 3 cells, the header names 2 columns: text past the last column would be lost (quote a cell that "
+        "holds the separator)"},
+       {{"Ok", 4}}},
+      {"source,translation\nsay \"hi\",x\nz,y\n",
+       {"2: error: quote inside an unquoted field (quote the whole cell, and double the quote)"}, {{"z", 3}}},
   };
   for (const auto& c : cases) {
-    const std::string file = dir.Write("bad.csv", c.content);
+    const tool::SourceFile file = tool::ReadCsvFile(dir.Write("bad.csv", c.content));
+    EXPECT_EQ(Problems(file), c.problems) << c.content;
+    EXPECT_EQ(HostsAndLines(file), c.entries) << c.content;
+  }
+  // A header that does not say which columns to read makes the file unreadable.
+  const struct {
+    std::string content, message;
+  } headers[] = {
+      {"host,text\na,b\n", ":1: the header row must name a \"source\" and a \"translation\" column"},
+      {"source,translation,Source\na,b,c\n", ":1: the header row names \"Source\" twice"},
+  };
+  for (const auto& h : headers) {
+    const std::string file = dir.Write("header.csv", h.content);
     try {
       tool::ReadCsvFile(file);
-      ADD_FAILURE() << "accepted: " << c.content;
+      ADD_FAILURE() << "accepted: " << h.content;
     } catch (const tool::CommandError& e) {
-      EXPECT_NE(std::string(e.what()).find(c.where), std::string::npos) << e.what();
+      EXPECT_EQ(std::string(e.what()), file + h.message);
     }
   }
 }
@@ -200,7 +236,7 @@ TEST(TextSources, CharsetsDelimitersAndCaseGiveTheSameEntries) {
   }
   // A field may hold the other delimiters.
   const std::string mixed = dir.Write("mixed.csv", "source;translation\n\"a, b\";c\td\n");
-  EXPECT_EQ(Pairs(tool::ReadCsvFile(mixed)), (std::vector<std::pair<std::string, std::string>>{{"a, b", "c\td"}}));
+  EXPECT_EQ(Pairs(tool::ReadCsvFile(mixed).entries), (std::vector<std::pair<std::string, std::string>>{{"a, b", "c\td"}}));
 }
 
 TEST(TextSources, RefusesWhatCannotBeConverted) {
@@ -210,7 +246,6 @@ TEST(TextSources, RefusesWhatCannotBeConverted) {
   } cases[] = {
       {"unknown.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=NO-SUCH-SET\\n\"\n\nmsgid \"a\"\nmsgstr \"b\"\n",
        "NO-SUCH-SET"},
-      {"badgbk.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=GBK\\n\"\n\nmsgid \"a\"\nmsgstr \"\x81\"\n", "badgbk.po:5"},
       {"odd.csv", "\xFF\xFE" + Encoded("source,translation\na,b\n", "UTF-16LE") + "\x41", "odd.csv"},
       {"notes.txt", "source,translation\na,b\n", "notes.txt"},
   };
@@ -243,14 +278,39 @@ TEST(PoReader, LinesAndOrderWithDomains) {
                                    "msgid \"four\"\n"       // 13
                                    "msgstr \"4\"\n");
   std::vector<std::pair<std::string, int>> seen;
-  for (const auto& e : tool::ReadPoFile(po)) seen.emplace_back(e.host, e.line);
+  for (const auto& e : tool::ReadPoFile(po).entries) seen.emplace_back(e.host, e.line);
   EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{{"one", 1}, {"two", 5}, {"three", 9}, {"four", 13}}));
+  // A text not valid in the header's charset is an error at its line, and its message is left out.
+  const tool::SourceFile gbk = tool::ReadPoFile(dir.Write("badgbk.po",
+      "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=GBK\\n\"\n\n"
+      "msgid \"a\"\nmsgstr \"\x81\"\n\nmsgid \"b\"\nmsgstr \"c\"\n"));
+  EXPECT_EQ(Problems(gbk), (std::vector<std::string>{"5: error: invalid multibyte sequence"}));
+  EXPECT_EQ(HostsAndLines(gbk), (std::vector<std::pair<std::string, int>>{{"b", 7}}));
+}
+
+TEST(TextSources, HostTextListsInEveryForm) {
+  TempDir dir;
+  const std::string files[] = {
+      dir.Write("game.pot", "msgid \"Open\"\nmsgstr \"\"\n\nmsgid \"Wait, what? \"\nmsgstr \"\xE7\xAD\x89\"\n"),
+      dir.Write("game.csv", "id,source\n1,\"Open\"\n2,\"Wait, what? \"\n"),
+      dir.Write("game.txt", "Open\r\n\nWait, what? \n"),
+  };
+  for (const std::string& file : files) {
+    const tool::SourceFile list = tool::ReadHostTextFile(file);
+    std::vector<std::string> texts;
+    for (const auto& entry : list.entries) {
+      texts.push_back(entry.host);
+      EXPECT_TRUE(entry.translation.empty() && !entry.usable) << file;
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"Open", "Wait, what? "})) << file;
+    EXPECT_TRUE(list.problems.empty()) << file;
+  }
 }
 
 TEST(CsvReader, CrLfInsideQuotedCellsIsALineFeedAndSaidSo) {
   TempDir dir;
   const std::string csv = dir.Write("w.csv", "source,translation\r\n\"a\r\nb\",\"x\r\ny\"\r\nplain,\"lone\rcr\"\r\n");
-  const auto entries = tool::ReadCsvFile(csv);
+  const auto entries = tool::ReadCsvFile(csv).entries;
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].host, "a\nb");
   EXPECT_EQ(entries[0].translation, "x\ny");

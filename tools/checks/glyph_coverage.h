@@ -1,0 +1,34 @@
+#pragma once
+// Every character the host may draw needs a glyph. The module's glyph table replaces the host's
+// whole font, so it must hold the translations' characters and also those of the host texts that
+// stay untranslated (the game draws them with it too), printable ASCII, the characters of an
+// extra file, and the Latin extras whenever the font has them.
+#include <string>
+#include <vector>
+
+#include "checks/finding.h"
+#include "font_building/glyph_charset.h"
+#include "text_sources/text_entry.h"
+
+namespace vykcn::tool {
+
+struct GlyphText {
+  const TextEntry* entry;  // the place
+  int fileIndex;
+  bool translation;        // its translation (checked UTF-8 already); otherwise its host text (any bytes)
+};
+
+struct GlyphSources {
+  std::vector<GlyphText> texts;  // in the order their places are reported
+  std::string extraCharsPath;    // a UTF-8 file of more characters; "" for none
+  int extraFileIndex = -1;
+};
+
+// The characters the glyph table will hold. An error at its first place for each needed character
+// the font lacks, or that an extra file holds beyond U+FFFF; a warning for a host text's character
+// beyond U+FFFF, which no glyph record can hold; an error for a font that cannot be read (and an
+// empty set).
+GlyphCharset CheckGlyphCoverage(const std::string& fontPath, int face, const GlyphSources& sources,
+                                std::vector<Finding>* findings);
+
+}  // namespace vykcn::tool

@@ -1,0 +1,130 @@
+#include "checks/shown_text_checks.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <string_view>
+#include <unordered_set>
+
+#include "formats/translation_image.h"
+#include "translation/subtitle_hash.h"
+#include "translation/subtitle_translator.h"
+#include "translation/translation_table.h"
+
+namespace vykcn::tool {
+namespace {
+
+// The table is filled before the first lookup: there is nothing left to load.
+class FilledBeforehand : public TableLoader {
+ public:
+  bool LoadTranslationTable() noexcept override { return true; }
+};
+
+std::string HashText(uint32_t hash) {
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(hash));
+  return hex;
+}
+
+// The module's table and lookups over the image, and the way back from a translation the
+// lookups hand out to the entry that made its record.
+class ModuleLookups {
+ public:
+  explicit ModuleLookups(const ShownTextSet& set) : owners_(*set.recordOwners), translator_(table_, loader_) {
+    const std::vector<uint8_t>& image = *set.image;
+    table_.FillFromImage(image.data(), image.size());
+    WalkTranslationImage(image.data(), image.size(),
+                         [this](const ImageRecord& record) { textStarts_.push_back(record.text.data()); });
+  }
+
+  // What the export hands back for `text`: a translation, or null when it hands back the text itself.
+  const char* Export(const std::string& text) {
+    const char* result = translator_.ReplaceSubtitle(text.c_str());
+    return result == text.c_str() ? nullptr : result;
+  }
+
+  // What the subtitle site leaves in the host's pointer: a translation, or null when it leaves the text.
+  const char* SubtitleSite(const std::string& text) {
+    const char* slot = text.c_str();
+    translator_.ReplaceSubtitlePointer(&slot);
+    return slot == text.c_str() ? nullptr : slot;
+  }
+
+  // "TEXT" (the translation of "HOST" at PLACE), for a translation the lookups handed out.
+  std::string Describe(const char* translation) const {
+    const auto at = std::lower_bound(textStarts_.begin(), textStarts_.end(), translation);
+    std::string described = QuotedText(translation);
+    if (at == textStarts_.end() || *at != translation) return described;
+    const TextEntry& owner = *owners_[static_cast<size_t>(at - textStarts_.begin())];
+    return described + " (the translation of " + QuotedText(owner.host) + " at " + Place(owner) + ")";
+  }
+
+ private:
+  const std::vector<const TextEntry*>& owners_;
+  TranslationTable table_;
+  FilledBeforehand loader_;
+  SubtitleTranslator translator_;
+  std::vector<const char*> textStarts_;  // each record's text, in image order
+};
+
+}  // namespace
+
+void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& listed, std::vector<Finding>* findings) {
+  ModuleLookups lookups(set);
+  std::set<uint32_t> acceptedAndShared;
+  std::unordered_set<std::string_view> asked;  // each host text once, at its first place
+  for (const ListedText& item : listed) {
+    const TextEntry& entry = *item.entry;
+    const std::string& host = entry.host;
+    if (!asked.insert(host).second) continue;
+    const auto add = [&](Severity severity, const std::string& message) {
+      findings->push_back({item.fileIndex, entry.file, entry.line, severity, "host text " + QuotedText(host) + message});
+    };
+    const auto wanted = set.wanted->find(host);
+    const TextEntry* own = wanted == set.wanted->end() ? nullptr : wanted->second;
+
+    // The whole text's hash: the export and the subtitle site agree on it.
+    const char* shown = lookups.Export(host);
+    const bool right = own != nullptr ? shown != nullptr && own->translation == shown : shown == nullptr;
+    if (!right) {
+      const uint32_t hash = SubtitleHashBytes(host.data(), host.size());
+      const std::string what = shown == nullptr ? "it untranslated" : lookups.Describe(shown);
+      if (std::find(set.acceptedHashes.begin(), set.acceptedHashes.end(), hash) != set.acceptedHashes.end()) {
+        acceptedAndShared.insert(hash);
+        add(Severity::kNote, " shares the accepted hash " + HashText(hash) + ": the game shows " + what);
+        continue;
+      }
+      add(Severity::kError,
+          std::string(own == nullptr ? " has no translation but" : "") + " shares the hash " + HashText(hash) +
+              ": the game would show " + what + (own != nullptr ? ", not " + QuotedText(own->translation) : "") +
+              " (--accept-shared-hash " + HashText(hash) + " if every text with that hash may show it)");
+      continue;
+    }
+    if (own != nullptr) continue;
+
+    // Without a translation of its own, the subtitle site tries shortened forms of the text.
+    const char* site = lookups.SubtitleSite(host);
+    if (site == nullptr) continue;
+    const char* withoutLast = lookups.Export(host.substr(0, host.size() - 1));
+    if (withoutLast == nullptr) {
+      add(Severity::kWarning, " has no translation: at the subtitle site the game would show " + lookups.Describe(site) +
+                                  ", found for the text without its last two bytes");
+    } else if (withoutLast == site) {
+      add(Severity::kWarning, " has no translation: at the subtitle site the game would show " + lookups.Describe(site) +
+                                  ", found for the text without its last byte");
+    } else {
+      add(Severity::kWarning, " has no translation: at the subtitle site the fallback finds " +
+                                  lookups.Describe(withoutLast) +
+                                  " for the text without its last byte, then replaces it by " + lookups.Describe(site) +
+                                  ", which the game would show");
+    }
+  }
+  for (uint32_t hash : set.acceptedHashes) {
+    if (acceptedAndShared.count(hash) == 0) {
+      findings->push_back({-1, "", 0, Severity::kWarning,
+                           "--accept-shared-hash " + HashText(hash) + ": no two host texts of the set share it"});
+    }
+  }
+}
+
+}  // namespace vykcn::tool
