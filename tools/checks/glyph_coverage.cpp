@@ -25,8 +25,9 @@ class Coverage {
   Coverage(const FontRasterizer& font, std::vector<Finding>* findings) : font_(font), findings_(findings) {}
 
   // Adds the characters of `text` (bytes that are not UTF-8 skipped), reporting at `place`; `of`
-  // says whose they are (" of the host text"), or is empty for a translation.
-  void AddText(const std::string& text, const Finding& place, const std::string& of) {
+  // says whose they are (" of the host text"), or is empty for a translation. Characters that are
+  // not `needed` are added when the font has them, and otherwise passed over in silence.
+  void AddText(const std::string& text, const Finding& place, const std::string& of, bool needed = true) {
     uint32_t c = 0;
     for (size_t at = 0; at < text.size();) {
       const size_t start = at;
@@ -34,7 +35,12 @@ class Coverage {
         at = start + 1;
         continue;
       }
-      if (!IsDrawn(c) || !seen_.insert(c).second) continue;
+      if (!IsDrawn(c) || seen_.count(c) != 0) continue;
+      if (!needed) {
+        if (c <= kLargestRecordCode && font_.HasGlyph(c)) codes_.insert(c);
+        continue;
+      }
+      seen_.insert(c);
       const std::string named = FormatCodePoint(c) + " " + text.substr(start, at - start) + of;
       if (c > kLargestRecordCode) {
         Report(place, Severity::kWarning, named + ": no glyph record can hold it, so the game cannot draw it");
@@ -125,10 +131,10 @@ GlyphCharset CheckGlyphCoverage(const std::string& fontPath, int face, const Gly
   }
   for (const GlyphText& text : sources.texts) {
     const Finding place{text.fileIndex, text.entry->file, text.entry->line, Severity::kError, ""};
-    if (text.translation) {
+    if (text.kind == GlyphText::kTranslation) {
       coverage.AddText(text.entry->translation, place, "");
     } else {
-      coverage.AddText(text.entry->host, place, " of the host text");
+      coverage.AddText(text.entry->host, place, " of the host text", text.kind == GlyphText::kDrawnHostText);
     }
   }
   if (!sources.extraCharsPath.empty()) AddExtraCharacters(sources, &coverage, findings);

@@ -13,9 +13,14 @@
 namespace vykcn::tool {
 
 struct GlyphText {
+  enum Kind {
+    kTranslation,         // checked UTF-8 already
+    kDrawnHostText,       // a host text without a translation of its own: the game draws it (any bytes)
+    kTranslatedHostText,  // never drawn while its translation is found: its characters only where the font has them
+  };
   const TextEntry* entry;  // the place
   int fileIndex;
-  bool translation;        // its translation (checked UTF-8 already); otherwise its host text (any bytes)
+  Kind kind;
 };
 
 struct GlyphSources {
@@ -25,7 +30,7 @@ struct GlyphSources {
 };
 
 // The characters the glyph table will hold. An error at its first place for each needed character
-// the font lacks, or that an extra file holds beyond U+FFFF; a warning for a host text's character
+// the font lacks (a translated host text's characters are not needed), or that an extra file holds beyond U+FFFF; a warning for a host text's character
 // beyond U+FFFF, which no glyph record can hold; an error for a font that cannot be read (and an
 // empty set).
 GlyphCharset CheckGlyphCoverage(const std::string& fontPath, int face, const GlyphSources& sources,

@@ -166,8 +166,10 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
       return entries;
     }();
     for (const ListedText& item : listed) {
-      glyphSources.texts.push_back({item.entry, item.fileIndex, false});
-      if (keptEntries.count(item.entry) != 0) glyphSources.texts.push_back({item.entry, item.fileIndex, true});
+      const bool translated = wanted.count(item.entry->host) != 0;
+      glyphSources.texts.push_back(
+          {item.entry, item.fileIndex, translated ? GlyphText::kTranslatedHostText : GlyphText::kDrawnHostText});
+      if (keptEntries.count(item.entry) != 0) glyphSources.texts.push_back({item.entry, item.fileIndex, GlyphText::kTranslation});
     }
     glyphSources.extraCharsPath = options.extraCharsPath;
     glyphSources.extraFileIndex = static_cast<int>(paths.size() + options.hostTextFiles.size());

@@ -48,12 +48,12 @@ std::string Produced(size_t produced, const std::string& expectation) {
 }
 
 // When the stream fails with the window asked for: the window it was written with, if another
-// decodes it, so that the message names the cause.
-std::string OtherWindow(const uint8_t* stream, size_t streamSize, size_t capacity, uint32_t tried) {
+// decodes it (to `wanted` bytes; 0: to any), so that the message names the cause.
+std::string OtherWindow(const uint8_t* stream, size_t streamSize, size_t capacity, uint32_t tried, size_t wanted) {
   for (uint32_t window = lzx::kMinWindowSize; window <= lzx::kMaxWindowSize; window *= 2) {
     if (window == tried) continue;
     const Decoded decoded = DecodeFramedStream(stream, streamSize, capacity, window);
-    if (decoded.ok && !decoded.bytes.empty()) {
+    if (decoded.ok && !decoded.bytes.empty() && (wanted == 0 || decoded.bytes.size() == wanted)) {
       return " (the window does not match: it decodes with --window " + std::to_string(window) + ", not " +
              std::to_string(tried) + ")";
     }
@@ -110,21 +110,21 @@ void AddDecompressCommand(CLI::App& app) {
     Decoded decoded;
     if (options->raw) {
       decoded = DecodeFramedStream(input.data(), input.size(), options->size, options->window);
+      const auto otherWindow = [&] { return OtherWindow(input.data(), input.size(), options->size, options->window, 0); };
       if (!decoded.ok) {
-        throw CommandError("data corrupted" + Produced(decoded.bytes.size(), " before the failure") +
-                           OtherWindow(input.data(), input.size(), options->size, options->window));
+        throw CommandError("data corrupted" + Produced(decoded.bytes.size(), " before the failure") + otherWindow());
       }
-      if (decoded.bytes.empty()) throw CommandError("nothing decoded from " + options->input);
+      if (decoded.bytes.empty()) throw CommandError("nothing decoded from " + options->input + otherWindow());
     } else {
       const TranslationResourceParts parts = SplitTranslationResource(input, options->input);
       decoded = DecodeFramedStream(parts.stream, parts.streamSize, parts.imageSize, options->window);
       const std::string expected = ", the resource's size field says " + std::to_string(parts.imageSize);
-      if (!decoded.ok) {
-        throw CommandError("data corrupted" + Produced(decoded.bytes.size(), expected) +
-                           OtherWindow(parts.stream, parts.streamSize, parts.imageSize, options->window));
-      }
+      const auto otherWindow = [&] {
+        return OtherWindow(parts.stream, parts.streamSize, parts.imageSize, options->window, parts.imageSize);
+      };
+      if (!decoded.ok) throw CommandError("data corrupted" + Produced(decoded.bytes.size(), expected) + otherWindow());
       if (decoded.bytes.size() != parts.imageSize) {
-        throw CommandError("decomp size mismatch" + Produced(decoded.bytes.size(), expected));
+        throw CommandError("decomp size mismatch" + Produced(decoded.bytes.size(), expected) + otherWindow());
       }
       if (!options->data) {
         const std::string problem = ImageProblem(decoded.bytes);

@@ -42,7 +42,9 @@ thread_local ReadErrors* gErrors = nullptr;
 void Note(size_t lineno, const char* text, std::string more = "") {
   std::string message = text ? text : "error";
   while (!message.empty() && message.back() == '\n') message.pop_back();
-  const int line = lineno == static_cast<size_t>(-1) ? 0 : static_cast<int>(lineno);
+  int line = lineno == static_cast<size_t>(-1) ? 0 : static_cast<int>(lineno);
+  // The library notices an unclosed string after reading past its line end, and names the next line.
+  if (message == "end-of-line within string" && line > 1) --line;
   // One slip often gives several messages at one line ("keyword unknown", "syntax error"): the first
   // names it best.
   for (const SourceProblem& error : gErrors->errors) {

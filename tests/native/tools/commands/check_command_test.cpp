@@ -1,6 +1,7 @@
 // check, and the same checks guarding pack-text and pack-font, as a user runs them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "tool_runner.h"
@@ -27,29 +28,69 @@ size_t Count(const std::string& text, const std::string& part) {
   return n;
 }
 
+// The "error" lines of a run's output, in order.
+std::vector<std::string> ErrorLines(const std::string& output) {
+  std::vector<std::string> lines;
+  for (size_t at = 0; at < output.size();) {
+    const size_t end = std::min(output.find('\n', at), output.size());
+    const std::string line = output.substr(at, end - at);
+    if (line.find(": error: ") != std::string::npos || line.rfind("error: ", 0) == 0) lines.push_back(line);
+    at = end + 1;
+  }
+  return lines;
+}
+
 TEST(CheckCommand, ReportsAllThenRefusesTheBuildOnTheSameErrors) {
   TempDir dir;
   const std::string base = dir.Write("base.po", kBase);
   const std::string patch = dir.Write("PATCH.CSV", kPatch);
+  // Slips that used to hide the rest of a file, and texts that would show another's translation.
+  const std::string slips = dir.Write("slips.po",
+      "msgid \"YFokxZcx\"\nmsgstr \"\xE7\x94\xB2\"\n\n"   // 1
+      "msgid \"Broken\nmsgstr \"x\"\n\n"                      // 4: string not closed
+      "msgid \"LuMaOBaQ\"\nmsgstr \"\"\n\n"                 // 7: untranslated, shares YFokxZcx's hash
+      "msgid \"Opens\"\nmsgstr \"\"\n");                      // 10: the fallback finds "Open"
+  const std::string cells = dir.Write("cells.csv", "source,translation\nWait, what?,\xE7\xAD\x89\nYes,\xE6\x98\xAF\n");
   const std::string out = dir.Path("t.res");
+  const std::vector<std::string> set = {base, patch, slips, cells};
 
-  const ToolRun check = RunTool({"check", base, patch});
+  std::vector<std::string> arguments = {"check", "--font", kMicroHei};
+  arguments.insert(arguments.end(), set.begin(), set.end());
+  const ToolRun check = RunTool(arguments);
   EXPECT_EQ(check.exitCode, 1) << check.err;
-  const std::string expected = base + ":7: error: control characters in the translation (only tab and line feed are drawn): U+0007\n" +
-                               patch + ":2: error: host text \"Open\" has another translation at " + base + ":4";
-  EXPECT_EQ(check.out.compare(0, expected.size(), expected), 0) << check.out;
+  const std::vector<std::string> errors = ErrorLines(check.out);
+  const std::vector<std::string> expected = {
+      base + ":7: error: control characters in the translation (only tab and line feed are drawn): U+0007",
+      patch + ":2: error: host text \"Open\" has another translation at " + base + ":4: \"\xE5\xBC\x80\" there, "
+          "\"\xE6\x89\x93\xE5\xBC\x80\" here",
+      slips + ":4: error: end-of-line within string",
+      slips + ":7: error: host text \"LuMaOBaQ\" has no translation but shares the hash 0x5FFA70D4: the game would "
+          "show \"\xE7\x94\xB2\" (the translation of \"YFokxZcx\" at " + slips + ":1) (--accept-shared-hash 0x5FFA70D4 "
+          "if every text with that hash may show it)",
+      cells + ":2: error: 3 cells, the header names 2 columns: text past the last column would be lost (quote a cell "
+          "that holds the separator)",
+  };
+  EXPECT_EQ(errors, expected) << check.out;
   EXPECT_NE(check.out.find(patch + ":3: warning: placeholders differ"), std::string::npos) << check.out;
+  EXPECT_NE(check.out.find(slips + ":10: warning: host text \"Opens\" has no translation: at the subtitle site the "
+                           "game would show \"\xE5\xBC\x80\""), std::string::npos) << check.out;
   EXPECT_NE(check.out.find(base + ": 5 entries: 1 used, 1 fuzzy, 1 untranslated, 1 obsolete, 0 plural, 0 with context\n"),
             std::string::npos) << check.out;
-  EXPECT_NE(check.out.find("2 errors, 1 warnings"), std::string::npos) << check.out;
+  EXPECT_NE(check.out.find("5 errors, 2 warnings"), std::string::npos) << check.out;
 
-  // pack-text says the same errors and writes nothing.
-  const ToolRun pack = RunTool({"pack-text", base, patch, "-o", out});
-  EXPECT_EQ(pack.exitCode, 1);
-  EXPECT_NE(pack.err.find(base + ":7: error:"), std::string::npos) << pack.err;
-  EXPECT_NE(pack.err.find(patch + ":2: error:"), std::string::npos) << pack.err;
-  EXPECT_NE(pack.err.find("vykcn-tool: 2 errors"), std::string::npos) << pack.err;
-  EXPECT_FALSE(std::filesystem::exists(out));
+  // pack-text and pack-font say the same errors and write nothing.
+  std::vector<std::string> packText = {"pack-text", "-o", out};
+  packText.insert(packText.end(), set.begin(), set.end());
+  std::vector<std::string> packFont = {"pack-font", "--font", kMicroHei, "--glyphs", dir.Path("g.bin"), "--atlas",
+                                       dir.Path("a.dds")};
+  packFont.insert(packFont.end(), set.begin(), set.end());
+  for (const auto& build : {packText, packFont}) {
+    const ToolRun pack = RunTool(build);
+    EXPECT_EQ(pack.exitCode, 1);
+    EXPECT_EQ(ErrorLines(pack.err), expected) << pack.err;
+    EXPECT_NE(pack.err.find("vykcn-tool: 5 errors (listed above); nothing written"), std::string::npos) << pack.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out) || std::filesystem::exists(dir.Path("g.bin")));
 
   // With the bell gone and the patch winning, the build goes through and lists the override.
   const std::string fixed = dir.Write("fixed.po", std::string(kBase).replace(std::string(kBase).find("\\a"), 2, ""));

@@ -107,6 +107,10 @@ TEST(DecompressCommand, ExitsZeroOnlyForWhatTheModuleAccepts) {
   WriteU32LE(hugeSize.data(), 0xFFFFFFFFu);
   const std::string huge = dir.Path("huge.res");
   WriteBytes(huge, hugeSize);
+  std::string repeated;
+  for (int i = 0; i < 200; ++i) repeated += "hello world, translation ";
+  const std::string wideWindow = dir.Path("wide.res");
+  ASSERT_EQ(RunTool({"compress", "--window", "2097152", dir.Write("repeated.txt", repeated), wideWindow}).exitCode, 0);
   const std::string empty = dir.Write("empty.bin", "");
   const std::string trailerOnly = dir.Write("trailer.bin", std::string(5, '\0'));
 
@@ -119,6 +123,8 @@ TEST(DecompressCommand, ExitsZeroOnlyForWhatTheModuleAccepts) {
       {{"decompress", translations}, 0, ""},
       {{"decompress", container}, 1, "not a translation image: the first 4 of the 40 decoded bytes would count"},
       {{"decompress", "--data", container}, 0, ""},
+      {{"decompress", "--data", wideWindow}, 1, "(the window does not match: it decodes with --window 2097152, not 262144)"},
+      {{"decompress", "--data", "--window", "2097152", wideWindow}, 0, ""},
       {{"decompress", huge}, 1, "decomp size mismatch; produced"},
       {{"decompress", "--raw", "--size", "1000", empty}, 1, "nothing decoded from " + empty},
       {{"decompress", "--raw", "--size", "1000", trailerOnly}, 1, "nothing decoded"},

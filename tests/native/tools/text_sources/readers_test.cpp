@@ -102,7 +102,7 @@ TEST(PoReader, EverySlipAtItsLineAndTheRestStillRead) {
       "msgid \"Last\"\nmsgstr \"\xE6\x9C\xAB\"\n"));               // 25
   EXPECT_EQ(Problems(file), (std::vector<std::string>{
                                 "1: warning: a UTF-8 byte order mark, which gettext's tools refuse: read as UTF-8",
-                                "8: error: end-of-line within string", "14: error: a text contains a NUL byte",
+                                "7: error: end-of-line within string", "14: error: a text contains a NUL byte",
                                 "16: error: keyword \"x\" unknown", "20: error: invalid multibyte sequence",
                                 "22: error: duplicate message definition"}));
   EXPECT_EQ(HostsAndLines(file), (std::vector<std::pair<std::string, int>>{
