@@ -65,15 +65,10 @@ void RunPackFont(const PackFontOptions& options) {
   const std::vector<uint8_t> decoded = DecodeBc3Image(blocks.data(), width, height);
   const double psnr = AlphaPsnr(pack.coverage.data(), decoded.data(), width, height);
 
-  // Everything is computed before anything is written; a failed second write takes the first away
-  // again, so that the two files never disagree.
-  WriteFileAtomically(options.glyphs, SerializeGlyphTable(pack.records));
-  try {
-    WriteFileAtomically(options.atlas, BuildAtlasFile(blocks, pack.atlas));
-  } catch (const CommandError&) {
-    std::remove(options.glyphs.c_str());
-    throw;
-  }
+  // Everything is computed before anything is written, and the two files are replaced together.
+  const std::vector<uint8_t> table = SerializeGlyphTable(pack.records);
+  const std::vector<uint8_t> atlasFile = BuildAtlasFile(blocks, pack.atlas);
+  WriteFilesAtomically({{options.glyphs, &table}, {options.atlas, &atlasFile}});
   const double used = 100.0 * double(pack.usedTexels) / (double(width) * height);
   std::printf("%zu glyphs, 'M' %d px high (%.2f px em), %s atlas %.1f%% used -> %s, %s\n", pack.records.size(),
               pack.glyphHeight, pack.pixelSize, DescribeAtlasSize(pack.atlas).c_str(), used,

@@ -15,7 +15,7 @@ namespace {
 
 std::string Reason() { return std::strerror(errno); }
 
-struct Descriptor {
+struct Descriptor {  // closes on scope exit
   int fd;
   ~Descriptor() {
     if (fd >= 0) close(fd);
@@ -45,47 +45,58 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
-void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
+void WriteFilesAtomically(const std::vector<std::pair<std::string, const std::vector<uint8_t>*>>& files) {
   // The rename would replace a device, a pipe or a folder's entry itself: only files are written.
-  struct stat existing;
-  if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
-    throw CommandError("cannot write " + path + ": not a regular file");
+  for (const auto& [path, bytes] : files) {
+    struct stat existing;
+    if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+      throw CommandError("cannot write " + path + ": not a regular file");
+    }
   }
-  // A temporary name of our own beside the target, so that the rename stays on one file system
-  // and never replaces a file the user has.
-  std::string temporary = path + ".XXXXXX";
-  Descriptor out{mkstemp(temporary.data())};
-  if (out.fd < 0) throw CommandError("cannot write " + path + ": " + Reason());
-  auto fail = [&](const std::string& reason) {
-    close(out.fd);
-    out.fd = -1;
-    unlink(temporary.c_str());
+  // Temporary names of our own beside the targets, so that each rename stays on one file system and
+  // never replaces a file the user has. Every file is written before any is renamed into place.
+  std::vector<std::string> temporaries;
+  const auto fail = [&](const std::string& path, const std::string& reason) {
+    for (const std::string& temporary : temporaries) unlink(temporary.c_str());
     throw CommandError("cannot write " + path + ": " + reason);
   };
-  size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = write(out.fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      fail(Reason());
-    }
-    written += static_cast<size_t>(n);
-  }
   // mkstemp makes the file 0600; the output gets what the umask allows, as an ordinary file would.
   const mode_t mask = umask(0);
   umask(mask);
-  if (fchmod(out.fd, 0666 & ~mask) != 0) fail(Reason());
-  if (close(out.fd) != 0) {
-    out.fd = -1;
-    unlink(temporary.c_str());
-    throw CommandError("cannot write " + path + ": " + Reason());
+  for (const auto& [path, bytes] : files) {
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) fail(path, Reason());
+    temporaries.push_back(temporary);
+    size_t written = 0;
+    while (written < bytes->size()) {
+      const ssize_t n = write(fd, bytes->data() + written, bytes->size() - written);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        const std::string reason = n < 0 ? Reason() : "nothing written";
+        close(fd);
+        fail(path, reason);
+      }
+      written += static_cast<size_t>(n);
+    }
+    if (fchmod(fd, 0666 & ~mask) != 0) {
+      const std::string reason = Reason();
+      close(fd);
+      fail(path, reason);
+    }
+    if (close(fd) != 0) fail(path, Reason());
   }
-  out.fd = -1;
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    const std::string reason = Reason();
-    unlink(temporary.c_str());
-    throw CommandError("cannot write " + path + ": " + reason);
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (std::rename(temporaries[i].c_str(), files[i].first.c_str()) != 0) {
+      const std::string reason = Reason();
+      temporaries.erase(temporaries.begin(), temporaries.begin() + static_cast<std::ptrdiff_t>(i));
+      fail(files[i].first, reason);
+    }
   }
+}
+
+void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
+  WriteFilesAtomically({{path, &bytes}});
 }
 
 }  // namespace vykcn::tool
