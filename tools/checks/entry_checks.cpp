@@ -39,9 +39,10 @@ std::string CodeList(const std::set<uint32_t>& codes) {
 
 bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* findings) {
   const size_t before = findings->size();
-  const auto add = [&](Severity severity, std::string message) {
-    findings->push_back({fileIndex, entry.file, entry.line, severity, std::move(message)});
+  const auto add = [&](Severity severity, std::string message, const char* category = "") {
+    findings->push_back({fileIndex, entry.file, entry.line, severity, std::move(message), category});
   };
+  namespace w = warning_class;
 
   // Errors: what the module could not look up or draw.
   if (entry.host.empty()) {
@@ -72,28 +73,29 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* fin
   if (entry.plural && PlaceholderDifference(entry.pluralHost, entry.translation, entry.printfFormat).empty()) {
     placeholders.clear();
   }
-  if (!placeholders.empty()) add(Severity::kWarning, "placeholders differ from the host text: " + placeholders);
+  if (!placeholders.empty()) add(Severity::kWarning, "placeholders differ from the host text: " + placeholders, w::kPlaceholder);
   const auto hostBreaks = std::count(entry.host.begin(), entry.host.end(), '\n');
   const auto translationBreaks = std::count(entry.translation.begin(), entry.translation.end(), '\n');
   if (hostBreaks != translationBreaks) {
     add(Severity::kWarning, std::to_string(translationBreaks) + " line breaks in the translation, " +
-                                std::to_string(hostBreaks) + " in the host text");
+                                std::to_string(hostBreaks) + " in the host text", w::kLineBreaks);
   } else if (Leading(entry.host) != Leading(entry.translation)) {  // one slip, one warning
     add(Severity::kWarning, "leading white space differs: " + QuotedText(Leading(entry.host)) + " in the host text, " +
-                                QuotedText(Leading(entry.translation)) + " in the translation");
+                                QuotedText(Leading(entry.translation)) + " in the translation", w::kWhiteSpace);
   }
   if (hostBreaks == translationBreaks && Trailing(entry.host) != Trailing(entry.translation)) {
     add(Severity::kWarning, "trailing white space differs: " + QuotedText(Trailing(entry.host)) + " in the host text, " +
-                                QuotedText(Trailing(entry.translation)) + " in the translation");
+                                QuotedText(Trailing(entry.translation)) + " in the translation", w::kWhiteSpace);
   }
   const bool hasLetters = std::any_of(entry.host.begin(), entry.host.end(),
                                       [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; });
-  if (entry.translation == entry.host && hasLetters) add(Severity::kWarning, "the translation is the host text unchanged");
-  if (entry.crLfInCell) add(Severity::kWarning, "CR LF inside a quoted cell, read as a line feed");
-  if (entry.plural) add(Severity::kWarning, "plural entry: only the first form (msgstr[0]) is used");
+  if (entry.translation == entry.host && hasLetters) add(Severity::kWarning, "the translation is the host text unchanged", w::kUnchanged);
+  if (entry.crLfInCell) add(Severity::kWarning, "CR LF inside a quoted cell, read as a line feed", w::kCrLf);
+  if (entry.plural) add(Severity::kWarning, "plural entry: only the first form (msgstr[0]) is used", w::kPlural);
   if (entry.hasContext) {
     add(Severity::kWarning, "context " + QuotedText(entry.context) +
-                                " is ignored: the module tells texts apart by the host text alone");
+                                " is ignored: the module tells texts apart by the host text alone",
+        w::kContext);
   }
   return usable;
 }

@@ -11,7 +11,29 @@ std::string FormatFinding(const Finding& finding) {
   std::string place = finding.file;
   if (finding.line > 0) place += ":" + std::to_string(finding.line);
   if (!place.empty()) place += ": ";  // a finding about the whole set has no place
-  return place + kNames[static_cast<int>(finding.severity)] + ": " + finding.message;
+  const std::string category = finding.category.empty() ? "" : " [" + finding.category + "]";
+  return place + kNames[static_cast<int>(finding.severity)] + ": " + finding.message + category;
+}
+
+const std::vector<std::string>& WarningClasses() {
+  namespace w = warning_class;
+  static const std::vector<std::string> classes = {w::kPlaceholder, w::kLineBreaks, w::kWhiteSpace, w::kUnchanged,
+                                                   w::kCrLf,        w::kPlural,     w::kContext,    w::kEncoding,
+                                                   w::kGlyph,       w::kFallback,   w::kAcceptedHash};
+  return classes;
+}
+
+void ApplyWarningPolicy(const WarningPolicy& policy, std::vector<Finding>* findings) {
+  std::vector<Finding> kept;
+  kept.reserve(findings->size());
+  for (Finding& finding : *findings) {
+    if (finding.severity == Severity::kWarning) {
+      if (policy.disabled.count(finding.category) != 0) continue;
+      if (policy.strict || policy.fatal.count(finding.category) != 0) finding.severity = Severity::kError;
+    }
+    kept.push_back(std::move(finding));
+  }
+  *findings = std::move(kept);
 }
 
 void SortFindings(std::vector<Finding>* findings) {
@@ -26,22 +48,21 @@ size_t CountFindings(const std::vector<Finding>& findings, Severity severity) {
                                            [severity](const Finding& f) { return f.severity == severity; }));
 }
 
-void PrintFindings(std::FILE* stream, const std::vector<Finding>& findings, size_t warningLimit) {
-  size_t warnings = 0;
+void PrintFindings(std::FILE* stream, const std::vector<Finding>& findings, size_t limit) {
+  size_t warnings = 0, notes = 0;
   for (const Finding& finding : findings) {
-    if (finding.severity == Severity::kWarning && ++warnings > warningLimit) continue;
+    if (finding.severity == Severity::kWarning && ++warnings > limit) continue;
+    if (finding.severity == Severity::kNote && ++notes > limit) continue;
     std::fprintf(stream, "%s\n", FormatFinding(finding).c_str());
   }
-  if (warnings > warningLimit) {
-    std::fprintf(stream, "and %zu more warnings; run vykcn-tool check\n", warnings - warningLimit);
-  }
+  if (warnings > limit) std::fprintf(stream, "and %zu more warnings; run vykcn-tool check\n", warnings - limit);
+  if (notes > limit) std::fprintf(stream, "and %zu more notes; run vykcn-tool check\n", notes - limit);
 }
 
-std::string QuotedText(const std::string& text) {
-  constexpr size_t kShown = 60;
+std::string QuotedText(const std::string& text, size_t shown) {
   std::string out = "\"";
   size_t at = 0;
-  while (at < text.size() && at < kShown) {
+  while (at < text.size() && at < shown) {
     const char c = text[at];
     const size_t start = at;
     uint32_t code = 0;

@@ -43,7 +43,8 @@ class Coverage {
       seen_.insert(c);
       const std::string named = FormatCodePoint(c) + " " + text.substr(start, at - start) + of;
       if (c > kLargestRecordCode) {
-        Report(place, Severity::kWarning, named + ": no glyph record can hold it, so the game cannot draw it");
+        Report(place, Severity::kWarning, named + ": no glyph record can hold it, so the game cannot draw it",
+               warning_class::kGlyph);
       } else if (font_.HasGlyph(c)) {
         codes_.insert(c);
       } else {
@@ -68,10 +69,11 @@ class Coverage {
   }
 
  private:
-  void Report(const Finding& place, Severity severity, const std::string& message) {
+  void Report(const Finding& place, Severity severity, const std::string& message, const char* category = "") {
     Finding finding = place;
     finding.severity = severity;
     finding.message = message;
+    finding.category = category;
     findings_->push_back(finding);
   }
 

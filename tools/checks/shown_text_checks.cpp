@@ -77,8 +77,9 @@ void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& lis
     const TextEntry& entry = *item.entry;
     const std::string& host = entry.host;
     if (!asked.insert(host).second) continue;
-    const auto add = [&](Severity severity, const std::string& message) {
-      findings->push_back({item.fileIndex, entry.file, entry.line, severity, "host text " + QuotedText(host) + message});
+    const auto add = [&](Severity severity, const std::string& message, const char* category = "") {
+      findings->push_back(
+          {item.fileIndex, entry.file, entry.line, severity, "host text " + QuotedText(host) + message, category});
     };
     const auto wanted = set.wanted->find(host);
     const TextEntry* own = wanted == set.wanted->end() ? nullptr : wanted->second;
@@ -91,7 +92,8 @@ void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& lis
       const std::string what = shown == nullptr ? "it untranslated" : lookups.Describe(shown);
       if (std::find(set.acceptedHashes.begin(), set.acceptedHashes.end(), hash) != set.acceptedHashes.end()) {
         acceptedAndShared.insert(hash);
-        add(Severity::kNote, " shares the accepted hash " + HashText(hash) + ": the game shows " + what);
+        add(Severity::kNote, " shares the accepted hash " + HashText(hash) + ": the game shows " + what,
+            note_class::kSharedHash);
         continue;
       }
       add(Severity::kError,
@@ -108,21 +110,22 @@ void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& lis
     const char* withoutLast = lookups.Export(host.substr(0, host.size() - 1));
     if (withoutLast == nullptr) {
       add(Severity::kWarning, " has no translation: at the subtitle site the game would show " + lookups.Describe(site) +
-                                  ", found for the text without its last two bytes");
+                                  ", found for the text without its last two bytes", warning_class::kFallback);
     } else if (withoutLast == site) {
       add(Severity::kWarning, " has no translation: at the subtitle site the game would show " + lookups.Describe(site) +
-                                  ", found for the text without its last byte");
+                                  ", found for the text without its last byte", warning_class::kFallback);
     } else {
       add(Severity::kWarning, " has no translation: at the subtitle site the fallback finds " +
                                   lookups.Describe(withoutLast) +
                                   " for the text without its last byte, then replaces it by " + lookups.Describe(site) +
-                                  ", which the game would show");
+                                  ", which the game would show", warning_class::kFallback);
     }
   }
   for (uint32_t hash : set.acceptedHashes) {
     if (acceptedAndShared.count(hash) == 0) {
       findings->push_back({-1, "", 0, Severity::kWarning,
-                           "--accept-shared-hash " + HashText(hash) + ": no two host texts of the set share it"});
+                           "--accept-shared-hash " + HashText(hash) + ": no two host texts of the set share it",
+                           warning_class::kAcceptedHash});
     }
   }
 }

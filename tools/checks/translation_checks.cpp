@@ -66,7 +66,7 @@ void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::v
     // A file overrides the files before it, never itself: two translations in one file are a slip.
     if (laterWins && earlier.fileIndex != candidate.fileIndex) {
       findings->push_back({candidate.fileIndex, entry.file, entry.line, Severity::kNote,
-                           "overrides " + Place(*earlier.entry)});
+                           "overrides " + Place(*earlier.entry), note_class::kOverride});
       for (Candidate* holder : holders) {
         holder->dropped = true;
         ++holder->summary->overridden;
@@ -98,8 +98,9 @@ std::vector<SourceFile> ReadFiles(const std::vector<std::string>& paths, int fir
       continue;
     }
     for (const SourceProblem& problem : sources.back().problems) {
+      // The readers' only warnings are about how a file was read.
       findings->push_back({index, paths[i], problem.line, problem.warning ? Severity::kWarning : Severity::kError,
-                           problem.message});
+                           problem.message, problem.warning ? warning_class::kEncoding : ""});
     }
   }
   return sources;
@@ -110,7 +111,7 @@ std::vector<SourceFile> ReadFiles(const std::vector<std::string>& paths, int fir
 CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, const CheckOptions& options) {
   CheckedTranslations result;
   std::vector<int> indices, listIndices;
-  const std::vector<SourceFile> sources = ReadFiles(paths, 0, ReadTextSourceFile, &indices, &result.findings);
+  std::vector<SourceFile> sources = ReadFiles(paths, 0, ReadTextSourceFile, &indices, &result.findings);
   const std::vector<SourceFile> lists = ReadFiles(options.hostTextFiles, static_cast<int>(paths.size()),
                                                   ReadHostTextFile, &listIndices, &result.findings);
 
@@ -175,7 +176,9 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
     glyphSources.extraFileIndex = static_cast<int>(paths.size() + options.hostTextFiles.size());
     result.glyphs = CheckGlyphCoverage(options.fontPath, options.fontFace, glyphSources, &result.findings);
   }
+  ApplyWarningPolicy(options.warnings, &result.findings);
   SortFindings(&result.findings);
+  result.sources = std::move(sources);  // moving keeps the entries where the findings' pointers saw them
   return result;
 }
 

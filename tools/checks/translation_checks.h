@@ -20,6 +20,7 @@ struct CheckOptions {
   std::vector<std::string> hostTextFiles;  // more of the game's host texts (translated or not)
   std::vector<uint32_t> acceptedHashes;    // shared hashes the team accepts: their error becomes a note
   std::string extraCharsPath;              // characters the glyph table must hold beside the texts'
+  WarningPolicy warnings;
 };
 
 struct FileSummary {
@@ -38,6 +39,7 @@ struct CheckedTranslations {
   std::vector<Finding> findings;  // in file and line order
   std::vector<TextEntry> used;    // what the image is built from, in input order
   std::vector<FileSummary> files; // one per translators' file read
+  std::vector<SourceFile> sources;  // the same files' entries, as read
   size_t records = 0;             // distinct hashes among the used entries
   std::vector<uint8_t> image;     // the translation image pack-text writes; empty when nothing is translated
   GlyphCharset glyphs;            // with a font: every character the glyph table must hold that the font has

@@ -4,11 +4,10 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <set>
 
-#include "base/utf8.h"
 #include "checks/atlas_fit.h"
 #include "checks/translation_checks.h"
+#include "checks/work_reports.h"
 #include "commands/command_registry.h"
 #include "commands/set_options.h"
 #include "common/path_checks.h"
@@ -21,6 +20,8 @@ struct CheckCommandOptions {
   std::vector<std::string> files;
   CheckOptions check;
   std::string atlasSize;  // "": the documented 2048 x 1024
+  WorkList list = WorkList::kNone;
+  bool statistics = false;
 };
 
 // The atlas fit as pack-font would find it with its default options; a set that fits at no usable
@@ -63,14 +64,8 @@ void PrintSummary(const CheckedTranslations& checked, const CheckCommandOptions&
     if (file.overridden > 0) std::printf(", %zu overridden", file.overridden);
     std::printf("\n");
   }
-  std::set<uint32_t> characters;
-  std::vector<uint32_t> codes;
-  for (const TextEntry& entry : checked.used) {
-    if (DecodeUtf8(entry.translation, &codes)) characters.insert(codes.begin(), codes.end());
-  }
-  characters.erase('\t');
-  characters.erase('\n');
-  std::printf("records: %zu, distinct characters: %zu\n", checked.records, characters.size());
+  std::printf("records: %zu, distinct characters: %zu\n", checked.records, DistinctCharacters(checked));
+  if (options.statistics) PrintStatistics(stdout, checked);
 
   size_t errors = checked.errors();
   ReportAtlasFit(checked, options, &errors);
@@ -90,6 +85,16 @@ void AddCheckCommand(CLI::App& app) {
   AddSetOptions(command, &options->check);
   AddExtraCharsOption(command, &options->check);
   command->add_option("--atlas-size", options->atlasSize, "the atlas size pack-font is given, for the fit");
+  command->add_option_function<std::string>(
+      "--list",
+      [options](const std::string& value) {
+        if (!ParseWorkList(value, &options->list)) {
+          throw CLI::ValidationError("--list", "'" + value + "' is none of untranslated, fuzzy, all");
+        }
+      },
+      "untranslated|fuzzy|all: list those entries, FILE:LINE: untranslated: \"host text\"");
+  command->add_flag("--statistics", options->statistics,
+                    "count translated, fuzzy and untranslated messages per file and for the set, as msgfmt does");
   command->callback([options] {
     CommandPaths paths{options->files, {}};
     paths.inputs.push_back(options->check.fontPath);
@@ -98,6 +103,7 @@ void AddCheckCommand(CLI::App& app) {
     CheckCommandPaths(paths);
     const CheckedTranslations checked = CheckTranslations(options->files, options->check);
     PrintFindings(stdout, checked.findings, SIZE_MAX);
+    PrintWorkList(stdout, checked, options->list);
     PrintSummary(checked, *options);
   });
 }

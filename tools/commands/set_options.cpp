@@ -1,5 +1,6 @@
 #include "commands/set_options.h"
 
+#include <algorithm>
 #include <string>
 
 namespace vykcn::tool {
@@ -22,6 +23,26 @@ bool ParseHash(const std::string& text, uint32_t* hash) {
   if (value > UINT32_MAX) return false;
   *hash = static_cast<uint32_t>(value);
   return true;
+}
+
+// Adds repeatable --NAME CLASS, each a warning class, into *classes.
+void AddClassOption(CLI::App* command, const std::string& name, const std::string& help, std::set<std::string>* classes) {
+  command
+      ->add_option_function<std::vector<std::string>>(
+          name,
+          [name, classes](const std::vector<std::string>& values) {
+            const std::vector<std::string>& known = WarningClasses();
+            for (const std::string& value : values) {
+              if (std::find(known.begin(), known.end(), value) == known.end()) {
+                std::string list;
+                for (const std::string& c : known) list += (list.empty() ? "" : ", ") + c;
+                throw CLI::ValidationError(name, "'" + value + "' is no warning class (" + list + ")");
+              }
+              classes->insert(value);
+            }
+          },
+          help)
+      ->allow_extra_args(false);
 }
 
 }  // namespace
@@ -47,6 +68,10 @@ void AddSetOptions(CLI::App* command, CheckOptions* options) {
       },
       "HASH: host texts that share it may all show the one translation kept (an error turned note)")
       ->allow_extra_args(false);
+  AddClassOption(command, "--disable", "CLASS: leave out the warnings of this class (errors stay)",
+                 &options->warnings.disabled);
+  AddClassOption(command, "--error", "CLASS: make the warnings of this class errors", &options->warnings.fatal);
+  command->add_flag("--strict", options->warnings.strict, "make every warning an error");
 }
 
 void AddExtraCharsOption(CLI::App* command, CheckOptions* options) {

@@ -7,7 +7,8 @@
 
 namespace vykcn::tool {
 
-// --later-wins, --host-texts FILE (repeatable), --accept-shared-hash HASH (repeatable).
+// --later-wins, --host-texts FILE, --accept-shared-hash HASH, --disable CLASS, --error CLASS (each
+// repeatable) and --strict.
 void AddSetOptions(CLI::App* command, CheckOptions* options);
 
 // --extra-chars FILE: characters the glyph table holds beside the texts'.

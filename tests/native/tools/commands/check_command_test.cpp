@@ -78,6 +78,13 @@ TEST(CheckCommand, ReportsAllThenRefusesTheBuildOnTheSameErrors) {
             std::string::npos) << check.out;
   EXPECT_NE(check.out.find("5 errors, 2 warnings"), std::string::npos) << check.out;
 
+  // The work left, listed and counted as msgfmt counts it.
+  const ToolRun work = RunTool({"check", "--list", "all", "--statistics", base});
+  EXPECT_NE(work.out.find(base + ":11: fuzzy: \"Maybe\"\n" + base + ":14: untranslated: \"Later\"\n"), std::string::npos)
+      << work.out;
+  EXPECT_NE(work.out.find(base + ": 2 translated messages, 1 fuzzy translation, 1 untranslated message.\n"),
+            std::string::npos) << work.out;
+
   // pack-text and pack-font say the same errors and write nothing.
   std::vector<std::string> packText = {"pack-text", "-o", out};
   packText.insert(packText.end(), set.begin(), set.end());
@@ -96,24 +103,54 @@ TEST(CheckCommand, ReportsAllThenRefusesTheBuildOnTheSameErrors) {
   const std::string fixed = dir.Write("fixed.po", std::string(kBase).replace(std::string(kBase).find("\\a"), 2, ""));
   const ToolRun layered = RunTool({"pack-text", "--later-wins", fixed, patch, "-o", out});
   EXPECT_EQ(layered.exitCode, 0) << layered.err;
-  EXPECT_NE(layered.err.find(patch + ":2: note: overrides " + fixed + ":4\n"), std::string::npos) << layered.err;
+  EXPECT_NE(layered.err.find(patch + ":2: note: overrides " + fixed + ":4 [override]\n"), std::string::npos) << layered.err;
   EXPECT_NE(layered.out.find("records: 3 from 7 entries (1 fuzzy, 1 untranslated, 1 obsolete skipped; 1 overridden)"),
             std::string::npos) << layered.out;
   EXPECT_TRUE(std::filesystem::exists(out));
 }
 
-TEST(CheckCommand, BuildsShowAScreenfulOfWarningsCheckShowsThemAll) {
+TEST(CheckCommand, BuildsShowAScreenfulOfWarningsAndNotesCheckShowsThemAllAsAsked) {
   TempDir dir;
-  std::string csv = "source,translation\n";
-  for (int i = 0; i < 25; ++i) csv += "Same " + std::to_string(i) + ",Same " + std::to_string(i) + "\n";
+  std::string csv = "source,translation\n", base = csv, patch = csv;
+  for (int i = 0; i < 25; ++i) {
+    csv += "Same " + std::to_string(i) + ",Same " + std::to_string(i) + "\n";
+    base += "Open " + std::to_string(i) + ",\xE5\xBC\x80\n";
+    patch += "Open " + std::to_string(i) + ",\xE6\x89\x93\xE5\xBC\x80\n";
+  }
   const std::string file = dir.Write("same.csv", csv);
   const ToolRun pack = RunTool({"pack-text", file, "-o", dir.Path("t.res")});
   EXPECT_EQ(pack.exitCode, 0) << pack.err;
-  EXPECT_EQ(Count(pack.err, ": warning: "), 20u) << pack.err;
+  EXPECT_EQ(Count(pack.err, ": warning: the translation is the host text unchanged [unchanged]\n"), 20u) << pack.err;
   EXPECT_NE(pack.err.find("and 5 more warnings; run vykcn-tool check\n"), std::string::npos) << pack.err;
-  const ToolRun check = RunTool({"check", file});
-  EXPECT_EQ(check.exitCode, 0) << check.err;
-  EXPECT_EQ(Count(check.out, ": warning: "), 25u) << check.out;
+  const ToolRun layered = RunTool({"pack-text", "--later-wins", dir.Write("base.csv", base),
+                                   dir.Write("patch.csv", patch), "-o", dir.Path("t.res")});
+  EXPECT_EQ(Count(layered.err, ": note: overrides "), 20u) << layered.err;
+  EXPECT_NE(layered.err.find("and 5 more notes; run vykcn-tool check\n"), std::string::npos) << layered.err;
+
+  // Classes switched off or made errors; errors are never switched off.
+  const struct {
+    std::vector<std::string> options;
+    int exitCode;
+    size_t warnings, errors;
+  } cases[] = {
+      {{}, 0, 25, 0},
+      {{"--disable", "unchanged"}, 0, 0, 0},
+      {{"--disable", "placeholder"}, 0, 25, 0},
+      {{"--error", "unchanged"}, 1, 0, 25},
+      {{"--strict"}, 1, 0, 25},
+      {{"--disable", "unchanged", "--strict"}, 0, 0, 0},
+  };
+  const std::string bell = dir.Write("bell.csv", "source,translation\nBell,\xE9\x93\x83\a\n");
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {"check", file};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    const ToolRun check = RunTool(arguments);
+    EXPECT_EQ(check.exitCode, c.exitCode) << check.err;
+    EXPECT_EQ(Count(check.out, ": warning: "), c.warnings) << check.out;
+    EXPECT_EQ(Count(check.out, ": error: the translation is the host text unchanged [unchanged]"), c.errors);
+    arguments[1] = bell;
+    EXPECT_EQ(RunTool(arguments).exitCode, 1);
+  }
 }
 
 TEST(CheckCommand, FontCoverageAtItsPlaceAndTheAtlasFit) {

@@ -115,6 +115,7 @@ TEST(CommandUsage, MistakesAreNamedInOneLine) {
       {{"preview", "--glyphs", bin, "--atlas", bin, "--samples", "100000", "-o", dir.Path("p.png")}, "--samples"},
       {{"check", "--accept-shared-hash", "0xABCDEFGH", bin}, "0xABCDEFGH is no 32-bit hash"},
       {{"check", "--accept-shared-hash", "0x123456789", bin}, "0x123456789 is no 32-bit hash"},
+      {{"pack-text", "--disable", "spelling", bin, "-o", dir.Path("out")}, "'spelling' is no warning class (placeholder,"},
   };
   for (const Case& c : cases) ExpectOneLineFailure(RunTool(c.arguments), c.expected, c.arguments[0]);
   EXPECT_FALSE(fs::exists(dir.Path("out")));

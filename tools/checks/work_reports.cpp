@@ -1,0 +1,72 @@
+#include "checks/work_reports.h"
+
+#include <cstdint>
+#include <set>
+
+#include "base/utf8.h"
+
+namespace vykcn::tool {
+namespace {
+
+std::string Counted(size_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); }
+
+std::string Statistics(size_t translated, size_t fuzzy, size_t untranslated) {
+  return Counted(translated, "translated message", "translated messages") + ", " +
+         Counted(fuzzy, "fuzzy translation", "fuzzy translations") + ", " +
+         Counted(untranslated, "untranslated message", "untranslated messages") + ".";
+}
+
+}  // namespace
+
+bool ParseWorkList(const std::string& text, WorkList* list) {
+  if (text == "untranslated") *list = WorkList::kUntranslated;
+  else if (text == "fuzzy") *list = WorkList::kFuzzy;
+  else if (text == "all") *list = WorkList::kAll;
+  else return false;
+  return true;
+}
+
+void PrintWorkList(std::FILE* stream, const CheckedTranslations& checked, WorkList list) {
+  const bool untranslated = list == WorkList::kUntranslated || list == WorkList::kAll;
+  const bool fuzzy = list == WorkList::kFuzzy || list == WorkList::kAll;
+  for (const SourceFile& source : checked.sources) {
+    for (const TextEntry& entry : source.entries) {
+      const char* kind = entry.translation.empty() ? (untranslated ? "untranslated" : nullptr)
+                         : entry.fuzzy             ? (fuzzy ? "fuzzy" : nullptr)
+                                                   : nullptr;
+      if (kind != nullptr) {
+        std::fprintf(stream, "%s: %s: %s\n", Place(entry).c_str(), kind, QuotedText(entry.host, SIZE_MAX).c_str());
+      }
+    }
+  }
+}
+
+size_t DistinctCharacters(const CheckedTranslations& checked) {
+  std::set<uint32_t> characters;
+  std::vector<uint32_t> codes;
+  for (const TextEntry& entry : checked.used) {
+    if (DecodeUtf8(entry.translation, &codes)) characters.insert(codes.begin(), codes.end());
+  }
+  characters.erase('\t');
+  characters.erase('\n');
+  return characters.size();
+}
+
+void PrintStatistics(std::FILE* stream, const CheckedTranslations& checked) {
+  size_t translated = 0, fuzzy = 0, untranslated = 0;
+  for (const FileSummary& file : checked.files) {
+    const size_t done = file.entries - file.obsolete - file.fuzzy - file.untranslated;
+    std::fprintf(stream, "%s: %s\n", file.path.c_str(), Statistics(done, file.fuzzy, file.untranslated).c_str());
+    translated += done;
+    fuzzy += file.fuzzy;
+    untranslated += file.untranslated;
+  }
+  std::fprintf(stream, "set: %s\n", Statistics(translated, fuzzy, untranslated).c_str());
+  std::fprintf(stream, "characters: %zu distinct in the translations", DistinctCharacters(checked));
+  if (!checked.glyphs.codes.empty()) {
+    std::fprintf(stream, "; %zu glyphs with ASCII, the Latin extras and the host texts'", checked.glyphs.codes.size());
+  }
+  std::fprintf(stream, "\n");
+}
+
+}  // namespace vykcn::tool
