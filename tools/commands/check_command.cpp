@@ -84,6 +84,8 @@ void AddCheckCommand(CLI::App& app) {
                       "also check that this font has every character the game may draw, and the atlas fit");
   AddSetOptions(command, &options->check);
   AddExtraCharsOption(command, &options->check);
+  command->add_option("--face", options->check.fontFace, "face of a TTC font collection (default 0)")
+      ->check(CLI::NonNegativeNumber);
   command->add_option("--atlas-size", options->atlasSize, "the atlas size pack-font is given, for the fit");
   command->add_option_function<std::string>(
       "--list",

@@ -168,11 +168,20 @@ TEST(CheckCommand, FontCoverageAtItsPlaceAndTheAtlasFit) {
             std::string::npos) << pack.err;
   EXPECT_FALSE(std::filesystem::exists(glyphs) || std::filesystem::exists(atlas));
 
-  const std::string good = dir.Write("good.csv", "source,translation\nYes,\xE6\x98\xAF\n");
-  const ToolRun check = RunTool({"check", "--font", kMicroHei, good});
-  EXPECT_EQ(check.exitCode, 0) << check.err;
-  EXPECT_NE(check.out.find("records: 1, distinct characters: 1\natlas: 208 glyphs fit at 25 px\n"), std::string::npos)
-      << check.out;
+  // A translated host text is never drawn: a character the font lacks there is no error. The extra
+  // characters are held too, and checked at their line.
+  const std::string good = dir.Write("good.csv", "source,translation\nYes,\xE6\x98\xAF\nYi \xEA\x80\x81,\xE5\xBD\x9D\n");
+  const std::string extra = dir.Write("extra.txt", "\xE2\x86\x92 \xE2\x86\x90\n\xE3\x80\x8C\xE3\x80\x8D\n");
+  const ToolRun check = RunTool({"check", "--font", kMicroHei, "--extra-chars", extra, good});
+  EXPECT_EQ(check.exitCode, 0) << check.out;
+  EXPECT_NE(check.out.find("records: 2, distinct characters: 2\natlas: 213 glyphs fit at 25 px\n"), std::string::npos)
+      << check.out;  // ASCII, the Latin extras, 是 and 彝, and four extra characters
+  const std::string badExtra = dir.Write("bad.txt", "\xE2\x86\x92\n\xEA\x80\x80\n\xE4\xBD\n");
+  const ToolRun refused = RunTool({"check", "--font", kMicroHei, "--extra-chars", badExtra, good});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.out.find(badExtra + ":2: error: the font lacks U+A000 \xEA\x80\x80\n" + badExtra +
+                             ":3: error: not valid UTF-8\n"),
+            std::string::npos) << refused.out;
 }
 
 }  // namespace
