@@ -6,6 +6,7 @@
 
 #include "base/utf8.h"
 #include "checks/placeholders.h"
+#include "checks/punctuation_checks.h"
 #include "common/code_points.h"
 
 namespace vykcn::tool {
@@ -92,6 +93,7 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* fin
   if (entry.translation == entry.host && hasLetters) add(Severity::kWarning, "the translation is the host text unchanged", w::kUnchanged);
   if (entry.crLfInCell) add(Severity::kWarning, "CR LF inside a quoted cell, read as a line feed", w::kCrLf);
   if (entry.plural) add(Severity::kWarning, "plural entry: only the first form (msgstr[0]) is used", w::kPlural);
+  if (usable) CheckChinesePunctuation(entry, fileIndex, findings);
   if (entry.hasContext) {
     add(Severity::kWarning, "context " + QuotedText(entry.context) +
                                 " is ignored: the module tells texts apart by the host text alone",

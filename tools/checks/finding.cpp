@@ -19,7 +19,9 @@ const std::vector<std::string>& WarningClasses() {
   namespace w = warning_class;
   static const std::vector<std::string> classes = {w::kPlaceholder, w::kLineBreaks, w::kWhiteSpace, w::kUnchanged,
                                                    w::kCrLf,        w::kPlural,     w::kContext,    w::kEncoding,
-                                                   w::kGlyph,       w::kFallback,   w::kAcceptedHash};
+                                                   w::kGlyph,       w::kFallback,   w::kAcceptedHash,
+                                                   w::kWidth,       w::kHalfWidth,  w::kSentenceEnd,
+                                                   w::kLineStart,   w::kDoubled};
   return classes;
 }
 

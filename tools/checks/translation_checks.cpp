@@ -6,8 +6,10 @@
 
 #include "checks/entry_checks.h"
 #include "checks/glyph_coverage.h"
+#include "checks/layout_checks.h"
 #include "checks/shown_text_checks.h"
 #include "common/command_error.h"
+#include "font_building/font_pack.h"
 #include "text_sources/text_sources.h"
 #include "text_sources/translation_image_builder.h"
 #include "translation/subtitle_hash.h"
@@ -31,7 +33,7 @@ Finding ReadError(int fileIndex, const std::string& path, const std::string& mes
 }
 
 struct Candidate {
-  const TextEntry* entry;
+  TextEntry* entry;  // its translation may be wrapped in place
   int fileIndex;
   FileSummary* summary;
   bool dropped = false;
@@ -106,6 +108,47 @@ std::vector<SourceFile> ReadFiles(const std::vector<std::string>& paths, int fir
   return sources;
 }
 
+// Every character the host may draw, held against the font.
+GlyphCharset CoverGlyphs(const CheckOptions& options, size_t fileCount, const std::vector<ListedText>& listed,
+                         const std::vector<Candidate*>& kept,
+                         const std::unordered_map<std::string, const TextEntry*>& wanted,
+                         std::vector<Finding>* findings) {
+  std::set<const TextEntry*> keptEntries;
+  for (const Candidate* candidate : kept) keptEntries.insert(candidate->entry);
+  GlyphSources sources;
+  for (const ListedText& item : listed) {
+    const bool translated = wanted.count(item.entry->host) != 0;
+    sources.texts.push_back(
+        {item.entry, item.fileIndex, translated ? GlyphText::kTranslatedHostText : GlyphText::kDrawnHostText});
+    if (keptEntries.count(item.entry) != 0) sources.texts.push_back({item.entry, item.fileIndex, GlyphText::kTranslation});
+  }
+  sources.extraCharsPath = options.extraCharsPath;
+  sources.extraFileIndex = static_cast<int>(fileCount + options.hostTextFiles.size());
+  return CheckGlyphCoverage(options.fontPath, options.fontFace, sources, findings);
+}
+
+// Wraps and measures the translations with the glyph table given, or the one pack-font would build.
+void LayOut(const CheckOptions& options, const std::vector<Candidate*>& kept, CheckedTranslations* result) {
+  std::vector<GlyphRecord> table = options.layout.table;
+  if (table.empty()) {
+    try {
+      FontPackOptions packOptions;
+      packOptions.atlas = options.layout.atlas;
+      packOptions.glyphHeight = options.layout.glyphHeight;
+      packOptions.face = options.fontFace;
+      table = BuildFontPack(options.fontPath, result->glyphs, packOptions).records;
+    } catch (const CommandError& e) {
+      result->findings.push_back({-1, options.fontPath, 0, Severity::kError, std::string("no glyph table to measure "
+                                                                                         "the lines with: ") + e.what()});
+      return;
+    }
+  }
+  const HostGlyphs glyphs(table, options.layout.hostHeight);
+  std::vector<LaidOutText> texts;
+  for (Candidate* candidate : kept) texts.push_back({candidate->entry, candidate->fileIndex});
+  CheckLayout(options.layout, glyphs, texts, result);
+}
+
 }  // namespace
 
 CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, const CheckOptions& options) {
@@ -119,12 +162,12 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
   std::vector<Candidate> candidates;
   std::vector<ListedText> listed;
   for (size_t s = 0; s < sources.size(); ++s) {
-    const SourceFile& source = sources[s];
+    SourceFile& source = sources[s];
     FileSummary& summary = result.files[s];
     summary.path = source.path;
     summary.obsolete = source.obsolete;
     summary.entries = source.entries.size() + source.obsolete;
-    for (const TextEntry& entry : source.entries) {
+    for (TextEntry& entry : source.entries) {
       listed.push_back({&entry, indices[s]});
       if (entry.translation.empty()) ++summary.untranslated;
       else if (entry.fuzzy) ++summary.fuzzy;
@@ -139,13 +182,19 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
   }
   std::unordered_map<std::string, const TextEntry*> wanted;
   ResolveConflicts(&candidates, options.laterWins, &result.findings, &wanted);
+  std::vector<Candidate*> kept;
+  for (Candidate& candidate : candidates) {
+    if (!candidate.dropped) kept.push_back(&candidate);
+  }
 
-  std::vector<const Candidate*> kept;
-  for (const Candidate& candidate : candidates) {
-    if (candidate.dropped) continue;
-    kept.push_back(&candidate);
-    result.used.push_back(*candidate.entry);
-    ++candidate.summary->used;
+  if (!options.fontPath.empty()) {
+    result.glyphs = CoverGlyphs(options, paths.size(), listed, kept, wanted, &result.findings);
+  }
+  if (options.layout.requested()) LayOut(options, kept, &result);
+
+  for (Candidate* candidate : kept) {
+    result.used.push_back(*candidate->entry);
+    ++candidate->summary->used;
   }
   if (result.used.empty()) {
     result.findings.push_back({-1, "", 0, Severity::kError, "no translated entry in the set: there is nothing to pack"});
@@ -157,24 +206,6 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
     for (size_t index : build.recordEntries) owners.push_back(kept[index]->entry);
     ShownTextSet shown{&result.image, &owners, &wanted, options.acceptedHashes};
     CheckShownTexts(shown, listed, &result.findings);
-  }
-
-  if (!options.fontPath.empty()) {
-    GlyphSources glyphSources;
-    const std::set<const TextEntry*> keptEntries = [&] {
-      std::set<const TextEntry*> entries;
-      for (const Candidate* candidate : kept) entries.insert(candidate->entry);
-      return entries;
-    }();
-    for (const ListedText& item : listed) {
-      const bool translated = wanted.count(item.entry->host) != 0;
-      glyphSources.texts.push_back(
-          {item.entry, item.fileIndex, translated ? GlyphText::kTranslatedHostText : GlyphText::kDrawnHostText});
-      if (keptEntries.count(item.entry) != 0) glyphSources.texts.push_back({item.entry, item.fileIndex, GlyphText::kTranslation});
-    }
-    glyphSources.extraCharsPath = options.extraCharsPath;
-    glyphSources.extraFileIndex = static_cast<int>(paths.size() + options.hostTextFiles.size());
-    result.glyphs = CheckGlyphCoverage(options.fontPath, options.fontFace, glyphSources, &result.findings);
   }
   ApplyWarningPolicy(options.warnings, &result.findings);
   SortFindings(&result.findings);

@@ -9,9 +9,34 @@
 
 #include "checks/finding.h"
 #include "font_building/glyph_charset.h"
+#include "formats/dds_atlas.h"
+#include "formats/glyph_table.h"
 #include "text_sources/text_entry.h"
 
 namespace vykcn::tool {
+
+// Lines in the host's pixels, measured with the glyph records the module hands the host: a line
+// feed starts a new line; a line's width is its characters' scaled advances summed.
+struct LayoutOptions {
+  int maxWidth = 0;     // pixels a line may take; 0: not checked
+  int maxLines = 0;     // lines a translation may take; 0: not checked
+  int wrapWidth = 0;    // break translations into lines of this width (pack-text --wrap); 0: as written
+  int hostHeight = 25;  // the host's 'M' in pixels
+  std::vector<GlyphRecord> table;  // the module's glyph table; empty: built from the font as pack-font builds it
+  int glyphHeight = 0;             // pack-font's --glyph-height, for a table built from the font
+  AtlasSize atlas;                 // pack-font's --atlas-size, likewise
+  bool measure = false;            // measure the lines even without a limit, for the widest
+  size_t widestCount = 10;         // how many of the widest lines to keep
+  bool requested() const { return measure || maxWidth > 0 || maxLines > 0 || wrapWidth > 0; }
+};
+
+// One line of a translation as the host lays it out.
+struct MeasuredLine {
+  std::string place;  // FILE:LINE of the entry
+  int line = 0;       // 1-based, within the translation
+  int64_t width = 0;  // pixels at the host's 'M' height
+  std::string text;
+};
 
 struct CheckOptions {
   bool laterWins = false;  // a file named later replaces earlier files' translations of the same host text
@@ -21,6 +46,7 @@ struct CheckOptions {
   std::vector<uint32_t> acceptedHashes;    // shared hashes the team accepts: their error becomes a note
   std::string extraCharsPath;              // characters the glyph table must hold beside the texts'
   WarningPolicy warnings;
+  LayoutOptions layout;
 };
 
 struct FileSummary {
@@ -43,6 +69,8 @@ struct CheckedTranslations {
   size_t records = 0;             // distinct hashes among the used entries
   std::vector<uint8_t> image;     // the translation image pack-text writes; empty when nothing is translated
   GlyphCharset glyphs;            // with a font: every character the glyph table must hold that the font has
+  std::vector<MeasuredLine> widest;  // with layout options: the widest lines, widest first
+  int64_t widthPercentile99 = 0;     // the width that 99% of the lines do not exceed
   size_t errors() const { return CountFindings(findings, Severity::kError); }
 };
 

@@ -9,6 +9,7 @@
 #include "checks/translation_checks.h"
 #include "checks/work_reports.h"
 #include "commands/command_registry.h"
+#include "commands/layout_options.h"
 #include "commands/set_options.h"
 #include "common/path_checks.h"
 #include "font_building/atlas_file.h"
@@ -19,7 +20,7 @@ namespace {
 struct CheckCommandOptions {
   std::vector<std::string> files;
   CheckOptions check;
-  std::string atlasSize;  // "": the documented 2048 x 1024
+  LayoutSources layout;
   WorkList list = WorkList::kNone;
   bool statistics = false;
 };
@@ -35,10 +36,7 @@ void ReportAtlasFit(const CheckedTranslations& checked, const CheckCommandOption
     std::printf("atlas: not checked (fix the errors first)\n");
     return;
   }
-  AtlasSize atlas;
-  if (!options.atlasSize.empty() && !ParseAtlasSize(options.atlasSize, &atlas)) {
-    throw CommandError("--atlas-size: " + options.atlasSize + " is not one of 2048x1024, 4096x2048, 4096x4096");
-  }
+  const AtlasSize atlas = options.check.layout.atlas;
   const AtlasFit fit = FitAtlas(options.check.fontPath, checked.glyphs, options.check.fontFace, atlas);
   if (fit.fits) {
     std::printf("atlas: %zu glyphs fit at %d px\n", checked.glyphs.codes.size(), fit.referenceRows);
@@ -66,6 +64,14 @@ void PrintSummary(const CheckedTranslations& checked, const CheckCommandOptions&
   }
   std::printf("records: %zu, distinct characters: %zu\n", checked.records, DistinctCharacters(checked));
   if (options.statistics) PrintStatistics(stdout, checked);
+  if (!checked.widest.empty()) {
+    std::printf("widest lines at 'M' %d px:\n", options.check.layout.hostHeight);
+    for (const MeasuredLine& line : checked.widest) {
+      std::printf("  %5lld px  %s (line %d): %s\n", static_cast<long long>(line.width), line.place.c_str(), line.line,
+                  QuotedText(line.text).c_str());
+    }
+    std::printf("99%% of the lines are at most %lld px wide\n", static_cast<long long>(checked.widthPercentile99));
+  }
 
   size_t errors = checked.errors();
   ReportAtlasFit(checked, options, &errors);
@@ -80,13 +86,10 @@ void AddCheckCommand(CLI::App& app) {
       "check", "Report every problem of .po and .csv files at once (FILE:LINE: error|warning: ...), then a summary");
   command->add_option("FILE", options->files, "translators' files, in the order pack-text would take them")
       ->required();
-  command->add_option("--font", options->check.fontPath,
-                      "also check that this font has every character the game may draw, and the atlas fit");
   AddSetOptions(command, &options->check);
+  AddFontOptions(command, &options->check, &options->layout);
   AddExtraCharsOption(command, &options->check);
-  command->add_option("--face", options->check.fontFace, "face of a TTC font collection (default 0)")
-      ->check(CLI::NonNegativeNumber);
-  command->add_option("--atlas-size", options->atlasSize, "the atlas size pack-font is given, for the fit");
+  AddLayoutOptions(command, &options->check, &options->layout, false);
   command->add_option_function<std::string>(
       "--list",
       [options](const std::string& value) {
@@ -102,7 +105,10 @@ void AddCheckCommand(CLI::App& app) {
     paths.inputs.push_back(options->check.fontPath);
     paths.inputs.push_back(options->check.extraCharsPath);
     paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
+    paths.inputs.push_back(options->layout.glyphs);
+    paths.inputs.push_back(options->layout.dll);
     CheckCommandPaths(paths);
+    ResolveLayoutSources(options->layout, &options->check);
     const CheckedTranslations checked = CheckTranslations(options->files, options->check);
     PrintFindings(stdout, checked.findings, SIZE_MAX);
     PrintWorkList(stdout, checked, options->list);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "commands/command_registry.h"
+#include "commands/layout_options.h"
 #include "commands/set_options.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
@@ -18,6 +19,7 @@ void AddPackTextCommand(CLI::App& app) {
     std::vector<std::string> files;
     std::string output;
     CheckOptions check;
+    LayoutSources layout;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand("pack-text", "Build the translation resource from .po and .csv files");
@@ -26,11 +28,15 @@ void AddPackTextCommand(CLI::App& app) {
       ->required();
   command->add_option("-o,--output", options->output, "translation resource to write")->required();
   AddSetOptions(command, &options->check);
+  AddFontOptions(command, &options->check, &options->layout);
+  AddLayoutOptions(command, &options->check, &options->layout, true);
   command->callback([options] {
     CommandPaths paths{options->files, {}};
     paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
+    paths.inputs.insert(paths.inputs.end(), {options->check.fontPath, options->layout.glyphs, options->layout.dll});
     paths.binaryOutputs.push_back(options->output);
     CheckCommandPaths(paths);
+    ResolveLayoutSources(options->layout, &options->check);
     const CheckedTranslations checked = CheckBeforeBuild(options->files, options->check);
     const std::vector<uint8_t> resource = PackTranslationResource(checked.image);
     WriteFileAtomically(options->output, resource);

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "checks/layout_checks.h"
 #include "commands/command_registry.h"
 #include "common/code_points.h"
 #include "common/file_io.h"
@@ -9,9 +10,12 @@
 #include "font_building/atlas_file.h"
 #include "formats/glyph_table.h"
 #include "formats/resource_ids.h"
+#include "module_reading/glyph_table_file.h"
 #include "module_reading/module_translations.h"
 #include "module_reading/pe_resources.h"
 #include "rendering/atlas_picture.h"
+#include "rendering/host_glyphs.h"
+#include "rendering/line_breaking.h"
 #include "rendering/text_renderer.h"
 
 namespace vykcn::tool {
@@ -27,6 +31,9 @@ struct PreviewOptions {
   std::string output;
   std::string text;
   bool drawAtlas = false;
+  int maxWidth = 0;                       // > 0: wrap to it and draw the box's edge
+  int widest = 0;                         // > 0: draw the N widest lines of a set
+  std::vector<std::string> translations;  // that set; none: the DLL's own translations
 };
 
 struct FontResources {
@@ -72,22 +79,6 @@ FontResources LoadFontResources(const PreviewOptions& options) {
 constexpr int kMaxSamples = 1000;
 constexpr size_t kMissingListed = 20;
 
-// A file given as the glyph table must look like one: whole 24-byte records, ascending codes.
-void RequireGlyphTable(const std::vector<uint8_t>& bytes, const std::vector<GlyphRecord>& records,
-                       const std::string& what) {
-  std::string problem;
-  if (records.empty()) {
-    problem = "it holds no glyph record";
-  } else if (bytes.size() % kGlyphRecordSize != 0) {
-    problem = std::to_string(bytes.size()) + " bytes is not a whole number of 24-byte records";
-  } else {
-    for (size_t i = 1; i < records.size() && problem.empty(); ++i) {
-      if (records[i - 1].code >= records[i].code) problem = "its codes are not ascending at record " + std::to_string(i);
-    }
-  }
-  if (!problem.empty()) throw CommandError(what + " is not a glyph table: " + problem);
-}
-
 std::string ListMissing(const std::vector<uint32_t>& missing) {
   std::string list;
   for (size_t i = 0; i < missing.size() && i < kMissingListed; ++i) list += " " + FormatCodePoint(missing[i]);
@@ -97,7 +88,9 @@ std::string ListMissing(const std::vector<uint32_t>& missing) {
 
 // The atlas as it is, and how much of it the table's rectangles (with their borders) take.
 void DrawAtlasPicture(const FontResources& font, const PreviewOptions& options) {
-  if (!options.text.empty() || options.samples > 0) throw CommandError("--draw-atlas draws no text");
+  if (!options.text.empty() || options.samples > 0 || options.widest > 0) {
+    throw CommandError("--draw-atlas draws no text");
+  }
   const AtlasImage atlas =
       DecodeAtlasFile(font.atlas, options.dll.empty() ? options.atlas : options.dll + " resource 103");
   const std::vector<GlyphRecord> records = ParseGlyphTable(font.glyphTable.data(), font.glyphTable.size());
@@ -107,6 +100,44 @@ void DrawAtlasPicture(const FontResources& font, const PreviewOptions& options) 
   std::printf("%s: the %d x %d atlas, %zu glyphs, %.1f%% of it in glyph rectangles and their borders\n",
               options.output.c_str(), atlas.size.width, atlas.size.height, records.size(),
               100.0 * used / (double(atlas.size.width) * atlas.size.height));
+}
+
+// The N widest lines of the translators' files, or of the DLL's own translations (known by their
+// hashes), each under a label with its width and place.
+std::string WidestLinesText(const PreviewOptions& options, const std::vector<GlyphRecord>& records) {
+  const HostGlyphs glyphs(records, options.height);
+  std::vector<MeasuredLine> widest;
+  if (!options.translations.empty()) {
+    CheckOptions check;
+    check.layout.measure = true;
+    check.layout.widestCount = static_cast<size_t>(options.widest);
+    check.layout.hostHeight = options.height;
+    check.layout.table = records;
+    widest = CheckTranslations(options.translations, check).widest;
+  } else {
+    if (options.dll.empty()) throw CommandError("--widest needs --dll, or translators' files with --translations");
+    const std::vector<PeResource> resources = ReadPeResources(ReadFileBytes(options.dll));
+    ResourceName data;
+    data.isString = true;
+    data.text = kDataResourceType;
+    const ModuleTranslations translations =
+        DecodeModuleTranslations(RequireResource(resources, data, kTranslationResourceId, options.dll));
+    if (!translations.loaded) throw CommandError(options.dll + ": resource 102: " + translations.problem);
+    std::vector<MeasuredLine> lines;
+    for (const auto& [hash, text] : translations.records) {
+      char place[24];
+      std::snprintf(place, sizeof place, "0x%08X", static_cast<unsigned>(hash));
+      MeasureLines(glyphs, place, text, &lines);
+    }
+    widest = WidestLines(std::move(lines), static_cast<size_t>(options.widest));
+  }
+  std::string text;
+  for (const MeasuredLine& line : widest) {
+    text += (text.empty() ? "" : "\n") + std::to_string(line.width) + " px  " + line.place +
+            (line.line > 1 ? " line " + std::to_string(line.line) : "") + "\n" +
+            (options.maxWidth > 0 ? WrapText(line.text, glyphs, options.maxWidth) : line.text);
+  }
+  return text;
 }
 
 void RunPreview(const PreviewOptions& options) {
@@ -123,16 +154,20 @@ void RunPreview(const PreviewOptions& options) {
     DrawAtlasPicture(font, options);
     return;
   }
+  const std::vector<GlyphRecord> records = ParseGlyphTable(font.glyphTable.data(), font.glyphTable.size());
+  RequireGlyphTable(font.glyphTable, records, options.dll.empty() ? options.glyphs : options.dll + " resource 101");
   std::string text = options.text;
   for (const std::string& sample : font.sampleTexts) text += (text.empty() ? "" : "\n") + sample;
-  if (text.empty()) throw CommandError("nothing to draw: give a TEXT or --samples");
+  if (options.maxWidth > 0) text = WrapText(text, HostGlyphs(records, options.height), options.maxWidth);
+  // The widest lines come wrapped already, under labels that are not.
+  if (options.widest > 0) text += (text.empty() ? "" : "\n") + WidestLinesText(options, records);
+  if (text.empty()) throw CommandError("nothing to draw: give a TEXT, --samples or --widest");
 
   const std::string atlasName = options.dll.empty() ? options.atlas : options.dll + " resource 103";
   const AtlasImage atlas = DecodeAtlasFile(font.atlas, atlasName);
-  const std::vector<GlyphRecord> records = ParseGlyphTable(font.glyphTable.data(), font.glyphTable.size());
-  RequireGlyphTable(font.glyphTable, records, options.dll.empty() ? options.glyphs : options.dll + " resource 101");
   TextStyle style;
   style.hostReferenceHeight = options.height;
+  style.boxWidth = options.maxWidth;
   const TextImage image = RenderText(records, atlas, text, style);
   if (!image.missing.empty() && !options.allowMissing) {
     throw CommandError("no glyph for " + std::to_string(image.missing.size()) + " characters:" +
@@ -159,10 +194,20 @@ void AddPreviewCommand(CLI::App& app) {
   command->add_flag("--allow-missing", options->allowMissing, "draw characters without a glyph as spaces instead of failing");
   command->add_flag("--draw-atlas", options->drawAtlas,
                     "draw the atlas itself, white glyphs on a dark ground, instead of a text");
+  command->add_option("--max-width", options->maxWidth,
+                      "break lines as pack-text --wrap does, and draw the box's edge at PX pixels")
+      ->check(CLI::Range(1, 1 << 16));
+  command->add_option("--widest", options->widest,
+                      "draw the N widest lines of the DLL's translations (or of --translations), each with its width "
+                      "and place")
+      ->check(CLI::Range(1, kMaxSamples));
+  command->add_option("--translations", options->translations, "translators' files for --widest, as pack-text reads them");
   command->add_option("-o,--output", options->output, "PNG file to write")->required();
   command->add_option("text", options->text, "UTF-8 text; line breaks on U+000A");
   command->callback([options] {
-    CheckCommandPaths({{options->dll, options->glyphs, options->atlas}, {}, {options->output}});
+    CommandPaths paths{{options->dll, options->glyphs, options->atlas}, {}, {options->output}};
+    paths.inputs.insert(paths.inputs.end(), options->translations.begin(), options->translations.end());
+    CheckCommandPaths(paths);
     RunPreview(*options);
   });
 }

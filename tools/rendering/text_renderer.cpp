@@ -4,27 +4,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <set>
 
 #include "base/utf8.h"
 #include "common/code_points.h"
 #include "common/command_error.h"
-#include "font/glyph_substitution.h"
+#include "rendering/host_glyphs.h"
 
 namespace vykcn::tool {
 namespace {
 
 constexpr uint32_t kLineFeed = 0x0A;
 constexpr uint32_t kTab = 0x09;
-constexpr uint16_t kSpace = 0x20;
-
-// The table's size reference: the first 'M' record's height, as the module reads it.
-float ScaleFor(const std::vector<GlyphRecord>& records, int hostReferenceHeight) {
-  GlyphRecord reference;
-  if (!FindReferenceGlyph(records, &reference) || reference.height == 0) return 1.0f;
-  return static_cast<float>(static_cast<uint8_t>(hostReferenceHeight)) / static_cast<float>(reference.height);
-}
 
 // Bilinear sample of the atlas's RGBA at texel coordinates (x, y), texel centres at +0.5.
 void SampleAtlas(const AtlasImage& atlas, float x, float y, float out[4]) {
@@ -49,8 +40,7 @@ void SampleAtlas(const AtlasImage& atlas, float x, float y, float out[4]) {
 }
 
 struct PlacedGlyph {
-  GlyphRecord scaled;
-  GlyphRecord original;
+  GlyphRecord scaled;  // its texture coordinates are the table's, bit for bit
   int penX;
   int line;
 };
@@ -61,18 +51,12 @@ TextImage RenderText(const std::vector<GlyphRecord>& records, const AtlasImage& 
                      const std::string& text, const TextStyle& style) {
   std::vector<uint32_t> codePoints;
   if (!DecodeUtf8(text, &codePoints)) throw CommandError("the text is not valid UTF-8");
-  const float scale = ScaleFor(records, style.hostReferenceHeight);
-
-  std::map<uint32_t, GlyphRecord> byCode;  // first record of each code, as a lookup would find it
+  const HostGlyphs glyphs(records, style.hostReferenceHeight);
   int ascent = 0, descent = 0;
-  for (const GlyphRecord& r : records) {
-    byCode.emplace(r.code, r);
-    const GlyphRecord s = ScaleGlyphRecord(r, scale);
+  for (const GlyphRecord& s : glyphs.records()) {
     ascent = std::max(ascent, -int(s.offsetY));
     descent = std::max(descent, int(s.offsetY) + int(s.height));
   }
-  const auto space = byCode.find(kSpace);
-  const int spaceAdvance = space != byCode.end() ? ScaleGlyphRecord(space->second, scale).advance : 0;
 
   TextImage image;
   const int margin = std::max(4, style.hostReferenceHeight / 2);
@@ -90,20 +74,21 @@ TextImage RenderText(const std::vector<GlyphRecord>& records, const AtlasImage& 
       pen = 0;
       continue;
     }
-    const auto found = c <= 0xFFFF && c != kTab ? byCode.find(c) : byCode.end();
-    if (found == byCode.end()) {
+    const GlyphRecord* found = c <= 0xFFFF && c != kTab ? glyphs.Find(c) : nullptr;
+    if (found == nullptr) {
       if (c != kTab) missing.insert(c);
-      pen += spaceAdvance;
+      pen += glyphs.Advance(c);
       right = std::max(right, pen);
       continue;
     }
-    const GlyphRecord scaled = ScaleGlyphRecord(found->second, scale);
-    placed.push_back({scaled, found->second, static_cast<int>(pen), static_cast<int>(line)});
+    const GlyphRecord& scaled = *found;
+    placed.push_back({scaled, static_cast<int>(pen), static_cast<int>(line)});
     left = std::min(left, pen + scaled.offsetX);
     right = std::max({right, pen + scaled.offsetX + int64_t{scaled.width}, pen + scaled.advance});
     if (right - left > style.maxPixels) break;  // far too wide already; refused below
     pen += scaled.advance;
   }
+  if (style.boxWidth > 0) right = std::max<int64_t>(right, style.boxWidth + 1);
   const int64_t width = margin - left + right + margin;
   const int64_t height = image.firstBaseline + line * image.lineAdvance + descent + margin;
   if (width * height > style.maxPixels) {
@@ -118,13 +103,21 @@ TextImage RenderText(const std::vector<GlyphRecord>& records, const AtlasImage& 
   image.rgb.resize(size_t(image.width) * image.height * 3);
   for (size_t i = 0; i < image.rgb.size(); ++i) image.rgb[i] = style.background[i % 3];
 
+  // The box's edge, in a colour no glyph has, behind the text.
+  if (style.boxWidth > 0) {
+    const int x = image.originX + style.boxWidth;
+    for (int y = 0; y < image.height; ++y) {
+      uint8_t* pixel = &image.rgb[(size_t(y) * image.width + x) * 3];
+      pixel[0] = 200, pixel[1] = 40, pixel[2] = 40;
+    }
+  }
   for (const PlacedGlyph& g : placed) {
     const int quadX = image.originX + g.penX + g.scaled.offsetX;
     const int quadY = image.firstBaseline + g.line * image.lineAdvance + g.scaled.offsetY;
     const float atlasWidth = float(atlas.size.width), atlasHeight = float(atlas.size.height);
-    const float texLeft = g.original.uLeft * atlasWidth, texTop = g.original.vTop * atlasHeight;
-    const float texWidth = (g.original.uRight - g.original.uLeft) * atlasWidth;
-    const float texHeight = (g.original.vBottom - g.original.vTop) * atlasHeight;
+    const float texLeft = g.scaled.uLeft * atlasWidth, texTop = g.scaled.vTop * atlasHeight;
+    const float texWidth = (g.scaled.uRight - g.scaled.uLeft) * atlasWidth;
+    const float texHeight = (g.scaled.vBottom - g.scaled.vTop) * atlasHeight;
     for (int y = 0; y < g.scaled.height; ++y) {
       for (int x = 0; x < g.scaled.width; ++x) {
         const int px = quadX + x, py = quadY + y;

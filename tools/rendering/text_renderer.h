@@ -26,6 +26,7 @@ struct TextStyle {
   int hostReferenceHeight = 25;              // the host's 'M' height in pixels
   uint8_t background[3] = {24, 24, 24};
   int64_t maxPixels = int64_t{16} << 20;     // a larger picture is refused before it is allocated
+  int boxWidth = 0;                          // > 0: a line at this width from the pen's start, the box's edge
 };
 
 // Renders `text` (UTF-8; line breaks on U+000A) with `records` and the decoded atlas, whose size
