@@ -113,6 +113,21 @@ TEST(PreviewCommand, DrawsAPngAndReportsCharactersWithoutGlyphs) {
   EXPECT_GT(png.height, 100);
   EXPECT_GT(png.width, 100);
 
+  // Wrapped to a box: no wider than the box and its margins, and the box's edge drawn in red.
+  const ToolRun boxed = RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.atlas, "--max-width", "80", "-o",
+                                 files.png, "你好你好你好你好"});
+  ASSERT_EQ(boxed.exitCode, 0) << boxed.err;
+  const Png box = ReadPng(files.png, 3);
+  EXPECT_LT(box.width, 80 + 2 * 13 + 2);
+  EXPECT_GT(box.height, 3 * 25);  // four ideographs of 32 px a line: two lines or more
+  size_t red = 0;
+  for (size_t i = 0; i + 2 < box.pixels.size(); i += 3) red += box.pixels[i] == 200 && box.pixels[i + 1] == 40;
+  EXPECT_EQ(red, size_t(box.height));
+  // The widest lines of a set, each under its width and place.
+  const ToolRun widest = RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.atlas, "--widest", "2",
+                                  "--translations", files.po, "-o", files.png});
+  EXPECT_EQ(widest.exitCode, 0) << widest.err;
+
   const ToolRun broken = RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.po, "-o", files.png, "x"});
   EXPECT_EQ(broken.exitCode, 1);
   EXPECT_NE(broken.err.find("is not a font atlas"), std::string::npos) << broken.err;

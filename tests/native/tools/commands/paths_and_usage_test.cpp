@@ -116,6 +116,9 @@ TEST(CommandUsage, MistakesAreNamedInOneLine) {
       {{"check", "--accept-shared-hash", "0xABCDEFGH", bin}, "0xABCDEFGH is no 32-bit hash"},
       {{"check", "--accept-shared-hash", "0x123456789", bin}, "0x123456789 is no 32-bit hash"},
       {{"pack-text", "--disable", "spelling", bin, "-o", dir.Path("out")}, "'spelling' is no warning class (placeholder,"},
+      {{"check", "--max-width", "600", bin}, "measuring lines needs a glyph table: --glyphs FILE, --dll FILE or --font"},
+      {{"pack-text", "--wrap", "600", "--glyphs", bin, bin, "-o", dir.Path("out")}, "is not a glyph table"},
+      {{"check", "--list", "done", bin}, "'done' is none of untranslated, fuzzy, all"},
   };
   for (const Case& c : cases) ExpectOneLineFailure(RunTool(c.arguments), c.expected, c.arguments[0]);
   EXPECT_FALSE(fs::exists(dir.Path("out")));
