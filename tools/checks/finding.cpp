@@ -20,6 +20,7 @@ const std::vector<std::string>& WarningClasses() {
   static const std::vector<std::string> classes = {w::kPlaceholder, w::kLineBreaks, w::kWhiteSpace, w::kUnchanged,
                                                    w::kCrLf,        w::kPlural,     w::kContext,    w::kEncoding,
                                                    w::kGlyph,       w::kFallback,   w::kAcceptedHash,
+                                                   w::kNearMatch,
                                                    w::kWidth,       w::kHalfWidth,  w::kSentenceEnd,
                                                    w::kLineStart,   w::kDoubled};
   return classes;

@@ -23,6 +23,7 @@ constexpr char kEncoding[] = "encoding";         // how a file was read (a byte 
 constexpr char kGlyph[] = "glyph";               // a host text's character that no glyph record can hold
 constexpr char kFallback[] = "fallback";         // the subtitle site's fallback finds another entry's translation
 constexpr char kAcceptedHash[] = "accepted-hash";  // an accepted hash that no two texts share
+constexpr char kNearMatch[] = "near-match";      // untranslated, but a translated text differs only in white space
 constexpr char kWidth[] = "width";               // a line wider than the limit, or more lines
 constexpr char kHalfWidth[] = "half-width";      // , . ? ! : ; ( ) between Chinese characters
 constexpr char kSentenceEnd[] = "sentence-end";  // the translation's sentence end differs from the host text's

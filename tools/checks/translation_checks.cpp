@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "checks/entry_checks.h"
 #include "checks/glyph_coverage.h"
@@ -206,6 +207,14 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
     for (size_t index : build.recordEntries) owners.push_back(kept[index]->entry);
     ShownTextSet shown{&result.image, &owners, &wanted, options.acceptedHashes};
     CheckShownTexts(shown, listed, &result.findings);
+  }
+  std::unordered_set<std::string> listedOnce;
+  for (const SourceFile& list : lists) {
+    for (const TextEntry& entry : list.entries) {
+      if (wanted.count(entry.host) == 0 && listedOnce.insert(entry.host).second) {
+        result.untranslatedHostTexts.push_back(entry);
+      }
+    }
   }
   ApplyWarningPolicy(options.warnings, &result.findings);
   SortFindings(&result.findings);

@@ -66,6 +66,7 @@ struct CheckedTranslations {
   std::vector<TextEntry> used;    // what the image is built from, in input order
   std::vector<FileSummary> files; // one per translators' file read
   std::vector<SourceFile> sources;  // the same files' entries, as read
+  std::vector<TextEntry> untranslatedHostTexts;  // --host-texts entries the set has no translation for, each once
   size_t records = 0;             // distinct hashes among the used entries
   std::vector<uint8_t> image;     // the translation image pack-text writes; empty when nothing is translated
   GlyphCharset glyphs;            // with a font: every character the glyph table must hold that the font has

@@ -39,6 +39,10 @@ void PrintWorkList(std::FILE* stream, const CheckedTranslations& checked, WorkLi
       }
     }
   }
+  if (!untranslated) return;
+  for (const TextEntry& entry : checked.untranslatedHostTexts) {
+    std::fprintf(stream, "%s: untranslated: %s\n", Place(entry).c_str(), QuotedText(entry.host, SIZE_MAX).c_str());
+  }
 }
 
 size_t DistinctCharacters(const CheckedTranslations& checked) {

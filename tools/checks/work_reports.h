@@ -13,7 +13,8 @@ enum class WorkList { kNone, kUntranslated, kFuzzy, kAll };
 // "untranslated", "fuzzy" or "all"; false for anything else.
 bool ParseWorkList(const std::string& text, WorkList* list);
 
-// One line an entry, in file order: FILE:LINE: untranslated: "host text" (or fuzzy).
+// One line an entry, in file order: FILE:LINE: untranslated: "host text" (or fuzzy); then the
+// texts of the --host-texts lists that the set does not translate.
 void PrintWorkList(std::FILE* stream, const CheckedTranslations& checked, WorkList list);
 
 // The distinct characters of the translations that the set builds from, tab and line feed aside.

@@ -189,12 +189,14 @@ TEST(TranslationChecks, HostTextsThatWouldShowAnotherTextsTranslation) {
        {"c.csv:2: note: shares the accepted hash " + hash}},
       {{{"b.csv", "source,translation\nLuMaOBaQ,\xE4\xB9\x99\n"}}, true, {},
        {"b.csv:2: error: shares the hash " + hash + ": the game would show \"\xE7\x94\xB2\""}},
-      {{{"game.txt", "Hello!\nTransx\nHe\nLuMaOBaQ\n"}}, false, {},
+      {{{"game.txt", "Hello!\nTransx\nHe\nLuMaOBaQ\nTrans   \n"}}, false, {},
        {"game.txt:1: warning: at the subtitle site the game would show \"\xE4\xBD\xA0\" (the translation of \"Hello\" at "
         "a.csv:3), found for the text without its last byte",
         "game.txt:2: warning: the fallback finds \"ABCDEF\" (the translation of \"Trans\" at a.csv:4) for the text "
         "without its last byte, then replaces it by \"\xE4\xBA\x8C\" (the translation of \"ABCD\" at a.csv:5)",
-        "game.txt:4: error: has no translation but shares the hash " + hash}},
+        "game.txt:4: error: has no translation but shares the hash " + hash,
+        "game.txt:5: warning: has no translation; \"Trans\" at a.csv:4 has one, and differs from it only in white "
+        "space at the end or a line feed [near-match]"}},
       {{{"c.csv", "source,translation\nHell,\xE5\x9C\xB0\nHell!!,\n"}}, false, {0x12},
        {"warning: --accept-shared-hash 0x00000012: no two host texts of the set share it",
         "c.csv:3: warning: found for the text without its last two bytes"}},
@@ -209,6 +211,8 @@ TEST(TranslationChecks, HostTextsThatWouldShowAnotherTextsTranslation) {
       (name == "game.txt" ? options.hostTextFiles : files).push_back(dir.Write(name, content));
     }
     const CheckedTranslations checked = tool::CheckTranslations(files, options);
+    // The list's texts that the set does not translate: all of them here ("LuMaOBaQ" shows another's).
+    EXPECT_EQ(checked.untranslatedHostTexts.size(), options.hostTextFiles.empty() ? 0u : 5u);
     std::string listing = Listing(checked);
     for (size_t at; (at = listing.find(dir.Path(""))) != std::string::npos;) listing.erase(at, dir.Path("").size());
     ASSERT_EQ(checked.findings.size(), c.expected.size()) << listing;
