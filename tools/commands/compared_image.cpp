@@ -1,11 +1,11 @@
 #include "commands/compared_image.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <unordered_map>
 
 #include "common/command_error.h"
+#include "common/file_extension.h"
 #include "common/path_checks.h"
 #include "module_reading/translation_resource_file.h"
 
@@ -13,10 +13,7 @@ namespace vykcn::tool {
 namespace {
 
 bool IsTranslatorsFileName(const std::string& name) {
-  const size_t dot = name.find_last_of('.');
-  if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return false;
-  std::string extension = name.substr(dot);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string extension = ExtensionInLowerCase(name);
   return extension == ".po" || extension == ".csv";
 }
 

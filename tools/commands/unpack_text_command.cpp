@@ -2,7 +2,6 @@
 // with --source the host texts joined back in, plus the host texts that have no record. RESOURCE
 // may also be a built module, whose resource 102 is read. With -o, the records are written as a
 // .po or .csv file that pack-text reads back into the same image.
-#include <cctype>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -11,6 +10,7 @@
 
 #include "commands/command_registry.h"
 #include "commands/unpacked_catalogue.h"
+#include "common/file_extension.h"
 #include "common/file_io.h"
 #include "common/hash_label.h"
 #include "common/path_checks.h"
@@ -72,9 +72,7 @@ void PrintTsv(const std::vector<TranslationRecord>& records, const std::vector<s
 enum class Catalogue { kPo, kCsv };
 
 Catalogue CatalogueOf(const std::string& path) {
-  const size_t dot = path.find_last_of('.');
-  std::string extension = dot == std::string::npos || path.find('/', dot) != std::string::npos ? "" : path.substr(dot);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string extension = ExtensionInLowerCase(path);
   if (extension == ".po") return Catalogue::kPo;
   if (extension == ".csv") return Catalogue::kCsv;
   throw CommandError("cannot write " + path + ": unknown kind of file (expected .po or .csv)");

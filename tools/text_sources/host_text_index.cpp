@@ -1,8 +1,7 @@
 #include "text_sources/host_text_index.h"
 
-#include <cctype>
-
 #include "common/command_error.h"
+#include "common/file_extension.h"
 #include "text_sources/text_sources.h"
 #include "translation/subtitle_hash.h"
 
@@ -10,10 +9,7 @@ namespace vykcn::tool {
 namespace {
 
 bool IsTranslatorsFile(const std::string& path) {
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return false;
-  std::string extension = path.substr(dot);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string extension = ExtensionInLowerCase(path);
   return extension == ".po" || extension == ".csv";
 }
 

@@ -36,10 +36,21 @@ Lb AsciiClass(uint32_t c) {
   }
 }
 
+// East Asian wide and fullwidth characters: ideographs, kana, hangul, CJK symbols, fullwidth forms.
+bool IsWide(uint32_t c) {
+  static const uint32_t kWide[][2] = {{0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3041, 0x33FF}, {0x3400, 0x4DBF},
+                                      {0x4E00, 0x9FFF}, {0xA000, 0xA4CF}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF},
+                                      {0xFE30, 0xFE4F}, {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0x20000, 0x3FFFD}};
+  for (const auto& range : kWide) {
+    if (c >= range[0] && c <= range[1]) return true;
+  }
+  return false;
+}
+
 Lb ClassOf(uint32_t c) {
   if (c < 0x80) return AsciiClass(c);
-  // Checked in order: the punctuation inside the wide blocks before the blocks themselves.
-  static const Ranges kClasses[] = {
+  // Punctuation, much of it inside the wide blocks; the other wide characters break like ideographs.
+  static const Ranges kPunctuation[] = {
       {0x2018, 0x2019, Lb::QU}, {0x201C, 0x201D, Lb::QU}, {0x2026, 0x2026, Lb::IN}, {0x2013, 0x2013, Lb::BA},
       {0x3000, 0x3000, Lb::BA}, {0x3001, 0x3002, Lb::CL}, {0x3005, 0x3005, Lb::NS}, {0x3008, 0x3008, Lb::OP},
       {0x3009, 0x3009, Lb::CL}, {0x300A, 0x300A, Lb::OP}, {0x300B, 0x300B, Lb::CL}, {0x300C, 0x300C, Lb::OP},
@@ -47,27 +58,11 @@ Lb ClassOf(uint32_t c) {
       {0x3011, 0x3011, Lb::CL}, {0x3014, 0x3014, Lb::OP}, {0x3015, 0x3015, Lb::CL}, {0x30FC, 0x30FC, Lb::NS},
       {0xFF01, 0xFF01, Lb::EX}, {0xFF08, 0xFF08, Lb::OP}, {0xFF09, 0xFF09, Lb::CL}, {0xFF0C, 0xFF0C, Lb::CL},
       {0xFF0E, 0xFF0E, Lb::CL}, {0xFF1A, 0xFF1B, Lb::NS}, {0xFF1F, 0xFF1F, Lb::EX}, {0xFF3B, 0xFF3B, Lb::OP},
-      {0xFF3D, 0xFF3D, Lb::CL}, {0xFF5B, 0xFF5B, Lb::OP}, {0xFF5D, 0xFF5D, Lb::CL},
-      // Wide: ideographs, kana, hangul, CJK symbols, fullwidth forms.
-      {0x1100, 0x115F, Lb::ID}, {0x2E80, 0x303E, Lb::ID}, {0x3041, 0x33FF, Lb::ID}, {0x3400, 0x4DBF, Lb::ID},
-      {0x4E00, 0x9FFF, Lb::ID}, {0xA000, 0xA4CF, Lb::ID}, {0xAC00, 0xD7A3, Lb::ID}, {0xF900, 0xFAFF, Lb::ID},
-      {0xFE30, 0xFE4F, Lb::ID}, {0xFF00, 0xFF60, Lb::ID}, {0xFFE0, 0xFFE6, Lb::ID}, {0x20000, 0x3FFFD, Lb::ID}};
-  for (const Ranges& range : kClasses) {
+      {0xFF3D, 0xFF3D, Lb::CL}, {0xFF5B, 0xFF5B, Lb::OP}, {0xFF5D, 0xFF5D, Lb::CL}};
+  for (const Ranges& range : kPunctuation) {
     if (c >= range.first && c <= range.last) return range.lb;
   }
-  return Lb::AL;
-}
-
-// East Asian wide and fullwidth characters take two columns.
-size_t WidthOf(uint32_t c) {
-  static const Ranges kWide[] = {{0x1100, 0x115F, Lb::ID}, {0x2E80, 0x303E, Lb::ID}, {0x3041, 0x33FF, Lb::ID},
-                                 {0x3400, 0x4DBF, Lb::ID}, {0x4E00, 0x9FFF, Lb::ID}, {0xA000, 0xA4CF, Lb::ID},
-                                 {0xAC00, 0xD7A3, Lb::ID}, {0xF900, 0xFAFF, Lb::ID}, {0xFE30, 0xFE4F, Lb::ID},
-                                 {0xFF00, 0xFF60, Lb::ID}, {0xFFE0, 0xFFE6, Lb::ID}, {0x20000, 0x3FFFD, Lb::ID}};
-  for (const Ranges& range : kWide) {
-    if (c >= range.first && c <= range.last) return 2;
-  }
-  return 1;
+  return IsWide(c) ? Lb::ID : Lb::AL;
 }
 
 // One character of the escaped text: an escape sequence, which is never broken, or one UTF-8
@@ -98,7 +93,7 @@ std::vector<Unit> Units(const std::string& escaped) {
       unit.first = unit.last = ClassOf(code);
     }
     unit.text = escaped.substr(start, at - start);
-    unit.width = unit.text.size() > 1 && escaped[start] == '\\' ? unit.text.size() : WidthOf(code);
+    unit.width = unit.text.size() > 1 && escaped[start] == '\\' ? unit.text.size() : IsWide(code) ? 2 : 1;
     units.push_back(std::move(unit));
   }
   return units;
@@ -132,6 +127,7 @@ bool BreakAllowed(const std::vector<Unit>& units, size_t i, size_t begin) {
   if (In(b, {Lb::PR, Lb::PO}) && In(a, {Lb::OP, Lb::NU})) return false;
   if (In(b, {Lb::HY, Lb::IS, Lb::NU, Lb::SY}) && a == Lb::NU) return false;
   if (b == Lb::AL && a == Lb::AL) return false;                                         // LB28
+  // No LB29 (IS × AL): msgcat breaks "messages." from "po", and so must this.
   if ((In(b, {Lb::AL, Lb::NU}) && a == Lb::OP) || (b == Lb::CP && In(a, {Lb::AL, Lb::NU}))) return false;  // LB30
   return true;                                                                          // LB31
 }
