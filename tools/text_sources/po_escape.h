@@ -5,8 +5,8 @@
 namespace vykcn::tool {
 
 // The C escapes gettext writes (\n \t \" \\ \a \b \f \r \v); every other control byte, and every
-// byte that is not part of well-formed UTF-8, as a three-digit octal escape, so that a reader gets
-// the very bytes back. Other characters as they are.
+// byte outside well-formed UTF-8, as a three-digit octal escape, so that a reader gets the very
+// bytes back. Other characters as they are.
 std::string EscapedPoText(const std::string& bytes);
 
 // The text in double quotes, escaped as above: how the toolkit shows a text in full.

@@ -22,9 +22,8 @@ struct PoCatalogue {
 
 // The header comments as "# " lines; the header entry with every field msgfmt -c asks for (those
 // the toolkit cannot know left empty), charset UTF-8 and 8bit; then each message after an empty
-// line.
-// A comment or file name byte that a PO file cannot hold in a comment (a control byte, one not
-// part of well-formed UTF-8) is written as '?'; a file name with white space is set between
+// line. A byte of a comment or file name that a PO comment cannot hold (a control byte, one
+// outside well-formed UTF-8) is written as '?'; a file name with white space is set between
 // U+2068 and U+2069, as gettext writes it.
 std::string WritePoCatalogue(const PoCatalogue& catalogue);
 

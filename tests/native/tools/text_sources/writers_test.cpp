@@ -44,9 +44,9 @@ TEST(PoWriter, EscapesReadBackAndLinesFollowMsgcat) {
       {ideographs36 + "\xE4\xB8\x80\xE4\xB8\x80\xEF\xBC\x8C\xE4\xBA\x8C",  // no break before the fullwidth comma
        {"msgid \"\"", "\"" + ideographs36 + "\xE4\xB8\x80\"", "\"\xE4\xB8\x80\xEF\xBC\x8C\xE4\xBA\x8C\""},
        true},
-      {"No suitable package manager CLI found. Please make sure that e.g. \"pkcon\" (part of PackageKit) is available.",
+      {"No suitable package manager CLI found. Please make sure that e.g. \"pkcon\" (from PackageKit) is available.",
        {"msgid \"\"", "\"No suitable package manager CLI found. Please make sure that e.g. \"",
-        "\"\\\"pkcon\\\" (part of PackageKit) is available.\""},
+        "\"\\\"pkcon\\\" (from PackageKit) is available.\""},
        true},
       {"冲突（重命名/重命名）：在 %3$s 中重命名 %1$s->%2$s，在 %6$s 中重命名 %4$s->%5$s",  // after a hyphen
        {"msgid \"\"", "\"冲突（重命名/重命名）：在 %3$s 中重命名 %1$s->%2$s，在 %6$s 中重命名 %4$s-\"", "\">%5$s\""},
