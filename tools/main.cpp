@@ -12,7 +12,7 @@ namespace {
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "vykcn-tool: %s\n", message.c_str());
-  return 1;
+  return vykcn::tool::RunExitStatuses().failed;
 }
 
 // CLI11's complaint about a word that is no subcommand does not name it; this one does.
@@ -45,7 +45,7 @@ int Run(int argc, char** argv) {
   } catch (const vykcn::tool::CommandError& e) {
     return Fail(e.what());
   }
-  return 0;
+  return vykcn::tool::RunExitStatuses().done;
 }
 
 // Output that never reached its file is a failure, whatever the command thought (a full disk
@@ -57,8 +57,7 @@ int CloseStandardOutput(int status) {
   const bool clean = std::ferror(stdout) == 0;
   if (std::fclose(stdout) == 0 && flushed && clean) return status;
   const int reason = flushError != 0 ? flushError : errno;
-  Fail(std::string("write error on standard output") + (reason != 0 ? std::string(": ") + std::strerror(reason) : ""));
-  return 1;
+  return Fail(std::string("write error on standard output") + (reason != 0 ? std::string(": ") + std::strerror(reason) : ""));
 }
 
 int RunCaught(int argc, char** argv) {

@@ -1,19 +1,21 @@
 // vykcn-tool unpack-text: the records of a translation resource as TSV (hash, translation), and
 // with --source the host texts joined back in, plus the host texts that have no record. RESOURCE
-// may also be a built module, whose resource 102 is read.
+// may also be a built module, whose resource 102 is read. With -o, the records are written as a
+// .po or .csv file that pack-text reads back into the same image.
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "commands/command_registry.h"
+#include "commands/unpacked_catalogue.h"
+#include "common/file_extension.h"
 #include "common/file_io.h"
+#include "common/hash_label.h"
 #include "common/path_checks.h"
-#include "formats/resource_ids.h"
-#include "module_reading/pe_resources.h"
-#include "module_reading/translation_container.h"
-#include "module_reading/translation_records.h"
-#include "text_sources/text_sources.h"
+#include "module_reading/translation_resource_file.h"
+#include "text_sources/host_text_index.h"
 #include "translation/subtitle_hash.h"
 
 namespace vykcn::tool {
@@ -40,70 +42,91 @@ std::string Escaped(const std::string& text) {
   return out;
 }
 
-// The translation resource in `path`: the file itself, or a module's resource 102.
-std::vector<uint8_t> TranslationResourceOf(const std::string& path, std::string* what) {
-  std::vector<uint8_t> bytes = ReadFileBytes(path);
-  *what = path;
-  if (bytes.size() < 2 || bytes[0] != 'M' || bytes[1] != 'Z') return bytes;
-  ResourceName type;
-  type.isString = true;
-  type.text = kDataResourceType;
-  const std::vector<PeResource> resources = ReadPeResources(bytes);
-  const PeResource* resource = FindPeResource(resources, type, kTranslationResourceId);
-  if (resource == nullptr) {
-    throw CommandError(path + " is a module without translations (resource " + type.TypeLabel() + " " +
-                       std::to_string(kTranslationResourceId) + ")");
+void PrintTsv(const std::vector<TranslationRecord>& records, const std::vector<std::string>& sources) {
+  if (sources.empty()) {
+    std::printf("hash\ttranslation\n");
+    for (const auto& record : records) std::printf("%s\t%s\n", HashLabel(record.hash).c_str(), Escaped(record.text).c_str());
+    return;
   }
-  *what = path + " resource " + std::to_string(kTranslationResourceId);
-  return resource->data;
+  const std::vector<TextEntry> entries = ReadSourceTexts(sources);
+  std::unordered_map<uint32_t, std::string> hostOf;
+  for (const auto& entry : entries) hostOf.emplace(SubtitleHashBytes(entry.host.data(), entry.host.size()), entry.host);
+  std::unordered_set<uint32_t> recorded;
+  std::printf("hash\ttranslation\thost\n");
+  for (const auto& record : records) {
+    recorded.insert(record.hash);
+    const auto host = hostOf.find(record.hash);
+    std::printf("%s\t%s\t%s\n", HashLabel(record.hash).c_str(), Escaped(record.text).c_str(),
+                host == hostOf.end() ? "" : Escaped(host->second).c_str());
+  }
+  std::printf("# host texts without a record\n");
+  std::unordered_set<std::string> listed;
+  for (const auto& entry : entries) {
+    const uint32_t hash = SubtitleHashBytes(entry.host.data(), entry.host.size());
+    if (recorded.count(hash) == 0 && listed.insert(entry.host).second) {
+      std::printf("%s\t%s\t%s\n", HashLabel(hash).c_str(), Escaped(entry.host).c_str(), Place(entry).c_str());
+    }
+  }
 }
 
-std::string Hex(uint32_t hash) {
-  char hex[16];
-  std::snprintf(hex, sizeof(hex), "0x%08X", static_cast<unsigned>(hash));
-  return hex;
+enum class Catalogue { kPo, kCsv };
+
+Catalogue CatalogueOf(const std::string& path) {
+  const std::string extension = ExtensionInLowerCase(path);
+  if (extension == ".po") return Catalogue::kPo;
+  if (extension == ".csv") return Catalogue::kCsv;
+  throw CommandError("cannot write " + path + ": unknown kind of file (expected .po or .csv)");
+}
+
+// The file's bytes, and on stderr what was left out of its entries, and why: nothing is dropped
+// without a word.
+void WriteCatalogue(const std::string& path, const std::vector<UnpackedRecord>& records) {
+  const Catalogue kind = CatalogueOf(path);
+  const std::string text = kind == Catalogue::kPo ? UnpackedPoFile(records) : UnpackedCsvFile(records);
+  WriteFileAtomically(path, std::vector<uint8_t>(text.begin(), text.end()));
+
+  std::map<std::string, size_t> leftOut;
+  size_t left = 0;
+  for (const UnpackedRecord& record : records) {
+    const std::string reason = record.leftOutReason();
+    if (!reason.empty()) ++leftOut[reason], ++left;
+  }
+  std::printf("records: %zu (%zu with their host text, %zu left out)\n", records.size(), records.size() - left, left);
+  if (left == 0) return;
+  std::string reasons;
+  for (const auto& [reason, count] : leftOut) reasons += (reasons.empty() ? "" : "; ") + reason + ": " + std::to_string(count);
+  std::fprintf(stderr, "vykcn-tool: %zu of %zu records left out of %s's entries, kept as %s (%s)\n", left,
+               records.size(), path.c_str(),
+               kind == Catalogue::kPo ? "comments that pack-text does not read" : "rows without a source, which pack-text does not pack",
+               reasons.c_str());
 }
 
 void AddUnpackTextCommand(CLI::App& app) {
   struct Options {
     std::string resource;
     std::vector<std::string> sources;
+    std::string output;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand("unpack-text", "Print a translation resource's records as TSV");
+  CLI::App* command = app.add_subcommand("unpack-text", "Print a translation resource's records as TSV, or write them as .po or .csv");
   command->add_option("RESOURCE", options->resource, "translation resource, or a built module")->required();
-  command->add_option("--source", options->sources, ".po/.csv files whose host texts are joined in");
+  command->add_option("--source", options->sources,
+                      ".po/.pot/.csv files (or lists of host texts, one a line) whose host texts are joined in");
+  command->add_option("-o,--output", options->output,
+                      ".po or .csv file to write, with each record's host text and its place in the sources");
   command->callback([options] {
     CommandPaths paths{options->sources, {}};
     paths.inputs.push_back(options->resource);
+    paths.outputs.push_back(options->output);
     CheckCommandPaths(paths);
-    std::string what;
-    const std::vector<uint8_t> resource = TranslationResourceOf(options->resource, &what);
-    const std::vector<TranslationRecord> records = ReadTranslationRecords(UnpackTranslationResource(resource, what), what);
-    if (options->sources.empty()) {
-      std::printf("hash\ttranslation\n");
-      for (const auto& record : records) std::printf("%s\t%s\n", Hex(record.hash).c_str(), Escaped(record.text).c_str());
+    if (!options->output.empty()) CatalogueOf(options->output);
+    const std::vector<TranslationRecord> records = ReadResourceFileRecords(options->resource);
+    if (options->output.empty()) {
+      PrintTsv(records, options->sources);
       return;
     }
-    const std::vector<TextEntry> entries = ReadTextSources(options->sources);
-    std::unordered_map<uint32_t, std::string> hostOf;
-    for (const auto& entry : entries) hostOf.emplace(SubtitleHashBytes(entry.host.data(), entry.host.size()), entry.host);
-    std::unordered_set<uint32_t> recorded;
-    std::printf("hash\ttranslation\thost\n");
-    for (const auto& record : records) {
-      recorded.insert(record.hash);
-      const auto host = hostOf.find(record.hash);
-      std::printf("%s\t%s\t%s\n", Hex(record.hash).c_str(), Escaped(record.text).c_str(),
-                  host == hostOf.end() ? "" : Escaped(host->second).c_str());
-    }
-    std::printf("# host texts without a record\n");
-    std::unordered_set<std::string> listed;
-    for (const auto& entry : entries) {
-      const uint32_t hash = SubtitleHashBytes(entry.host.data(), entry.host.size());
-      if (recorded.count(hash) == 0 && listed.insert(entry.host).second) {
-        std::printf("%s\t%s\t%s\n", Hex(hash).c_str(), Escaped(entry.host).c_str(), Place(entry).c_str());
-      }
-    }
+    const HostTextIndex sources(ReadSourceTexts(options->sources));
+    WriteCatalogue(options->output, MatchRecords(records, sources));
   });
 }
 

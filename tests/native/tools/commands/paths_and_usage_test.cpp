@@ -89,6 +89,8 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
       {{"preview", "--dll", missing, "-o", out, "x"}, "No such file or directory"},
       {{"unpack-text", folder}, "Is a directory"},
       {{"unpack-text", bin, "--source", folder}, "cannot read " + folder},
+      {{"unpack-text", bin, "--source", po, "-o", po}, "will not overwrite " + po},
+      {{"unpack-text", bin, "-o", dir.Path("out.txt")}, "unknown kind of file (expected .po or .csv)"},
   };
   const auto before = Snapshot(dir.Path(""));
   for (const Case& c : cases) {

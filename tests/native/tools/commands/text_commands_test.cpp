@@ -1,15 +1,19 @@
 // pack-text, unpack-text, compress and decompress as a user runs them.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "base/byte_order.h"
+#include "common/hash_label.h"
 #include "tool_runner.h"
 #include "tools/support/reference_formats.h"
 #include "tools/support/test_files.h"
 
 namespace vykcn::test {
 namespace {
+
+using tool::HashLabel;
 
 const char kPo[] =
     "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
@@ -60,6 +64,80 @@ TEST(PackTextCommand, RefusesAndWritesNothing) {
   EXPECT_NE(run.exitCode, 0);
   EXPECT_NE(run.err.find("e.csv"), std::string::npos) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+bool HasMsgfmt() { return std::system("command -v msgfmt >/dev/null 2>&1") == 0; }
+
+// unpack-text -o gives back files that pack-text turns into the very image, and keeps what it cannot
+// name where pack-text does not read it.
+TEST(UnpackTextCommand, GivesBackFilesThatPackTheSameImage) {
+  TempDir dir;
+  const std::string po = dir.Write("a.po",
+                                   "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+                                   "msgid \"Yes\"\nmsgstr \"是\"\n\n"
+                                   "msgid \"Tab\\there \\\"quoted\\\" back\\\\slash\"\nmsgstr \"制表\\t“引” \\\\\"\n\n"
+                                   "msgid \"Line one\\nLine two\\n\"\nmsgstr \"第一行\\n第二行\\n\"\n\n"
+                                   "msgctxt \"menu\"\nmsgid \"Open\"\nmsgstr \"打开\"\n\n"
+                                   "msgid \"Shared A\"\nmsgstr \"同\"\n");
+  const std::string csv = dir.Write("b.csv",
+                                    "source,translation\n"
+                                    "Yes,是\n"
+                                    "Shared B,同\n"
+                                    "\"Comma, \"\"quote\"\"\",\"逗号，引号\"\n");
+  const std::string pot = dir.Write("c.pot", "msgid \"\"\nmsgstr \"\"\n\nmsgid \"Open\"\nmsgstr \"\"\n\nmsgid \"Yes\"\nmsgstr \"\"\n");
+  const std::string packed = dir.Path("t.res");
+  ASSERT_EQ(RunTool({"pack-text", po, csv, "-o", packed}).exitCode, 0);
+
+  struct Case {
+    std::string output;
+    std::vector<std::string> sources;
+    std::vector<std::pair<std::string, std::string>> packedBack;  // what pack-text makes of the output
+    std::vector<std::string> written;                             // in the output
+  };
+  const std::vector<std::pair<std::string, std::string>> all = {
+      {"Yes", "是"},         {"Tab\there \"quoted\" back\\slash", "制表\t“引” \\"}, {"Line one\nLine two\n", "第一行\n第二行\n"},
+      {"Open", "打开"},      {"Shared A", "同"}, {"Shared B", "同"}, {"Comma, \"quote\"", "逗号，引号"}};
+  const std::string yesHash = HashLabel(TestHash("Yes")), tabHash = HashLabel(TestHash(all[1].first));
+  const Case cases[] = {
+      {"back.po", {po, csv}, all, {"#: " + po + ":4\nmsgid \"Yes\"\n", "msgctxt \"menu\"\nmsgid \"Open\"", "#: " + csv + ":3\n"}},
+      {"back.CSV", {csv, po}, all, {"Yes,是," + csv + ":2," + yesHash + ",,\r\n", "\"Comma, \"\"quote\"\"\""}},
+      {"known.po", {pot}, {{"Yes", "是"}, {"Open", "打开"}},
+       {"# unknown host text, hash " + tabHash + ": \"制表\\t“引” \\\\\"\n", "#: " + pot + ":7\nmsgid \"Yes\""}},
+      {"known.csv", {pot}, {{"Yes", "是"}, {"Open", "打开"}}, {",,," + tabHash + ",\"制表\t“引” \\\",unknown host text\r\n"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"unpack-text", packed, "-o", dir.Path(c.output), "--source"};
+    arguments.insert(arguments.end(), c.sources.begin(), c.sources.end());
+    const ToolRun unpacked = RunTool(arguments);
+    ASSERT_EQ(unpacked.exitCode, 0) << c.output << "\n" << unpacked.err;
+    const size_t leftOut = all.size() - c.packedBack.size();
+    EXPECT_EQ(unpacked.err.find(std::to_string(leftOut) + " of 7 records left out"), leftOut == 0 ? std::string::npos : 12)
+        << c.output << "\n" << unpacked.err;
+    const std::vector<uint8_t> bytes = ReadBytes(dir.Path(c.output));
+    const std::string text(bytes.begin(), bytes.end());
+    for (const std::string& expected : c.written) EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    if (HasMsgfmt() && c.output.back() == 'o') {
+      EXPECT_EQ(std::system(("msgfmt -c -o /dev/null '" + dir.Path(c.output) + "'").c_str()), 0) << text;
+    }
+
+    const std::string again = dir.Path(c.output + ".res");
+    const ToolRun repacked = RunTool({"pack-text", dir.Path(c.output), "-o", again});
+    ASSERT_EQ(repacked.exitCode, 0) << c.output << "\n" << repacked.err;
+    if (leftOut == 0) {
+      EXPECT_EQ(ReadBytes(again), ReadBytes(packed)) << c.output;
+    }
+    const std::string image = dir.Path("image.bin");
+    ASSERT_EQ(RunTool({"decompress", again, image}).exitCode, 0);
+    EXPECT_EQ(ReadBytes(image), ExpectedImage(c.packedBack)) << c.output;
+  }
+
+  // A CR LF in a host text does not survive a CSV cell: refused, and nothing written.
+  const std::string windows = dir.Path("crlf.res");
+  ASSERT_EQ(RunTool({"pack-text", dir.Write("crlf.po", "msgid \"Two\\r\\nlines\"\nmsgstr \"两行\"\n"), "-o", windows}).exitCode, 0);
+  const ToolRun refused = RunTool({"unpack-text", windows, "--source", dir.Path("crlf.po"), "-o", dir.Path("crlf.csv")});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("holds a CR LF, which a CSV cell gives back as LF"), std::string::npos) << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("crlf.csv")));
 }
 
 TEST(CompressCommand, RoundTripsThroughDecompress) {
@@ -136,7 +214,9 @@ TEST(DecompressCommand, ExitsZeroOnlyForWhatTheModuleAccepts) {
     const ToolRun run = RunTool(arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << arguments[arguments.size() - 2] << "\n" << run.err;
     EXPECT_EQ(std::filesystem::exists(out), c.exitCode == 0) << arguments[arguments.size() - 2];
-    if (!c.message.empty()) EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    if (!c.message.empty()) {
+      EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
     std::filesystem::remove(out);
   }
 }

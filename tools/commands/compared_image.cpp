@@ -1,0 +1,70 @@
+#include "commands/compared_image.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <unordered_map>
+
+#include "common/command_error.h"
+#include "common/file_extension.h"
+#include "common/path_checks.h"
+#include "module_reading/translation_resource_file.h"
+
+namespace vykcn::tool {
+namespace {
+
+bool IsTranslatorsFileName(const std::string& name) {
+  const std::string extension = ExtensionInLowerCase(name);
+  return extension == ".po" || extension == ".csv";
+}
+
+std::vector<std::string> FolderFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (IsTranslatorsFileName(name) && !it->is_directory()) names.push_back(name);
+  }
+  if (error) throw CommandError("cannot read " + folder + ": " + error.message());
+  if (names.empty()) throw CommandError(folder + ": no .po or .csv files in the folder");
+  std::sort(names.begin(), names.end());
+  std::vector<std::string> paths;
+  for (const std::string& name : names) paths.push_back((std::filesystem::path(folder) / name).string());
+  return paths;
+}
+
+// The records the module keeps: of several with one hash, the last.
+std::vector<TranslationRecord> KeptRecords(std::vector<TranslationRecord> records) {
+  std::unordered_map<uint32_t, size_t> last;
+  for (size_t i = 0; i < records.size(); ++i) last[records[i].hash] = i;
+  std::vector<TranslationRecord> kept;
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (last[records[i].hash] == i) kept.push_back(std::move(records[i]));
+  }
+  return kept;
+}
+
+ComparedImage BuiltSet(const std::string& name, const std::vector<std::string>& files, const CheckOptions& options) {
+  CheckCommandPaths({files, {}});
+  CheckedTranslations checked = CheckTranslations(files, options);
+  std::vector<Finding> errors;
+  std::copy_if(checked.findings.begin(), checked.findings.end(), std::back_inserter(errors),
+               [](const Finding& finding) { return finding.severity == Severity::kError; });
+  if (!errors.empty()) {
+    PrintFindings(stderr, errors, 0);
+    throw CommandError(name + ": " + std::to_string(errors.size()) + (errors.size() == 1 ? " error" : " errors") +
+                       " (listed above): pack-text would build nothing from it");
+  }
+  return {KeptRecords(ReadTranslationRecords(checked.image, name)), std::move(checked.used)};
+}
+
+}  // namespace
+
+ComparedImage ReadComparedImage(const std::string& path, const CheckOptions& options) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return BuiltSet(path, FolderFiles(path), options);
+  if (IsTranslatorsFileName(path)) return BuiltSet(path, {path}, options);
+  CheckCommandPaths({{path}, {}});
+  return {KeptRecords(ReadResourceFileRecords(path)), {}};
+}
+
+}  // namespace vykcn::tool

@@ -1,0 +1,91 @@
+// vykcn-tool diff: what changed between two builds of the translations, record by record, as the
+// module sees them (by hash). Exits as diff does: 0 the same, 1 different, 2 trouble.
+#include <cstdio>
+#include <memory>
+#include <unordered_map>
+
+#include "commands/command_registry.h"
+#include "commands/compared_image.h"
+#include "commands/set_options.h"
+#include "common/hash_label.h"
+#include "common/path_checks.h"
+#include "text_sources/host_text_index.h"
+#include "text_sources/po_escape.h"
+
+namespace vykcn::tool {
+namespace {
+
+constexpr int kDifferent = 1;
+constexpr int kTrouble = 2;
+
+// "0x1A2B3C4D "host text"", or the hash alone when no source names it.
+std::string Key(uint32_t hash, const std::string& translation, const HostTextIndex& hosts) {
+  const TextEntry* entry = hosts.Find(hash, translation);
+  return HashLabel(hash) + (entry != nullptr ? " " + QuotedPoText(entry->host) : "");
+}
+
+// Lists removed records in OLD's order, then changed and added ones in NEW's; true when any.
+bool PrintDifferences(const ComparedImage& before, const ComparedImage& after, const HostTextIndex& hosts) {
+  std::unordered_map<uint32_t, const std::string*> old, now;
+  for (const TranslationRecord& record : before.records) old[record.hash] = &record.text;
+  for (const TranslationRecord& record : after.records) now[record.hash] = &record.text;
+  size_t added = 0, removed = 0, changed = 0, same = 0;
+  for (const TranslationRecord& record : before.records) {
+    if (now.count(record.hash) != 0) continue;
+    std::printf("- %s: %s\n", Key(record.hash, record.text, hosts).c_str(), QuotedPoText(record.text).c_str());
+    ++removed;
+  }
+  for (const TranslationRecord& record : after.records) {
+    const auto earlier = old.find(record.hash);
+    if (earlier == old.end()) {
+      std::printf("+ %s: %s\n", Key(record.hash, record.text, hosts).c_str(), QuotedPoText(record.text).c_str());
+      ++added;
+    } else if (*earlier->second != record.text) {
+      std::printf("~ %s: %s -> %s\n", Key(record.hash, record.text, hosts).c_str(),
+                  QuotedPoText(*earlier->second).c_str(), QuotedPoText(record.text).c_str());
+      ++changed;
+    } else {
+      ++same;
+    }
+  }
+  std::printf("records: %zu added, %zu removed, %zu changed, %zu unchanged\n", added, removed, changed, same);
+  return added + removed + changed > 0;
+}
+
+void AddDiffCommand(CLI::App& app) {
+  struct Options {
+    std::string before;
+    std::string after;
+    std::vector<std::string> sources;
+    CheckOptions check;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = app.add_subcommand("diff", "List the records added, removed and changed between two builds of the translations");
+  command->add_option("OLD", options->before, "module, translation resource, or translators' files (a folder, or one .po/.csv)")
+      ->required();
+  command->add_option("NEW", options->after, "the same kinds as OLD")->required();
+  command->add_option("--source", options->sources,
+                      ".po/.pot/.csv files (or lists of host texts, one a line) that name the records of a module or resource");
+  AddSetOptions(command, &options->check);
+  // Like diff: 1 says "different", so every failure, usage errors included, says 2.
+  command->preparse_callback([](size_t) { RunExitStatuses().failed = kTrouble; });
+  command->callback([options] {
+    CommandPaths paths{options->sources, {}};
+    paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
+    CheckCommandPaths(paths);
+    const ComparedImage before = ReadComparedImage(options->before, options->check);
+    const ComparedImage after = ReadComparedImage(options->after, options->check);
+    // The sets' own entries name the records (NEW's, then OLD's), then --source.
+    std::vector<TextEntry> hostTexts = after.hostTexts;
+    hostTexts.insert(hostTexts.end(), before.hostTexts.begin(), before.hostTexts.end());
+    const std::vector<TextEntry> sources = ReadSourceTexts(options->sources);
+    hostTexts.insert(hostTexts.end(), sources.begin(), sources.end());
+    if (PrintDifferences(before, after, HostTextIndex(std::move(hostTexts)))) RunExitStatuses().done = kDifferent;
+  });
+}
+
+}  // namespace
+
+VYKCN_TOOL_COMMAND("diff", AddDiffCommand);
+
+}  // namespace vykcn::tool

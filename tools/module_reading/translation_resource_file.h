@@ -1,0 +1,16 @@
+#pragma once
+// The translation records of a file a user names: a translation resource as pack-text writes it,
+// or a built module, whose resource 102 is read.
+#include <string>
+#include <vector>
+
+#include "module_reading/translation_records.h"
+
+namespace vykcn::tool {
+
+// A file that starts with "MZ" is a module. Throws CommandError naming the file (and the resource)
+// when it cannot be read, a module has no translations, or the resource does not decode to a
+// well-formed image.
+std::vector<TranslationRecord> ReadResourceFileRecords(const std::string& path);
+
+}  // namespace vykcn::tool
