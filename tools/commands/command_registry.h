@@ -1,7 +1,7 @@
 #pragma once
 // vykcn-tool's subcommands. Each lives in a *_command.cpp file of its own and registers itself with
 // VYKCN_TOOL_COMMAND; its callback reports failure by throwing CommandError, which main turns into
-// "vykcn-tool: MESSAGE" on stderr and exit code 1.
+// "vykcn-tool: MESSAGE" on stderr and the run's failure status (1, unless the command set another).
 #include <CLI/CLI.hpp>
 
 #include <string>

@@ -4,11 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cctype>
 #include <cstring>
 #include <filesystem>
 
 #include "common/command_error.h"
+#include "common/file_extension.h"
 
 namespace vykcn::tool {
 namespace {
@@ -23,10 +23,7 @@ std::string WouldBe(const std::string& path) {
 }
 
 bool IsTranslatorsFileName(const std::string& path) {
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return false;
-  std::string extension = path.substr(dot);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string extension = ExtensionInLowerCase(path);
   return extension == ".po" || extension == ".pot" || extension == ".csv";
 }
 

@@ -1,22 +1,13 @@
 #include "text_sources/text_sources.h"
 
-#include <cctype>
-
 #include "common/command_error.h"
+#include "common/file_extension.h"
 #include "common/file_io.h"
 #include "text_sources/csv_reader.h"
 #include "text_sources/po_reader.h"
 
 namespace vykcn::tool {
 namespace {
-
-std::string LowerExtension(const std::string& path) {
-  const size_t dot = path.find_last_of('.');
-  const size_t slash = path.find_last_of('/');
-  std::string extension = dot == std::string::npos || (slash != std::string::npos && dot < slash) ? "" : path.substr(dot);
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension;
-}
 
 SourceFile RequireEntries(SourceFile file) {
   if (file.entries.empty() && file.problems.empty()) throw CommandError(file.path + ": empty input: no entries");
@@ -53,7 +44,7 @@ SourceFile ReadLines(const std::string& path) {
 }  // namespace
 
 SourceFile ReadTextSourceFile(const std::string& path) {
-  const std::string extension = LowerExtension(path);
+  const std::string extension = ExtensionInLowerCase(path);
   if (extension == ".po") return RequireEntries(ReadPoFile(path));
   if (extension == ".csv") return RequireEntries(ReadCsvFile(path));
   throw CommandError(path + ": unknown kind of file (expected .po or .csv)");
@@ -74,7 +65,7 @@ std::vector<TextEntry> ReadTextSources(const std::vector<std::string>& files) {
 }
 
 SourceFile ReadHostTextFile(const std::string& path) {
-  const std::string extension = LowerExtension(path);
+  const std::string extension = ExtensionInLowerCase(path);
   SourceFile file = extension == ".po" || extension == ".pot" ? ReadPoFile(path)
                     : extension == ".csv"                     ? ReadCsvFile(path, false)
                                                               : ReadLines(path);
