@@ -5,7 +5,7 @@
 #include "commands/command_registry.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
-#include "formats/translation_resource.h"
+#include "common/translation_packing.h"
 #include "checks/build_guard.h"
 #include "text_sources/translation_image_builder.h"
 

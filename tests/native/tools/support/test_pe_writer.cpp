@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/byte_order.h"
-#include "formats/translation_resource.h"
+#include "tools/common/translation_packing.h"
 #include "tools/support/reference_formats.h"
 
 namespace vykcn::test {
@@ -114,7 +114,7 @@ std::vector<uint8_t> BuildTestPe(const std::vector<TestResource>& resources) {
 }
 
 std::vector<uint8_t> BuildTranslationResource(const std::vector<std::pair<uint32_t, std::string>>& texts) {
-  return PackTranslationResource(ImageOfRecords(texts));
+  return tool::PackTranslationResource(ImageOfRecords(texts));
 }
 
 }  // namespace vykcn::test
