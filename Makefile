@@ -11,8 +11,7 @@
 # default. `make` and `make test` configure the Windows build with the same settings.
 
 BUILD := build
-CMAKE_GEN := -G Ninja
-TOOL := $(BUILD)/native/tools/vykcn-tool
+tool := $(BUILD)/native/tools/vykcn-tool
 
 # Every variable given on the command line, as NAME=VALUE quoted for the shell (a value may hold
 # spaces); scripts/settings.sh takes those it knows.
@@ -29,14 +28,14 @@ settings: deps
 	@bash scripts/settings.sh $(BUILD) $(given)
 
 configure: settings
-	@cmake -S . -B $(BUILD)/native $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	@cmake -S . -B $(BUILD)/windows $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVYKCN_TOOL="$(CURDIR)/$(TOOL)" \
+	@cmake -S . -B $(BUILD)/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD)/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVYKCN_TOOL="$$(realpath -m $(tool))" \
 	  -C $(BUILD)/settings.cmake >/dev/null
 
 native: configure
 	@cmake --build $(BUILD)/native --target vykcn-tool
-	@mkdir -p out && cp $(TOOL) out/vykcn-tool
+	@mkdir -p out && cp $(tool) out/vykcn-tool
 
 windows: native
 	@cmake --build $(BUILD)/windows --target vykcn
