@@ -16,9 +16,12 @@ function(vykcn_add_module target rc_file output_dir)
               ${PROJECT_SOURCE_DIR}/src/win32/vykcn.def ${rc_file})
   target_link_libraries(${target} PRIVATE vykcn_module)
   target_link_options(${target} PRIVATE ${VYKCN_WINDOWS_LINK_OPTIONS} "-Wl,-Map=${output_dir}/vykcn.map")
+  # objcopy stamps the PE header with the time, or with SOURCE_DATE_EPOCH: 0, as the linker leaves it.
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug vykcn.dll vykcn.dll.debug
-    COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=vykcn.dll.debug vykcn.dll
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+            ${CMAKE_OBJCOPY} --only-keep-debug vykcn.dll vykcn.dll.debug
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+            ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=vykcn.dll.debug vykcn.dll
     WORKING_DIRECTORY ${output_dir}
     VERBATIM)
   set_target_properties(${target} PROPERTIES
