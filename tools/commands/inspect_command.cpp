@@ -66,8 +66,8 @@ void PrintDirectory(const Listing& list, const std::string& dll, const std::vect
   }
 }
 
-// Debug information belongs in a file of its own (the build writes vykcn.dll.debug); in the module
-// it only adds bytes that every process loading it reads from disk.
+// Debug information belongs in the file beside the module (the build writes vykcn.dll.debug); in
+// the module itself it is dead weight that every copy ships.
 void WarnOfDebugSections(const std::string& dll, const std::vector<PeSection>& sections) {
   std::string names;
   uint64_t bytes = 0;
@@ -153,14 +153,14 @@ void RunInspect(const std::string& dll, bool summary) {
     } else {
       translationRecords = decoded.records.size();
       list("translations: %zu records (%zu distinct hashes), image %u bytes from %zu compressed\n",
-                  decoded.records.size(), decoded.tableSize, decoded.imageSize, translations->data.size());
+           decoded.records.size(), decoded.tableSize, decoded.imageSize, translations->data.size());
       if (glyphs != nullptr) Add(&problems, CheckTranslationCoverage(decoded, records));
     }
   }
   if (atlas != nullptr) {
     if (atlasProblem.empty()) {
       list("font atlas:   DDS, %s DXT5, one level, %zu bytes\n", DescribeAtlasSize(atlasSize).c_str(),
-                  atlas->data.size());
+           atlas->data.size());
       if (!(atlasSize == AtlasSize())) {
         list("              larger than the documented 2048 x 1024: only for a host where it was tried\n");
       }
