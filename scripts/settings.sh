@@ -63,7 +63,7 @@ if [[ -f "$remembered" ]]; then
   while IFS= read -r line; do
     [[ "$line" == [A-Z]*=* ]] || continue
     name=${line%%=*}
-    [[ -v "kind[$name]" ]] || continue
+    [[ "$name" =~ ^[A-Z_]+$ && -v "kind[$name]" ]] || continue
     value[$name]=${line#*=}
     source[$name]=remembered
   done <"$remembered"
@@ -71,7 +71,7 @@ fi
 
 for argument in "$@"; do
   name=${argument%%=*}
-  [[ -v "kind[$name]" ]] || continue
+  [[ "$name" =~ ^[A-Z_]+$ && -v "kind[$name]" ]] || continue
   given=${argument#*=}
   [[ "$given" != *$'\n'* ]] || fail "$name: give the value on one line"
   value[$name]=${given:-${default[$name]}}
