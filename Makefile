@@ -1,48 +1,59 @@
-# make       install missing packages, build out/vykcn.dll and out/vykcn-tool
-# make test  build and run every test: native, native under ASan+UBSan, Windows under Wine
+# make        install missing packages; build out/vykcn.dll, out/vykcn.dll.debug and out/vykcn-tool
+# make test   build and run every test: native, native under ASan+UBSan, Windows under Wine; all of
+#             it under build/, never touching out/
 # make bench  build and run every benchmark (peers compared in the same run; tables, not tests)
-# make TRANSLATIONS=DIR FONT=FILE  build the module from another folder of .po/.csv files and another font
-# make GLYPH_HEIGHT=N ATLAS_SIZE=4096x2048  force the glyphs' 'M' height, ask for a larger atlas
-# make LATER_WINS=1                 files later in name order override earlier ones (pack-text --later-wins)
+# make clean  remove build/ (with the remembered settings) and out/
+#
+# Settings of the module's resources (README.md lists them; scripts/settings.sh holds the list):
+#   TRANSLATIONS=DIR FONT=FILE GLYPH_HEIGHT=N ATLAS_SIZE=WxH LATER_WINS=1
+#   ACCEPT_SHARED_HASH="0x1234ABCD ..." HOST_TEXTS=FILE EXTRA_CHARS=FILE
+# Each one given is remembered in build/settings.txt until it is given again; NAME= restores its
+# default. `make` and `make test` configure the Windows build with the same settings.
 
 BUILD := build
-CMAKE_GEN := -G Ninja
-TRANSLATIONS := resources/translations
-FONT := /usr/share/fonts/truetype/wqy/wqy-microhei.ttc
-GLYPH_HEIGHT :=
-ATLAS_SIZE :=
-LATER_WINS :=
+tool := $(BUILD)/native/tools/vykcn-tool
 
-.PHONY: all deps native windows report test bench clean
+# Every variable given on the command line, as NAME=VALUE quoted for the shell (a value may hold
+# spaces); scripts/settings.sh takes those it knows.
+given := $(foreach v,$(.VARIABLES),$(if $(findstring command line,$(origin $v)),'$(subst ','\'',$v=$($v))'))
 
-all: deps native windows report
+.PHONY: all deps settings configure native windows report test bench clean
+
+all: report
 
 deps:
 	@bash scripts/install-deps.sh
 
-native: deps
-	@cmake -S . -B $(BUILD)/native $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	@cmake --build $(BUILD)/native
-	@mkdir -p out && cp $(BUILD)/native/tools/vykcn-tool out/vykcn-tool
+settings: deps
+	@bash scripts/settings.sh $(BUILD) $(given)
 
-windows: deps native
-	@cmake -S . -B $(BUILD)/windows $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DVYKCN_TOOL=$(CURDIR)/out/vykcn-tool \
-	  -DVYKCN_TRANSLATIONS=$(abspath $(TRANSLATIONS)) -DVYKCN_FONT=$(abspath $(FONT)) \
-	  -DVYKCN_GLYPH_HEIGHT=$(GLYPH_HEIGHT) -DVYKCN_ATLAS_SIZE=$(ATLAS_SIZE) \
-	  -DVYKCN_LATER_WINS=$(if $(LATER_WINS),ON,OFF) >/dev/null
+configure: settings
+	@cmake -S . -B $(BUILD)/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD)/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVYKCN_TOOL="$$(realpath -m $(tool))" \
+	  -C $(BUILD)/settings.cmake >/dev/null
+
+native: configure
+	@cmake --build $(BUILD)/native --target vykcn-tool
+	@mkdir -p out && cp $(tool) out/vykcn-tool
+
+windows: native
 	@cmake --build $(BUILD)/windows --target vykcn
-	@mkdir -p out && cp $(BUILD)/windows/module/vykcn.dll out/vykcn.dll
+	@mkdir -p out && cp $(BUILD)/windows/module/vykcn.dll $(BUILD)/windows/module/vykcn.dll.debug out/
 
-# What was built: the module's resources checked, and a few of its translations drawn.
+# What was built: the module's resources checked, a few of its translations drawn, and a last line
+# naming the translators' files that CMake packed and what the module carries.
 report: windows
 	@echo
 	@out/vykcn-tool inspect out/vykcn.dll
 	@out/vykcn-tool preview --dll out/vykcn.dll --samples 6 -o out/preview.png
-	@echo "built: out/vykcn.dll ($$(stat -c %s out/vykcn.dll) bytes), out/vykcn-tool, out/preview.png"
+	@packed=$(BUILD)/windows/generated/shipping/packed-files.txt; \
+	  files=$$(wc -l <"$$packed"); [ "$$files" -eq 1 ] && noun=file || noun=files; \
+	  folder=$$(dirname "$$(head -n 1 "$$packed")"); folder=$${folder#"$(CURDIR)/"}; \
+	  summary=$$(out/vykcn-tool inspect --summary out/vykcn.dll) && \
+	  echo "built out/vykcn.dll ($$(stat -c %s out/vykcn.dll) bytes) from $$folder ($$files $$noun): $$summary"
 
-test: all
+test: configure
 	@bash scripts/run-tests.sh $(BUILD)
 
 bench: all

@@ -35,6 +35,7 @@
 #include <filesystem>
 
 #include "catalogue_corpus.h"
+#include "common/translation_packing.h"
 #include "text_sources/translation_image_builder.h"
 #include "wimlib_reference.h"
 #endif
@@ -258,7 +259,7 @@ int WriteCorpus(const std::string& dir, size_t records) {
     return 2;
   }
   const vykcn::tool::TranslationImageBuild build = vykcn::tool::BuildTranslationImage(entries);
-  const Bytes resource = vykcn::PackTranslationResource(build.image);
+  const Bytes resource = vykcn::tool::PackTranslationResource(build.image);
   std::ofstream translations(dir + "/translations.bin", std::ios::binary);
   translations.write(reinterpret_cast<const char*>(resource.data()), static_cast<std::streamsize>(resource.size()));
   std::ofstream hosts(dir + "/hosts.bin", std::ios::binary);

@@ -1,40 +1,33 @@
 # The shipping module's data resources, generated into the build tree by the native vykcn-tool:
 # the glyph table (101) and font atlas (103) by pack-font, the translations (102) by pack-text,
-# all from the translators' files in VYKCN_TRANSLATIONS and the font VYKCN_FONT.
+# all from the translators' files in VYKCN_TRANSLATIONS and the font VYKCN_FONT. `make` and
+# `make test` set these variables from the settings they remember (build/settings.cmake, written by
+# scripts/settings.sh); configured by hand, the build takes the defaults below.
 set(VYKCN_TRANSLATIONS ${PROJECT_SOURCE_DIR}/resources/translations CACHE PATH
     "Folder of the .po and .csv files that the shipping module carries")
 set(VYKCN_FONT /usr/share/fonts/truetype/wqy/wqy-microhei.ttc CACHE FILEPATH
     "Font (TTF, OTF or TTC) rasterised into the shipping module's atlas")
 
-set(VYKCN_GLYPH_HEIGHT "" CACHE STRING
-    "'M' height of the shipping glyph table in pixels; empty: 25, or the largest down to 12 that fits")
-set(VYKCN_ATLAS_SIZE "" CACHE STRING
-    "Size of the shipping atlas: empty or 2048x1024 (the documented size), 4096x2048, 4096x4096")
-set(vykcn_pack_font_options "")
-if(VYKCN_GLYPH_HEIGHT)
-  list(APPEND vykcn_pack_font_options --glyph-height ${VYKCN_GLYPH_HEIGHT})
-endif()
-if(VYKCN_ATLAS_SIZE)
-  list(APPEND vykcn_pack_font_options --atlas-size ${VYKCN_ATLAS_SIZE})
-endif()
+# Further packer options, as scripts/settings.sh sorts the make variables: both packers take the
+# text options (which translations are packed), pack-font the glyph options (which characters get
+# glyphs) and, for this module alone, the layout options (its 'M' height and atlas size).
+set(VYKCN_TEXT_OPTIONS "" CACHE STRING "Options of pack-text and pack-font, such as --later-wins")
+set(VYKCN_GLYPH_OPTIONS "" CACHE STRING "Options of pack-font that add characters, such as --extra-chars FILE")
+set(VYKCN_LAYOUT_OPTIONS "" CACHE STRING
+    "Options of the shipping pack-font: --glyph-height N (default 25, or the largest down to 12 that fits), --atlas-size WxH")
+set(VYKCN_PACK_INPUTS "" CACHE STRING "Files that the options name: the packers run again when one changes")
 
 if(NOT VYKCN_TOOL)
   message(FATAL_ERROR "VYKCN_TOOL must name the native vykcn-tool, which generates the module's resources")
 endif()
-set(VYKCN_LATER_WINS OFF CACHE BOOL
-    "Later translators' files (in name order) override earlier ones for the same host text or hash")
 # Extensions in any case: EXTRA.CSV is a CSV file as much as extra.csv.
-file(GLOB vykcn_translation_files CONFIGURE_DEPENDS ${VYKCN_TRANSLATIONS}/*)
+file(GLOB vykcn_translation_files CONFIGURE_DEPENDS "${VYKCN_TRANSLATIONS}/*")
 list(FILTER vykcn_translation_files INCLUDE REGEX "\\.([Pp][Oo]|[Cc][Ss][Vv])$")
 list(SORT vykcn_translation_files)
-set(vykcn_precedence "")
-if(VYKCN_LATER_WINS)
-  set(vykcn_precedence --later-wins)
-endif()
 if(NOT vykcn_translation_files)
   message(FATAL_ERROR "no .po or .csv files in ${VYKCN_TRANSLATIONS}")
 endif()
-if(NOT EXISTS ${VYKCN_FONT})
+if(NOT EXISTS "${VYKCN_FONT}")
   message(FATAL_ERROR "font ${VYKCN_FONT} not found")
 endif()
 
@@ -43,16 +36,19 @@ file(MAKE_DIRECTORY ${vykcn_generated})
 set(vykcn_glyphs ${vykcn_generated}/vykcn-glyphs.bin)
 set(vykcn_atlas ${vykcn_generated}/vykcn-atlas.dds)
 set(vykcn_translations ${vykcn_generated}/vykcn-translations.bin)
+# What is packed, one file a line, for the build's last line (Makefile).
+list(JOIN vykcn_translation_files "\n" vykcn_packed_list)
+file(WRITE ${vykcn_generated}/packed-files.txt "${vykcn_packed_list}\n")
 
 add_custom_command(OUTPUT ${vykcn_glyphs} ${vykcn_atlas}
   COMMAND ${VYKCN_TOOL} pack-font --font ${VYKCN_FONT} --glyphs ${vykcn_glyphs} --atlas ${vykcn_atlas}
-          ${vykcn_precedence} ${vykcn_pack_font_options} ${vykcn_translation_files}
-  DEPENDS ${vykcn_translation_files} ${VYKCN_FONT} ${VYKCN_TOOL}
+          ${VYKCN_TEXT_OPTIONS} ${VYKCN_GLYPH_OPTIONS} ${VYKCN_LAYOUT_OPTIONS} ${vykcn_translation_files}
+  DEPENDS ${vykcn_translation_files} ${VYKCN_FONT} ${VYKCN_TOOL} ${VYKCN_PACK_INPUTS}
   COMMENT "Packing the glyph table and font atlas"
   VERBATIM)
 add_custom_command(OUTPUT ${vykcn_translations}
-  COMMAND ${VYKCN_TOOL} pack-text ${vykcn_precedence} ${vykcn_translation_files} -o ${vykcn_translations}
-  DEPENDS ${vykcn_translation_files} ${VYKCN_TOOL}
+  COMMAND ${VYKCN_TOOL} pack-text ${VYKCN_TEXT_OPTIONS} ${vykcn_translation_files} -o ${vykcn_translations}
+  DEPENDS ${vykcn_translation_files} ${VYKCN_TOOL} ${VYKCN_PACK_INPUTS}
   COMMENT "Packing the translations"
   VERBATIM)
 
@@ -61,5 +57,14 @@ target_include_directories(vykcn PRIVATE ${vykcn_generated})
 set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/vykcn.rc PROPERTIES
   OBJECT_DEPENDS "${vykcn_glyphs};${vykcn_atlas};${vykcn_translations}")
 
-# The shipping module must pass the toolkit's own checks (run natively; the tool is a Linux program).
+# The shipping module must pass the toolkit's own checks (run natively; the tool is a Linux program),
+# and ships without debug sections: inspect names any .debug_* section in a warning.
 add_test(NAME windows.shipping_module_inspect COMMAND ${VYKCN_TOOL} inspect $<TARGET_FILE:vykcn>)
+set_tests_properties(windows.shipping_module_inspect PROPERTIES FAIL_REGULAR_EXPRESSION "\\.debug_")
+# Its link took no member of the LZX encoder's library. The link map lists each archive member taken;
+# the decoder's must be there, or the map is not one of this module's link.
+add_test(NAME windows.shipping_module_links_no_encoder
+  COMMAND sh -c [=[
+    grep -q 'libvykcn_lzx_decoder[.]a(' "$0" || { echo "$0 lists no decoder member"; exit 1; }
+    if grep 'libvykcn_lzx_encoder[.]a(' "$0"; then echo "the module links LZX encoder code"; exit 1; fi
+  ]=] ${CMAKE_BINARY_DIR}/module/vykcn.map)

@@ -22,8 +22,10 @@ run() {  # run TITLE COMMAND...
 
 cmake -S . -B "$build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYKCN_BENCH=ON >/dev/null || exit 1
 cmake --build "$build/bench" -j "$jobs" >/dev/null || exit 1
+# Configured as `make` configures the Windows build: its tool, its remembered settings.
 cmake -S . -B "$build/bench-windows" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYKCN_BENCH=ON \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVYKCN_TOOL="$root/out/vykcn-tool" >/dev/null || exit 1
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVYKCN_TOOL="$(realpath "$build/native/tools/vykcn-tool")" \
+  -C "$build/settings.cmake" >/dev/null || exit 1
 cmake --build "$build/bench-windows" -j "$jobs" --target lookup_bench >/dev/null || exit 1
 
 bench=$build/bench/bench

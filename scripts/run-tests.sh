@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test suite, then prints one summary line: "N passed, N failed".
+# Builds and runs every test suite, then prints one summary line: "N passed, N failed". The native
+# and Windows builds are configured by `make test` (as `make` configures them); the ASan build here.
+# Everything is built under BUILD_DIR: the Windows tests take the native tool from there.
 set -uo pipefail
 
 build=${1:-build}

@@ -1,11 +1,9 @@
 #include "formats/translation_resource.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "base/byte_order.h"
 #include "lzx/decoder/decompress.h"
-#include "lzx/encoder/compress.h"
 #include "lzx/lzx_constants.h"
 
 namespace vykcn {
@@ -55,17 +53,9 @@ size_t FramedStreamOutputBound(const uint8_t* stream, size_t streamSize) {
   return total;
 }
 
-std::vector<uint8_t> PackTranslationResource(const std::vector<uint8_t>& image,
-                                             uint32_t callTranslationSize, uint32_t windowSize) {
-  if (image.size() > UINT32_MAX) {
-    throw std::length_error("image too large for the resource's 32-bit size field");
-  }
-  lzx::CompressOptions options;
-  options.windowSize = windowSize;
-  options.callTranslationSize = callTranslationSize;
-  const std::vector<uint8_t> stream = lzx::CompressLzx(image.data(), image.size(), options);
+std::vector<uint8_t> JoinTranslationResource(uint32_t imageSize, const std::vector<uint8_t>& stream) {
   std::vector<uint8_t> resource(kContainerHeaderSize + stream.size());
-  WriteU32LE(resource.data(), static_cast<uint32_t>(image.size()));
+  WriteU32LE(resource.data(), imageSize);
   std::copy(stream.begin(), stream.end(), resource.begin() + kContainerHeaderSize);
   return resource;
 }

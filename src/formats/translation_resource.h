@@ -30,10 +30,8 @@ int32_t DecodeTranslationStream(const uint8_t* stream, size_t streamSize, uint8_
 // reader of untrusted resources allocates no more than this, whatever the size header says.
 size_t FramedStreamOutputBound(const uint8_t* stream, size_t streamSize);
 
-// Compresses `image` into a whole resource; `callTranslationSize` (0 = off) is written into the
-// stream header for the decoder's call-instruction pass.
-std::vector<uint8_t> PackTranslationResource(const std::vector<uint8_t>& image,
-                                             uint32_t callTranslationSize = 0,
-                                             uint32_t windowSize = kTranslationWindowSize);
+// The whole resource: `imageSize` as the size header, then `stream`, the image as a framed stream.
+// The toolkit's packer (tools/common/translation_packing.h) compresses; the module only reads.
+std::vector<uint8_t> JoinTranslationResource(uint32_t imageSize, const std::vector<uint8_t>& stream);
 
 }  // namespace vykcn

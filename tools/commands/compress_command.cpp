@@ -8,6 +8,7 @@
 #include "commands/window_option.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
+#include "common/translation_packing.h"
 #include "formats/translation_resource.h"
 
 namespace vykcn::tool {

@@ -1,4 +1,6 @@
-// vykcn-tool inspect: lists a built module's resources and checks that they work together.
+// vykcn-tool inspect: lists a built module's resources and checks that they work together; with
+// --summary, says only what the module carries, in one line.
+#include <cstdarg>
 #include <cstdio>
 #include <memory>
 
@@ -40,12 +42,44 @@ ResourceName Numbered(uint16_t id) {
   return name;
 }
 
-void PrintDirectory(const std::string& dll, const std::vector<PeResource>& resources) {
-  std::printf("%s: resource directory, %zu entries\n", dll.c_str(), resources.size());
-  std::printf("  %-12s %6s %9s %10s\n", "type", "id", "language", "bytes");
-  for (const PeResource& r : resources) {
-    std::printf("  %-12s %6s %9u %10zu\n", r.type.TypeLabel().c_str(), r.name.ToString().c_str(), r.language, r.data.size());
+// The listing on stdout, which --summary leaves out.
+class Listing {
+ public:
+  explicit Listing(bool on) : on_(on) {}
+  __attribute__((format(printf, 2, 3))) void operator()(const char* format, ...) const {
+    if (!on_) return;
+    va_list arguments;
+    va_start(arguments, format);
+    std::vprintf(format, arguments);
+    va_end(arguments);
   }
+
+ private:
+  bool on_;
+};
+
+void PrintDirectory(const Listing& list, const std::string& dll, const std::vector<PeResource>& resources) {
+  list("%s: resource directory, %zu entries\n", dll.c_str(), resources.size());
+  list("  %-12s %6s %9s %10s\n", "type", "id", "language", "bytes");
+  for (const PeResource& r : resources) {
+    list("  %-12s %6s %9u %10zu\n", r.type.TypeLabel().c_str(), r.name.ToString().c_str(), r.language, r.data.size());
+  }
+}
+
+// Debug information belongs in the file beside the module (the build writes vykcn.dll.debug); in
+// the module itself it is dead weight that every copy ships.
+void WarnOfDebugSections(const std::string& dll, const std::vector<PeSection>& sections) {
+  std::string names;
+  uint64_t bytes = 0;
+  for (const PeSection& s : sections) {
+    if (s.name.compare(0, 7, ".debug_") != 0) continue;
+    names += (names.empty() ? "" : ", ") + s.name;
+    bytes += s.rawSize;
+  }
+  if (names.empty()) return;
+  std::fflush(stdout);
+  std::fprintf(stderr, "warning: %s carries debug sections %s (%llu bytes): strip them before shipping\n",
+               dll.c_str(), names.c_str(), static_cast<unsigned long long>(bytes));
 }
 
 void Add(std::vector<std::string>* problems, const std::vector<std::string>& more) {
@@ -61,7 +95,8 @@ void Report(const std::string& dll, const std::vector<std::string>& problems) {
   throw CommandError(dll + ": " + Counted(problems.size()));
 }
 
-void RunInspect(const std::string& dll) {
+void RunInspect(const std::string& dll, bool summary) {
+  const Listing list(!summary);
   const std::vector<uint8_t> image = ReadFileBytes(dll);
   // Nothing in a file whose structure is broken is worth reading further.
   const std::vector<std::string> structure = CheckPeStructure(image);
@@ -70,8 +105,9 @@ void RunInspect(const std::string& dll) {
     std::printf("%s: not a sound PE image\n", dll.c_str());
     Report(dll, structure);
   }
+  WarnOfDebugSections(dll, ReadPeSections(image));
   const std::vector<PeResource> resources = ReadPeResources(image);
-  PrintDirectory(dll, resources);
+  PrintDirectory(list, dll, resources);
 
   const Expected expected[] = {
       {"glyph table", Named(kDataResourceType), kGlyphTableResourceId, kResourceLanguage},
@@ -99,31 +135,34 @@ void RunInspect(const std::string& dll) {
   AtlasSize atlasSize;
   const std::string atlasProblem = atlas != nullptr ? AtlasFileProblem(atlas->data, &atlasSize) : "";
 
-  std::printf("\n");
+  list("\n");
   std::vector<GlyphRecord> records;
+  int referenceHeight = 0;
+  size_t translationRecords = 0;
   if (glyphs != nullptr) {
     records = ParseGlyphTable(glyphs->data.data(), glyphs->data.size());
     Add(&problems, CheckGlyphTable(glyphs->data, records, atlasSize));
     GlyphRecord reference{};
-    const int referenceHeight = FindReferenceGlyph(records, &reference) ? reference.height : 0;
-    std::printf("glyph table:  %zu glyphs, 'M' %d px high\n", records.size(), referenceHeight);
+    referenceHeight = FindReferenceGlyph(records, &reference) ? reference.height : 0;
+    list("glyph table:  %zu glyphs, 'M' %d px high\n", records.size(), referenceHeight);
   }
   if (translations != nullptr) {
     const ModuleTranslations decoded = DecodeModuleTranslations(translations->data);
     if (!decoded.loaded) {
       problems.push_back("translations (102) cannot be loaded: " + decoded.problem);
     } else {
-      std::printf("translations: %zu records (%zu distinct hashes), image %u bytes from %zu compressed\n",
-                  decoded.records.size(), decoded.tableSize, decoded.imageSize, translations->data.size());
+      translationRecords = decoded.records.size();
+      list("translations: %zu records (%zu distinct hashes), image %u bytes from %zu compressed\n",
+           decoded.records.size(), decoded.tableSize, decoded.imageSize, translations->data.size());
       if (glyphs != nullptr) Add(&problems, CheckTranslationCoverage(decoded, records));
     }
   }
   if (atlas != nullptr) {
     if (atlasProblem.empty()) {
-      std::printf("font atlas:   DDS, %s DXT5, one level, %zu bytes\n", DescribeAtlasSize(atlasSize).c_str(),
-                  atlas->data.size());
+      list("font atlas:   DDS, %s DXT5, one level, %zu bytes\n", DescribeAtlasSize(atlasSize).c_str(),
+           atlas->data.size());
       if (!(atlasSize == AtlasSize())) {
-        std::printf("              larger than the documented 2048 x 1024: only for a host where it was tried\n");
+        list("              larger than the documented 2048 x 1024: only for a host where it was tried\n");
       }
     } else {
       problems.push_back("font atlas (103): " + atlasProblem);
@@ -131,21 +170,31 @@ void RunInspect(const std::string& dll) {
   }
   if (manifest != nullptr) {
     const std::vector<std::string> manifestProblems = CheckManifest(manifest->data);
-    if (manifestProblems.empty()) std::printf("manifest:     asInvoker, uiAccess false\n");
+    if (manifestProblems.empty()) list("manifest:     asInvoker, uiAccess false\n");
     Add(&problems, manifestProblems);
   }
 
   if (!problems.empty()) Report(dll, problems);
-  std::printf("\n%s: all checks passed\n", dll.c_str());
+  list("\n%s: all checks passed\n", dll.c_str());
+  if (summary) {
+    std::printf("%zu records, %zu glyphs, 'M' %d px, %s atlas\n", translationRecords, records.size(), referenceHeight,
+                DescribeAtlasSize(atlasSize).c_str());
+  }
 }
 
 void AddInspectCommand(CLI::App& app) {
-  auto dll = std::make_shared<std::string>();
+  struct Options {
+    std::string dll;
+    bool summary = false;
+  };
+  auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand("inspect", "List a built vykcn.dll's resources and check them");
-  command->add_option("dll", *dll, "the module file")->required();
-  command->callback([dll] {
-    CheckCommandPaths({{*dll}, {}});
-    RunInspect(*dll);
+  command->add_option("dll", options->dll, "the module file")->required();
+  command->add_flag("--summary", options->summary,
+                    "when the checks pass, print only one line: records, glyphs, 'M' height, atlas size");
+  command->callback([options] {
+    CheckCommandPaths({{options->dll}, {}});
+    RunInspect(options->dll, options->summary);
   });
 }
 

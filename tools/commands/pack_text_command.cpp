@@ -7,7 +7,7 @@
 #include "commands/set_options.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
-#include "formats/translation_resource.h"
+#include "common/translation_packing.h"
 #include "checks/build_guard.h"
 
 namespace vykcn::tool {

@@ -125,4 +125,31 @@ std::vector<std::string> CheckPeStructure(const std::vector<uint8_t>& image) {
   return problems;
 }
 
+std::vector<PeSection> ReadPeSections(const std::vector<uint8_t>& image) {
+  const uint32_t pe = ReadU32LE(image.data() + 0x3C);
+  const uint16_t sectionCount = ReadU16LE(image.data() + pe + 6), optionalSize = ReadU16LE(image.data() + pe + 20);
+  const uint64_t table = uint64_t(pe) + 4 + kFileHeaderSize + optionalSize;
+  // The linker writes names longer than 8 bytes into the string table that follows the symbols.
+  const uint32_t symbols = ReadU32LE(image.data() + pe + 4 + 8), symbolCount = ReadU32LE(image.data() + pe + 4 + 12);
+  const uint64_t strings = uint64_t(symbols) + uint64_t(symbolCount) * kSymbolSize;
+  const uint64_t stringsEnd = symbols != 0 ? strings + ReadU32LE(image.data() + strings) : 0;
+
+  std::vector<PeSection> sections;
+  for (uint16_t i = 0; i < sectionCount; ++i) {
+    const uint8_t* header = image.data() + table + uint64_t(i) * kSectionHeaderSize;
+    PeSection s{"", ReadU32LE(header + 16)};
+    for (int k = 0; k < 8 && header[k] != 0; ++k) s.name += static_cast<char>(header[k]);
+    if (s.name.size() > 1 && s.name[0] == '/' && s.name.find_first_not_of("0123456789", 1) == std::string::npos) {
+      const uint64_t at = strings + std::stoul(s.name.substr(1));
+      if (at < stringsEnd) {
+        std::string full;
+        for (uint64_t k = at; k < stringsEnd && image[k] != 0; ++k) full += static_cast<char>(image[k]);
+        s.name = full;
+      }
+    }
+    sections.push_back(s);
+  }
+  return sections;
+}
+
 }  // namespace vykcn::tool

@@ -13,4 +13,12 @@ namespace vykcn::tool {
 // directory against the sections (the certificate table against the file).
 std::vector<std::string> CheckPeStructure(const std::vector<uint8_t>& image);
 
+struct PeSection {
+  std::string name;  // a long name ("/4" in the header) as the COFF string table holds it
+  uint32_t rawSize;  // bytes in the file
+};
+
+// The section table in order, of an image that CheckPeStructure passed.
+std::vector<PeSection> ReadPeSections(const std::vector<uint8_t>& image);
+
 }  // namespace vykcn::tool

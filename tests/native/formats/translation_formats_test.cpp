@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "formats/translation_image.h"
+#include "common/translation_packing.h"
 #include "formats/translation_resource.h"
 
 namespace vykcn {
@@ -68,7 +69,7 @@ TEST(TranslationImage, CheckNamesWhatIsWrong) {
 TEST(TranslationResource, PackSplitAndDecodeRoundTrip) {
   std::vector<uint8_t> image;
   for (int i = 0; i < 100000; ++i) image.push_back(static_cast<uint8_t>("subtitle "[i % 9] + (i / 4096)));
-  const std::vector<uint8_t> resource = PackTranslationResource(image);
+  const std::vector<uint8_t> resource = tool::PackTranslationResource(image);
 
   TranslationResourceParts parts;
   ASSERT_TRUE(SplitTranslationResource(resource.data(), resource.size(), &parts));

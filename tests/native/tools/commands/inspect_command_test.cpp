@@ -17,6 +17,7 @@ namespace {
 using test::BuildTestPe;
 using test::BuildTranslationResource;
 using test::TestResource;
+using test::TestSection;
 
 const std::string kManifest =
     "<assembly><trustInfo><security><requestedPrivileges>"
@@ -31,12 +32,16 @@ struct ModuleParts {
   bool manifest = true;
   AtlasSize recordsFor;  // the atlas size the glyph records address
   AtlasSize atlas;       // the size of resource 103
+  std::vector<TestSection> sections;  // beside .rsrc
 };
 
-std::string WriteModule(const test::TempDir& dir, const std::string& name, const ModuleParts& parts) {
+// Writes the module; `glyphs`, when given, receives the number of glyph records packed.
+std::string WriteModule(const test::TempDir& dir, const std::string& name, const ModuleParts& parts,
+                        size_t* glyphs = nullptr) {
   FontPackOptions options;
   options.atlas = parts.recordsFor;
   const FontPack pack = BuildFontPack(test::kMicroHei, BuildGlyphCharset(parts.glyphTexts), options);
+  if (glyphs != nullptr) *glyphs = pack.records.size();
   std::vector<uint8_t> atlas = BuildAtlasFile(std::vector<uint8_t>(AtlasBlockBytes(parts.atlas), 0), parts.atlas);
   if (!parts.goodAtlasHeader) atlas[dds_offset::kFourCC + 3] = '1';  // "DXT1"
   std::vector<std::pair<uint32_t, std::string>> texts;
@@ -48,20 +53,52 @@ std::string WriteModule(const test::TempDir& dir, const std::string& name, const
   };
   if (parts.manifest) resources.push_back({"", 24, 2, 1033, std::vector<uint8_t>(kManifest.begin(), kManifest.end())});
   const std::string path = dir.Path(name);
-  test::WriteBytes(path, BuildTestPe(resources));
+  test::WriteBytes(path, BuildTestPe(resources, parts.sections));
   return path;
 }
 
+// A sound module passes whatever other sections it has; debug sections, by short or long name, are
+// named in a warning with their size. --summary prints the one line and the same warning.
 TEST(Inspect, PassesASoundModuleAndListsItsResources) {
+  struct Case {
+    const char* name;
+    std::vector<TestSection> sections;
+    std::string warning;  // on stderr; "" for none
+  };
+  const Case cases[] = {
+      {"resources only", {}, ""},
+      {"the debug file's link", {{".gnu_debuglink", 0x20}, {".reloc", 0x200}}, ""},
+      {"debug sections", {{".reloc", 0x200}, {".debug_info", 0x400}, {".debug_line", 0x200}},
+       "carries debug sections .debug_info, .debug_line (1536 bytes): strip them before shipping\n"},
+      {"a short debug name", {{".debug_a", 0x80}}, "carries debug sections .debug_a (128 bytes)"},
+  };
   const test::TempDir dir;
-  const std::string dll = WriteModule(dir, "sound.dll", {{"你好，世界", "再见"}, {"你好，世界", "再见\n你好"}});
-  const test::ToolRun run = test::RunTool({"inspect", dll});
-  EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("\"IDR_DATA\"      101      2052"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("RT_RCDATA       103      2052    2097280"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("RT_MANIFEST       2      1033"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("2 records"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("all checks passed"), std::string::npos) << run.out;
+  for (const Case& c : cases) {
+    ModuleParts parts{{"你好，世界", "再见"}, {"你好，世界", "再见\n你好"}};
+    parts.sections = c.sections;
+    size_t glyphs = 0;
+    const std::string dll = WriteModule(dir, std::string(c.name) + ".dll", parts, &glyphs);
+    const test::ToolRun run = test::RunTool({"inspect", dll});
+    EXPECT_EQ(run.exitCode, 0) << c.name << "\n" << run.out << run.err;
+    EXPECT_NE(run.out.find("\"IDR_DATA\"      101      2052"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("RT_RCDATA       103      2052    2097280"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("RT_MANIFEST       2      1033"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("2 records"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("all checks passed"), std::string::npos) << run.out;
+
+    const test::ToolRun summary = test::RunTool({"inspect", "--summary", dll});
+    EXPECT_EQ(summary.exitCode, 0) << c.name << "\n" << summary.err;
+    EXPECT_EQ(summary.out, "2 records, " + std::to_string(glyphs) + " glyphs, 'M' 25 px, 2048 x 1024 atlas\n")
+        << c.name;
+    for (const test::ToolRun* r : {&run, &summary}) {
+      if (c.warning.empty()) {
+        EXPECT_EQ(r->err, "") << c.name;
+      } else {
+        EXPECT_EQ(r->err.rfind("warning: " + dll + " ", 0), 0u) << c.name << "\n" << r->err;
+        EXPECT_NE(r->err.find(c.warning), std::string::npos) << c.name << "\n" << r->err;
+      }
+    }
+  }
 }
 
 TEST(Inspect, FailsWhenTheAtlasLacksATranslatedCharacter) {
@@ -73,6 +110,12 @@ TEST(Inspect, FailsWhenTheAtlasLacksATranslatedCharacter) {
   EXPECT_NE(run.out.find("glyph table lacks 3 characters used by the translations: U+518D U+754C U+89C1"),
             std::string::npos) << run.out;
   EXPECT_NE(run.err.find("1 problem"), std::string::npos) << run.err;
+
+  // A module that fails its checks has no summary: the problems instead.
+  const test::ToolRun summary = test::RunTool({"inspect", "--summary", dll});
+  EXPECT_EQ(summary.exitCode, 1);
+  EXPECT_EQ(summary.out.find("records,"), std::string::npos) << summary.out;
+  EXPECT_NE(summary.out.find("glyph table lacks 3 characters"), std::string::npos) << summary.out;
 }
 
 TEST(Inspect, FailsOnAWrongAtlasHeaderAMissingManifestOrAnUnreadableFile) {
@@ -94,10 +137,13 @@ TEST(Inspect, ChecksTheRecordsAgainstTheAtlasOwnSize) {
   const test::TempDir dir;
   ModuleParts large{{"你好"}, {"你好"}};
   large.recordsFor = large.atlas = AtlasSize{4096, 2048};
-  const test::ToolRun run = test::RunTool({"inspect", WriteModule(dir, "large.dll", large)});
+  const std::string dll = WriteModule(dir, "large.dll", large);
+  const test::ToolRun run = test::RunTool({"inspect", dll});
   EXPECT_EQ(run.exitCode, 0) << run.out;
   EXPECT_NE(run.out.find("DDS, 4096 x 2048 DXT5"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("larger than the documented 2048 x 1024"), std::string::npos) << run.out;
+  const test::ToolRun summary = test::RunTool({"inspect", "--summary", dll});
+  EXPECT_NE(summary.out.find(" glyphs, 'M' 25 px, 4096 x 2048 atlas\n"), std::string::npos) << summary.out;
 
   struct Case {
     AtlasSize recordsFor, atlas;

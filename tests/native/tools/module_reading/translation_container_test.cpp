@@ -3,6 +3,7 @@
 
 #include "base/byte_order.h"
 #include "common/command_error.h"
+#include "common/translation_packing.h"
 #include "formats/translation_resource.h"
 #include "module_reading/translation_container.h"
 #include "text_sources/translation_image_builder.h"
@@ -25,16 +26,16 @@ TEST(TranslationResource, DecodesToTheImageAndIsDeterministic) {
   }
   const auto build = tool::BuildTranslationImage(entries);
   ASSERT_EQ(build.image, ExpectedImage(pairs));
-  const auto resource = PackTranslationResource(build.image);
+  const auto resource = tool::PackTranslationResource(build.image);
   ASSERT_GE(resource.size(), 4u);
   EXPECT_EQ(ReadU32LE(resource.data()), build.image.size());
   EXPECT_LT(resource.size(), build.image.size() / 3);
   EXPECT_EQ(tool::UnpackTranslationResource(resource, "test"), build.image);
-  EXPECT_EQ(PackTranslationResource(tool::BuildTranslationImage(entries).image), resource);
+  EXPECT_EQ(tool::PackTranslationResource(tool::BuildTranslationImage(entries).image), resource);
 }
 
 TEST(TranslationResource, DamagedResourcesAreReported) {
-  const auto resource = PackTranslationResource(ExpectedImage({{"a", "b"}, {"c", "d"}}));
+  const auto resource = tool::PackTranslationResource(ExpectedImage({{"a", "b"}, {"c", "d"}}));
   auto wrongSize = resource;
   wrongSize[0] ^= 1;
   EXPECT_THROW(tool::UnpackTranslationResource(wrongSize, "x"), tool::CommandError);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/byte_order.h"
-#include "formats/translation_resource.h"
+#include "tools/common/translation_packing.h"
 #include "tools/support/reference_formats.h"
 
 namespace vykcn::test {
@@ -14,6 +14,9 @@ void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) { WriteU32LE(&b[at], 
 
 constexpr uint32_t kSectionRva = 0x1000;
 constexpr uint32_t kSectionFileOffset = 0x200;
+constexpr uint32_t kFileAlignment = 0x200, kSectionAlignment = 0x1000;
+
+uint32_t AlignUp(size_t value, uint32_t alignment) { return (uint32_t(value) + alignment - 1) & ~(alignment - 1); }
 
 // The .rsrc section's bytes: three directory levels, data entries, name strings, then the data.
 std::vector<uint8_t> ResourceSection(const std::vector<TestResource>& resources) {
@@ -84,20 +87,33 @@ std::vector<uint8_t> ResourceSection(const std::vector<TestResource>& resources)
 
 }  // namespace
 
-std::vector<uint8_t> BuildTestPe(const std::vector<TestResource>& resources) {
+std::vector<uint8_t> BuildTestPe(const std::vector<TestResource>& resources,
+                                 const std::vector<TestSection>& sections) {
   const std::vector<uint8_t> section = ResourceSection(resources);
+  // The other sections follow .rsrc in the file and in memory; their long names, the string table.
   std::vector<uint8_t> pe(kSectionFileOffset + section.size(), 0);
+  uint32_t rva = kSectionRva + AlignUp(section.size(), kSectionAlignment);
+  std::vector<uint32_t> rvas, offsets;
+  std::string strings;
+  for (const TestSection& s : sections) {
+    pe.resize(AlignUp(pe.size(), kFileAlignment), 0);
+    rvas.push_back(rva);
+    offsets.push_back(uint32_t(pe.size()));
+    pe.resize(pe.size() + s.size, 0);
+    rva += AlignUp(s.size, kSectionAlignment);
+  }
+  const uint32_t stringTable = uint32_t(pe.size());
   pe[0] = 'M', pe[1] = 'Z';
   Put32(pe, 0x3C, 0x40);
   pe[0x40] = 'P', pe[0x41] = 'E';
   Put16(pe, 0x44, 0x8664);  // machine: x86-64
-  Put16(pe, 0x46, 1);       // one section
+  Put16(pe, 0x46, uint16_t(1 + sections.size()));
   Put16(pe, 0x54, 240);     // optional header: PE32+ with 16 data directories
   const size_t optional = 0x58;
   Put16(pe, optional, 0x20B);
-  Put32(pe, optional + 32, 0x1000);  // section alignment
-  Put32(pe, optional + 36, kSectionFileOffset);  // file alignment
-  Put32(pe, optional + 56, kSectionRva + ((uint32_t(section.size()) + 0xFFF) & ~0xFFFu));  // image size
+  Put32(pe, optional + 32, kSectionAlignment);
+  Put32(pe, optional + 36, kFileAlignment);
+  Put32(pe, optional + 56, rva);  // image size
   Put32(pe, optional + 60, kSectionFileOffset);  // headers' size
   Put32(pe, optional + 108, 16);
   Put32(pe, optional + 112 + 2 * 8, kSectionRva);  // resource directory
@@ -110,11 +126,31 @@ std::vector<uint8_t> BuildTestPe(const std::vector<TestResource>& resources) {
   Put32(pe, header + 16, uint32_t(section.size()));
   Put32(pe, header + 20, kSectionFileOffset);
   std::copy(section.begin(), section.end(), pe.begin() + kSectionFileOffset);
+  for (size_t i = 0; i < sections.size(); ++i) {
+    const size_t at = header + 40 * (i + 1);
+    std::string name = sections[i].name;
+    if (name.size() > 8) {
+      const size_t offset = 4 + strings.size();  // the table's own size comes first
+      strings += name + '\0';
+      name = "/" + std::to_string(offset);
+    }
+    std::copy(name.begin(), name.end(), pe.begin() + long(at));
+    Put32(pe, at + 8, sections[i].size);
+    Put32(pe, at + 12, rvas[i]);
+    Put32(pe, at + 16, sections[i].size);
+    Put32(pe, at + 20, offsets[i]);
+  }
+  if (!strings.empty()) {
+    Put32(pe, 0x4C, stringTable);  // a symbol table of no symbols, then the strings
+    pe.resize(pe.size() + 4, 0);
+    Put32(pe, stringTable, uint32_t(4 + strings.size()));
+    pe.insert(pe.end(), strings.begin(), strings.end());
+  }
   return pe;
 }
 
 std::vector<uint8_t> BuildTranslationResource(const std::vector<std::pair<uint32_t, std::string>>& texts) {
-  return PackTranslationResource(ImageOfRecords(texts));
+  return tool::PackTranslationResource(ImageOfRecords(texts));
 }
 
 }  // namespace vykcn::test

@@ -1,6 +1,6 @@
 #pragma once
-// A test-side writer of minimal 64-bit PE files that carry only a resource section, so that the
-// module readers can be tested without a Windows toolchain.
+// A test-side writer of minimal 64-bit PE files that carry a resource section (and sections of
+// zeros named as asked), so that the module readers can be tested without a Windows toolchain.
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -16,8 +16,17 @@ struct TestResource {
   std::vector<uint8_t> data;
 };
 
+// A section after .rsrc, of `size` zero bytes; at most three, which the headers have room for.
+// Names longer than 8 bytes go into a COFF string table, as the GNU linker writes them
+// (".debug_info" becomes "/4").
+struct TestSection {
+  std::string name;
+  uint32_t size = 0;
+};
+
 // Resources of the same type must be adjacent in the list.
-std::vector<uint8_t> BuildTestPe(const std::vector<TestResource>& resources);
+std::vector<uint8_t> BuildTestPe(const std::vector<TestResource>& resources,
+                                 const std::vector<TestSection>& sections = {});
 
 // The translation resource for `texts`: u32 image size, then the framed LZX stream of the image
 // (u32 count, then per text a u32 hash and the text with its 0 byte), packed as pack-text packs.

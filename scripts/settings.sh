@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# The settings that change the module's resources, remembered from one `make` to the next.
+#   scripts/settings.sh BUILD_DIR [NAME=VALUE ...]
+# Takes the variables given to make on its command line (it ignores those it does not know), lays
+# them over the ones remembered in BUILD_DIR/settings.txt (NAME= restores the default), checks
+# them, and writes BUILD_DIR/settings.txt and BUILD_DIR/settings.cmake, the initial cache with which
+# `make` and `make test` configure the Windows build alike. `make clean` removes BUILD_DIR: every
+# setting is back to its default. A bad value is refused in one line and nothing is remembered.
+set -euo pipefail
+
+# One setting a line; a packer option added later is one more line.
+#   kind     folder, file: a path; a relative one is taken from the project root
+#            value: passed as it is; words: each word after its own option; flag: 1 passes it, 0 not
+#   default  "-": none
+#   goes to  a CMake variable of its own, or a group and the option:
+#            text    pack-text and pack-font (which translations are packed)
+#            glyphs  pack-font (which characters get glyphs)
+#            layout  the shipping module's pack-font (how its atlas is laid out)
+table='
+TRANSLATIONS        folder  resources/translations                          VYKCN_TRANSLATIONS
+FONT                file    /usr/share/fonts/truetype/wqy/wqy-microhei.ttc  VYKCN_FONT
+GLYPH_HEIGHT        value   -                                               layout --glyph-height
+ATLAS_SIZE          value   -                                               layout --atlas-size
+LATER_WINS          flag    0                                               text --later-wins
+ACCEPT_SHARED_HASH  words   -                                               text --accept-shared-hash
+HOST_TEXTS          file    -                                               text --host-texts
+EXTRA_CHARS         file    -                                               glyphs --extra-chars
+'
+
+build=${1:?usage: settings.sh BUILD_DIR [NAME=VALUE ...]}
+shift
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+remembered=$build/settings.txt
+
+fail() {
+  echo "settings: $*" >&2
+  exit 1
+}
+
+names=()
+declare -A kind default target option value source
+while read -r name k d t o; do
+  [[ -n "$name" ]] || continue
+  names+=("$name")
+  kind[$name]=$k
+  default[$name]=$([[ "$d" == "-" ]] || echo "$d")
+  target[$name]=$t
+  option[$name]=${o:-}
+  value[$name]=${default[$name]}
+  source[$name]=default
+done <<<"$table"
+
+# A path as it is remembered: absolute, taken from the project root when relative.
+resolve() {  # resolve NAME VALUE
+  if [[ -z "$2" || ( "${kind[$1]}" != folder && "${kind[$1]}" != file ) ]]; then
+    printf '%s' "$2"
+  else
+    (cd "$root" && realpath -ms -- "$2")
+  fi
+}
+
+if [[ -f "$remembered" ]]; then
+  while IFS= read -r line; do
+    [[ "$line" == [A-Z]*=* ]] || continue
+    name=${line%%=*}
+    [[ "$name" =~ ^[A-Z_]+$ && -v "kind[$name]" ]] || continue
+    value[$name]=${line#*=}
+    source[$name]=remembered
+  done <"$remembered"
+fi
+
+for argument in "$@"; do
+  name=${argument%%=*}
+  [[ "$name" =~ ^[A-Z_]+$ && -v "kind[$name]" ]] || continue
+  given=${argument#*=}
+  [[ "$given" != *$'\n'* ]] || fail "$name: give the value on one line"
+  value[$name]=${given:-${default[$name]}}
+  source[$name]=given
+done
+
+for name in "${names[@]}"; do
+  v=$(resolve "$name" "${value[$name]}")
+  value[$name]=$v
+  [[ -n "$v" ]] || continue
+  where=""
+  [[ "${source[$name]}" != remembered ]] || where=" (remembered in $remembered; $name= restores the default)"
+  # CMake takes ';' for a list separator: no value may hold one.
+  [[ "$v" != *';'* ]] || fail "$name: '$v' holds a ';', which the build cannot pass on$where"
+  case ${kind[$name]} in
+    folder)
+      [[ -d "$v" ]] || fail "$name: no folder $v$where"
+      [[ -n "$(find "$v" -maxdepth 1 -type f \( -iname '*.po' -o -iname '*.csv' \) -print -quit)" ]] ||
+        fail "$name: no .po or .csv files in $v$where"
+      ;;
+    file) [[ -f "$v" ]] || fail "$name: no file $v$where" ;;
+    flag) [[ "$v" == 0 || "$v" == 1 ]] || fail "$name: 1 or 0, not '$v'$where" ;;
+  esac
+done
+
+# CMake's quoted argument: backslashes, quotes and dollars escaped.
+cmake_string() {
+  local s=$1
+  s=${s//\\/\\\\}
+  s=${s//\"/\\\"}
+  s=${s//\$/\\\$}
+  printf '"%s"' "$s"
+}
+cmake_list() {
+  local IFS=';'
+  cmake_string "$*"
+}
+
+text=() glyphs=() layout=() inputs=() variables=() differing=() from_memory=()
+for name in "${names[@]}"; do
+  v=${value[$name]}
+  if [[ "$v" != "$(resolve "$name" "${default[$name]}")" ]]; then
+    differing+=("$name=$v")
+    [[ "${source[$name]}" != remembered ]] || from_memory+=("$name=$v")
+  fi
+  arguments=()
+  case ${kind[$name]} in
+    flag) [[ "$v" != 1 ]] || arguments=("${option[$name]}") ;;
+    words)
+      read -ra words <<<"$v"
+      for word in ${words[@]+"${words[@]}"}; do arguments+=("${option[$name]}" "$word"); done
+      ;;
+    *)
+      [[ -z "$v" ]] || arguments=("${option[$name]}" "$v")
+      ;;
+  esac
+  # A file that an option names is an input of the packers, as the translators' files are.
+  [[ "${kind[$name]}" != file || "${target[$name]}" == VYKCN_* || -z "$v" ]] || inputs+=("$v")
+  case ${target[$name]} in
+    VYKCN_*)
+      type=STRING
+      [[ "${kind[$name]}" != folder ]] || type=PATH
+      [[ "${kind[$name]}" != file ]] || type=FILEPATH
+      variables+=("set(${target[$name]} $(cmake_string "$v") CACHE $type \"\" FORCE)")
+      ;;
+    text) text+=("${arguments[@]}") ;;
+    glyphs) glyphs+=("${arguments[@]}") ;;
+    layout) layout+=("${arguments[@]}") ;;
+    *) fail "${target[$name]}: no such group (scripts/settings.sh)" ;;
+  esac
+done
+
+mkdir -p "$build"
+{
+  echo "# The settings of the module's resources that differ from their defaults (scripts/settings.sh)."
+  echo "# Each stays until it is given again; NAME= on make's command line restores its default."
+  for setting in ${differing[@]+"${differing[@]}"}; do echo "$setting"; done
+} >"$remembered.new"
+mv "$remembered.new" "$remembered"
+{
+  echo "# Written by scripts/settings.sh from $remembered: the Windows build's initial cache."
+  for line in ${variables[@]+"${variables[@]}"}; do echo "$line"; done
+  echo "set(VYKCN_TEXT_OPTIONS $(cmake_list ${text[@]+"${text[@]}"}) CACHE STRING \"\" FORCE)"
+  echo "set(VYKCN_GLYPH_OPTIONS $(cmake_list ${glyphs[@]+"${glyphs[@]}"}) CACHE STRING \"\" FORCE)"
+  echo "set(VYKCN_LAYOUT_OPTIONS $(cmake_list ${layout[@]+"${layout[@]}"}) CACHE STRING \"\" FORCE)"
+  echo "set(VYKCN_PACK_INPUTS $(cmake_list ${inputs[@]+"${inputs[@]}"}) CACHE STRING \"\" FORCE)"
+} >"$build/settings.cmake"
+
+if [[ ${#from_memory[@]} -gt 0 ]]; then
+  listed=$(printf ', %s' "${from_memory[@]}")
+  echo "settings remembered in $remembered: ${listed:2} (NAME= restores a default)"
+fi
