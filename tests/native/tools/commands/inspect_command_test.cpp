@@ -30,9 +30,9 @@ struct ModuleParts {
   std::vector<std::string> translations;
   bool goodAtlasHeader = true;
   bool manifest = true;
-  AtlasSize recordsFor;  // the atlas size the glyph records address
-  AtlasSize atlas;       // the size of resource 103
-  std::vector<TestSection> sections;  // beside .rsrc
+  AtlasSize recordsFor{};  // the atlas size the glyph records address
+  AtlasSize atlas{};       // the size of resource 103
+  std::vector<TestSection> sections{};  // beside .rsrc
 };
 
 // Writes the module; `glyphs`, when given, receives the number of glyph records packed.
