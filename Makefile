@@ -10,6 +10,10 @@
 # Each one given is remembered in build/settings.txt until it is given again; NAME= restores its
 # default. `make` and `make test` configure the Windows build with the same settings.
 
+# A step fails when any command of a pipe fails, as a build's output filtered through grep would not.
+SHELL := /bin/bash
+.SHELLFLAGS := -o pipefail -c
+
 BUILD := build
 tool := $(BUILD)/native/tools/vykcn-tool
 
@@ -21,37 +25,39 @@ given := $(foreach v,$(.VARIABLES),$(if $(findstring command line,$(origin $v)),
 
 all: report
 
+# Each step below does its work only when something it depends on changed, by content: a make
+# with nothing new to build installs, configures, packs and reports nothing, and says so.
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/if-changed.sh $(BUILD)/stamps/deps scripts/install-deps.sh -- bash scripts/install-deps.sh
 
 settings: deps
 	@bash scripts/settings.sh $(BUILD) $(given)
 
+# Configured once, and again when the settings change; ninja configures again when a CMake file does.
 configure: settings
-	@cmake -S . -B $(BUILD)/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	@cmake -S . -B $(BUILD)/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVYKCN_TOOL="$$(realpath -m $(tool))" \
-	  -C $(BUILD)/settings.cmake >/dev/null
+	@[ -f $(BUILD)/native/build.ninja ] || rm -f $(BUILD)/stamps/configure-native
+	@[ -f $(BUILD)/windows/build.ninja ] || rm -f $(BUILD)/stamps/configure-windows
+	@bash scripts/if-changed.sh $(BUILD)/stamps/configure-native -- \
+	  sh -c 'cmake -S . -B $(BUILD)/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null'
+	@bash scripts/if-changed.sh $(BUILD)/stamps/configure-windows $(BUILD)/settings.cmake -- \
+	  sh -c 'cmake -S . -B $(BUILD)/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVYKCN_TOOL="$$(realpath -m $(tool))" \
+	    -C $(BUILD)/settings.cmake >/dev/null'
 
 native: configure
-	@cmake --build $(BUILD)/native --target vykcn-tool
-	@mkdir -p out && cp $(tool) out/vykcn-tool
+	@cmake --build $(BUILD)/native --target vykcn-tool | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
+	@mkdir -p out && { cmp -s $(tool) out/vykcn-tool || cp $(tool) out/vykcn-tool; }
 
 windows: native
-	@cmake --build $(BUILD)/windows --target vykcn
-	@mkdir -p out && cp $(BUILD)/windows/module/vykcn.dll $(BUILD)/windows/module/vykcn.dll.debug out/
+	@cmake --build $(BUILD)/windows --target vykcn | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
+	@mkdir -p out && for f in vykcn.dll vykcn.dll.debug; do \
+	  cmp -s $(BUILD)/windows/module/$$f out/$$f || cp $(BUILD)/windows/module/$$f out/$$f; done
 
 # What was built: the module's resources checked, a few of its translations drawn, and a last line
-# naming the translators' files that CMake packed and what the module carries.
+# naming the translators' files that CMake packed and what the module carries. A module that was
+# reported as it is now is only named again.
 report: windows
-	@echo
-	@out/vykcn-tool inspect out/vykcn.dll
-	@out/vykcn-tool preview --dll out/vykcn.dll --samples 6 -o out/preview.png
-	@packed=$(BUILD)/windows/generated/shipping/packed-files.txt; \
-	  files=$$(wc -l <"$$packed"); [ "$$files" -eq 1 ] && noun=file || noun=files; \
-	  folder=$$(dirname "$$(head -n 1 "$$packed")"); folder=$${folder#"$(CURDIR)/"}; \
-	  summary=$$(out/vykcn-tool inspect --summary out/vykcn.dll) && \
-	  echo "built out/vykcn.dll ($$(stat -c %s out/vykcn.dll) bytes) from $$folder ($$files $$noun): $$summary"
+	@bash scripts/report.sh $(BUILD) out
 
 test: configure
 	@bash scripts/run-tests.sh $(BUILD)

@@ -15,13 +15,16 @@ set(VYKCN_TEXT_OPTIONS "" CACHE STRING "Options of pack-text and pack-font, such
 set(VYKCN_GLYPH_OPTIONS "" CACHE STRING "Options of pack-font that add characters, such as --extra-chars FILE")
 set(VYKCN_LAYOUT_OPTIONS "" CACHE STRING
     "Options of the shipping pack-font: --glyph-height N (default 25, or the largest down to 12 that fits), --atlas-size WxH")
+set(VYKCN_TRANSLATION_OPTIONS "" CACHE STRING
+    "Options of the shipping pack-text: --best, --wrap PX, --max-width PX, --max-lines N, --host-height PX")
 set(VYKCN_PACK_INPUTS "" CACHE STRING "Files that the options name: the packers run again when one changes")
 
 if(NOT VYKCN_TOOL)
   message(FATAL_ERROR "VYKCN_TOOL must name the native vykcn-tool, which generates the module's resources")
 endif()
-# Extensions in any case: EXTRA.CSV is a CSV file as much as extra.csv.
-file(GLOB vykcn_translation_files CONFIGURE_DEPENDS "${VYKCN_TRANSLATIONS}/*")
+# Extensions in any case: EXTRA.CSV is a CSV file as much as extra.csv. Subfolders are read too, in
+# the order of the files' paths, so a folder of patches named after the base files comes after them.
+file(GLOB_RECURSE vykcn_translation_files CONFIGURE_DEPENDS "${VYKCN_TRANSLATIONS}/*")
 list(FILTER vykcn_translation_files INCLUDE REGEX "\\.([Pp][Oo]|[Cc][Ss][Vv])$")
 list(SORT vykcn_translation_files)
 if(NOT vykcn_translation_files)
@@ -36,19 +39,30 @@ file(MAKE_DIRECTORY ${vykcn_generated})
 set(vykcn_glyphs ${vykcn_generated}/vykcn-glyphs.bin)
 set(vykcn_atlas ${vykcn_generated}/vykcn-atlas.dds)
 set(vykcn_translations ${vykcn_generated}/vykcn-translations.bin)
+# Lines are measured (and wrapped) with the module's own glyph table.
+set(vykcn_measure "")
+set(vykcn_measure_depends "")
+if(VYKCN_TRANSLATION_OPTIONS MATCHES "--(wrap|max-width|max-lines)")
+  set(vykcn_measure --glyphs ${vykcn_glyphs})
+  set(vykcn_measure_depends ${vykcn_glyphs})
+endif()
 # What is packed, one file a line, for the build's last line (Makefile).
 list(JOIN vykcn_translation_files "\n" vykcn_packed_list)
 file(WRITE ${vykcn_generated}/packed-files.txt "${vykcn_packed_list}\n")
 
+# Each packer keeps a stamp of what it made its outputs from (by content: the characters or the
+# image, the font, the options, the tool), and leaves them as they are when nothing of it changed.
 add_custom_command(OUTPUT ${vykcn_glyphs} ${vykcn_atlas}
   COMMAND ${VYKCN_TOOL} pack-font --font ${VYKCN_FONT} --glyphs ${vykcn_glyphs} --atlas ${vykcn_atlas}
+          --stamp ${vykcn_generated}/glyphs.stamp
           ${VYKCN_TEXT_OPTIONS} ${VYKCN_GLYPH_OPTIONS} ${VYKCN_LAYOUT_OPTIONS} ${vykcn_translation_files}
   DEPENDS ${vykcn_translation_files} ${VYKCN_FONT} ${VYKCN_TOOL} ${VYKCN_PACK_INPUTS}
   COMMENT "Packing the glyph table and font atlas"
   VERBATIM)
 add_custom_command(OUTPUT ${vykcn_translations}
-  COMMAND ${VYKCN_TOOL} pack-text ${VYKCN_TEXT_OPTIONS} ${vykcn_translation_files} -o ${vykcn_translations}
-  DEPENDS ${vykcn_translation_files} ${VYKCN_TOOL} ${VYKCN_PACK_INPUTS}
+  COMMAND ${VYKCN_TOOL} pack-text ${VYKCN_TEXT_OPTIONS} ${VYKCN_TRANSLATION_OPTIONS} ${vykcn_measure}
+          --stamp ${vykcn_generated}/translations.stamp ${vykcn_translation_files} -o ${vykcn_translations}
+  DEPENDS ${vykcn_translation_files} ${VYKCN_TOOL} ${VYKCN_PACK_INPUTS} ${vykcn_measure_depends}
   COMMENT "Packing the translations"
   VERBATIM)
 

@@ -13,18 +13,29 @@ set -euo pipefail
 #            value: passed as it is; words: each word after its own option; flag: 1 passes it, 0 not
 #   default  "-": none
 #   goes to  a CMake variable of its own, or a group and the option:
-#            text    pack-text and pack-font (which translations are packed)
-#            glyphs  pack-font (which characters get glyphs)
-#            layout  the shipping module's pack-font (how its atlas is laid out)
+#            text          pack-text and pack-font (which translations are packed, which warnings count)
+#            glyphs        pack-font (which characters get glyphs, from which face)
+#            layout        the shipping module's pack-font (how its atlas is laid out)
+#            translations  pack-text (how its texts are compressed and laid out; the lines are measured with
+#                          the shipping glyph table)
 table='
 TRANSLATIONS        folder  resources/translations                          VYKCN_TRANSLATIONS
 FONT                file    /usr/share/fonts/truetype/wqy/wqy-microhei.ttc  VYKCN_FONT
+FACE                value   -                                               glyphs --face
 GLYPH_HEIGHT        value   -                                               layout --glyph-height
 ATLAS_SIZE          value   -                                               layout --atlas-size
 LATER_WINS          flag    0                                               text --later-wins
 ACCEPT_SHARED_HASH  words   -                                               text --accept-shared-hash
 HOST_TEXTS          file    -                                               text --host-texts
 EXTRA_CHARS         file    -                                               glyphs --extra-chars
+DISABLE             words   -                                               text --disable
+ERRORS              words   -                                               text --error
+STRICT              flag    0                                               text --strict
+RELEASE             flag    0                                               translations --best
+WRAP                value   -                                               translations --wrap
+MAX_WIDTH           value   -                                               translations --max-width
+MAX_LINES           value   -                                               translations --max-lines
+HOST_HEIGHT         value   -                                               translations --host-height
 '
 
 build=${1:?usage: settings.sh BUILD_DIR [NAME=VALUE ...]}
@@ -89,8 +100,8 @@ for name in "${names[@]}"; do
   case ${kind[$name]} in
     folder)
       [[ -d "$v" ]] || fail "$name: no folder $v$where"
-      [[ -n "$(find "$v" -maxdepth 1 -type f \( -iname '*.po' -o -iname '*.csv' \) -print -quit)" ]] ||
-        fail "$name: no .po or .csv files in $v$where"
+      [[ -n "$(find "$v" -type f \( -iname '*.po' -o -iname '*.csv' \) -print -quit)" ]] ||
+        fail "$name: no .po or .csv files in $v or its folders$where"
       ;;
     file) [[ -f "$v" ]] || fail "$name: no file $v$where" ;;
     flag) [[ "$v" == 0 || "$v" == 1 ]] || fail "$name: 1 or 0, not '$v'$where" ;;
@@ -110,7 +121,7 @@ cmake_list() {
   cmake_string "$*"
 }
 
-text=() glyphs=() layout=() inputs=() variables=() differing=() from_memory=()
+text=() glyphs=() layout=() translations=() inputs=() variables=() differing=() from_memory=()
 for name in "${names[@]}"; do
   v=${value[$name]}
   if [[ "$v" != "$(resolve "$name" "${default[$name]}")" ]]; then
@@ -140,6 +151,7 @@ for name in "${names[@]}"; do
     text) text+=("${arguments[@]}") ;;
     glyphs) glyphs+=("${arguments[@]}") ;;
     layout) layout+=("${arguments[@]}") ;;
+    translations) translations+=("${arguments[@]}") ;;
     *) fail "${target[$name]}: no such group (scripts/settings.sh)" ;;
   esac
 done
@@ -157,6 +169,7 @@ mv "$remembered.new" "$remembered"
   echo "set(VYKCN_TEXT_OPTIONS $(cmake_list ${text[@]+"${text[@]}"}) CACHE STRING \"\" FORCE)"
   echo "set(VYKCN_GLYPH_OPTIONS $(cmake_list ${glyphs[@]+"${glyphs[@]}"}) CACHE STRING \"\" FORCE)"
   echo "set(VYKCN_LAYOUT_OPTIONS $(cmake_list ${layout[@]+"${layout[@]}"}) CACHE STRING \"\" FORCE)"
+  echo "set(VYKCN_TRANSLATION_OPTIONS $(cmake_list ${translations[@]+"${translations[@]}"}) CACHE STRING \"\" FORCE)"
   echo "set(VYKCN_PACK_INPUTS $(cmake_list ${inputs[@]+"${inputs[@]}"}) CACHE STRING \"\" FORCE)"
 } >"$build/settings.cmake"
 

@@ -7,6 +7,7 @@
 #include "checks/build_guard.h"
 #include "commands/command_registry.h"
 #include "commands/set_options.h"
+#include "common/build_stamp.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
 #include "font_building/alpha_psnr.h"
@@ -28,6 +29,7 @@ struct PackFontOptions {
   int glyphHeight = 0;     // 0: the largest that fits
   std::string atlasSize;   // "" : the documented 2048 x 1024
   int face = 0;
+  std::string stamp;
   CheckOptions check;
 };
 
@@ -58,6 +60,20 @@ void RunPackFont(const PackFontOptions& options) {
   packOptions.face = options.face;
 
   const GlyphCharset charset = GlyphsToDraw(options);
+  // What the two files are made of: the characters, the font's bytes, the options, the tool.
+  BuildStamp inputs;
+  if (!options.stamp.empty()) {
+    inputs.AddThisProgram();
+    inputs.AddFile("font", options.font);
+    inputs.Add("characters", charset.codes.data(), charset.codes.size() * sizeof(uint16_t));
+    const int settings[] = {options.face, options.glyphHeight, packOptions.atlas.width, packOptions.atlas.height};
+    inputs.Add("options", settings, sizeof settings);
+    if (StampIsCurrent(options.stamp, inputs.Digest(), {options.glyphs, options.atlas})) {
+      std::printf("%zu glyphs, up to date in %s, %s\n", charset.codes.size(), options.glyphs.c_str(),
+                  options.atlas.c_str());
+      return;
+    }
+  }
   const FontPack pack = BuildFontPack(options.font, charset, packOptions);
   const int width = pack.atlas.width, height = pack.atlas.height;
 
@@ -69,6 +85,7 @@ void RunPackFont(const PackFontOptions& options) {
   const std::vector<uint8_t> table = SerializeGlyphTable(pack.records);
   const std::vector<uint8_t> atlasFile = BuildAtlasFile(blocks, pack.atlas);
   WriteFilesAtomically({{options.glyphs, &table}, {options.atlas, &atlasFile}});
+  if (!options.stamp.empty()) WriteStamp(options.stamp, inputs.Digest(), {options.glyphs, options.atlas});
   const double used = 100.0 * double(pack.usedTexels) / (double(width) * height);
   std::printf("%zu glyphs, 'M' %d px high (%.2f px em), %s atlas %.1f%% used -> %s, %s\n", pack.records.size(),
               pack.glyphHeight, pack.pixelSize, DescribeAtlasSize(pack.atlas).c_str(), used,
@@ -102,12 +119,15 @@ void AddPackFontCommand(CLI::App& app) {
   command->add_option("--atlas-size", options->atlasSize,
                       "2048x1024 (default), or 4096x2048 or 4096x4096 for a host that was tried with it");
   command->add_option("--face", options->face, "face of a TTC font collection (default 0)");
+  command->add_option("--stamp", options->stamp,
+                      "a record of what the outputs were made from: when it names these very characters, font, "
+                      "options and tool, and the outputs are as made then, nothing is drawn or written");
   command->add_option("translations", options->translations, "translation files (.po, .csv)");
   AddSetOptions(command, &options->check);
   AddExtraCharsOption(command, &options->check);
   command->callback([options] {
     CommandPaths paths{options->translations, {}};
-    paths.binaryOutputs = {options->glyphs, options->atlas};
+    paths.binaryOutputs = {options->glyphs, options->atlas, options->stamp};
     paths.inputs.push_back(options->font);
     paths.inputs.push_back(options->check.extraCharsPath);
     paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());

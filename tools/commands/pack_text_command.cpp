@@ -5,6 +5,7 @@
 #include "commands/command_registry.h"
 #include "commands/layout_options.h"
 #include "commands/set_options.h"
+#include "common/build_stamp.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
 #include "common/translation_packing.h"
@@ -18,6 +19,7 @@ void AddPackTextCommand(CLI::App& app) {
   struct Options {
     std::vector<std::string> files;
     std::string output;
+    std::string stamp;
     CheckOptions check;
     LayoutSources layout;
   };
@@ -27,6 +29,9 @@ void AddPackTextCommand(CLI::App& app) {
                       "translators' files: .po, or .csv with a header row naming \"source\" and \"translation\" columns; several merge")
       ->required();
   command->add_option("-o,--output", options->output, "translation resource to write")->required();
+  command->add_option("--stamp", options->stamp,
+                      "a record of what the output was made from: when it names this very image (and tool), and the "
+                      "output is as made then, nothing is compressed or written");
   AddSetOptions(command, &options->check);
   AddFontOptions(command, &options->check, &options->layout);
   AddLayoutOptions(command, &options->check, &options->layout, true);
@@ -35,11 +40,22 @@ void AddPackTextCommand(CLI::App& app) {
     paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
     paths.inputs.insert(paths.inputs.end(), {options->check.fontPath, options->layout.glyphs, options->layout.dll});
     paths.binaryOutputs.push_back(options->output);
+    paths.binaryOutputs.push_back(options->stamp);
     CheckCommandPaths(paths);
     ResolveLayoutSources(options->layout, &options->check);
     const CheckedTranslations checked = CheckBeforeBuild(options->files, options->check);
+    BuildStamp inputs;
+    if (!options->stamp.empty()) {
+      inputs.AddThisProgram();
+      inputs.Add("image", checked.image.data(), checked.image.size());
+      if (StampIsCurrent(options->stamp, inputs.Digest(), {options->output})) {
+        std::printf("records: %zu, up to date in %s\n", checked.records, options->output.c_str());
+        return;
+      }
+    }
     const std::vector<uint8_t> resource = PackTranslationResource(checked.image);
     WriteFileAtomically(options->output, resource);
+    if (!options->stamp.empty()) WriteStamp(options->stamp, inputs.Digest(), {options->output});
     FileSummary total;
     for (const FileSummary& file : checked.files) {
       total.entries += file.entries;
