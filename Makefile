@@ -15,6 +15,7 @@ SHELL := /bin/bash
 .SHELLFLAGS := -o pipefail -c
 
 BUILD := build
+OUT := out
 tool := $(BUILD)/native/tools/vykcn-tool
 
 # Every variable given on the command line, as NAME=VALUE quoted for the shell (a value may hold
@@ -46,18 +47,18 @@ configure: settings
 
 native: configure
 	@cmake --build $(BUILD)/native --target vykcn-tool | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
-	@mkdir -p out && { cmp -s $(tool) out/vykcn-tool || cp $(tool) out/vykcn-tool; }
+	@mkdir -p $(OUT) && { cmp -s $(tool) $(OUT)/vykcn-tool || cp $(tool) $(OUT)/vykcn-tool; }
 
 windows: native
 	@cmake --build $(BUILD)/windows --target vykcn | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
-	@mkdir -p out && for f in vykcn.dll vykcn.dll.debug; do \
-	  cmp -s $(BUILD)/windows/module/$$f out/$$f || cp $(BUILD)/windows/module/$$f out/$$f; done
+	@mkdir -p $(OUT) && for f in vykcn.dll vykcn.dll.debug; do \
+	  cmp -s $(BUILD)/windows/module/$$f $(OUT)/$$f || cp $(BUILD)/windows/module/$$f $(OUT)/$$f; done
 
 # What was built: the module's resources checked, a few of its translations drawn, and a last line
 # naming the translators' files that CMake packed and what the module carries. A module that was
 # reported as it is now is only named again.
 report: windows
-	@bash scripts/report.sh $(BUILD) out
+	@bash scripts/report.sh $(BUILD) $(OUT)
 
 test: configure
 	@bash scripts/run-tests.sh $(BUILD)
@@ -66,4 +67,4 @@ bench: all
 	@bash scripts/run-benchmarks.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) out
+	rm -rf $(BUILD) $(OUT)

@@ -34,7 +34,7 @@ what="$files file$([[ $files -eq 1 ]] || echo s)"
 level=default
 grep -qx 'RELEASE=1' "$build/settings.txt" && level=best
 summary=$("$tool" inspect --summary "$dll")
-line="out/vykcn.dll ($(stat -c %s "$dll") bytes) from $folder ($what): $summary, compressed at the $level level"
+line="$dll ($(stat -c %s "$dll") bytes) from $folder ($what): $summary, compressed at the $level level"
 echo "built $line"
 mkdir -p "$(dirname "$stamp")"
 printf '%s\n%s\n' "$key" "$line" >"$stamp"

@@ -83,12 +83,19 @@ std::string NearForm(const std::string& text) {
 
 void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& listed, std::vector<Finding>* findings) {
   ModuleLookups lookups(set);
+  // Made when first needed: most sets list no text that is left untranslated.
   std::unordered_map<std::string, const TextEntry*> translatedNear;
-  for (const auto& [host, entry] : *set.wanted) {
-    const auto [at, added] = translatedNear.emplace(NearForm(host), entry);
-    // Of two translated texts with one near form, the one named is the same in every run.
-    if (!added && Place(*entry) < Place(*at->second)) at->second = entry;
-  }
+  const auto nearTranslation = [&](const std::string& host) -> const TextEntry* {
+    if (translatedNear.empty()) {
+      for (const auto& [text, entry] : *set.wanted) {
+        const auto [at, added] = translatedNear.emplace(NearForm(std::string(text)), entry);
+        // Of two translated texts with one near form, the one named is the same in every run.
+        if (!added && Place(*entry) < Place(*at->second)) at->second = entry;
+      }
+    }
+    const auto near = translatedNear.find(NearForm(host));
+    return near == translatedNear.end() ? nullptr : near->second;
+  };
   std::set<uint32_t> acceptedAndShared;
   std::unordered_set<std::string_view> asked;  // each host text once, at its first place
   for (const ListedText& item : listed) {
@@ -125,10 +132,8 @@ void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& lis
     // Without a translation of its own, the subtitle site tries shortened forms of the text.
     const char* site = lookups.SubtitleSite(host);
     if (site == nullptr) {
-      const auto near = translatedNear.find(NearForm(host));
-      if (near != translatedNear.end()) {
-        add(Severity::kWarning, " has no translation; " + QuotedText(near->second->host) + " at " +
-                                    Place(*near->second) +
+      if (const TextEntry* near = nearTranslation(host)) {
+        add(Severity::kWarning, " has no translation; " + QuotedText(near->host) + " at " + Place(*near) +
                                     " has one, and differs from it only in white space at the end or a line feed",
             warning_class::kNearMatch);
       }

@@ -6,6 +6,7 @@
 // the lookups tells.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -23,7 +24,7 @@ struct ShownTextSet {
   const std::vector<uint8_t>* image;                // a well-formed translation image
   const std::vector<const TextEntry*>* recordOwners;  // the entry that made each record, in image order
   // For each host text that has a translation, the entry whose translation it should show.
-  const std::unordered_map<std::string, const TextEntry*>* wanted;
+  const std::unordered_map<std::string_view, const TextEntry*>* wanted;
   std::vector<uint32_t> acceptedHashes;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -46,7 +47,7 @@ struct Candidate {
 // lookups below tell what that text would show. `wanted` gets, for each host text, the entry whose
 // translation it should show by these rules.
 void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::vector<Finding>* findings,
-                      std::unordered_map<std::string, const TextEntry*>* wanted) {
+                      std::unordered_map<std::string_view, const TextEntry*>* wanted) {
   std::unordered_map<uint32_t, std::vector<Candidate*>> byHash;  // the entries that give the record
   for (Candidate& candidate : *candidates) {
     const TextEntry& entry = *candidate.entry;
@@ -112,9 +113,9 @@ std::vector<SourceFile> ReadFiles(const std::vector<std::string>& paths, int fir
 // Every character the host may draw, held against the font.
 GlyphCharset CoverGlyphs(const CheckOptions& options, size_t fileCount, const std::vector<ListedText>& listed,
                          const std::vector<Candidate*>& kept,
-                         const std::unordered_map<std::string, const TextEntry*>& wanted,
+                         const std::unordered_map<std::string_view, const TextEntry*>& wanted,
                          std::vector<Finding>* findings) {
-  std::set<const TextEntry*> keptEntries;
+  std::unordered_set<const TextEntry*> keptEntries;
   for (const Candidate* candidate : kept) keptEntries.insert(candidate->entry);
   GlyphSources sources;
   for (const ListedText& item : listed) {
@@ -181,7 +182,7 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
   for (size_t l = 0; l < lists.size(); ++l) {
     for (const TextEntry& entry : lists[l].entries) listed.push_back({&entry, listIndices[l]});
   }
-  std::unordered_map<std::string, const TextEntry*> wanted;
+  std::unordered_map<std::string_view, const TextEntry*> wanted;
   ResolveConflicts(&candidates, options.laterWins, &result.findings, &wanted);
   std::vector<Candidate*> kept;
   for (Candidate& candidate : candidates) {

@@ -1,7 +1,7 @@
 #include "checks/work_reports.h"
 
 #include <cstdint>
-#include <set>
+#include <vector>
 
 #include "base/utf8.h"
 
@@ -46,14 +46,19 @@ void PrintWorkList(std::FILE* stream, const CheckedTranslations& checked, WorkLi
 }
 
 size_t DistinctCharacters(const CheckedTranslations& checked) {
-  std::set<uint32_t> characters;
+  std::vector<bool> seen(0x110000);
+  size_t distinct = 0;
   std::vector<uint32_t> codes;
   for (const TextEntry& entry : checked.used) {
-    if (DecodeUtf8(entry.translation, &codes)) characters.insert(codes.begin(), codes.end());
+    if (!DecodeUtf8(entry.translation, &codes)) continue;
+    for (uint32_t c : codes) {
+      if (c != '\t' && c != '\n' && !seen[c]) {
+        seen[c] = true;
+        ++distinct;
+      }
+    }
   }
-  characters.erase('\t');
-  characters.erase('\n');
-  return characters.size();
+  return distinct;
 }
 
 void PrintStatistics(std::FILE* stream, const CheckedTranslations& checked) {

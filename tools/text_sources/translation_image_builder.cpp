@@ -1,6 +1,7 @@
 #include "text_sources/translation_image_builder.h"
 
 #include <cstdio>
+#include <string_view>
 #include <unordered_map>
 
 #include "base/utf8.h"
@@ -29,7 +30,7 @@ std::string Shown(const std::string& text) {
 TranslationImageBuild BuildTranslationImage(const std::vector<TextEntry>& entries) {
   std::vector<const TextEntry*> records;
   std::vector<size_t> recordEntries;
-  std::unordered_map<std::string, const TextEntry*> byHost;
+  std::unordered_map<std::string_view, const TextEntry*> byHost;  // into the entries, which outlive it
   std::unordered_map<uint32_t, const TextEntry*> byHash;
 
   for (const TextEntry& entry : entries) {
