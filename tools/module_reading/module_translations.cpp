@@ -1,6 +1,7 @@
 #include "module_reading/module_translations.h"
 
 #include "formats/resource_ids.h"
+#include "module_reading/memory_resources.h"
 #include "formats/translation_image.h"
 #include "formats/translation_resource.h"
 #include "platform/message_sink.h"
@@ -11,20 +12,6 @@
 
 namespace vykcn::tool {
 namespace {
-
-class MemoryResources : public OwnResources {
- public:
-  explicit MemoryResources(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-  bool LoadData(uint32_t id, ResourceBytes* out) override {
-    if (id != kTranslationResourceId || bytes_.empty()) return false;
-    out->data = bytes_.data();
-    out->size = static_cast<uint32_t>(bytes_.size());
-    return true;
-  }
-
- private:
-  const std::vector<uint8_t>& bytes_;
-};
 
 class RecordedMessages : public MessageSink {
  public:
@@ -54,7 +41,7 @@ ModuleTranslations DecodeModuleTranslations(const std::vector<uint8_t>& resource
       return result;
     }
   }
-  MemoryResources resources(resource);
+  MemoryResource resources(kTranslationResourceId, resource);
   LzxStreamDecoder decoder;
   RecordedMessages messages;
   TranslationTable table;

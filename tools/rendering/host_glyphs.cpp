@@ -6,7 +6,7 @@
 #include "base/utf8.h"
 #include "font/glyph_substitution.h"
 #include "formats/resource_ids.h"
-#include "platform/own_resources.h"
+#include "module_reading/memory_resources.h"
 
 namespace vykcn::tool {
 namespace {
@@ -14,26 +14,12 @@ namespace {
 constexpr uint32_t kTab = 0x09;
 constexpr uint32_t kSpace = 0x20;
 
-// The table's bytes as the module's resource 101.
-class GlyphTableResource : public OwnResources {
- public:
-  explicit GlyphTableResource(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
-  bool LoadData(uint32_t id, ResourceBytes* out) override {
-    if (id != kGlyphTableResourceId || bytes_.empty()) return false;
-    out->data = bytes_.data();
-    out->size = static_cast<uint32_t>(bytes_.size());
-    return true;
-  }
-
- private:
-  std::vector<uint8_t> bytes_;
-};
-
 }  // namespace
 
 HostGlyphs::HostGlyphs(const std::vector<GlyphRecord>& table, int hostReferenceHeight)
     : hostReferenceHeight_(hostReferenceHeight) {
-  GlyphTableResource resource(SerializeGlyphTable(table));
+  const std::vector<uint8_t> bytes = SerializeGlyphTable(table);
+  MemoryResource resource(kGlyphTableResourceId, bytes);
   GlyphSubstitution substitution(resource);
   // The host's font as the glyph site finds it: one 'M' record, of the host's height.
   GlyphRecord hostM{};

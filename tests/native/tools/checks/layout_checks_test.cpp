@@ -63,6 +63,7 @@ int64_t ModuleWidth(const std::vector<GlyphRecord>& table, int hostHeight, const
       }
     }
   }
+  substitution.ReleaseGlyphTables();
   return width;
 }
 
