@@ -168,12 +168,9 @@ int Measure(const std::string& dir) {
   Bytes image(imageSize);
   for (int run = 0; run < 30; ++run) {
     vykcn::LzxStreamDecoder decoder;
-    void* context = nullptr;
-    uint64_t produced = image.size();
+    size_t produced = image.size();
     Clock::time_point start = Clock::now();
-    decoder.Create(&context);
-    decoder.Decompress(context, image.data(), &produced, parts.stream, parts.streamSize);
-    decoder.Destroy(context);
+    decoder.Decode(image.data(), &produced, parts.stream, parts.streamSize);
     decodeMs.push_back(Milliseconds(Clock::now() - start));
     vykcn::TranslationTable table;
     start = Clock::now();

@@ -1,7 +1,9 @@
-// LZX decompressor benchmark: throughput (MB/s of output) of our Decompress against libmspack
-// decoding the very same LZX data (wrapped into an in-memory cabinet: one LZX folder, window 2^18,
-// one data block per chunk) and against wimlib's LZX decompressor on wimlib's own compression of
-// the same bytes (level 100, independent chunks of 32 KiB and of 256 KiB), in one run.
+// LZX decompressor benchmark: throughput (MB/s of output) of our Decompress against a frozen copy
+// of our decoder as of an earlier commit (bench/CMakeLists.txt takes it from git; its column is
+// named after the commit), against libmspack decoding the very same LZX data (wrapped into an
+// in-memory cabinet: one LZX folder, window 2^18, one data block per chunk) and against wimlib's
+// LZX decompressor on wimlib's own compression of the same bytes (level 100, independent chunks of
+// 32 KiB and of 256 KiB), in one run.
 //
 // Corpora: a translation image of about 400 KB made from the machine's zh_CN message catalogues
 // (msgunfmt, then the tool's PO reader and image builder), two Windows binaries with call
@@ -11,7 +13,8 @@
 // plain memcpy.
 //
 // Our decoder runs the copy of its fast loop that the processor allows (BMI2 where present);
-// --fast-loop baseline times the SSE2 baseline copy, which every x86-64 processor runs.
+// --fast-loop baseline times the SSE2 baseline copy, which every x86-64 processor runs (the frozen
+// copy's too).
 //
 // usage: lzx_decompress_bench [--catalogues DIR] [--stripped-binary FILE] [--binary FILE] [--image-bytes N] [--seconds S]
 //                             [--fast-loop baseline]
@@ -30,12 +33,16 @@
 
 #include "formats/translation_resource.h"
 #include "lzx/encoder/compress.h"
-#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/decoder_state.h"
 #include "lzx/decoder/decompress.h"
+#include "lzx/decoder/fast_loop.h"
 #include "text_sources/translation_image_builder.h"
 #include "../tests/native/lzx/encoder/mspack_cab.h"
 #include "lzx_corpora.h"
 #include "catalogue_corpus.h"
+#ifdef VYKCN_BENCH_FROZEN_DECODER
+#include "reference/reference_decoder.h"
+#endif
 
 namespace {
 
@@ -80,13 +87,31 @@ std::function<bool()> Ours(const Bytes& stream, Bytes& out) {
     static const vykcn::lzx::CodecParameters parameters{0, vykcn::kTranslationWindowSize, 0};
     vykcn::lzx::DecompressionContext* context = nullptr;
     if (vykcn::lzx::CreateDecompressionContext(0, &parameters, 0, &context) != vykcn::lzx::kStatusOk) return false;
-    if (g_baseline_fast_loop) context->decoder.fastLoopBmi2 = 0;
+    if (g_baseline_fast_loop) context->decoder.fastLoops = &vykcn::lzx::ChooseFastLoops(true);
     size_t produced = out.size();
     const bool ok = vykcn::lzx::Decompress(context, out.data(), &produced, stream.data(), stream.size()) ==
                         vykcn::lzx::kStatusOk &&
                     produced == out.size();
     vykcn::lzx::DestroyDecompressionContext(context);
     return ok;
+  };
+}
+
+// ---- the frozen copy, the same way ----
+std::function<bool()> Frozen(const Bytes& stream, Bytes& out) {
+  return [&stream, &out] {
+#ifdef VYKCN_BENCH_FROZEN_DECODER
+    void* context = reference_lzx::Create(vykcn::kTranslationWindowSize, 0);
+    if (context == nullptr) return false;
+    if (g_baseline_fast_loop) reference_lzx::UseBaselineFastLoop(context);
+    size_t produced = out.size();
+    const bool ok = reference_lzx::Decompress(context, out.data(), &produced, stream.data(), stream.size()) == 0 &&
+                    produced == out.size();
+    reference_lzx::Destroy(context);
+    return ok;
+#else
+    return false;
+#endif
   };
 }
 
@@ -161,8 +186,14 @@ int main(int argc, char** argv) {
     corpora.push_back(std::move(corpus));
   }
 
-  std::printf("| corpus | bytes | LZX ratio | ours MB/s | libmspack MB/s | wimlib 32K MB/s | wimlib 256K MB/s | ours/libmspack | ours/wimlib 32K | ours/wimlib 256K |\n");
-  std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+#ifdef VYKCN_BENCH_FROZEN_DECODER
+  const char* const frozen = VYKCN_BENCH_FROZEN_DECODER;
+#else
+  const char* const frozen = "frozen (not built)";
+#endif
+  std::printf("| corpus | bytes | LZX ratio | ours MB/s | %s MB/s | libmspack MB/s | wimlib 32K MB/s | wimlib 256K MB/s "
+              "| ours/%s | ours/libmspack | ours/wimlib 32K | ours/wimlib 256K |\n", frozen, frozen);
+  std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
   for (const vykcn::bench::LzxCorpus& corpus : corpora) {
     if (corpus.data.empty()) {
       std::printf("| %s | (not found) |\n", corpus.name.c_str());
@@ -173,25 +204,28 @@ int main(int argc, char** argv) {
     options.callTranslationSize = corpus.callTranslationSize;
     const Bytes stream = vykcn::lzx::CompressLzx(corpus.data.data(), corpus.data.size(), options);
     Bytes oursOutput(corpus.data.size());
+    Bytes frozenOutput(corpus.data.size());
     vykcn::lzx::test::LibmspackCabinet cabinet(stream, vykcn::kTranslationWindowSize);
     WimlibChunks wimlib32(corpus.data, 32768);
     WimlibChunks wimlib256(corpus.data, vykcn::kTranslationWindowSize);
     Contender oursRun{Ours(stream, oursOutput)};
+    Contender frozenRun{Frozen(stream, frozenOutput)};
     Contender mspackRun{[&cabinet] { return cabinet.Extract(); }};
     Contender wim32Run{[&wimlib32] { return wimlib32.Decode(); }};
     Contender wim256Run{[&wimlib256] { return wimlib256.Decode(); }};
-    Race({&oursRun, &mspackRun, &wim32Run, &wim256Run});
+    Race({&oursRun, &frozenRun, &mspackRun, &wim32Run, &wim256Run});
     // Every output is checked against the original before its time counts.
     const auto throughput = [&corpus](const Contender& c, const Bytes& output) {
       return c.ok && output == corpus.data ? corpus.data.size() / c.bestSeconds / 1e6 : 0.0;
     };
     const double ours = throughput(oursRun, oursOutput);
+    const double frozenSpeed = throughput(frozenRun, frozenOutput);
     const double mspack = throughput(mspackRun, cabinet.output());
     const double wim32 = throughput(wim32Run, wimlib32.output());
     const double wim256 = throughput(wim256Run, wimlib256.output());
-    std::printf("| %s | %zu | %.3f | %.0f | %.0f | %.0f | %.0f | %.2fx | %.2fx | %.2fx |\n", corpus.name.c_str(),
-                corpus.data.size(), static_cast<double>(stream.size()) / corpus.data.size(), ours, mspack, wim32, wim256,
-                ours / mspack, ours / wim32, ours / wim256);
+    std::printf("| %s | %zu | %.3f | %.0f | %.0f | %.0f | %.0f | %.0f | %.3fx | %.2fx | %.2fx | %.2fx |\n",
+                corpus.name.c_str(), corpus.data.size(), static_cast<double>(stream.size()) / corpus.data.size(), ours,
+                frozenSpeed, mspack, wim32, wim256, ours / frozenSpeed, ours / mspack, ours / wim32, ours / wim256);
   }
   return 0;
 }

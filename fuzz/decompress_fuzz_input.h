@@ -12,7 +12,8 @@
 #include <memory>
 #include <vector>
 
-#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/decoder_state.h"
+#include "lzx/decoder/fast_loop.h"
 #include "lzx/decoder/decompress.h"
 
 namespace vykcn::fuzz {
@@ -51,7 +52,7 @@ inline bool RunDecompressInput(const uint8_t* data, size_t size) {
   const lzx::CodecParameters parameters{0, options.windowSize, 0};
   lzx::DecompressionContext* context = nullptr;
   if (lzx::CreateDecompressionContext(0, &parameters, flags, &context) != lzx::kStatusOk) return true;
-  if (options.baselineFastLoop) context->decoder.fastLoopBmi2 = 0;
+  if (options.baselineFastLoop) context->decoder.fastLoops = &lzx::ChooseFastLoops(true);
 
   // The source in a block of exactly its size, and the destination at the very end of one, so
   // that the sanitizers see any access past either.

@@ -15,7 +15,8 @@
 #include <memory>
 
 #include "decompress_fuzz_input.h"
-#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/decoder_state.h"
+#include "lzx/decoder/fast_loop.h"
 #include "lzx/decoder/decompress.h"
 #include "reference/reference_decoder.h"
 
@@ -34,7 +35,7 @@ inline bool RunDifferentialInput(const uint8_t* data, size_t size) {
   void* const reference = reference_lzx::Create(options.windowSize, options.flags);
   if (created != (reference != nullptr)) return false;
   if (!created) return true;
-  if (options.baselineFastLoop) current->decoder.fastLoopBmi2 = 0;
+  if (options.baselineFastLoop) current->decoder.fastLoops = &lzx::ChooseFastLoops(true);
   reference_lzx::ClearWindow(reference);  // a new block's window: nothing written yet
 
   // The source in a block of exactly its size, each destination at the very end of its block, so

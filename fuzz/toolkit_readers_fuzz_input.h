@@ -19,7 +19,7 @@
 #include "module_reading/module_translations.h"
 #include "module_reading/pe_resources.h"
 #include "module_reading/pe_structure.h"
-#include "module_reading/translation_container.h"
+#include "module_reading/resource_decoding.h"
 #include "module_reading/translation_records.h"
 #include "rendering/text_renderer.h"
 #include "text_sources/csv_reader.h"

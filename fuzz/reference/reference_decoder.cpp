@@ -29,6 +29,8 @@ void ClearWindow(void* context) {
   std::memset(d.window, 0, d.windowSize + lzx::kWindowMirrorSize);
 }
 
+void UseBaselineFastLoop(void* context) { static_cast<lzx::DecompressionContext*>(context)->decoder.fastLoopBmi2 = 0; }
+
 void Destroy(void* context) { lzx::DestroyDecompressionContext(static_cast<lzx::DecompressionContext*>(context)); }
 
 }  // namespace reference_lzx

@@ -1,15 +1,14 @@
 #pragma once
-// The translation loader's decompressor: LZX, codec type 0, the module's window, no flags.
+// The translation loader's decompressor: LZX, codec type 0, the module's window, no flags
+// (DecodeTranslationStream, formats/translation_resource.h).
 #include "translation/stream_decoder.h"
 
 namespace vykcn {
 
 class LzxStreamDecoder final : public StreamDecoder {
  public:
-  int32_t Create(void** context) override;
-  int32_t Decompress(void* context, uint8_t* destination, uint64_t* destinationSize,
-                     const uint8_t* source, uint64_t sourceSize) override;
-  void Destroy(void* context) override;
+  lzx::DecompressStatus Decode(uint8_t* destination, size_t* destinationSize, const uint8_t* source,
+                               size_t sourceSize) override;
 };
 
 }  // namespace vykcn

@@ -1,19 +1,20 @@
 #pragma once
-// The decompressor as the translation loader sees it: create a context with the loader's fixed
-// settings, decode one framed stream, destroy. Statuses are Windows result codes (0 = success).
+// The decompressor as the translation loader sees it: one framed stream decoded with the loader's
+// fixed settings, in one call (a context created, Decompress, the context destroyed).
+#include <cstddef>
 #include <cstdint>
+
+#include "lzx/decoder/decompress.h"
 
 namespace vykcn {
 
 class StreamDecoder {
  public:
   virtual ~StreamDecoder() = default;
-  // A negative status means no context was created.
-  virtual int32_t Create(void** context) = 0;
-  // On entry *destinationSize is the capacity; on return the number of bytes produced.
-  virtual int32_t Decompress(void* context, uint8_t* destination, uint64_t* destinationSize,
-                             const uint8_t* source, uint64_t sourceSize) = 0;
-  virtual void Destroy(void* context) = 0;
+  // On entry *destinationSize is the destination's capacity; on return the number of bytes
+  // produced. A context that cannot be created returns its creation status.
+  virtual lzx::DecompressStatus Decode(uint8_t* destination, size_t* destinationSize, const uint8_t* source,
+                                       size_t sourceSize) = 0;
 };
 
 }  // namespace vykcn

@@ -19,12 +19,8 @@ bool TranslationLoader::LoadTranslationTable() noexcept {
   uint8_t* image = table_.AllocateImage(parts.imageSize);
   if (image == nullptr) return Corrupted();
 
-  void* context = nullptr;
-  if (decoder_.Create(&context) < 0) return Corrupted();
-  uint64_t producedSize = parts.imageSize;
-  const int32_t status = decoder_.Decompress(context, image, &producedSize, parts.stream, parts.streamSize);
-  decoder_.Destroy(context);
-  if (status != 0) return Corrupted();
+  size_t producedSize = parts.imageSize;
+  if (decoder_.Decode(image, &producedSize, parts.stream, parts.streamSize) != lzx::kStatusOk) return Corrupted();
   if (producedSize != parts.imageSize) {
     messages_.Show("decomp size mismatch", "error");
     return false;

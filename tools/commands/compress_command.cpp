@@ -36,7 +36,7 @@ void AddCompressCommand(CLI::App& app) {
     const std::vector<uint8_t> input = ReadFileBytes(options->input);
     if (input.size() > UINT32_MAX) throw CommandError(options->input + " is larger than the 4-byte size field allows");
     std::vector<uint8_t> resource = PackTranslationResource(input, options->e8, options->window);
-    if (options->raw) resource.erase(resource.begin(), resource.begin() + kContainerHeaderSize);
+    if (options->raw) resource.erase(resource.begin(), resource.begin() + kResourceHeaderSize);
     WriteFileAtomically(options->output, resource);
     std::printf("%zu bytes -> %zu bytes (ratio %.4f)\n", input.size(), resource.size(),
                 input.empty() ? 0.0 : static_cast<double>(resource.size()) / static_cast<double>(input.size()));

@@ -1,12 +1,10 @@
 // vykcn-tool decompress: decodes a translation resource (or a bare framed LZX stream) with the
 // module's decoder and reports what the module would: "data corrupted" when the decoder fails,
-// "decomp size mismatch" when it produces a size other than the stored one, and "data corrupted"
-// again when the image would not fill the module's table (unless --data: a container of other
-// bytes, as compress writes for any file).
-#include <algorithm>
+// "decomp size mismatch" when it produces a size other than the stored one (both worded in
+// module_reading/resource_decoding.h), and "data corrupted" again when the image would not fill
+// the module's table (unless --data: a resource of other bytes, as compress writes for any file).
 #include <cstdio>
 #include <memory>
-#include <new>
 #include <string>
 
 #include "commands/command_registry.h"
@@ -16,44 +14,20 @@
 #include "commands/window_option.h"
 #include "formats/translation_image.h"
 #include "lzx/lzx_constants.h"
-#include "module_reading/translation_container.h"
+#include "module_reading/resource_decoding.h"
 #include "translation/translation_table.h"
 
 namespace vykcn::tool {
 
 namespace {
 
-struct Decoded {
-  bool ok = false;             // the decoder's status was success
-  std::vector<uint8_t> bytes;  // the bytes produced, even on failure
-};
-
-Decoded DecodeFramedStream(const uint8_t* stream, size_t streamSize, size_t capacity, uint32_t windowSize) {
-  std::vector<uint8_t> bytes;
-  // Never more than the chunks can yield: a size field or --size may say anything.
-  capacity = std::min(capacity, FramedStreamOutputBound(stream, streamSize));
-  try {
-    bytes.resize(capacity);
-  } catch (const std::bad_alloc&) {
-    throw CommandError("cannot allocate " + std::to_string(capacity) + " bytes for the decoded data");
-  }
-  size_t produced = capacity;
-  const int32_t status = DecodeTranslationStream(stream, streamSize, bytes.data(), &produced, windowSize);
-  bytes.resize(produced <= capacity ? produced : capacity);
-  return {status == 0, std::move(bytes)};
-}
-
-std::string Produced(size_t produced, const std::string& expectation) {
-  return "; produced " + std::to_string(produced) + " bytes" + expectation;
-}
-
 // When the stream fails with the window asked for: the window it was written with, if another
 // decodes it (to `wanted` bytes; 0: to any), so that the message names the cause.
 std::string OtherWindow(const uint8_t* stream, size_t streamSize, size_t capacity, uint32_t tried, size_t wanted) {
   for (uint32_t window = lzx::kMinWindowSize; window <= lzx::kMaxWindowSize; window *= 2) {
     if (window == tried) continue;
-    const Decoded decoded = DecodeFramedStream(stream, streamSize, capacity, window);
-    if (decoded.ok && !decoded.bytes.empty() && (wanted == 0 || decoded.bytes.size() == wanted)) {
+    const BoundedDecode decoded = DecodeBounded(stream, streamSize, capacity, window);
+    if (decoded.status == lzx::kStatusOk && !decoded.bytes.empty() && (wanted == 0 || decoded.bytes.size() == wanted)) {
       return " (the window does not match: it decodes with --window " + std::to_string(window) + ", not " +
              std::to_string(tried) + ")";
     }
@@ -67,7 +41,7 @@ std::string ImageProblem(const std::vector<uint8_t>& image) {
   if (table.FillFromImage(image.data(), image.size()) == FillResult::kFilled) return "";
   const ImageCheck check = CheckTranslationImage(image.data(), image.size());
   constexpr size_t kSmallestRecord = kRecordHashSize + 1;
-  const std::string otherBytes = " (--data decodes a container of other bytes)";
+  const std::string otherBytes = " (--data decodes a resource of other bytes)";
   if (check.hasCount && check.recordCount > (image.size() - kImageCountSize) / kSmallestRecord) {
     // Too many records for any image of this size: these are other bytes, not a damaged image.
     return "not a translation image: the first 4 of the " + std::to_string(image.size()) +
@@ -107,28 +81,24 @@ void AddDecompressCommand(CLI::App& app) {
     (options->data || options->raw ? paths.outputs : paths.binaryOutputs).push_back(options->output);
     CheckCommandPaths(paths);
     const std::vector<uint8_t> input = ReadFileBytes(options->input);
-    Decoded decoded;
+    BoundedDecode decoded;
     if (options->raw) {
-      decoded = DecodeFramedStream(input.data(), input.size(), options->size, options->window);
+      decoded = DecodeBounded(input.data(), input.size(), options->size, options->window);
       const auto otherWindow = [&] { return OtherWindow(input.data(), input.size(), options->size, options->window, 0); };
-      if (!decoded.ok) {
-        throw CommandError("data corrupted" + Produced(decoded.bytes.size(), " before the failure") + otherWindow());
-      }
+      const std::string problem = DecodeProblem(decoded, std::nullopt);
+      if (!problem.empty()) throw CommandError(problem + otherWindow());
       if (decoded.bytes.empty()) throw CommandError("nothing decoded from " + options->input + otherWindow());
     } else {
       const TranslationResourceParts parts = SplitTranslationResource(input, options->input);
-      decoded = DecodeFramedStream(parts.stream, parts.streamSize, parts.imageSize, options->window);
-      const std::string expected = ", the resource's size field says " + std::to_string(parts.imageSize);
-      const auto otherWindow = [&] {
-        return OtherWindow(parts.stream, parts.streamSize, parts.imageSize, options->window, parts.imageSize);
-      };
-      if (!decoded.ok) throw CommandError("data corrupted" + Produced(decoded.bytes.size(), expected) + otherWindow());
-      if (decoded.bytes.size() != parts.imageSize) {
-        throw CommandError("decomp size mismatch" + Produced(decoded.bytes.size(), expected) + otherWindow());
+      decoded = DecodeBounded(parts.stream, parts.streamSize, parts.imageSize, options->window);
+      const std::string problem = DecodeProblem(decoded, parts.imageSize);
+      if (!problem.empty()) {
+        throw CommandError(problem + OtherWindow(parts.stream, parts.streamSize, parts.imageSize, options->window,
+                                                 parts.imageSize));
       }
       if (!options->data) {
-        const std::string problem = ImageProblem(decoded.bytes);
-        if (!problem.empty()) throw CommandError(problem);
+        const std::string imageProblem = ImageProblem(decoded.bytes);
+        if (!imageProblem.empty()) throw CommandError(imageProblem);
       }
     }
     WriteFileAtomically(options->output, decoded.bytes);

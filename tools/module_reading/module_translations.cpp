@@ -2,6 +2,7 @@
 
 #include "formats/resource_ids.h"
 #include "module_reading/memory_resources.h"
+#include "module_reading/resource_decoding.h"
 #include "formats/translation_image.h"
 #include "formats/translation_resource.h"
 #include "platform/message_sink.h"
@@ -31,15 +32,10 @@ ModuleTranslations DecodeModuleTranslations(const std::vector<uint8_t>& resource
   // size the chunks cannot yield: the decode then ends as the module's would, in one of its two
   // messages.
   TranslationResourceParts parts;
-  if (vykcn::SplitTranslationResource(resource.data(), resource.size(), &parts)) {
-    const size_t bound = FramedStreamOutputBound(parts.stream, parts.streamSize);
-    if (parts.imageSize > bound) {
-      std::vector<uint8_t> scratch(bound);
-      size_t produced = bound;
-      const int32_t status = DecodeTranslationStream(parts.stream, parts.streamSize, scratch.data(), &produced);
-      result.problem = status != 0 ? "data corrupted" : "decomp size mismatch";
-      return result;
-    }
+  if (vykcn::SplitTranslationResource(resource.data(), resource.size(), &parts) &&
+      parts.imageSize > FramedStreamOutputBound(parts.stream, parts.streamSize)) {
+    result.problem = ModuleMessage(DecodeBounded(parts.stream, parts.streamSize, parts.imageSize), parts.imageSize);
+    return result;
   }
   MemoryResource resources(kTranslationResourceId, resource);
   LzxStreamDecoder decoder;

@@ -1,5 +1,5 @@
 #pragma once
-// Reads resource 102 the way the module does (container, LZX stream, translation image) and hands
+// Reads resource 102 the way the module does (its size header, LZX stream, translation image) and hands
 // back its records, or what the module would have reported.
 #include <cstdint>
 #include <string>

@@ -4,7 +4,7 @@
 #include "common/file_io.h"
 #include "formats/resource_ids.h"
 #include "module_reading/pe_resources.h"
-#include "module_reading/translation_container.h"
+#include "module_reading/resource_decoding.h"
 
 namespace vykcn::tool {
 

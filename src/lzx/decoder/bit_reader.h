@@ -1,15 +1,16 @@
 #pragma once
-// The LZX bit reader: 16-bit little-endian words, bits taken from the most significant end.
-// `bitBuffer` holds the next unread bit in bit 31 and, while input lasts, 17 to 32 valid bits
-// (`bitCount` = valid bits - 16, kept between 1 and 16 after every read).
-//
-// These are the checked operations used by block headers and tree reading. The span decoders keep
-// the same three values in locals (NarrowBits, WideBits) and test the input limit once per main
-// symbol.
+// The LZX bit stream: 16-bit little-endian words, bits taken from the most significant end. Two
+// readers, both ending every read with the state in the decoder's 32-bit form: `bitBuffer` holds
+// the next unread bit in bit 31 and, while input lasts, 17 to 32 valid bits (`bitCount` = valid
+// bits - 16), `inputCursor` the first word not in it.
+//  - The checked reader (ReadBits) for block headers and trees: it refills a word at a time and
+//    stops at inputEnd, where it sets inputOverrun instead; a header that runs out fails on that.
+//  - SpanBits for the items of a block: a 64-bit buffer that loads ahead of what it consumes and
+//    tests the input limit once per main symbol instead (InputExhausted).
 #include <cstdint>
 
 #include "base/byte_order.h"
-#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/decoder_state.h"
 
 namespace vykcn::lzx {
 
@@ -34,21 +35,9 @@ inline void PrimeBitReader(LzxDecoder& d) {
   d.inputCursor += 4;
 }
 
-// Hands a 64-bit reader's state (the next bit in bit 63, `avail` of them counted, at least 17;
-// `next` the first input byte not counted) back to the checked reader's form: 17 to 32 valid bits,
-// and the whole words held beyond those given back to the input.
-inline void StoreWideBits(LzxDecoder& d, uint64_t bits, unsigned avail, const uint8_t* next) {
-  const unsigned extraWords = (avail - 17) >> 4;
-  const unsigned narrow = avail - 16 * extraWords;
-  const uint64_t kept = bits & ~(~uint64_t{0} >> narrow);
-  d.bitBuffer = static_cast<uint32_t>(kept >> 32);
-  d.bitCount = static_cast<int8_t>(narrow - 16);
-  d.inputCursor = next - 2 * extraWords;
-}
-
-// The checked reader's state apart from the decoder, for loops that also store through byte
-// pointers: the compiler must assume such a store could change the decoder's own fields, and would
-// reload them after each one. The operations below take either.
+// The checked reader's fields apart from the decoder, for tree reading, which also stores through
+// byte pointers: the compiler must assume such a store could change the decoder's own fields, and
+// would reload them after each one. The checked operations below take either.
 struct CheckedBits {
   uint32_t bitBuffer;
   int8_t bitCount;
@@ -91,20 +80,103 @@ inline bool ConsumeBits(Reader& d, unsigned n) {
   return !exhausted;
 }
 
-template <typename Reader>
-inline uint32_t PeekBits(const Reader& d, unsigned n) { return d.bitBuffer >> (32 - n); }
-
 // n from 1 to 17.
 template <typename Reader>
 inline uint32_t ReadBits(Reader& d, unsigned n) {
-  const uint32_t value = PeekBits(d, n);
+  const uint32_t value = d.bitBuffer >> (32 - n);
   ConsumeBits(d, n);
   return value;
 }
 
-// The symbol at the head of the buffer; the caller consumes its code length.
-inline int DecodeSymbol(uint32_t bitBuffer, const int16_t* table, const int16_t* overflow,
-                        unsigned tableBits) {
+// Four words at `p` (w0 in the low 16 bits) as 64 stream bits, w0's on top. A CPU-specific load
+// may stand in for this one (x86/).
+struct PortableWords {
+  static uint64_t Load(const uint8_t* p) {
+    const uint64_t raw = static_cast<uint64_t>(ReadU32LE(p)) | static_cast<uint64_t>(ReadU32LE(p + 4)) << 32;
+    const uint64_t halves = raw << 32 | raw >> 32;
+    return (halves & 0x0000FFFF0000FFFFull) << 16 | (halves >> 16 & 0x0000FFFF0000FFFFull);
+  }
+};
+
+// The span reader. `bits` holds the next unread bit in bit 63 and `avail` (at most 63) counted
+// bits; the bits below those are zeros or the stream's next bits, so that topping up ORs the same
+// values in again. `next` is the first input byte not counted.
+//
+// kBounded loads check every word against the source's bounds (zeros outside), for the end of the
+// source. The other form loads 8 bytes at `next` without a branch, for where the caller knows them
+// inside the source: the fast loop stops well before the input limit, and the window decoder
+// takes it only where the source runs on 32 bytes past the limit (an item loads at most 24).
+template <bool kBounded, typename Words = PortableWords>
+struct SpanBits {
+  uint64_t bits;
+  unsigned avail;
+  const uint8_t* next;
+  const uint8_t* inputEnd;
+  const uint8_t* sourceBegin;
+  const uint8_t* sourceEnd;
+
+  explicit SpanBits(const LzxDecoder& d)
+      : bits(static_cast<uint64_t>(d.bitBuffer) << 32),
+        avail(d.bitCount > -16 ? static_cast<unsigned>(d.bitCount + 16) : 0),  // below only after an overrun
+        next(d.inputCursor), inputEnd(d.inputEnd), sourceBegin(d.sourceBegin), sourceEnd(d.sourceEnd) {}
+
+  void AddWord() {
+    bits |= static_cast<uint64_t>(LoadWordBounded(next, sourceBegin, sourceEnd)) << (48 - avail);
+    avail += 16;
+    next += 2;
+  }
+  // At least 48 bits afterwards. Unbounded: the next four words go in below the counted bits,
+  // and as many whole words as fit are counted: 3, 2, 1 or 0 for avail in 0..15, 16..31, 32..47,
+  // 48..63, which is what setting bits 4 and 5 of avail adds.
+  void Refill() {
+    if (kBounded) {
+      while (avail < 48) AddWord();
+      return;
+    }
+    bits |= Words::Load(next) >> avail;
+    next += (~avail & 48) >> 3;
+    avail |= 48;
+  }
+  // Before a footer (at most 14 verbatim bits and a 7-bit aligned code, or 17 verbatim bits),
+  // after main and length codes of up to 16 bits each.
+  void RefillForFooter() {
+    if (__builtin_expect(avail < 21, 0)) Refill();
+  }
+  uint32_t Top32() const { return static_cast<uint32_t>(bits >> 32); }
+  uint32_t Peek(unsigned n) const { return static_cast<uint32_t>(bits >> (64 - n)); }
+  uint32_t PeekUpTo17(unsigned n) const { return static_cast<uint32_t>((bits >> 1) >> (63 - n)); }
+  void Consume(unsigned n) {
+    bits <<= n;
+    avail -= n;
+  }
+  // Whether the checked reader, at this bit position, would have its cursor at or past inputEnd:
+  // it holds 17 to 32 of the counted bits, and its cursor lags by the whole words beyond those. An
+  // item may start only while it would not. (The exact test only near the end.)
+  bool InputExhausted() const {
+    return __builtin_expect(next + 8 >= inputEnd, 0) && next - 2 * ((avail - 17) >> 4) >= inputEnd;
+  }
+  // Back to the 32-bit form: 17 to 32 valid bits, the words held beyond that given back.
+  void Store(LzxDecoder& d) {
+    while (avail < 17) AddWord();
+    const unsigned extraWords = (avail - 17) >> 4;
+    const unsigned narrow = avail - 16 * extraWords;
+    d.bitBuffer = static_cast<uint32_t>((bits & ~(~uint64_t{0} >> narrow)) >> 32);
+    d.bitCount = static_cast<int8_t>(narrow - 16);
+    d.inputCursor = next - 2 * extraWords;
+  }
+};
+
+// n from 0 to 17.
+template <typename Bits>
+inline uint32_t TakeUpTo17(Bits& b, unsigned n) {
+  const uint32_t value = b.PeekUpTo17(n);
+  b.Consume(n);
+  return value;
+}
+
+// The symbol at the head of the buffer through a narrow table and its overflow trees; the caller
+// consumes its code length.
+inline int DecodeSymbol(uint32_t bitBuffer, const int16_t* table, const int16_t* overflow, unsigned tableBits) {
   int entry = table[bitBuffer >> (32 - tableBits)];
   uint32_t mask = 1u << (31 - tableBits);
   while (entry < 0) {

@@ -1,37 +1,62 @@
-// The chunk framing around the LZX stream and the public Decompress operation.
-//
-// Each chunk is a 2-byte header (compressed size C, big-endian; 32768 output bytes) or a 5-byte
-// one (0xFF, then output size U and compressed size C, big-endian), followed by C bytes of LZX
-// data. A 5-byte header marks the last chunk. A 5-byte trailer follows the last chunk and belongs
-// to none. Every chunk but the last yields exactly 32768 bytes, so chunks start on 32768-byte
-// boundaries of the window.
+// The chunk walk and the public Decompress operation.
+#include "lzx/decoder/chunk_framing.h"
+
 #include "base/byte_order.h"
-#include "lzx/decoder/bit_reader.h"
-#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/block_walker.h"
+#include "lzx/decoder/decompression_context.h"
+#include "lzx/decoder/direct_output.h"
 
 namespace vykcn::lzx {
 
-uint32_t DecodeChunk(LzxDecoder& d, uint32_t uncompressedSize, const uint8_t* data, uint32_t compressedSize,
-                     uint8_t* destination) {
-  d.inputCursor = data;
-  d.inputEnd = data + compressedSize + 4;  // the reader may look 4 bytes past the chunk's data
-  d.chunkData = data;
-  d.outputCursor = destination;
-  // A failed chunk can leave windowPosition anywhere; a chunk that would then run past the
-  // window's end fails instead of writing beyond the mirror.
-  const bool fits = d.windowPosition >= 0 &&
-                    static_cast<uint64_t>(d.windowPosition) + uncompressedSize <= d.windowSize;
-  int32_t result = -1;
-  if (fits) {
-    PrimeBitReader(d);
-    result = DecodeOutput(d, static_cast<int32_t>(uncompressedSize));
-  }
-  ++d.chunkCount;
-  return result < 0 ? 0 : uncompressedSize;
+ChunkWalk::ChunkWalk(const uint8_t* source, size_t sourceSize)
+    : next_(source), remaining_(sourceSize > kStreamTrailerSize ? sourceSize - kStreamTrailerSize : 0) {}
+
+ChunkWalk::Step ChunkWalk::Next(FramedChunk* chunk) {
+  if (remaining_ == 0) return kEnd;
+  const bool sized = next_[0] == kSizedChunkMarker;
+  const size_t header = sized ? kSizedChunkHeaderSize : kStandardChunkHeaderSize;
+  if (remaining_ < header) return kBeyond;
+  chunk->uncompressedSize = sized ? ReadU16BE(next_ + 1) : kFrameSize;
+  chunk->compressedSize = ReadU16BE(next_ + header - 2);
+  next_ += header;
+  remaining_ -= header;
+  if (sized && chunk->compressedSize < remaining_) remaining_ = chunk->compressedSize;  // the walk ends after it
+  if (chunk->compressedSize > remaining_) return kBeyond;
+  chunk->data = next_;
+  next_ += chunk->compressedSize;
+  remaining_ -= chunk->compressedSize;
+  return kChunk;
 }
 
-int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* destinationSize,
-                   const uint8_t* source, size_t sourceSize) {
+namespace {
+
+// The call's chunks to `destination`, `total` bytes of it produced. False when a chunk fails in
+// direct output: the walk stops there.
+bool DecodeChunks(LzxDecoder& d, const uint8_t* source, size_t sourceSize, uint8_t* destination, size_t capacity,
+                  size_t* total, DecompressStatus* status) {
+  ChunkWalk walk(source, sourceSize);
+  FramedChunk chunk;
+  *total = 0;
+  *status = kStatusOk;
+  for (ChunkWalk::Step step; (step = walk.Next(&chunk)) != ChunkWalk::kEnd;) {
+    // The chunk's output must fit in the destination.
+    if (step == ChunkWalk::kBeyond || chunk.uncompressedSize > capacity - *total) {
+      *status = kStatusFail;
+      break;
+    }
+    if (DecodeChunk(d, chunk, destination + *total)) {
+      *total += chunk.uncompressedSize;
+    } else if (d.directOutput) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+DecompressStatus Decompress(DecompressionContext* context, uint8_t* destination, size_t* destinationSize,
+                            const uint8_t* source, size_t sourceSize) {
   if (context == nullptr || destinationSize == nullptr) return kStatusFail;
   if (context->codecType != kCodecTypeLzx) return kStatusFail;
   const size_t capacity = *destinationSize;
@@ -39,56 +64,20 @@ int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* 
     *destinationSize = 0;
     return kStatusOk;
   }
-  size_t remaining = sourceSize > kStreamTrailerSize ? sourceSize - kStreamTrailerSize : 0;
   LzxDecoder& d = context->decoder;
-  // A stream that starts afresh here is decoded straight into the destination (direct_output.cpp).
+  // A stream that starts afresh here is decoded straight into the destination (direct_output.h)
+  // until a chunk fails there. The call then starts again in the window (the reset ends direct
+  // output), which gives every chunk before that one the same bytes and the rest what the format
+  // makes of them.
   if (!(context->contextFlags & ContinuousStream)) {
     ResetDecoder(d);
     BeginDirectOutput(d, destination, destination + capacity);
   }
   d.sourceBegin = source;
   d.sourceEnd = source + sourceSize;
-
-  const uint8_t* p = source;
-  size_t total = 0;
-  int32_t status = kStatusOk;
-  while (remaining != 0) {
-    uint32_t uncompressedSize;
-    uint32_t compressedSize;
-    if (p[0] == kSizedChunkMarker) {
-      if (remaining < kSizedChunkHeaderSize) {
-        status = kStatusFail;
-        break;
-      }
-      uncompressedSize = ReadU16BE(p + 1);
-      compressedSize = ReadU16BE(p + 3);
-      remaining -= kSizedChunkHeaderSize;
-      if (compressedSize < remaining) remaining = compressedSize;  // the walk ends after this chunk
-      p += kSizedChunkHeaderSize;
-    } else {
-      if (remaining < kStandardChunkHeaderSize) {
-        status = kStatusFail;
-        break;
-      }
-      compressedSize = ReadU16BE(p);
-      uncompressedSize = kFrameSize;
-      remaining -= kStandardChunkHeaderSize;
-      p += kStandardChunkHeaderSize;
-    }
-    // The chunk's data must lie inside the framed area (never in the trailer or past the source),
-    // and its output inside the destination.
-    if (compressedSize > remaining || uncompressedSize > capacity - total) {
-      status = kStatusFail;
-      break;
-    }
-    total += d.directOutput ? DecodeChunkDirect(d, uncompressedSize, p, compressedSize, destination + total)
-                            : DecodeChunk(d, uncompressedSize, p, compressedSize, destination + total);
-    p += compressedSize;
-    remaining -= compressedSize;
-  }
-  // The pending raw bytes point into this call's source. A continuous stream's next call may read
-  // them from the window; any other stream drops them at its reset and reads its window as zeros.
-  if (context->contextFlags & ContinuousStream) FlushPendingRaw(d);
+  size_t total;
+  DecompressStatus status;
+  while (!DecodeChunks(d, source, sourceSize, destination, capacity, &total, &status)) ResetDecoder(d);
   EndDirectOutput(d);
   *destinationSize = total;
   return status;

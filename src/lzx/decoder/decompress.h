@@ -2,18 +2,21 @@
 // Decompressor for chunk-framed LZX streams (the translation resource's compression).
 //
 // Usage: CreateDecompressionContext, then Decompress (any number of times), then
-// DestroyDecompressionContext. Nothing here throws; every result is a 32-bit status in the
-// Windows result-code form.
+// DestroyDecompressionContext. Nothing here throws; every call that can fail returns a
+// DecompressStatus.
 #include <cstddef>
 #include <cstdint>
 
 namespace vykcn::lzx {
 
-// Status values. (Named apart from the Windows macros E_FAIL / E_OUTOFMEMORY, which <windows.h>
-// defines and which would otherwise collide; the numbers are the same.)
-constexpr int32_t kStatusOk = 0;
-constexpr int32_t kStatusOutOfMemory = static_cast<int32_t>(0x8007000Eu);  // E_OUTOFMEMORY
-constexpr int32_t kStatusFail = static_cast<int32_t>(0x80004005u);         // E_FAIL
+// What the decoder's calls return: the module's status codes, in the Windows result-code form.
+// (Named apart from the Windows macros E_OUTOFMEMORY / E_FAIL, which <windows.h> defines and which
+// would otherwise collide; the numbers are the same.)
+enum DecompressStatus : int32_t {
+  kStatusOk = 0,
+  kStatusOutOfMemory = static_cast<int32_t>(0x8007000Eu),  // the heap had no block for a context
+  kStatusFail = static_cast<int32_t>(0x80004005u),         // every other failure
+};
 
 // Create flags (DecompressionContext::contextFlags).
 constexpr uint32_t ContinuousStream = 1u << 0;   // keep the stream state from one Decompress to the next
@@ -30,14 +33,14 @@ struct CodecParameters {
   uint32_t reserved;    // ignored
 };
 
-struct DecompressionContext;  // opaque; defined in decoder.h
+struct DecompressionContext;  // opaque; defined in decoder_state.h
 
 // Creates a context on the heap. `parameters` may be null (all fields 0). Returns kStatusOk and
 // stores the context; kStatusOutOfMemory when the heap has no block; kStatusFail for a codec type
 // other than 0 or 1 or a window size that is not a power of two from 32 KiB to 2 MiB. On failure
 // `*context` is left alone.
-int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* parameters,
-                                   uint32_t flags, DecompressionContext** context);
+DecompressStatus CreateDecompressionContext(int32_t codecType, const CodecParameters* parameters, uint32_t flags,
+                                            DecompressionContext** context);
 
 // Frees a context created by CreateDecompressionContext. Null is ignored.
 void DestroyDecompressionContext(DecompressionContext* context);
@@ -53,7 +56,7 @@ void DestroyDecompressionContext(DecompressionContext* context);
 // leave bytes there), and nothing past the capacity is written. Without ContinuousStream the stream
 // is decoded straight into the destination (it holds the whole stream from its first byte), so the
 // destination must not overlap the source.
-int32_t Decompress(DecompressionContext* context, uint8_t* destination, size_t* destinationSize,
-                   const uint8_t* source, size_t sourceSize);
+DecompressStatus Decompress(DecompressionContext* context, uint8_t* destination, size_t* destinationSize,
+                            const uint8_t* source, size_t sourceSize);
 
 }  // namespace vykcn::lzx

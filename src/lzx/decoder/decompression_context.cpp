@@ -1,9 +1,11 @@
 // Creation, reset and destruction of a decompression context.
+#include "lzx/decoder/decompression_context.h"
+
 #include <cstddef>
 #include <cstring>
 
+#include "lzx/decoder/fast_loop.h"
 #include "platform/decoder_memory.h"
-#include "lzx/decoder/decoder.h"
 
 namespace vykcn::lzx {
 
@@ -44,7 +46,6 @@ void ResetDecoder(LzxDecoder& decoder) {
   decoder.blockRemaining = 0;
   decoder.windowPosition = 0;
   decoder.windowFilled = 0;
-  decoder.pendingRawCount = 0;  // their source was an earlier call's
   decoder.translationSize = 0;
   decoder.headerPending = 1;
   decoder.inputOverrun = 0;
@@ -53,8 +54,8 @@ void ResetDecoder(LzxDecoder& decoder) {
   decoder.directOutput = 0;
 }
 
-int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* parameters,
-                                   uint32_t flags, DecompressionContext** context) {
+DecompressStatus CreateDecompressionContext(int32_t codecType, const CodecParameters* parameters, uint32_t flags,
+                                            DecompressionContext** context) {
   if (codecType != kCodecTypeDefault && codecType != kCodecTypeLzx) return kStatusFail;
   uint32_t windowSize = parameters != nullptr ? parameters->windowSize : 0;
   if (windowSize == 0) windowSize = kDefaultWindowSize;
@@ -84,7 +85,7 @@ int32_t CreateDecompressionContext(int32_t codecType, const CodecParameters* par
   decoder.windowMask = windowSize - 1;
   decoder.positionSlots = static_cast<uint8_t>(PositionSlotsForWindow(windowSize));
   decoder.window = reinterpret_cast<uint8_t*>(created + 1);
-  decoder.fastLoopBmi2 = ProcessorHasBmi2() ? 1 : 0;
+  decoder.fastLoops = &ChooseFastLoops(false);
 
   created->parameterFlags = parameters != nullptr ? parameters->flags : 0;
   if (flags & ContinuousStream) ResetDecoder(decoder);

@@ -1,10 +1,12 @@
 // Reading the code lengths of a block header: the main and length trees are sent as differences
 // from the previous block's lengths, coded with a 20-symbol pretree; the aligned-offset tree is
 // sent as eight 3-bit lengths.
+#include "lzx/decoder/tree_reader.h"
+
 #include <cstring>
 
 #include "lzx/decoder/bit_reader.h"
-#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/decode_tables.h"
 
 namespace vykcn::lzx {
 
@@ -18,7 +20,7 @@ struct PretreeTables {
 
 // Decodes one pretree symbol and consumes its code; false if the input ran out meanwhile.
 bool ReadPretreeSymbol(CheckedBits& d, const PretreeTables& pretree, const uint8_t* lengths, int& symbol) {
-  const uint32_t entry = pretree.fast[PeekBits(d, kPretreeFastBits)];
+  const uint32_t entry = pretree.fast[d.bitBuffer >> (32 - kPretreeFastBits)];
   if (entry & kFastTableSlow) {
     symbol = DecodeSymbol(d.bitBuffer, pretree.table, pretree.overflow, kPretreeTableBits);
     return ConsumeBits(d, lengths[symbol]);
@@ -90,17 +92,14 @@ bool ReadCodeLengths(LzxDecoder& d, unsigned count, const uint8_t* previous, uin
 
 bool ReadTrees(LzxDecoder& d) {
   const unsigned matchSymbols = 8u * d.positionSlots;
-  if (!ReadCodeLengths(d, kNumChars, d.previousMainLengths, d.mainLengths)) return false;
-  if (!ReadCodeLengths(d, matchSymbols, d.previousMainLengths + kNumChars,
-                       d.mainLengths + kNumChars)) {
-    return false;
-  }
-  if (!BuildDecodeTables(kNumChars + matchSymbols, d.mainLengths, kMainFastBits, d.mainFast,
-                         kMainTableBits, d.mainTable, d.mainOverflow)) {
-    return false;
-  }
-  if (!ReadCodeLengths(d, kNumLengthSymbols, d.previousLengthLengths, d.lengthLengths)) return false;
-  if (!BuildDecodeTables(kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast, kLengthTableBits,
+  // The main table is built before the length tree is read: a main tree that fails leaves the
+  // length lengths as they were.
+  if (!ReadCodeLengths(d, kNumChars, d.previousMainLengths, d.mainLengths) ||
+      !ReadCodeLengths(d, matchSymbols, d.previousMainLengths + kNumChars, d.mainLengths + kNumChars) ||
+      !BuildDecodeTables(kNumChars + matchSymbols, d.mainLengths, kMainFastBits, d.mainFast, kMainTableBits,
+                         d.mainTable, d.mainOverflow) ||
+      !ReadCodeLengths(d, kNumLengthSymbols, d.previousLengthLengths, d.lengthLengths) ||
+      !BuildDecodeTables(kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast, kLengthTableBits,
                          d.lengthTable, d.lengthOverflow)) {
     return false;
   }
@@ -112,24 +111,12 @@ bool ReadAlignedTree(LzxDecoder& d) {
   for (unsigned i = 0; i < kNumAlignedSymbols; ++i) {
     d.alignedLengths[i] = static_cast<uint8_t>(ReadBits(d, kAlignedLengthBits));
   }
-  if (d.inputOverrun) return false;
-  return BuildAlignedTables(d);
-}
-
-bool BuildAlignedTables(LzxDecoder& d) {
-  if (!BuildAlignedTable(d.alignedLengths, d.alignedTable)) return false;
+  if (d.inputOverrun || !BuildAlignedTable(d.alignedLengths, d.alignedTable)) return false;
   for (unsigned i = 0; i < (1u << kAlignedTableBits); ++i) {
     const uint8_t symbol = d.alignedTable[i];
     d.alignedFast[i] = static_cast<uint8_t>(symbol | d.alignedLengths[symbol] << 3);
   }
   return true;
-}
-
-bool BuildMainAndLengthTables(LzxDecoder& d) {
-  return BuildDecodeTables(MainSymbolsForSlots(d.positionSlots), d.mainLengths, kMainFastBits, d.mainFast,
-                           kMainTableBits, d.mainTable, d.mainOverflow) &&
-         BuildDecodeTables(kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast, kLengthTableBits,
-                           d.lengthTable, d.lengthOverflow);
 }
 
 }  // namespace vykcn::lzx

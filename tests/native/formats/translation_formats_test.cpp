@@ -74,8 +74,8 @@ TEST(TranslationResource, PackSplitAndDecodeRoundTrip) {
   TranslationResourceParts parts;
   ASSERT_TRUE(SplitTranslationResource(resource.data(), resource.size(), &parts));
   EXPECT_EQ(parts.imageSize, image.size());
-  EXPECT_EQ(parts.stream, resource.data() + kContainerHeaderSize);
-  EXPECT_EQ(parts.streamSize, resource.size() - kContainerHeaderSize);
+  EXPECT_EQ(parts.stream, resource.data() + kResourceHeaderSize);
+  EXPECT_EQ(parts.streamSize, resource.size() - kResourceHeaderSize);
 
   std::vector<uint8_t> decoded(parts.imageSize);
   size_t produced = decoded.size();

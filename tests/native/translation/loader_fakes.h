@@ -20,8 +20,8 @@ class FakeResources : public OwnResources {
     out->size = static_cast<uint32_t>(bytes.size());
     return true;
   }
-  // A container: the stored decompressed size, then `stream`.
-  void SetContainer(uint32_t storedSize, std::vector<uint8_t> stream = {1, 2, 3, 4, 5, 6}) {
+  // A resource: the stored decompressed size, then `stream`.
+  void SetResource(uint32_t storedSize, std::vector<uint8_t> stream = {1, 2, 3, 4, 5, 6}) {
     bytes.assign(4, 0);
     WriteU32LE(bytes.data(), storedSize);
     bytes.insert(bytes.end(), stream.begin(), stream.end());
@@ -34,32 +34,19 @@ class FakeResources : public OwnResources {
 // "Decodes" by copying `output` into the destination, as far as the capacity allows.
 class FakeDecoder : public StreamDecoder {
  public:
-  int32_t Create(void** context) override {
-    ++creates;
-    if (createStatus < 0) return createStatus;
-    *context = this;
-    return 0;
-  }
-  int32_t Decompress(void* context, uint8_t* destination, uint64_t* destinationSize,
-                     const uint8_t* source, uint64_t sourceSize) override {
-    ++decompresses;
-    lastContext = context;
+  lzx::DecompressStatus Decode(uint8_t* destination, size_t* destinationSize, const uint8_t* source,
+                               size_t sourceSize) override {
+    ++decodes;
     lastSource.assign(source, source + sourceSize);
     const size_t n = output.size() < *destinationSize ? output.size() : *destinationSize;
     if (n != 0) std::memcpy(destination, output.data(), n);
     *destinationSize = output.size();
-    return decompressStatus;
-  }
-  void Destroy(void* context) override {
-    ++destroys;
-    EXPECT_EQ(context, this);
+    return status;
   }
   std::vector<uint8_t> output;
   std::vector<uint8_t> lastSource;
-  void* lastContext = nullptr;
-  int32_t createStatus = 0;
-  int32_t decompressStatus = 0;
-  int creates = 0, decompresses = 0, destroys = 0;
+  lzx::DecompressStatus status = lzx::kStatusOk;
+  int decodes = 0;
 };
 
 class RecordingSink : public MessageSink {

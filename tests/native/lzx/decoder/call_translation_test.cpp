@@ -5,6 +5,7 @@
 #include "lzx/decoder/decode_helpers.h"
 #include "lzx/decoder/decoder_fixture.h"
 #include "lzx/decoder/stream_writer.h"
+#include "lzx/decoder/window_output.h"
 
 namespace vykcn::lzx::test {
 namespace {

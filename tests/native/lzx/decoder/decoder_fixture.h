@@ -7,7 +7,8 @@
 
 #include "formats/translation_resource.h"
 #include "lzx/decoder/bit_reader.h"
-#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/decoder_state.h"
+#include "lzx/decoder/decompression_context.h"
 
 namespace vykcn::lzx::test {
 

@@ -12,7 +12,9 @@
 
 #include "base/byte_order.h"
 #include "lzx/decoder/decode_helpers.h"
-#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/decode_tables.h"
+#include "lzx/decoder/decoder_state.h"
+#include "lzx/decoder/fast_loop.h"
 #include "lzx/decoder/random_code.h"
 #include "lzx/decoder/stream_writer.h"
 #include "lzx/encoder/compress.h"
@@ -36,7 +38,7 @@ DecodeResult Decode(const std::vector<uint8_t>& stream, size_t capacity, Options
   if (CreateDecompressionContext(0, &parameters, o.continuous ? ContinuousStream : 0, &context) != kStatusOk) {
     return result;
   }
-  if (o.baseline) context->decoder.fastLoopBmi2 = 0;
+  if (o.baseline) context->decoder.fastLoops = &ChooseFastLoops(true);
   std::vector<uint8_t> source(stream);
   std::vector<uint8_t> out(capacity + kGuard, 0xCC);
   size_t size = capacity;
@@ -321,7 +323,10 @@ TEST(ItemTable, EveryEntryAgreesWithTheFastTables) {
     if (seed == 7) std::fill(mainLengths.begin(), mainLengths.end(), 0);  // empty main code
     std::copy(mainLengths.begin(), mainLengths.end(), d.mainLengths);
     std::copy(lengthLengths.begin(), lengthLengths.end(), d.lengthLengths);
-    ASSERT_TRUE(BuildMainAndLengthTables(d));
+    ASSERT_TRUE(BuildDecodeTables(mainSymbols, d.mainLengths, kMainFastBits, d.mainFast, kMainTableBits, d.mainTable,
+                                  d.mainOverflow));
+    ASSERT_TRUE(BuildDecodeTables(kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast, kLengthTableBits,
+                                  d.lengthTable, d.lengthOverflow));
     BuildItemTable(d, aligned);
     for (uint32_t prefix = 0; prefix < (1u << kMainFastBits); ++prefix) {
       const uint32_t item = d.mainItems[prefix];

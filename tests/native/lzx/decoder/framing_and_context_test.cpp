@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "lzx/decoder/decode_helpers.h"
-#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/decoder_state.h"
+#include "lzx/decoder/decompression_context.h"
 #include "lzx/decoder/stream_writer.h"
 
 namespace vykcn::lzx::test {

@@ -7,7 +7,9 @@
 
 #include "lzx/decoder/decode_helpers.h"
 #include "lzx/decoder/decoder_fixture.h"
+#include "lzx/decoder/block_walker.h"
 #include "lzx/decoder/stream_writer.h"
+#include "lzx/decoder/window_output.h"
 
 namespace vykcn::lzx::test {
 namespace {
@@ -276,7 +278,8 @@ TEST_F(UncompressedHeaderState, StepBackBeforeTheChunkFails) {
   d.inputEnd = d.chunkData;  // nothing to load
   d.bitBuffer = 0x60000000u | (3u << 5);  // type 3, size 3
   d.bitCount = 16;
-  EXPECT_EQ(DecodeOutput(d, 3), -1);
+  WindowOutput output;
+  EXPECT_FALSE(WalkBlocks(d, 3, output));
 }
 
 TEST(RawBlockBounds, RawBytesPastTheChunkInputFailTheChunk) {

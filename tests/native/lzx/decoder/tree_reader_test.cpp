@@ -4,6 +4,7 @@
 
 #include "lzx/decoder/decoder_fixture.h"
 #include "lzx/decoder/stream_writer.h"
+#include "lzx/decoder/tree_reader.h"
 
 namespace vykcn::lzx::test {
 namespace {

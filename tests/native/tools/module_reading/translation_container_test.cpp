@@ -5,7 +5,7 @@
 #include "common/command_error.h"
 #include "common/translation_packing.h"
 #include "formats/translation_resource.h"
-#include "module_reading/translation_container.h"
+#include "module_reading/resource_decoding.h"
 #include "text_sources/translation_image_builder.h"
 #include "tools/support/reference_formats.h"
 

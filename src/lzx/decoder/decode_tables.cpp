@@ -1,10 +1,13 @@
 // Canonical Huffman decode tables. Codes are assigned shortest first and, within one length, in
 // increasing symbol order. A narrow-table entry >= 0 is a symbol; -k leads to overflow node k,
 // whose two children (next bit 0, next bit 1) are overflow[2k] and overflow[2k + 1].
+#include "lzx/decoder/decode_tables.h"
+
 #include <algorithm>
 #include <cstring>
 
-#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/decoder_state.h"
+#include "lzx/decoder/item_decoder.h"
 
 namespace vykcn::lzx {
 
@@ -138,17 +141,12 @@ void BuildItemTable(LzxDecoder& d, bool aligned) {
       i += run;
       continue;
     }
-    const unsigned header = (symbol - kNumChars) & 7;
-    const unsigned slot = (symbol - kNumChars) >> 3;
-    unsigned footerBits = d.extraBits[slot];
-    uint32_t match = kItemMatch | slot << kItemValueShift;
-    if (aligned && footerBits >= 3) {
-      footerBits -= 3;
-      match |= kItemAligned;
-    }
-    match |= footerBits << kItemFooterShift;
+    const unsigned header = LengthHeader(symbol);
+    const FooterShape footer = FooterOf(d, MatchSlot(symbol), aligned);
+    const uint32_t match = kItemMatch | MatchSlot(symbol) << kItemValueShift |
+                           footer.verbatimBits << kItemFooterShift | (footer.alignedCode ? kItemAligned : 0);
     if (header != kNumPrimaryLengths) {
-      std::fill_n(items + i, run, match | (codeLength + footerBits) | (header + kMinMatchLength) << kItemLengthShift);
+      std::fill_n(items + i, run, match | (codeLength + footer.verbatimBits) | MatchLength(header, 0) << kItemLengthShift);
       i += run;
       continue;
     }
@@ -163,8 +161,9 @@ void BuildItemTable(LzxDecoder& d, bool aligned) {
         items[i + j++] = kItemUnresolved;
         continue;
       }
-      const uint32_t length = kNumPrimaryLengths + (lengthEntry & kFastSymbolMask) + kMinMatchLength;
-      std::fill_n(items + i + j, 1u << (rest - k), match | (codeLength + k + footerBits) | length << kItemLengthShift);
+      const uint32_t length = MatchLength(header, lengthEntry & kFastSymbolMask);
+      std::fill_n(items + i + j, 1u << (rest - k),
+                  match | (codeLength + k + footer.verbatimBits) | length << kItemLengthShift);
       j += 1u << (rest - k);
     }
     i += run;

@@ -8,7 +8,7 @@
 
 #include "lzx/decoder/bit_reader.h"
 #include "lzx/decoder/bit_writer.h"
-#include "lzx/decoder/decoder.h"
+#include "lzx/decoder/decode_tables.h"
 #include "lzx/decoder/random_code.h"
 
 namespace vykcn::lzx::test {

@@ -1,0 +1,27 @@
+#pragma once
+// Direct output (direct_output.cpp): a stream that starts afresh at a Decompress call is decoded
+// straight into the caller's destination, chunk by chunk, until a chunk fails there.
+#include <cstdint>
+
+#include "lzx/decoder/decoder_state.h"
+
+namespace vykcn::lzx {
+
+// Starts a call's direct output: `destination` is stream position 0, and the decoder may write up
+// to `writeEnd` (the capacity's end, or past it into slack the caller provides).
+void BeginDirectOutput(LzxDecoder& decoder, uint8_t* destination, uint8_t* writeEnd);
+
+// An output for WalkBlocks (block_walker.h): one chunk, from `out` on.
+struct DirectOutput {
+  uint8_t* out;
+
+  bool Raw(LzxDecoder& d, uint32_t n);
+  bool Compressed(LzxDecoder& d, uint32_t n, bool aligned);
+  // After the walk: the chunk's `produced` bytes end at `out`.
+  bool Finish(LzxDecoder& d, uint32_t produced);
+};
+
+// Undoes call translation on the chunks still waiting for it; the call's output is then final.
+void EndDirectOutput(LzxDecoder& decoder);
+
+}  // namespace vykcn::lzx

@@ -1,0 +1,98 @@
+#pragma once
+// Direct output's fast loop: whole items from the item table (decode_tables.h), read with a 64-bit
+// buffer that refills without a branch and never tests the input limit, and matches copied with
+// overrun (match_copy.h). It runs where neither can matter: the caller stops it early enough
+// before the input limit and the end of the writable output (direct_output.cpp).
+//
+// The loop is written once here, as a template; a CPU-specific file (x86/) compiles its copies
+// for the instruction sets it chooses among at run time, with its own word load where it has a
+// faster one.
+#include <cstdint>
+
+#include "lzx/decoder/bit_reader.h"
+#include "lzx/decoder/decoder_state.h"
+#include "lzx/decoder/item_decoder.h"
+#include "lzx/decoder/match_copy.h"
+
+namespace vykcn::lzx {
+
+// Runs from the decoder's bit reader and repeated offsets and stores them back; stops at `outLimit`
+// or `inLimit`, and returns false when a match runs past the span's end (`target`).
+using FastLoop = bool (*)(LzxDecoder& d, uint8_t*& out, uint8_t* outLimit, uint8_t* target, const uint8_t* inLimit);
+struct FastLoops {
+  FastLoop verbatim;
+  FastLoop aligned;
+};
+
+// The copies of the fast loop this processor runs best, or (`baseline`) those every processor of
+// its kind runs. Defined by the CPU-specific code.
+const FastLoops& ChooseFastLoops(bool baseline);
+
+template <bool kAligned, typename Words>
+[[gnu::always_inline]] inline bool RunFastLoop(LzxDecoder& d, uint8_t*& cursor, uint8_t* const outLimit,
+                                               uint8_t* const target, const uint8_t* const inLimit) {
+  uint8_t* const begin = d.outputBegin;
+  SpanBits<false, Words> b(d);
+  // The repeated offsets as distances: every use masks an offset with W - 1, so only its value
+  // modulo W counts, and explicit offsets already lie in 1..W-3.
+  RepeatedOffsets r(d);
+  r.r0 = MatchDistance(r.r0, d.windowMask);
+  r.r1 = MatchDistance(r.r1, d.windowMask);
+  r.r2 = MatchDistance(r.r2, d.windowMask);
+  uint8_t* out = cursor;
+  bool ok = true;
+  // At the top of each item the buffer holds at least 48 bits and `item` is the item-table entry
+  // at its head: after a literal the next lookup needs no refill first.
+  b.Refill();
+  uint32_t item = d.mainItems[b.Peek(kMainFastBits)];
+  while (out < outLimit && b.next < inLimit) {
+    if (!(item & (kItemMatch | kItemUnresolved))) {
+      b.Consume(item & kItemBitsMask);
+      *out++ = static_cast<uint8_t>(item >> kItemValueShift);
+      item = d.mainItems[b.Peek(kMainFastBits)];
+      b.Refill();
+      continue;
+    }
+    uint32_t length;
+    if (__builtin_expect(!(item & kItemUnresolved), 1)) {
+      // The codes and the footer's verbatim bits go in one shift; the footer is the last of them.
+      const unsigned itemBits = item & kItemBitsMask;  // at least 1: a match has a code
+      const unsigned footerBits = (item >> kItemFooterShift) & 31;
+      uint32_t footer = static_cast<uint32_t>((b.bits >> 1) >> (63 - itemBits)) & ((1u << footerBits) - 1);
+      b.Consume(itemBits);
+      if (kAligned && (item & kItemAligned)) footer = AppendAlignedCode(d, b, footer);
+      const unsigned slot = (item >> kItemValueShift) & 0xFF;
+      r.Take(slot, static_cast<uint32_t>(d.positionBase[slot]) + footer);
+      length = (item >> kItemLengthShift) & 0x1FF;
+    } else {
+      const uint32_t entry = MainEntry(d, b);
+      b.Consume(entry >> kFastLengthShift);
+      const unsigned symbol = entry & kFastSymbolMask;
+      if (symbol < kNumChars) {
+        *out++ = static_cast<uint8_t>(symbol);
+        b.Refill();
+        item = d.mainItems[b.Peek(kMainFastBits)];
+        continue;
+      }
+      length = DecodeMatch<kAligned>(d, b, symbol, r);
+    }
+    if (length > static_cast<size_t>(target - out)) {
+      ok = false;
+      break;
+    }
+    if (__builtin_expect(r.r0 <= static_cast<size_t>(out - begin), 1)) {
+      CopyMatch<true>(out, r.r0, length);
+    } else {
+      CopyMatchCarefully(begin, static_cast<size_t>(out - begin), r.r0, length, 0, SIZE_MAX, 0);
+    }
+    out += length;
+    b.Refill();
+    item = d.mainItems[b.Peek(kMainFastBits)];
+  }
+  b.Store(d);
+  r.Store(d);
+  cursor = out;
+  return ok;
+}
+
+}  // namespace vykcn::lzx

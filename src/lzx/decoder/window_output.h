@@ -1,0 +1,25 @@
+#pragma once
+// The window decoder's output (window_output.cpp): each chunk decoded at windowPosition in the
+// window and copied to outputCursor, with call translation undone on the copy. It runs continuous
+// streams, and the rest of a call from the chunk on that direct output could not finish.
+#include <cstdint>
+
+#include "lzx/decoder/decoder_state.h"
+
+namespace vykcn::lzx {
+
+// An output for WalkBlocks (block_walker.h): one chunk, in the window at windowPosition.
+struct WindowOutput {
+  bool Raw(LzxDecoder& d, uint32_t n);
+  bool Compressed(LzxDecoder& d, uint32_t n, bool aligned);
+  // After the walk: copies the chunk's `produced` bytes to outputCursor; false when it fails.
+  bool Finish(LzxDecoder& d, uint32_t produced);
+};
+
+// Copies a chunk's `count` bytes from `source` to outputCursor and undoes call translation there
+// when it is on and the chunk is below kCallTranslationChunkLimit.
+void EmitChunk(LzxDecoder& decoder, uint32_t count, const uint8_t* source);
+// Undoes call translation on `n` output bytes at translationOffset, and moves that offset on.
+void TranslateCalls(LzxDecoder& decoder, uint8_t* data, uint32_t n);
+
+}  // namespace vykcn::lzx
