@@ -1,12 +1,12 @@
 #pragma once
-// The LZX bit stream: 16-bit little-endian words, bits taken from the most significant end. Two
-// readers, both ending every read with the state in the decoder's 32-bit form: `bitBuffer` holds
-// the next unread bit in bit 31 and, while input lasts, 17 to 32 valid bits (`bitCount` = valid
-// bits - 16), `inputCursor` the first word not in it.
-//  - The checked reader (ReadBits) for block headers and trees: it refills a word at a time and
-//    stops at inputEnd, where it sets inputOverrun instead; a header that runs out fails on that.
-//  - SpanBits for the items of a block: a 64-bit buffer that loads ahead of what it consumes and
-//    tests the input limit once per main symbol instead (InputExhausted).
+// The LZX bit stream: 16-bit little-endian words, bits taken from the most significant end. Both
+// readers keep the decoder's 32-bit form between reads: `bitBuffer` holds the next unread bit in
+// bit 31 and, while input lasts, 17 to 32 valid bits (`bitCount` = valid bits - 16), and
+// `inputCursor` is the first word not in it.
+//  - The checked reader (ReadBits), for block headers and trees: a word at a time, never past
+//    inputEnd, where it sets inputOverrun instead; a header that runs out fails on that.
+//  - SpanBits, for the items of a block: 64 bits that load ahead of what they consume, and one
+//    test of the input limit per main symbol (InputExhausted).
 #include <cstdint>
 
 #include "base/byte_order.h"
@@ -18,26 +18,21 @@ namespace vykcn::lzx {
 // look-ahead on corrupt input ever leaves the buffer.
 inline uint32_t LoadWordBounded(const uint8_t* p, const uint8_t* begin, const uint8_t* end) {
   if (p >= begin && end - p >= 2) return ReadU16LE(p);
-  uint32_t word = 0;
-  if (p >= begin && p < end) word = p[0];
-  if (p + 1 >= begin && p + 1 < end) word |= static_cast<uint32_t>(p[1]) << 8;
-  return word;
+  return (p >= begin && p < end ? p[0] : 0u) | (p + 1 >= begin && p + 1 < end ? p[1] << 8 : 0u);
 }
 
 // Restarts the bit stream at `inputCursor` (each chunk, and after an uncompressed block).
 inline void PrimeBitReader(LzxDecoder& d) {
-  if (d.blockType == kBlockUncompressed) return;  // raw bytes are read from inputCursor
-  if (d.inputEnd - d.inputCursor < 4) return;
+  if (d.blockType == kBlockUncompressed || d.inputEnd - d.inputCursor < 4) return;  // raw bytes come unprimed
   const uint32_t high = LoadWordBounded(d.inputCursor, d.sourceBegin, d.sourceEnd);
-  const uint32_t low = LoadWordBounded(d.inputCursor + 2, d.sourceBegin, d.sourceEnd);
-  d.bitBuffer = high << 16 | low;
+  d.bitBuffer = high << 16 | LoadWordBounded(d.inputCursor + 2, d.sourceBegin, d.sourceEnd);
   d.bitCount = 16;
   d.inputCursor += 4;
 }
 
 // The checked reader's fields apart from the decoder, for tree reading, which also stores through
 // byte pointers: the compiler must assume such a store could change the decoder's own fields, and
-// would reload them after each one. The checked operations below take either.
+// would reload them after each one. The checked reads take either.
 struct CheckedBits {
   uint32_t bitBuffer;
   int8_t bitCount;
@@ -56,6 +51,8 @@ struct CheckedBits {
     d.inputOverrun = inputOverrun;
     d.inputCursor = inputCursor;
   }
+  uint32_t Top32() const { return bitBuffer; }
+  uint32_t Peek(unsigned n) const { return bitBuffer >> (32 - n); }
 };
 
 // Drops n (0..17) bits and refills up to two words; past inputEnd it sets inputOverrun instead.
@@ -88,24 +85,19 @@ inline uint32_t ReadBits(Reader& d, unsigned n) {
   return value;
 }
 
-// Four words at `p` (w0 in the low 16 bits) as 64 stream bits, w0's on top. A CPU-specific load
-// may stand in for this one (x86/).
+// Four words at `p` as 64 stream bits, the first word's on top. (x86/ has a faster load.)
 struct PortableWords {
   static uint64_t Load(const uint8_t* p) {
-    const uint64_t raw = static_cast<uint64_t>(ReadU32LE(p)) | static_cast<uint64_t>(ReadU32LE(p + 4)) << 32;
-    const uint64_t halves = raw << 32 | raw >> 32;
-    return (halves & 0x0000FFFF0000FFFFull) << 16 | (halves >> 16 & 0x0000FFFF0000FFFFull);
+    return uint64_t{ReadU16LE(p)} << 48 | uint64_t{ReadU16LE(p + 2)} << 32 | uint64_t{ReadU16LE(p + 4)} << 16 |
+           ReadU16LE(p + 6);
   }
 };
 
-// The span reader. `bits` holds the next unread bit in bit 63 and `avail` (at most 63) counted
-// bits; the bits below those are zeros or the stream's next bits, so that topping up ORs the same
-// values in again. `next` is the first input byte not counted.
-//
-// kBounded loads check every word against the source's bounds (zeros outside), for the end of the
-// source. The other form loads 8 bytes at `next` without a branch, for where the caller knows them
-// inside the source: the fast loop stops well before the input limit, and the window decoder
-// takes it only where the source runs on 32 bytes past the limit (an item loads at most 24).
+// The span reader: `bits` holds the next unread bit in bit 63 and `avail` (at most 63) counted
+// bits, with zeros or the stream's next bits below them, so that topping up ORs the same values in
+// again; `next` is the first byte not counted. kBounded checks every word against the source's
+// bounds (zeros outside), for the end of the source; the other form loads 8 bytes at `next`
+// without a branch, where its caller knows them inside the source.
 template <bool kBounded, typename Words = PortableWords>
 struct SpanBits {
   uint64_t bits;
@@ -125,8 +117,8 @@ struct SpanBits {
     avail += 16;
     next += 2;
   }
-  // At least 48 bits afterwards. Unbounded: the next four words go in below the counted bits,
-  // and as many whole words as fit are counted: 3, 2, 1 or 0 for avail in 0..15, 16..31, 32..47,
+  // At least 48 bits afterwards. Unbounded: the next four words go in below the counted bits, and
+  // as many whole words as fit are counted: 3, 2, 1 or 0 for avail in 0..15, 16..31, 32..47,
   // 48..63, which is what setting bits 4 and 5 of avail adds.
   void Refill() {
     if (kBounded) {
@@ -137,25 +129,25 @@ struct SpanBits {
     next += (~avail & 48) >> 3;
     avail |= 48;
   }
-  // Before a footer (at most 14 verbatim bits and a 7-bit aligned code, or 17 verbatim bits),
-  // after main and length codes of up to 16 bits each.
+  // Before a footer (up to 17 verbatim bits, or 14 and a 7-bit aligned code), after main and
+  // length codes of up to 16 bits each.
   void RefillForFooter() {
     if (__builtin_expect(avail < 21, 0)) Refill();
   }
   uint32_t Top32() const { return static_cast<uint32_t>(bits >> 32); }
   uint32_t Peek(unsigned n) const { return static_cast<uint32_t>(bits >> (64 - n)); }
-  uint32_t PeekUpTo17(unsigned n) const { return static_cast<uint32_t>((bits >> 1) >> (63 - n)); }
+  uint32_t PeekUpTo17(unsigned n) const { return static_cast<uint32_t>((bits >> 1) >> (63 - n)); }  // n may be 0
   void Consume(unsigned n) {
     bits <<= n;
     avail -= n;
   }
-  // Whether the checked reader, at this bit position, would have its cursor at or past inputEnd:
-  // it holds 17 to 32 of the counted bits, and its cursor lags by the whole words beyond those. An
-  // item may start only while it would not. (The exact test only near the end.)
+  // Whether the checked reader, at this bit position, would have its cursor at inputEnd or past:
+  // it holds 17 to 32 of the counted bits, and lags by the whole words beyond those. An item may
+  // start only while it would not. (The exact test only near the end.)
   bool InputExhausted() const {
     return __builtin_expect(next + 8 >= inputEnd, 0) && next - 2 * ((avail - 17) >> 4) >= inputEnd;
   }
-  // Back to the 32-bit form: 17 to 32 valid bits, the words held beyond that given back.
+  // Back to the 32-bit form, the words held beyond it given back.
   void Store(LzxDecoder& d) {
     while (avail < 17) AddWord();
     const unsigned extraWords = (avail - 17) >> 4;
@@ -166,24 +158,19 @@ struct SpanBits {
   }
 };
 
-// n from 0 to 17.
+// A tree's entry at the head of either reader's buffer: symbol | code length << kFastLengthShift,
+// from the fast table, or for a longer code from the narrow table and its overflow trees.
 template <typename Bits>
-inline uint32_t TakeUpTo17(Bits& b, unsigned n) {
-  const uint32_t value = b.PeekUpTo17(n);
-  b.Consume(n);
-  return value;
-}
-
-// The symbol at the head of the buffer through a narrow table and its overflow trees; the caller
-// consumes its code length.
-inline int DecodeSymbol(uint32_t bitBuffer, const int16_t* table, const int16_t* overflow, unsigned tableBits) {
-  int entry = table[bitBuffer >> (32 - tableBits)];
-  uint32_t mask = 1u << (31 - tableBits);
-  while (entry < 0) {
-    entry = overflow[2 * -entry + ((bitBuffer & mask) ? 1 : 0)];
-    mask >>= 1;
+inline uint32_t TreeEntry(const Bits& b, const uint16_t* fast, unsigned fastBits, const int16_t* table,
+                          const int16_t* overflow, unsigned tableBits, const uint8_t* lengths) {
+  const uint32_t entry = fast[b.Peek(fastBits)];
+  if (__builtin_expect(!(entry & kFastTableSlow), 1)) return entry;
+  const uint32_t top = b.Top32();
+  int symbol = table[top >> (32 - tableBits)];
+  for (uint32_t mask = 1u << (31 - tableBits); symbol < 0; mask >>= 1) {
+    symbol = overflow[2 * -symbol + ((top & mask) ? 1 : 0)];  // -k: overflow node k, two children
   }
-  return entry;
+  return static_cast<uint32_t>(symbol) | static_cast<uint32_t>(lengths[symbol]) << kFastLengthShift;
 }
 
 }  // namespace vykcn::lzx

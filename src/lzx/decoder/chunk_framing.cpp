@@ -1,10 +1,12 @@
-// The chunk walk and the public Decompress operation.
+// The chunk walk, the chunk driver and the public Decompress operation.
 #include "lzx/decoder/chunk_framing.h"
 
 #include "base/byte_order.h"
+#include "lzx/decoder/bit_reader.h"
 #include "lzx/decoder/block_walker.h"
 #include "lzx/decoder/decompression_context.h"
 #include "lzx/decoder/direct_output.h"
+#include "lzx/decoder/window_output.h"
 
 namespace vykcn::lzx {
 
@@ -30,8 +32,9 @@ ChunkWalk::Step ChunkWalk::Next(FramedChunk* chunk) {
 
 namespace {
 
-// The call's chunks to `destination`, `total` bytes of it produced. False when a chunk fails in
-// direct output: the walk stops there.
+// The call's chunks, each straight to the destination while the call's direct output lasts, else
+// in the window; a chunk that fails yields no bytes. False when one fails in direct output: the
+// walk stops there.
 bool DecodeChunks(LzxDecoder& d, const uint8_t* source, size_t sourceSize, uint8_t* destination, size_t capacity,
                   size_t* total, DecompressStatus* status) {
   ChunkWalk walk(source, sourceSize);
@@ -39,13 +42,26 @@ bool DecodeChunks(LzxDecoder& d, const uint8_t* source, size_t sourceSize, uint8
   *total = 0;
   *status = kStatusOk;
   for (ChunkWalk::Step step; (step = walk.Next(&chunk)) != ChunkWalk::kEnd;) {
-    // The chunk's output must fit in the destination.
-    if (step == ChunkWalk::kBeyond || chunk.uncompressedSize > capacity - *total) {
+    const uint32_t size = chunk.uncompressedSize;
+    if (step == ChunkWalk::kBeyond || size > capacity - *total) {  // or past the capacity
       *status = kStatusFail;
       break;
     }
-    if (DecodeChunk(d, chunk, destination + *total)) {
-      *total += chunk.uncompressedSize;
+    d.inputCursor = chunk.data;
+    d.inputEnd = chunk.data + chunk.compressedSize + 4;  // the reader may look 4 bytes past the chunk's data
+    d.chunkData = chunk.data;
+    d.outputCursor = destination + *total;
+    const auto decode = [&d, size](auto output) {
+      PrimeBitReader(d);
+      return WalkBlocks(d, size, output) && output.Finish(d, size);
+    };
+    // A failed chunk can leave windowPosition anywhere; a chunk that would then run past the
+    // window's end fails instead of writing beyond the mirror.
+    const bool fits = d.windowPosition >= 0 && static_cast<uint64_t>(d.windowPosition) + size <= d.windowSize;
+    const bool ok = fits && (d.directOutput ? decode(DirectOutput{d.outputCursor}) : decode(WindowOutput{}));
+    ++d.chunkCount;
+    if (ok) {
+      *total += size;
     } else if (d.directOutput) {
       return false;
     }
@@ -57,8 +73,7 @@ bool DecodeChunks(LzxDecoder& d, const uint8_t* source, size_t sourceSize, uint8
 
 DecompressStatus Decompress(DecompressionContext* context, uint8_t* destination, size_t* destinationSize,
                             const uint8_t* source, size_t sourceSize) {
-  if (context == nullptr || destinationSize == nullptr) return kStatusFail;
-  if (context->codecType != kCodecTypeLzx) return kStatusFail;
+  if (context == nullptr || destinationSize == nullptr || context->codecType != kCodecTypeLzx) return kStatusFail;
   const size_t capacity = *destinationSize;
   if (sourceSize == 0) {
     *destinationSize = 0;
@@ -78,7 +93,7 @@ DecompressStatus Decompress(DecompressionContext* context, uint8_t* destination,
   size_t total;
   DecompressStatus status;
   while (!DecodeChunks(d, source, sourceSize, destination, capacity, &total, &status)) ResetDecoder(d);
-  EndDirectOutput(d);
+  EndDirectOutput(d, destination + total);
   *destinationSize = total;
   return status;
 }

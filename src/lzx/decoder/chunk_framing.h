@@ -1,10 +1,8 @@
 #pragma once
-// The chunk framing around the LZX stream (chunk_framing.cpp, with Decompress): each chunk is a
-// 2-byte header (compressed size C, big-endian; 32768 output bytes) or a 5-byte one (0xFF, then
-// output size U and compressed size C, big-endian), followed by C bytes of LZX data. A 5-byte
-// header marks the last chunk. A 5-byte trailer follows the last chunk and belongs to none. Every
-// chunk but the last yields exactly 32768 bytes, so chunks start on 32768-byte boundaries of the
-// window.
+// The chunk framing around the LZX stream (chunk_framing.cpp, with the chunk driver and
+// Decompress): each chunk is a 2-byte header (compressed size C, big-endian; 32768 output bytes) or
+// a 5-byte one (0xFF, then output size U and C, big-endian), followed by C bytes of LZX data. A
+// 5-byte header marks the last chunk, and a 5-byte trailer that belongs to no chunk follows it.
 #include <cstddef>
 #include <cstdint>
 

@@ -26,26 +26,6 @@ inline void FillEntries(uint16_t* p, uint32_t count, uint16_t entry) {
   if (count == 2) p[1] = entry;
 }
 
-// Places a code longer than the table's width: its first tableBits bits pick a table entry, and
-// each further bit walks one level down a binary tree of overflow nodes (pairs of entries; a
-// negative entry is the index of the next node). `code16` is the code left-aligned to 16 bits.
-inline void InsertLongCode(uint32_t code16, unsigned length, int16_t symbol, unsigned tableBits,
-                           int16_t* table, int16_t* overflow, int* nextNode) {
-  int16_t* entry = &table[code16 >> (16 - tableBits)];
-  uint32_t rest = (code16 << tableBits) & 0xFFFF;  // bit 15 is the next code bit
-  for (unsigned step = tableBits; step < length; ++step) {
-    if (*entry == 0) {
-      overflow[2 * *nextNode] = 0;
-      overflow[2 * *nextNode + 1] = 0;
-      *entry = static_cast<int16_t>(-*nextNode);
-      ++*nextNode;
-    }
-    entry = &overflow[2 * -*entry + ((rest >> 15) & 1)];
-    rest <<= 1;
-  }
-  *entry = symbol;
-}
-
 }  // namespace
 
 bool BuildDecodeTables(unsigned symbolCount, const uint8_t* lengths, unsigned fastBits, uint16_t* fast,
@@ -110,14 +90,22 @@ bool BuildDecodeTables(unsigned symbolCount, const uint8_t* lengths, unsigned fa
     }
   }
 
-  // The long codes, in symbol order.
+  // The long codes, in symbol order: a code's first tableBits bits pick a narrow-table entry, and
+  // each further bit walks one level down a binary tree of overflow nodes (a pair of entries each).
   int nextNode = static_cast<int>(symbolCount);
-  if (covered == size) return true;
-  for (s = 0; s < symbolCount; ++s) {
+  for (s = 0; s < symbolCount && covered < size; ++s) {
     const unsigned l = lengths[s];
     if (l <= fastBits) continue;
-    const uint32_t code = next[l]++;
-    InsertLongCode(code << (16 - l), l, static_cast<int16_t>(s), tableBits, table, overflow, &nextNode);
+    const uint32_t code16 = next[l]++ << (16 - l);  // left-aligned to 16 bits
+    int16_t* entry = &table[code16 >> (16 - tableBits)];
+    for (int bit = 15 - static_cast<int>(tableBits); bit > 15 - static_cast<int>(l); --bit) {
+      if (*entry == 0) {
+        overflow[2 * nextNode] = overflow[2 * nextNode + 1] = 0;
+        *entry = static_cast<int16_t>(-nextNode++);
+      }
+      entry = &overflow[2 * -*entry + ((code16 >> bit) & 1)];
+    }
+    *entry = static_cast<int16_t>(s);
   }
   return true;
 }
@@ -185,18 +173,14 @@ bool BuildAlignedTable(const uint8_t* lengths, uint8_t* table) {
   }
   if (start[kMaxCodeLength + 1] != 0) return false;
 
-  uint32_t weight[kAlignedTableBits + 1] = {};
-  for (unsigned l = 1; l <= kAlignedTableBits; ++l) {
-    start[l] = static_cast<uint16_t>(start[l] >> (16 - kAlignedTableBits));
-    weight[l] = 1u << (kAlignedTableBits - l);
-  }
+  for (unsigned l = 1; l <= kAlignedTableBits; ++l) start[l] = static_cast<uint16_t>(start[l] >> (16 - kAlignedTableBits));
   constexpr uint32_t kTableSize = 1u << kAlignedTableBits;
   std::memset(table, 0, kTableSize);
   for (unsigned s = 0; s < kNumAlignedSymbols; ++s) {
     const unsigned l = lengths[s];
     if (l == 0) continue;
     if (l > kAlignedTableBits) return false;
-    const uint32_t next = start[l] + weight[l];
+    const uint32_t next = start[l] + (1u << (kAlignedTableBits - l));
     if (next > kTableSize) return false;
     for (uint32_t i = start[l]; i < next; ++i) table[i] = static_cast<uint8_t>(s);
     start[l] = static_cast<uint16_t>(next);

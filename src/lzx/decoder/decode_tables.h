@@ -1,6 +1,6 @@
 #pragma once
-// The decode tables: how wide each tree's lookups are, what their entries hold, and their
-// builders (decode_tables.cpp).
+// The decode tables: how wide each tree's lookups are, what their entries hold, and their builders
+// (decode_tables.cpp).
 #include <cstdint>
 
 #include "lzx/lzx_constants.h"
@@ -11,7 +11,7 @@ struct LzxDecoder;
 
 // A tree is looked up in a fast table of 2^fastBits entries: symbol | code length <<
 // kFastLengthShift for a code of up to fastBits bits, kFastTableSlow for the prefix of a longer
-// code. Those go through a narrower table (tableBits) and its overflow trees, see DecodeSymbol.
+// code. Those go through a narrower table (tableBits) and its overflow trees (TreeEntry, bit_reader.h).
 constexpr unsigned kMainFastBits = 12;
 constexpr unsigned kMainTableBits = 10;
 constexpr unsigned kLengthFastBits = 10;
@@ -43,10 +43,9 @@ constexpr unsigned kItemFooterShift = 25;
 constexpr uint32_t kItemAligned = 1u << 30;
 
 // The decode tables of the pretree, main and length trees, which differ only in size: the fast
-// table, and the narrow table with its overflow trees (4 entries per symbol are enough) holding
-// only the codes longer than fastBits (tableBits <= fastBits). Accepts a complete code, and an
-// empty one (every lookup gives symbol 0 and no bits); false for any other code, or a length
-// above 16.
+// table, and the narrow table with its overflow trees (4 entries per symbol) for the codes longer
+// than fastBits (tableBits <= fastBits). Accepts a complete code, and an empty one (every lookup
+// gives symbol 0 and no bits); false for any other code, or a length above 16.
 bool BuildDecodeTables(unsigned symbolCount, const uint8_t* lengths, unsigned fastBits, uint16_t* fast,
                        unsigned tableBits, int16_t* table, int16_t* overflow);
 // The aligned-offset table (kAlignedTableBits wide, one symbol per entry). Its code space is

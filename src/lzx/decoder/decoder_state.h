@@ -1,6 +1,6 @@
 #pragma once
 // The decompression context and the LZX decoder state inside it. One heap block holds the
-// context, then the window, its 257-byte mirror and slack.
+// context, then the window, its 257-byte mirror and slack (decompression_context.cpp).
 #include <cstdint>
 
 #include "lzx/decoder/decode_tables.h"
@@ -67,14 +67,11 @@ struct LzxDecoder {
   uint8_t* outputBegin;            // stream position 0
   uint8_t* outputWriteEnd;         // the decoder may write up to here (the capacity's end)
   uint8_t* translatedEnd;          // call translation has been undone on the output before this
-  uint8_t* lastChunkBegin;         // the last chunk decoded straight into it (the only one that
-  uint8_t* lastChunkEnd;           // can be shorter or longer than 32 KiB)
+  uint8_t* lastChunkBegin;         // the last chunk decoded into it (the only one that may not be 32 KiB)
 
-  // ---- Decode tables ----
-  // Built from the code lengths at every block header that has them, and read only inside such a
-  // block; creating a context leaves them as the heap gives them (everything above is cleared).
-  // The fast tables of the main and length trees; mainTable and lengthTable hold only their
-  // longer codes, with the overflow trees.
+  // ---- Decode tables (decode_tables.h) ----
+  // Built at every block header that has code lengths, and read only inside such a block; creating
+  // a context leaves them as the heap gives them (everything above is cleared).
   uint16_t mainFast[1 << kMainFastBits];
   uint16_t lengthFast[1 << kLengthFastBits];
   int16_t mainTable[1 << kMainTableBits];
@@ -82,10 +79,8 @@ struct LzxDecoder {
   int16_t mainOverflow[4 * kMaxMainSymbols];
   int16_t lengthOverflow[4 * kNumLengthSymbols];
   uint8_t alignedTable[1 << kAlignedTableBits];
-  // alignedTable and alignedLengths in one lookup for the span decoders: symbol | length << 3.
-  uint8_t alignedFast[1 << kAlignedTableBits];
-  // Built with the main and length tables while chunks go to the destination (BuildItemTable).
-  uint32_t mainItems[1 << kMainFastBits];
+  uint8_t alignedFast[1 << kAlignedTableBits];  // alignedTable and alignedLengths: symbol | length << 3
+  uint32_t mainItems[1 << kMainFastBits];       // the item table, built only for direct output
 };
 
 struct DecompressionContext {

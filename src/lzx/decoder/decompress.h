@@ -2,8 +2,7 @@
 // Decompressor for chunk-framed LZX streams (the translation resource's compression).
 //
 // Usage: CreateDecompressionContext, then Decompress (any number of times), then
-// DestroyDecompressionContext. Nothing here throws; every call that can fail returns a
-// DecompressStatus.
+// DestroyDecompressionContext. Nothing here throws.
 #include <cstddef>
 #include <cstdint>
 

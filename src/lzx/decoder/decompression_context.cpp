@@ -11,28 +11,20 @@ namespace vykcn::lzx {
 
 namespace {
 
-// Extra reservations of the context block; decoding never touches them.
-constexpr size_t kTrailingReserve = 32768;
-constexpr size_t kContinuousReserve = 38922;
-constexpr size_t kExtraReserve = 32768;
-
-}  // namespace
-
+// The context block: the context, the window, its mirror and slack, and reservations that
+// decoding never touches (32 KiB; 38922 bytes more for ContinuousStream, else 32 KiB more for
+// ExtraReservation).
 size_t ComputeContextSize(uint32_t windowSize, uint32_t flags) {
-  size_t size = sizeof(DecompressionContext) + windowSize + kWindowMirrorSize +
-                kWindowSlackSize + kTrailingReserve;
-  if (flags & ContinuousStream) {
-    size += kContinuousReserve;
-  } else if (flags & ExtraReservation) {
-    size += kExtraReserve;
-  }
-  return size;
+  const size_t reserved = 32768 + ((flags & ContinuousStream) ? 38922 : (flags & ExtraReservation) ? 32768 : 0);
+  return sizeof(DecompressionContext) + windowSize + kWindowMirrorSize + kWindowSlackSize + reserved;
 }
 
 void InitSlotTables(LzxDecoder& decoder) {
   std::memcpy(decoder.extraBits, kExtraBits.data(), sizeof(decoder.extraBits));
   std::memcpy(decoder.positionBase, kPositionBase.data(), sizeof(decoder.positionBase));
 }
+
+}  // namespace
 
 void ResetDecoder(LzxDecoder& decoder) {
   const unsigned mainSymbols = MainSymbolsForSlots(decoder.positionSlots);
@@ -42,16 +34,10 @@ void ResetDecoder(LzxDecoder& decoder) {
   std::memset(decoder.previousLengthLengths, 0, kNumLengthSymbols);
   decoder.repeatedOffsets[0] = decoder.repeatedOffsets[1] = decoder.repeatedOffsets[2] = 1;
   decoder.blockState = kBlockStateHeader;
-  decoder.blockType = 0;
-  decoder.blockRemaining = 0;
-  decoder.windowPosition = 0;
-  decoder.windowFilled = 0;
-  decoder.translationSize = 0;
+  decoder.blockType = decoder.blockRemaining = decoder.windowPosition = 0;
+  decoder.windowFilled = decoder.translationSize = decoder.translationOffset = decoder.chunkCount = 0;
   decoder.headerPending = 1;
-  decoder.inputOverrun = 0;
-  decoder.translationOffset = 0;
-  decoder.chunkCount = 0;
-  decoder.directOutput = 0;
+  decoder.inputOverrun = decoder.directOutput = 0;
 }
 
 DecompressStatus CreateDecompressionContext(int32_t codecType, const CodecParameters* parameters, uint32_t flags,
@@ -65,11 +51,10 @@ DecompressStatus CreateDecompressionContext(int32_t codecType, const CodecParame
   const size_t size = ComputeContextSize(windowSize, flags);
   void* block = AllocateContextMemory(size);
   if (block == nullptr) return kStatusOutOfMemory;
-  // The window itself is not cleared: `windowFilled` makes the bytes a stream has not written read
-  // as zeros, so a match reaching before a stream's first byte never sees heap contents. The mirror
-  // and slack are cleared, since word copies may read (and write back) them. Nor are the decode
-  // tables, which no lookup reads before a block header has built them: a context is made for every
-  // stream, and for raw data that clearing would cost more than the stream itself.
+  // Neither the window (windowFilled makes the bytes a stream has not written read as zeros) nor the
+  // decode tables (no lookup reads them before a block header builds them) are cleared: a context is
+  // made for every stream, and for raw data that would cost more than the stream itself. The mirror
+  // and slack are, since word copies may read (and write back) them.
   std::memset(block, 0, offsetof(DecompressionContext, decoder) + offsetof(LzxDecoder, mainFast));
   std::memset(static_cast<uint8_t*>(block) + sizeof(DecompressionContext) + windowSize, 0,
               kWindowMirrorSize + kWindowSlackSize);

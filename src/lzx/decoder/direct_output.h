@@ -21,7 +21,7 @@ struct DirectOutput {
   bool Finish(LzxDecoder& d, uint32_t produced);
 };
 
-// Undoes call translation on the chunks still waiting for it; the call's output is then final.
-void EndDirectOutput(LzxDecoder& decoder);
+// Undoes call translation on the chunks still waiting for it, up to `end` (the call's output's).
+void EndDirectOutput(LzxDecoder& decoder, uint8_t* end);
 
 }  // namespace vykcn::lzx

@@ -1,12 +1,9 @@
 #pragma once
-// Direct output's fast loop: whole items from the item table (decode_tables.h), read with a 64-bit
-// buffer that refills without a branch and never tests the input limit, and matches copied with
-// overrun (match_copy.h). It runs where neither can matter: the caller stops it early enough
-// before the input limit and the end of the writable output (direct_output.cpp).
-//
-// The loop is written once here, as a template; a CPU-specific file (x86/) compiles its copies
-// for the instruction sets it chooses among at run time, with its own word load where it has a
-// faster one.
+// Direct output's fast loop: whole items from the item table (decode_tables.h), a span reader that
+// refills without a branch and never tests the input limit, and matches copied with overrun. It
+// runs only where neither can matter (direct_output.cpp stops it early enough). Written once, here;
+// the CPU-specific code (x86/) compiles its copies for the instruction sets it chooses among at
+// run time, with its own word load where it has a faster one.
 #include <cstdint>
 
 #include "lzx/decoder/bit_reader.h"
@@ -17,7 +14,7 @@
 namespace vykcn::lzx {
 
 // Runs from the decoder's bit reader and repeated offsets and stores them back; stops at `outLimit`
-// or `inLimit`, and returns false when a match runs past the span's end (`target`).
+// or `inLimit`, and returns false when a match would run past the span's end (`target`).
 using FastLoop = bool (*)(LzxDecoder& d, uint8_t*& out, uint8_t* outLimit, uint8_t* target, const uint8_t* inLimit);
 struct FastLoops {
   FastLoop verbatim;

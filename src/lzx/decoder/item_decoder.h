@@ -1,8 +1,7 @@
 #pragma once
 // The format's items, written down once: a literal, or a match with its length and offset. Every
-// loop reads items through these helpers: the careful loop below (the window decoder's, and direct
-// output's near the ends of its input and output), the fast loop (fast_loop.h), and the item
-// table's builder (decode_tables.cpp), which resolves whole items ahead of time by the same rules.
+// loop reads items through these helpers: the careful loop DecodeItems below, the fast loop
+// (fast_loop.h), and BuildItemTable (decode_tables.cpp), which resolves whole items ahead.
 //
 // A main symbol below 256 is a literal. Above, symbol - 256 = slot * 8 + length header: a header
 // of 0..6 gives the length 2..8, and 7 adds a length-tree symbol (9..257). Slots 0..2 take the
@@ -21,20 +20,18 @@ inline unsigned LengthHeader(unsigned symbol) { return (symbol - kNumChars) & 7;
 // The match length for a length header and, for header 7 only, a length-tree symbol.
 inline uint32_t MatchLength(unsigned header, unsigned lengthSymbol) { return header + lengthSymbol + kMinMatchLength; }
 
-// The footer's shape in `slot`: its verbatim bits, and whether an aligned code follows them.
+// A footer's verbatim bits in `slot`, and whether an aligned code follows them.
 struct FooterShape {
   unsigned verbatimBits;
   bool alignedCode;
 };
 inline FooterShape FooterOf(const LzxDecoder& d, unsigned slot, bool alignedBlock) {
   const unsigned extra = d.extraBits[slot];
-  if (alignedBlock && extra >= 3) return {extra - 3, true};
-  return {extra, false};
+  return alignedBlock && extra >= 3 ? FooterShape{extra - 3, true} : FooterShape{extra, false};
 }
 
-// The repeated offsets R0..R2. The window decoder keeps them as offsets and masks each use with
-// W - 1; direct output's fast loop as the distances that masking amounts to (1..W), which follow
-// the same rule.
+// R0..R2. The window decoder keeps offsets and masks each use with W - 1; direct output's fast loop
+// keeps the distances that masking amounts to (1..W), which follow the same rule.
 struct RepeatedOffsets {
   uint32_t r0, r1, r2;
 
@@ -47,44 +44,24 @@ struct RepeatedOffsets {
     d.repeatedOffsets[2] = static_cast<int32_t>(r2);
   }
   // Slot 0 keeps R0, slots 1 and 2 swap theirs with R0, an explicit offset pushes R0 and R1 down.
-  // Selects rather than an indexed swap, so that the three stay in registers.
+  // Selects, not an indexed swap, so that the three stay in registers.
   void Take(unsigned slot, uint32_t explicitOffset) {
-    if (slot < kNumRepeatedOffsets) {
-      const uint32_t old = r0;
-      r0 = slot == 0 ? old : slot == 1 ? r1 : r2;
-      if (slot == 1) r1 = old;
-      if (slot == 2) r2 = old;
+    const uint32_t old = r0;
+    if (slot >= kNumRepeatedOffsets) {
+      r2 = r1;
+      r1 = old;
+      r0 = explicitOffset;
       return;
     }
-    r2 = r1;
-    r1 = r0;
-    r0 = explicitOffset;
+    r0 = slot == 0 ? old : slot == 1 ? r1 : r2;
+    if (slot == 1) r1 = old;
+    if (slot == 2) r2 = old;
   }
 };
 
-// A tree's entry at the head of the buffer: symbol | code length << kFastLengthShift.
-template <typename Bits>
-inline uint32_t TreeEntry(const Bits& b, const uint16_t* fast, unsigned fastBits, const int16_t* table,
-                          const int16_t* overflow, unsigned tableBits, const uint8_t* lengths) {
-  const uint32_t entry = fast[b.Peek(fastBits)];
-  if (__builtin_expect(!(entry & kFastTableSlow), 1)) return entry;
-  const int slow = DecodeSymbol(b.Top32(), table, overflow, tableBits);
-  return static_cast<uint32_t>(slow) | static_cast<uint32_t>(lengths[slow]) << kFastLengthShift;
-}
 template <typename Bits>
 inline uint32_t MainEntry(const LzxDecoder& d, const Bits& b) {
   return TreeEntry(b, d.mainFast, kMainFastBits, d.mainTable, d.mainOverflow, kMainTableBits, d.mainLengths);
-}
-
-// The length for a match's length header. The length tree is looked up whatever the header and
-// its code consumed only for header 7: no branch on the header, which the decoder cannot predict.
-template <typename Bits>
-inline uint32_t ReadMatchLength(const LzxDecoder& d, Bits& b, unsigned header) {
-  const uint32_t entry =
-      TreeEntry(b, d.lengthFast, kLengthFastBits, d.lengthTable, d.lengthOverflow, kLengthTableBits, d.lengthLengths);
-  const uint32_t used = 0u - static_cast<uint32_t>(header == kNumPrimaryLengths);  // all ones or 0
-  b.Consume((entry >> kFastLengthShift) & used);
-  return MatchLength(header, (entry & kFastSymbolMask) & used);
 }
 
 // `high` followed by the 3 bits of the aligned code at the head of the buffer. Symbol and code
@@ -97,21 +74,29 @@ inline uint32_t AppendAlignedCode(const LzxDecoder& d, Bits& b, uint32_t high) {
 }
 
 // The rest of a match after its main symbol: length, footer and the offset update. Returns the
-// length; the match's offset is R0 afterwards.
+// length; the match's offset is R0 afterwards. The length tree is looked up whatever the header
+// and its code consumed only for header 7: no branch on the header, which no predictor guesses.
 template <bool kAligned, typename Bits>
 inline uint32_t DecodeMatch(const LzxDecoder& d, Bits& b, unsigned symbol, RepeatedOffsets& r) {
-  const unsigned slot = MatchSlot(symbol);
-  const uint32_t length = ReadMatchLength(d, b, LengthHeader(symbol));
+  const unsigned header = LengthHeader(symbol);
+  const uint32_t lengthEntry =
+      TreeEntry(b, d.lengthFast, kLengthFastBits, d.lengthTable, d.lengthOverflow, kLengthTableBits, d.lengthLengths);
+  const uint32_t used = 0u - static_cast<uint32_t>(header == kNumPrimaryLengths);  // all ones or 0
+  b.Consume((lengthEntry >> kFastLengthShift) & used);
+  const uint32_t length = MatchLength(header, (lengthEntry & kFastSymbolMask) & used);
+
   b.RefillForFooter();
+  const unsigned slot = MatchSlot(symbol);
   const FooterShape footer = FooterOf(d, slot, kAligned);
-  uint32_t value = TakeUpTo17(b, footer.verbatimBits);  // 0 bits for slots 0..3
+  uint32_t value = b.PeekUpTo17(footer.verbatimBits);  // 0 bits for slots 0..3
+  b.Consume(footer.verbatimBits);
   if (kAligned && footer.alignedCode) value = AppendAlignedCode(d, b, value);
   r.Take(slot, static_cast<uint32_t>(d.positionBase[slot]) + value);
   return length;
 }
 
-// The careful loop: items from `pos` on while it is below `target`, each handed to `sink`
-// (Literal(pos, byte), and Match(pos, offset, length), which may refuse). Returns false when the
+// The careful loop: items from `pos` while it is below `target`, each handed to `sink`:
+// Literal(pos, byte), and Match(pos, offset, length), which may refuse it. Returns false when the
 // input is exhausted before an item or the sink refused one; `pos` is where it stopped.
 template <bool kAligned, typename Bits, typename Position, typename Sink>
 inline bool DecodeItems(const LzxDecoder& d, Bits& b, RepeatedOffsets& r, Position& pos, Position target,
@@ -123,8 +108,7 @@ inline bool DecodeItems(const LzxDecoder& d, Bits& b, RepeatedOffsets& r, Positi
     b.Consume(entry >> kFastLengthShift);
     const unsigned symbol = entry & kFastSymbolMask;
     if (symbol < kNumChars) {
-      sink.Literal(pos, static_cast<uint8_t>(symbol));
-      ++pos;
+      sink.Literal(pos++, static_cast<uint8_t>(symbol));
       continue;
     }
     const uint32_t length = DecodeMatch<kAligned>(d, b, symbol, r);

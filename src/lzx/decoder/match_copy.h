@@ -1,12 +1,10 @@
 #pragma once
 // The one match copy. A match of `length` bytes repeats the bytes `distance` back as a forward
-// byte copy would: where source and destination overlap, the bytes just written come again. Every
-// loop copies matches through here, in one of two ways:
+// byte copy would: where source and destination overlap, the bytes just written come again.
 //  - CopyMatch, for a source the stream has written, behind the write position: in 8-, 16- and
-//    32-byte steps where the distance allows. With kOverrun (direct output's fast loop) a copy may
-//    write up to 31 bytes past the match's end; without, no byte past the end changes (the window
-//    ahead of the write position still holds bytes that offsets near the window size read),
-//    though up to 16 bytes past it are read and written back as they were.
+//    32-byte steps where the distance allows. With kOverrun (the fast loop) it may write up to 31
+//    bytes past the match's end; without, no byte past the end changes (the window ahead of the
+//    write position holds bytes that offsets near W read), though up to 16 are read and rewritten.
 //  - CopyMatchCarefully, byte by byte, for a source that may reach bytes the stream has not
 //    written: those read as zeros.
 #include <cstddef>
@@ -17,42 +15,18 @@ namespace vykcn::lzx {
 
 constexpr ptrdiff_t kMatchOverrun = 32;  // more than CopyMatch<true> writes past a match's end
 
-// The distance a match at `offset` reads from, in a window of W = mask + 1: 1..W. The window
+// The distance a match at `offset` reads from in a window of W = mask + 1: 1..W. The window
 // decoder's source position (pos - offset) mod W is that far back, or W - distance ahead.
 inline uint32_t MatchDistance(uint32_t offset, uint32_t mask) { return ((offset - 1) & mask) + 1; }
 
-inline void CopyWord(uint8_t* dst, const uint8_t* src) {
-  uint64_t word;
-  std::memcpy(&word, src, 8);
-  std::memcpy(dst, &word, 8);
+template <size_t kBytes>
+inline void CopyStep(uint8_t* dst, const uint8_t* src) {
+  uint8_t bytes[kBytes];
+  std::memcpy(bytes, src, kBytes);
+  std::memcpy(dst, bytes, kBytes);
 }
 
-inline void CopyWide(uint8_t* dst, const uint8_t* src) {
-  uint8_t bytes[16];
-  std::memcpy(bytes, src, 16);
-  std::memcpy(dst, bytes, 16);
-}
-
-// For a short match of `length` (0..16) bytes: the byte masks of its first and second 8-byte word
-// (little-endian, the first bytes low), built once.
-struct ShortMatchMasks {
-  uint64_t word[17][2];
-};
-
-constexpr ShortMatchMasks MakeShortMatchMasks() {
-  ShortMatchMasks masks{};
-  for (uint32_t length = 0; length <= 16; ++length) {
-    const uint32_t first = length < 8 ? length : 8;
-    const uint32_t second = length - first;
-    masks.word[length][0] = first == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * first)) - 1;
-    masks.word[length][1] = second == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * second)) - 1;
-  }
-  return masks;
-}
-
-inline constexpr ShortMatchMasks kShortMatchMasks = MakeShortMatchMasks();
-
-// One word of a short match: the fresh bytes under `mask`, the old ones elsewhere.
+// The fresh bytes of the word at `src` under `mask` into the word at `dst`, its other bytes kept.
 inline void MergeWord(uint8_t* dst, const uint8_t* src, uint64_t mask) {
   uint64_t fresh, old;
   std::memcpy(&fresh, src, 8);
@@ -61,35 +35,34 @@ inline void MergeWord(uint8_t* dst, const uint8_t* src, uint64_t mask) {
   std::memcpy(dst, &merged, 8);
 }
 
-// `distance` <= the bytes written behind `dst`.
+// `distance` is at most the bytes the stream has written behind `dst`.
 template <bool kOverrun>
 inline void CopyMatch(uint8_t* dst, uint32_t distance, uint32_t length) {
   const uint8_t* src = dst - distance;
   uint8_t* const end = dst + length;
   if (!kOverrun && length <= 16 && distance >= 8) {
-    // Most matches: two merged words, without a branch on the length. The second word's source
-    // lies at least 8 bytes behind its destination, so it reads bytes the first store made final.
-    MergeWord(dst, src, kShortMatchMasks.word[length][0]);
-    MergeWord(dst + 8, src + 8, kShortMatchMasks.word[length][1]);
+    // Most matches: two merged words (little-endian: the first bytes low) without a branch on the
+    // length. The second word's source lies 8 or more behind it: the first store made it final.
+    const unsigned low = length < 8 ? length : 8;
+    MergeWord(dst, src, ~uint64_t{0} >> (64 - 8 * low));
+    MergeWord(dst + 8, src + 8, length > 8 ? ~uint64_t{0} >> (128 - 8 * length) : 0);
   } else if (distance >= 16 && (kOverrun || length >= 16)) {
     // Each step reads bytes already final: they lie at least a step behind the write. Most
     // matches are at most 32 bytes long: the overrun copy takes two steps without a test.
     if (kOverrun) {
-      CopyWide(dst, src);
-      CopyWide(dst + 16, src + 16);
+      CopyStep<16>(dst, src);
+      CopyStep<16>(dst + 16, src + 16);
       dst += 32;
       src += 32;
     }
-    for (; end - dst >= 16; dst += 16, src += 16) CopyWide(dst, src);
-    if (dst < end) kOverrun ? CopyWide(dst, src) : CopyWide(end - 16, end - 16 - distance);
+    for (; end - dst >= 16; dst += 16, src += 16) CopyStep<16>(dst, src);
+    if (dst < end) kOverrun ? CopyStep<16>(dst, src) : CopyStep<16>(end - 16, end - 16 - distance);
   } else if (distance >= 8) {
-    for (; end - dst >= 8; dst += 8, src += 8) CopyWord(dst, src);
-    if (dst < end) kOverrun ? CopyWord(dst, src) : CopyWord(end - 8, end - 8 - distance);
+    for (; end - dst >= 8; dst += 8, src += 8) CopyStep<8>(dst, src);
+    if (dst < end) kOverrun ? CopyStep<8>(dst, src) : CopyStep<8>(end - 8, end - 8 - distance);
+  } else if (distance == 1 && !kOverrun) {
+    std::memset(dst, *src, length);
   } else if (distance == 1) {
-    if (!kOverrun) {
-      std::memset(dst, *src, length);
-      return;
-    }
     const uint64_t run = src[0] * uint64_t{0x0101010101010101};
     for (; dst < end; dst += 8) std::memcpy(dst, &run, 8);
   } else {
@@ -97,10 +70,9 @@ inline void CopyMatch(uint8_t* dst, uint32_t distance, uint32_t length) {
   }
 }
 
-// Byte i of the match goes to base[pos + i] from the position `distance` back: the stream's byte
-// where it has written it, and otherwise a byte `older` positions further on (a window keeps its
-// last pass there, below `filled`; for direct output `older` is 0 and so is `filled`), masked with
-// `mask`, or zero.
+// Byte i of the match goes to base[pos + i] from `distance` back: the stream's byte where it has
+// written it, else the byte `older` positions further on where a window keeps its last pass (below
+// `filled`; direct output has none: `older` and `filled` are 0), masked with `mask`, else zero.
 inline void CopyMatchCarefully(uint8_t* base, size_t pos, uint32_t distance, uint32_t length, size_t older,
                                size_t mask, size_t filled) {
   for (uint32_t i = 0; i < length; ++i) {

@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "lzx/call_translation.h"
-#include "lzx/decoder/bit_reader.h"
 #include "lzx/decoder/item_decoder.h"
 #include "lzx/decoder/match_copy.h"
 
@@ -17,16 +16,8 @@ namespace vykcn::lzx {
 
 namespace {
 
-// Bytes past inputEnd that a span may load before its next input test (24 at most, SpanBits):
-// where the source runs on this far past the limit, spans load without bound checks.
-constexpr ptrdiff_t kLookAheadBytes = 32;
-
-// Records that the window holds stream bytes up to `end` (W at most: a match that runs past W
-// writes the mirror, not positions 0 onwards).
-inline void NoteWritten(LzxDecoder& d, uint32_t end) {
-  if (end > d.windowSize) end = d.windowSize;
-  if (end > d.windowFilled) d.windowFilled = end;
-}
+// The window holds stream bytes up to `end` (W at most: a match past W writes the mirror, not 0 on).
+void NoteWritten(LzxDecoder& d, uint32_t end) { d.windowFilled = std::max(d.windowFilled, std::min(end, d.windowSize)); }
 
 // Where the careful loop's items go. `filled` is windowFilled as the span started: a span's own
 // bytes lie behind the write position, which every copy reads as written.
@@ -83,12 +74,12 @@ bool DecodeSpan(LzxDecoder& d, uint32_t n) {
 
 }  // namespace
 
-// Raw bytes straight into the window. A span cut short by the end of the input copies what there
-// is, and fails (its bytes are then left out of the mirror).
+// A span cut short by the end of the input copies what there is, and fails (its bytes are then
+// left out of the mirror).
 bool WindowOutput::Raw(LzxDecoder& d, uint32_t n) {
   const uint32_t start = static_cast<uint32_t>(d.windowPosition);
   const ptrdiff_t available = std::min(d.inputEnd, d.sourceEnd) - d.inputCursor;
-  const uint32_t copied = available >= static_cast<ptrdiff_t>(n) ? n : available > 0 ? static_cast<uint32_t>(available) : 0;
+  const uint32_t copied = available >= static_cast<ptrdiff_t>(n) ? n : static_cast<uint32_t>(std::max<ptrdiff_t>(available, 0));
   std::memcpy(d.window + start, d.inputCursor, copied);
   d.inputCursor += copied;
   NoteWritten(d, start + copied);
@@ -101,7 +92,9 @@ bool WindowOutput::Raw(LzxDecoder& d, uint32_t n) {
 }
 
 bool WindowOutput::Compressed(LzxDecoder& d, uint32_t n, bool aligned) {
-  const bool bounded = d.sourceEnd - d.inputEnd < kLookAheadBytes;
+  // Spans load up to 24 bytes past inputEnd before the input test stops them (SpanBits); where the
+  // source runs on 32 bytes past it, they load without bound checks.
+  const bool bounded = d.sourceEnd - d.inputEnd < 32;
   return aligned ? (bounded ? DecodeSpan<true, true>(d, n) : DecodeSpan<true, false>(d, n))
                  : (bounded ? DecodeSpan<false, true>(d, n) : DecodeSpan<false, false>(d, n));
 }
@@ -114,15 +107,12 @@ bool WindowOutput::Finish(LzxDecoder& d, uint32_t produced) {
   return true;
 }
 
-void TranslateCalls(LzxDecoder& d, uint8_t* data, uint32_t n) {
-  UndoCallTranslation(data, n, d.translationOffset, d.translationSize);
-  d.translationOffset += n;
-}
-
 void EmitChunk(LzxDecoder& d, uint32_t count, const uint8_t* source) {
   if (count == 0) return;
   std::memcpy(d.outputCursor, source, count);
-  if (d.translationSize != 0 && d.chunkCount < kCallTranslationChunkLimit) TranslateCalls(d, d.outputCursor, count);
+  if (d.translationSize == 0 || d.chunkCount >= kCallTranslationChunkLimit) return;
+  UndoCallTranslation(d.outputCursor, count, d.translationOffset, d.translationSize);
+  d.translationOffset += count;
 }
 
 }  // namespace vykcn::lzx

@@ -1,14 +1,14 @@
 #pragma once
 // The window decoder's output (window_output.cpp): each chunk decoded at windowPosition in the
 // window and copied to outputCursor, with call translation undone on the copy. It runs continuous
-// streams, and the rest of a call from the chunk on that direct output could not finish.
+// streams, and calls in which a chunk failed in direct output.
 #include <cstdint>
 
 #include "lzx/decoder/decoder_state.h"
 
 namespace vykcn::lzx {
 
-// An output for WalkBlocks (block_walker.h): one chunk, in the window at windowPosition.
+// An output for WalkBlocks (block_walker.h): one chunk, in the window from windowPosition on.
 struct WindowOutput {
   bool Raw(LzxDecoder& d, uint32_t n);
   bool Compressed(LzxDecoder& d, uint32_t n, bool aligned);
@@ -17,9 +17,7 @@ struct WindowOutput {
 };
 
 // Copies a chunk's `count` bytes from `source` to outputCursor and undoes call translation there
-// when it is on and the chunk is below kCallTranslationChunkLimit.
+// at translationOffset, which moves on, when it is on and the chunk below the chunk limit.
 void EmitChunk(LzxDecoder& decoder, uint32_t count, const uint8_t* source);
-// Undoes call translation on `n` output bytes at translationOffset, and moves that offset on.
-void TranslateCalls(LzxDecoder& decoder, uint8_t* data, uint32_t n);
 
 }  // namespace vykcn::lzx

@@ -1,7 +1,7 @@
 // The fast loop's copies for x86-64. The module must run on every x86-64 processor, whose baseline
-// is SSE2: one copy for that, and a second compiled for BMI2 (shifts by a count in any register,
-// leaving the flags alone: one instruction where the baseline moves the count to CL first), which
-// runs where the processor has BMI2. Both load the bit stream's words with one SSE2 shuffle.
+// is SSE2: one copy for that, and one compiled for BMI2 (shifts by a count in any register, leaving
+// the flags alone: one instruction where the baseline moves the count to CL first), chosen where
+// the processor has BMI2. Both load the bit stream's words with one SSE2 shuffle.
 #include <cpuid.h>
 #include <emmintrin.h>
 
@@ -30,14 +30,12 @@ template <bool kAligned>
   return RunFastLoop<kAligned, Sse2Words>(d, out, outLimit, target, inLimit);
 }
 
-constexpr FastLoops kBaseline{Baseline<false>, Baseline<true>};
-constexpr FastLoops kBmi2{Bmi2<false>, Bmi2<true>};
-
 }  // namespace
 
 const FastLoops& ChooseFastLoops(bool baseline) {
-  // cpuid once: under a hypervisor it takes microseconds.
-  static const bool hasBmi2 = [] {
+  static constexpr FastLoops kBaseline{Baseline<false>, Baseline<true>};
+  static constexpr FastLoops kBmi2{Bmi2<false>, Bmi2<true>};
+  static const bool hasBmi2 = [] {  // cpuid once: under a hypervisor it takes microseconds
     unsigned eax, ebx, ecx, edx;
     return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) && (ebx & bit_BMI2) != 0;
   }();

@@ -1,4 +1,4 @@
-// Undoing call translation on the caller's copy of a chunk.
+// Undoing call translation on the caller's copy of a chunk (EmitChunk).
 #include <gtest/gtest.h>
 
 #include "base/byte_order.h"
@@ -19,11 +19,17 @@ class CallTranslation : public DecoderFixture {
     WriteU32LE(&data[at + 1], operand);
     return data;
   }
+  // Emits the first `n` bytes of `data` as a chunk, into `data` itself.
+  void Emit(std::vector<uint8_t>& data, uint32_t n) {
+    const std::vector<uint8_t> chunk = data;
+    decoder().outputCursor = data.data();
+    EmitChunk(decoder(), n, chunk.data());
+  }
   uint32_t OperandAfter(uint32_t translationSize, uint32_t streamOffset, uint32_t operand) {
     decoder().translationSize = translationSize;
     decoder().translationOffset = streamOffset;  // the E8 sits at index 0 of the chunk
     std::vector<uint8_t> data = Chunk(32, 0, operand);
-    TranslateCalls(decoder(), data.data(), 32);
+    Emit(data, 32);
     EXPECT_EQ(decoder().translationOffset, streamOffset + 32);
     return ReadU32LE(data.data() + 1);
   }
@@ -47,7 +53,7 @@ TEST_F(CallTranslation, ChunksOfSixBytesOrLessOnlyMoveTheOffset) {
   decoder().translationOffset = 40;
   std::vector<uint8_t> data = {0xE8, 1, 0, 0, 0, 0xE8};
   const std::vector<uint8_t> before = data;
-  TranslateCalls(decoder(), data.data(), 6);
+  Emit(data, 6);
   EXPECT_EQ(data, before);
   EXPECT_EQ(decoder().translationOffset, 46u);
 }
@@ -57,13 +63,13 @@ TEST_F(CallTranslation, TenByteTailIsNeverTranslated) {
   for (size_t at = 18; at <= 22; ++at) {  // n = 32: indexes 22.. are in the tail, 21 is not
     decoder().translationOffset = 0;
     std::vector<uint8_t> data = Chunk(32, at, 500);
-    TranslateCalls(decoder(), data.data(), 32);
+    Emit(data, 32);
     EXPECT_EQ(ReadU32LE(data.data() + at + 1), at < 22 ? 500 - at : 500u) << at;
   }
   // A chunk of 10 bytes has nothing translated.
   decoder().translationOffset = 0;
   std::vector<uint8_t> ten = Chunk(10, 0, 500);
-  TranslateCalls(decoder(), ten.data(), 10);
+  Emit(ten, 10);
   EXPECT_EQ(ReadU32LE(ten.data() + 1), 500u);
 }
 
@@ -74,7 +80,7 @@ TEST_F(CallTranslation, OperandBytesAreNotTakenForOpcodes) {
   std::vector<uint8_t> data(40, 0x90);
   const std::vector<uint8_t> head = {0xE8, 0xE8, 0x07, 0x00, 0x00, 0xE8, 0x2C, 0x01, 0x00, 0x00};
   std::copy(head.begin(), head.end(), data.begin());
-  TranslateCalls(decoder(), data.data(), 40);
+  Emit(data, 40);
   EXPECT_EQ(ReadU32LE(data.data() + 1), 0x07E8u - 0);  // the operand, translated once
   EXPECT_EQ(ReadU32LE(data.data() + 6), 300u - 5);
 }
@@ -84,7 +90,7 @@ TEST_F(CallTranslation, LastSixBytesAreRestoredAndNothingAfterIsTouched) {
   decoder().translationOffset = 0;
   std::vector<uint8_t> data(50, 0x11);
   for (size_t i = 40; i < 50; ++i) data[i] = static_cast<uint8_t>(i);
-  TranslateCalls(decoder(), data.data(), 40);
+  Emit(data, 40);
   for (size_t i = 0; i < 40; ++i) ASSERT_EQ(data[i], 0x11) << i;
   for (size_t i = 40; i < 50; ++i) ASSERT_EQ(data[i], i) << i;
 }

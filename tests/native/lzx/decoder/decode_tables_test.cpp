@@ -41,12 +41,14 @@ struct Tables {
 
   // Symbol and code length for the bits at the top of `buffer`, looked up as the decoder does.
   std::pair<int, unsigned> Lookup(uint32_t buffer) const {
-    const uint16_t entry = fast[buffer >> (32 - widths.fastBits)];
-    if (entry & kFastTableSlow) {
-      const int symbol = DecodeSymbol(buffer, table.data(), overflow.data(), widths.tableBits);
-      return {symbol, lengths[symbol]};
-    }
-    return {entry & kFastSymbolMask, entry >> kFastLengthShift};
+    struct Head {
+      uint32_t bits;
+      uint32_t Top32() const { return bits; }
+      uint32_t Peek(unsigned n) const { return bits >> (32 - n); }
+    };
+    const uint32_t entry = TreeEntry(Head{buffer}, fast.data(), widths.fastBits, table.data(), overflow.data(),
+                                     widths.tableBits, lengths.data());
+    return {static_cast<int>(entry & kFastSymbolMask), entry >> kFastLengthShift};
   }
 };
 

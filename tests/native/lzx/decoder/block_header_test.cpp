@@ -4,7 +4,7 @@
 
 #include "lzx/decoder/decoder_fixture.h"
 #include "lzx/decoder/stream_writer.h"
-#include "lzx/decoder/tree_reader.h"
+#include "lzx/decoder/block_header.h"
 
 namespace vykcn::lzx::test {
 namespace {
