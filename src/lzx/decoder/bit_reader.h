@@ -103,17 +103,15 @@ struct SpanBits {
   uint64_t bits;
   unsigned avail;
   const uint8_t* next;
-  const uint8_t* inputEnd;
-  const uint8_t* sourceBegin;
-  const uint8_t* sourceEnd;
+  const LzxDecoder& d;  // inputEnd and the source's bounds
 
-  explicit SpanBits(const LzxDecoder& d)
-      : bits(static_cast<uint64_t>(d.bitBuffer) << 32),
-        avail(d.bitCount > -16 ? static_cast<unsigned>(d.bitCount + 16) : 0),  // below only after an overrun
-        next(d.inputCursor), inputEnd(d.inputEnd), sourceBegin(d.sourceBegin), sourceEnd(d.sourceEnd) {}
+  explicit SpanBits(const LzxDecoder& decoder)
+      : bits(static_cast<uint64_t>(decoder.bitBuffer) << 32),
+        avail(decoder.bitCount > -16 ? static_cast<unsigned>(decoder.bitCount + 16) : 0),  // less only after an overrun
+        next(decoder.inputCursor), d(decoder) {}
 
   void AddWord() {
-    bits |= static_cast<uint64_t>(LoadWordBounded(next, sourceBegin, sourceEnd)) << (48 - avail);
+    bits |= static_cast<uint64_t>(LoadWordBounded(next, d.sourceBegin, d.sourceEnd)) << (48 - avail);
     avail += 16;
     next += 2;
   }
@@ -145,16 +143,16 @@ struct SpanBits {
   // it holds 17 to 32 of the counted bits, and lags by the whole words beyond those. An item may
   // start only while it would not. (The exact test only near the end.)
   bool InputExhausted() const {
-    return __builtin_expect(next + 8 >= inputEnd, 0) && next - 2 * ((avail - 17) >> 4) >= inputEnd;
+    return __builtin_expect(next + 8 >= d.inputEnd, 0) && next - 2 * ((avail - 17) >> 4) >= d.inputEnd;
   }
   // Back to the 32-bit form, the words held beyond it given back.
-  void Store(LzxDecoder& d) {
+  void Store(LzxDecoder& decoder) {
     while (avail < 17) AddWord();
     const unsigned extraWords = (avail - 17) >> 4;
     const unsigned narrow = avail - 16 * extraWords;
-    d.bitBuffer = static_cast<uint32_t>((bits & ~(~uint64_t{0} >> narrow)) >> 32);
-    d.bitCount = static_cast<int8_t>(narrow - 16);
-    d.inputCursor = next - 2 * extraWords;
+    decoder.bitBuffer = static_cast<uint32_t>((bits & ~(~uint64_t{0} >> narrow)) >> 32);
+    decoder.bitCount = static_cast<int8_t>(narrow - 16);
+    decoder.inputCursor = next - 2 * extraWords;
   }
 };
 

@@ -28,6 +28,40 @@ bool ReadPretreeSymbol(CheckedBits& b, const PretreeTables& pretree, int& symbol
   return ConsumeBits(b, entry >> kFastLengthShift);
 }
 
+bool ReadCodeLengthsWith(CheckedBits& b, unsigned count, const uint8_t* previous, uint8_t* current) {
+  PretreeTables pretree;
+  for (unsigned i = 0; i < kNumPretreeSymbols; ++i) pretree.lengths[i] = static_cast<uint8_t>(ReadBits(b, kPretreeLengthBits));
+  if (b.inputOverrun || !BuildDecodeTables(kNumPretreeSymbols, pretree.lengths, kPretreeFastBits, pretree.fast,
+                                           kPretreeTableBits, pretree.table, pretree.overflow)) {
+    return false;
+  }
+  for (unsigned pos = 0; pos < count;) {
+    int symbol;
+    if (!ReadPretreeSymbol(b, pretree, symbol)) return false;
+    unsigned run = 1;
+    int value = 0;
+    if (symbol == static_cast<int>(kPretreeZeroRunShort)) {
+      run = ReadBits(b, 4) + 4;
+    } else if (symbol == static_cast<int>(kPretreeZeroRunLong)) {
+      run = ReadBits(b, 5) + 20;
+    } else {
+      // The previous length minus a delta of 0..16, mod 17; a same-value run takes its value from
+      // its first position, and its second symbol, when 17..19, can push it below 0: no length.
+      if (symbol == static_cast<int>(kPretreeSameRun)) {
+        run = ReadBits(b, 1) + 4;
+        if (!ReadPretreeSymbol(b, pretree, symbol)) return false;
+      }
+      value = previous[pos] - symbol + 17;
+      if (value >= 17) value -= 17;
+      if (value < 0) return false;
+    }
+    if (run > count - pos) run = count - pos;
+    std::memset(current + pos, value, run);
+    pos += run;
+  }
+  return !b.inputOverrun;
+}
+
 // The raw block's header: padding up to the last loaded 16-bit word, then R0, R1, R2 as
 // little-endian 32-bit values. The bit buffer holds that word in full plus 1 to 16 unread bits of
 // the one before, so stepping back 2 bytes drops the unread remainder.
@@ -43,39 +77,9 @@ bool ReadUncompressedHeader(LzxDecoder& d) {
 }  // namespace
 
 bool ReadCodeLengths(LzxDecoder& d, unsigned count, const uint8_t* previous, uint8_t* current) {
-  CheckedBits b(d);
-  const bool ok = [&] {
-    PretreeTables pretree;
-    for (unsigned i = 0; i < kNumPretreeSymbols; ++i) {
-      pretree.lengths[i] = static_cast<uint8_t>(ReadBits(b, kPretreeLengthBits));
-    }
-    if (b.inputOverrun || !BuildDecodeTables(kNumPretreeSymbols, pretree.lengths, kPretreeFastBits, pretree.fast,
-                                             kPretreeTableBits, pretree.table, pretree.overflow)) {
-      return false;
-    }
-    for (unsigned pos = 0; pos < count;) {
-      int symbol;
-      if (!ReadPretreeSymbol(b, pretree, symbol)) return false;
-      unsigned run = 1;
-      int delta = symbol;  // 0..16: the new length is the previous one minus it, mod 17
-      if (symbol == static_cast<int>(kPretreeZeroRunShort) || symbol == static_cast<int>(kPretreeZeroRunLong)) {
-        run = symbol == static_cast<int>(kPretreeZeroRunShort) ? ReadBits(b, 4) + 4 : ReadBits(b, 5) + 20;
-        delta = previous[pos];  // to zero, whatever the previous lengths
-      } else if (symbol == static_cast<int>(kPretreeSameRun)) {
-        run = ReadBits(b, 1) + 4;
-        if (!ReadPretreeSymbol(b, pretree, delta)) return false;
-      }
-      // A run takes its value from its first position. A second symbol of 17..19 after a
-      // same-value run can push it below 0, which no code length may be.
-      const int value = (previous[pos] - delta + 17) % 17;
-      if (value < 0) return false;
-      if (run > count - pos) run = count - pos;
-      std::memset(current + pos, value, run);
-      pos += run;
-    }
-    return !b.inputOverrun;
-  }();
-  b.Store(d);
+  CheckedBits bits(d);
+  const bool ok = ReadCodeLengthsWith(bits, count, previous, current);
+  bits.Store(d);
   return ok;
 }
 

@@ -46,16 +46,16 @@ struct RepeatedOffsets {
   // Slot 0 keeps R0, slots 1 and 2 swap theirs with R0, an explicit offset pushes R0 and R1 down.
   // Selects, not an indexed swap, so that the three stay in registers.
   void Take(unsigned slot, uint32_t explicitOffset) {
-    const uint32_t old = r0;
-    if (slot >= kNumRepeatedOffsets) {
-      r2 = r1;
-      r1 = old;
-      r0 = explicitOffset;
+    if (slot < kNumRepeatedOffsets) {
+      const uint32_t old = r0;
+      r0 = slot == 0 ? old : slot == 1 ? r1 : r2;
+      if (slot == 1) r1 = old;
+      if (slot == 2) r2 = old;
       return;
     }
-    r0 = slot == 0 ? old : slot == 1 ? r1 : r2;
-    if (slot == 1) r1 = old;
-    if (slot == 2) r2 = old;
+    r2 = r1;
+    r1 = r0;
+    r0 = explicitOffset;
   }
 };
 

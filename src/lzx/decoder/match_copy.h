@@ -46,27 +46,30 @@ inline void CopyMatch(uint8_t* dst, uint32_t distance, uint32_t length) {
     const unsigned low = length < 8 ? length : 8;
     MergeWord(dst, src, ~uint64_t{0} >> (64 - 8 * low));
     MergeWord(dst + 8, src + 8, length > 8 ? ~uint64_t{0} >> (128 - 8 * length) : 0);
-  } else if (distance >= 16 && (kOverrun || length >= 16)) {
+  } else if (distance >= 16 && kOverrun) {
     // Each step reads bytes already final: they lie at least a step behind the write. Most
-    // matches are at most 32 bytes long: the overrun copy takes two steps without a test.
-    if (kOverrun) {
-      CopyStep<16>(dst, src);
-      CopyStep<16>(dst + 16, src + 16);
-      dst += 32;
-      src += 32;
-    }
+    // matches are at most 32 bytes long: two steps without a test.
+    CopyStep<16>(dst, src);
+    CopyStep<16>(dst + 16, src + 16);
+    for (dst += 32, src += 32; dst < end; dst += 16, src += 16) CopyStep<16>(dst, src);
+  } else if (distance >= 8 && kOverrun) {
+    do CopyStep<8>(dst, src), dst += 8, src += 8;
+    while (dst < end);
+  } else if (distance >= 16 && length >= 16) {  // the exact copies' last step ends at the match's end
     for (; end - dst >= 16; dst += 16, src += 16) CopyStep<16>(dst, src);
-    if (dst < end) kOverrun ? CopyStep<16>(dst, src) : CopyStep<16>(end - 16, end - 16 - distance);
+    if (dst < end) CopyStep<16>(end - 16, end - 16 - distance);
   } else if (distance >= 8) {
     for (; end - dst >= 8; dst += 8, src += 8) CopyStep<8>(dst, src);
-    if (dst < end) kOverrun ? CopyStep<8>(dst, src) : CopyStep<8>(end - 8, end - 8 - distance);
+    if (dst < end) CopyStep<8>(end - 8, end - 8 - distance);
   } else if (distance == 1 && !kOverrun) {
     std::memset(dst, *src, length);
   } else if (distance == 1) {
     const uint64_t run = src[0] * uint64_t{0x0101010101010101};
-    for (; dst < end; dst += 8) std::memcpy(dst, &run, 8);
+    do std::memcpy(dst, &run, 8), dst += 8;
+    while (dst < end);
   } else {
-    while (dst < end) *dst++ = *src++;
+    do *dst++ = *src++;
+    while (dst < end);
   }
 }
 
