@@ -1,12 +1,10 @@
 #pragma once
 // The LZX bit stream: 16-bit little-endian words, bits taken from the most significant end. Both
-// readers keep the decoder's 32-bit form between reads: `bitBuffer` holds the next unread bit in
+// readers leave the decoder's 32-bit form between reads: `bitBuffer` holds the next unread bit in
 // bit 31 and, while input lasts, 17 to 32 valid bits (`bitCount` = valid bits - 16), and
-// `inputCursor` is the first word not in it.
-//  - The checked reader (ReadBits), for block headers and trees: a word at a time, never past
-//    inputEnd, where it sets inputOverrun instead; a header that runs out fails on that.
-//  - SpanBits, for the items of a block: 64 bits that load ahead of what they consume, and one
-//    test of the input limit per main symbol (InputExhausted).
+// `inputCursor` is the first word not in it. The checked reader (ReadBits), for block headers and
+// trees, refills a word at a time and never past inputEnd, where it sets inputOverrun instead;
+// SpanBits, for a block's items, loads ahead and tests the input limit once per main symbol.
 #include <cstdint>
 
 #include "base/byte_order.h"
@@ -30,9 +28,8 @@ inline void PrimeBitReader(LzxDecoder& d) {
   d.inputCursor += 4;
 }
 
-// The checked reader's fields apart from the decoder, for tree reading, which also stores through
-// byte pointers: the compiler must assume such a store could change the decoder's own fields, and
-// would reload them after each one. The checked reads take either.
+// The checked reader's fields apart from the decoder, for tree reading, whose byte stores the
+// compiler would otherwise take for stores to the decoder's fields. The checked reads take either.
 struct CheckedBits {
   uint32_t bitBuffer;
   int8_t bitCount;
@@ -94,10 +91,10 @@ struct PortableWords {
 };
 
 // The span reader: `bits` holds the next unread bit in bit 63 and `avail` (at most 63) counted
-// bits, with zeros or the stream's next bits below them, so that topping up ORs the same values in
-// again; `next` is the first byte not counted. kBounded checks every word against the source's
-// bounds (zeros outside), for the end of the source; the other form loads 8 bytes at `next`
-// without a branch, where its caller knows them inside the source.
+// bits, zeros or the stream's next bits below them (topping up ORs the same values in again), and
+// `next` is the first byte not counted. kBounded checks every word against the source's bounds
+// (zeros outside); the other form loads 8 bytes at `next` without a branch, where its caller knows
+// them inside the source.
 template <bool kBounded, typename Words = PortableWords>
 struct SpanBits {
   uint64_t bits;

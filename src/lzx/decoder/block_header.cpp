@@ -20,7 +20,7 @@ struct PretreeTables {
   uint8_t lengths[kNumPretreeSymbols];
 };
 
-// Decodes one pretree symbol and consumes its code; false if the input ran out meanwhile.
+// One pretree symbol, its code consumed; false if the input ran out meanwhile.
 bool ReadPretreeSymbol(CheckedBits& b, const PretreeTables& pretree, int& symbol) {
   const uint32_t entry = TreeEntry(b, pretree.fast, kPretreeFastBits, pretree.table, pretree.overflow,
                                    kPretreeTableBits, pretree.lengths);
@@ -30,7 +30,7 @@ bool ReadPretreeSymbol(CheckedBits& b, const PretreeTables& pretree, int& symbol
 
 bool ReadCodeLengthsWith(CheckedBits& b, unsigned count, const uint8_t* previous, uint8_t* current) {
   PretreeTables pretree;
-  for (unsigned i = 0; i < kNumPretreeSymbols; ++i) pretree.lengths[i] = static_cast<uint8_t>(ReadBits(b, kPretreeLengthBits));
+  for (uint8_t& length : pretree.lengths) length = static_cast<uint8_t>(ReadBits(b, kPretreeLengthBits));
   if (b.inputOverrun || !BuildDecodeTables(kNumPretreeSymbols, pretree.lengths, kPretreeFastBits, pretree.fast,
                                            kPretreeTableBits, pretree.table, pretree.overflow)) {
     return false;
@@ -40,10 +40,8 @@ bool ReadCodeLengthsWith(CheckedBits& b, unsigned count, const uint8_t* previous
     if (!ReadPretreeSymbol(b, pretree, symbol)) return false;
     unsigned run = 1;
     int value = 0;
-    if (symbol == static_cast<int>(kPretreeZeroRunShort)) {
-      run = ReadBits(b, 4) + 4;
-    } else if (symbol == static_cast<int>(kPretreeZeroRunLong)) {
-      run = ReadBits(b, 5) + 20;
+    if (symbol == static_cast<int>(kPretreeZeroRunShort) || symbol == static_cast<int>(kPretreeZeroRunLong)) {
+      run = symbol == static_cast<int>(kPretreeZeroRunShort) ? ReadBits(b, 4) + 4 : ReadBits(b, 5) + 20;
     } else {
       // The previous length minus a delta of 0..16, mod 17; a same-value run takes its value from
       // its first position, and its second symbol, when 17..19, can push it below 0: no length.
@@ -84,13 +82,10 @@ bool ReadCodeLengths(LzxDecoder& d, unsigned count, const uint8_t* previous, uin
 }
 
 bool ReadAlignedTree(LzxDecoder& d) {
-  for (unsigned i = 0; i < kNumAlignedSymbols; ++i) {
-    d.alignedLengths[i] = static_cast<uint8_t>(ReadBits(d, kAlignedLengthBits));
-  }
+  for (uint8_t& length : d.alignedLengths) length = static_cast<uint8_t>(ReadBits(d, kAlignedLengthBits));
   if (d.inputOverrun || !BuildAlignedTable(d.alignedLengths, d.alignedTable)) return false;
   for (unsigned i = 0; i < (1u << kAlignedTableBits); ++i) {
-    const uint8_t symbol = d.alignedTable[i];
-    d.alignedFast[i] = static_cast<uint8_t>(symbol | d.alignedLengths[symbol] << 3);
+    d.alignedFast[i] = static_cast<uint8_t>(d.alignedTable[i] | d.alignedLengths[d.alignedTable[i]] << 3);
   }
   return true;
 }

@@ -13,9 +13,8 @@ namespace vykcn::lzx {
 
 namespace {
 
-// Fills the `count` 16-bit entries of one code from `p`. A code of length l covers 2^(bits - l)
-// entries, so `count` is 1, 2 or a multiple of 4; runs of 4 or more are written as whole 64-bit
-// words instead of entry by entry (most of a table is long runs of the shortest codes).
+// The `count` entries of one code from `p`: 1, 2 or a multiple of 4, the longer runs (most of a
+// table, the shortest codes') in whole 64-bit words.
 inline void FillEntries(uint16_t* p, uint32_t count, uint16_t entry) {
   if (count >= 4) {
     const uint64_t word = entry * uint64_t{0x0001000100010001};
@@ -33,8 +32,7 @@ bool BuildDecodeTables(unsigned symbolCount, const uint8_t* lengths, unsigned fa
   uint8_t longest = 0;
   for (unsigned s = 0; s < symbolCount; ++s) longest = std::max(longest, lengths[s]);
   if (longest > kMaxCodeLength) return false;
-  // Four histograms, summed after: consecutive symbols of one length then do not each wait for the
-  // other's count to come back from memory.
+  // Four histograms, summed after: symbols of one length in a row do not wait on each other's count.
   uint32_t counts[4][kMaxCodeLength + 1] = {};
   unsigned s = 0;
   for (; s + 4 <= symbolCount; s += 4) {
@@ -134,7 +132,8 @@ void BuildItemTable(LzxDecoder& d, bool aligned) {
     const uint32_t match = kItemMatch | MatchSlot(symbol) << kItemValueShift |
                            footer.verbatimBits << kItemFooterShift | (footer.alignedCode ? kItemAligned : 0);
     if (header != kNumPrimaryLengths) {
-      std::fill_n(items + i, run, match | (codeLength + footer.verbatimBits) | MatchLength(header, 0) << kItemLengthShift);
+      std::fill_n(items + i, run,
+                  match | (codeLength + footer.verbatimBits) | MatchLength(header, 0) << kItemLengthShift);
       i += run;
       continue;
     }
@@ -173,7 +172,7 @@ bool BuildAlignedTable(const uint8_t* lengths, uint8_t* table) {
   }
   if (start[kMaxCodeLength + 1] != 0) return false;
 
-  for (unsigned l = 1; l <= kAlignedTableBits; ++l) start[l] = static_cast<uint16_t>(start[l] >> (16 - kAlignedTableBits));
+  for (unsigned l = 1; l <= kAlignedTableBits; ++l) start[l] >>= 16 - kAlignedTableBits;
   constexpr uint32_t kTableSize = 1u << kAlignedTableBits;
   std::memset(table, 0, kTableSize);
   for (unsigned s = 0; s < kNumAlignedSymbols; ++s) {

@@ -24,23 +24,17 @@ constexpr unsigned kFastLengthShift = 10;
 constexpr uint16_t kFastSymbolMask = (1u << kFastLengthShift) - 1;
 
 // The item table of direct output's fast loop: one 32-bit entry per kMainFastBits-bit prefix of
-// the bit stream, which gives a whole item where the prefix holds all of its codes:
-//   bits 0-5    the bits the item takes from the stream up to an aligned code: the main code's,
-//               the length code's for a match of length header 7, and the footer's verbatim bits
-//   bit 6       a match (else a literal)
-//   bit 7       unresolved: the main code is longer than the prefix, or the length code does not
-//               fit in what the main code leaves of it; the item is then read with mainFast
-//   bits 8-15   the literal, or the match's position slot
-//   bits 16-24  the match length (2..257)
-//   bits 25-29  the footer's verbatim bits
-//   bit 30      an aligned code follows them
+// the bit stream, which gives a whole item where the prefix holds all of its codes. Bits 0-5: the
+// bits the item takes up to an aligned code (main code, length code for header 7, the footer's
+// verbatim bits). Unresolved: the main code is longer than the prefix, or the length code does not
+// fit in what the main code leaves of it; the item is then read with mainFast.
 constexpr uint32_t kItemBitsMask = 0x3F;
-constexpr uint32_t kItemMatch = 1u << 6;
+constexpr uint32_t kItemMatch = 1u << 6;       // else a literal
 constexpr uint32_t kItemUnresolved = 1u << 7;
-constexpr unsigned kItemValueShift = 8;
-constexpr unsigned kItemLengthShift = 16;
-constexpr unsigned kItemFooterShift = 25;
-constexpr uint32_t kItemAligned = 1u << 30;
+constexpr unsigned kItemValueShift = 8;        // bits 8-15: the literal, or the match's position slot
+constexpr unsigned kItemLengthShift = 16;      // bits 16-24: the match length (2..257)
+constexpr unsigned kItemFooterShift = 25;      // bits 25-29: the footer's verbatim bits
+constexpr uint32_t kItemAligned = 1u << 30;    // an aligned code follows them
 
 // The decode tables of the pretree, main and length trees, which differ only in size: the fast
 // table, and the narrow table with its overflow trees (4 entries per symbol) for the codes longer

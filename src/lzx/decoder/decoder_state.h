@@ -1,6 +1,6 @@
 #pragma once
 // The decompression context and the LZX decoder state inside it. One heap block holds the
-// context, then the window, its 257-byte mirror and slack (decompression_context.cpp).
+// context, then the window, its 257-byte mirror and slack (decompress.cpp).
 #include <cstdint>
 
 #include "lzx/decoder/decode_tables.h"
@@ -20,24 +20,19 @@ struct LzxDecoder {
   uint32_t windowSize;             // W
   uint32_t windowMask;             // W - 1
   int32_t repeatedOffsets[3];      // R0, R1, R2
-
   uint8_t mainLengths[kMaxMainSymbols];
   uint8_t lengthLengths[kNumLengthSymbols];
   uint8_t alignedLengths[kNumAlignedSymbols];
-
   const uint8_t* inputCursor;      // next input byte not yet in bitBuffer
   const uint8_t* inputEnd;         // chunk data + compressed size + 4
   uint8_t* outputCursor;           // where the current chunk's bytes go
-
   uint8_t previousMainLengths[kMaxMainSymbols];
   uint8_t previousLengthLengths[kNumLengthSymbols];
-
   uint32_t bitBuffer;              // next unread bit in bit 31
   int8_t bitCount;                 // buffered bits beyond 16; <= 0 means a refill is due
   uint8_t positionSlots;
   uint8_t headerPending;           // 1 until the stream header bit has been read
   uint8_t inputOverrun;            // sticky: a checked refill found the input exhausted
-
   int32_t windowPosition;          // window index of the next output byte
   // Window positions below this have been written since the last reset; the rest read as zeros.
   // Writes always run on from windowPosition, which starts at 0, so the written part is a prefix.
@@ -45,12 +40,10 @@ struct LzxDecoder {
   uint32_t translationSize;        // call translation size; 0 = off
   uint32_t translationOffset;      // stream offset of the next chunk the call translation sees
   uint32_t chunkCount;             // chunks decoded since the last reset
-
   int32_t blockSize;
   int32_t blockRemaining;
   int32_t blockType;               // 1 verbatim, 2 aligned, 3 uncompressed, 0 none
   int32_t blockState;              // kBlockStateHeader or kBlockStateInside
-
   uint8_t extraBits[kNumExtraBitsEntries];
   int32_t positionBase[kMaxPositionSlots];
 

@@ -8,9 +8,8 @@
 
 namespace vykcn::lzx {
 
-// What the decoder's calls return: the module's status codes, in the Windows result-code form.
-// (Named apart from the Windows macros E_OUTOFMEMORY / E_FAIL, which <windows.h> defines and which
-// would otherwise collide; the numbers are the same.)
+// What the decoder's calls return: the module's status codes, in the Windows result-code form (the
+// numbers of E_OUTOFMEMORY and E_FAIL, named apart from the macros <windows.h> defines).
 enum DecompressStatus : int32_t {
   kStatusOk = 0,
   kStatusOutOfMemory = static_cast<int32_t>(0x8007000Eu),  // the heap had no block for a context

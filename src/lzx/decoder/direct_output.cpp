@@ -6,7 +6,7 @@
 // can read a chunk any more: it is undone a whole window behind the decoding, and at the call's
 // end. A chunk that fails can leave the window in states direct output does not follow
 // (windowPosition off the 32 KiB grid, the mirror written by an overshooting match): the call then
-// starts again in the window (chunk_framing.cpp).
+// starts again in the window (decompress.cpp).
 //
 // A verbatim or aligned span runs the fast loop (fast_loop.h) while the input limit is more than 8
 // bytes away and a copy may write 31 bytes past a match's end, then the careful loop for the rest.
@@ -81,10 +81,9 @@ bool DirectOutput::Raw(LzxDecoder& d, uint32_t n) {
 
 bool DirectOutput::Compressed(LzxDecoder& d, uint32_t n, bool aligned) {
   uint8_t* const target = out + n;
-  // The fast loop stops 8 bytes before the input limit (an item's bits are then in the buffer,
-  // whose words end before the limit, so the checked reader's cursor does too) and 16 before the
-  // source's end (an item's two refills read at most 14 bytes); and at the span's end when a
-  // copy's overrun past it stays writable, else early enough for the longest match and its overrun.
+  // The fast loop stops 8 bytes before the input limit (an item's bits are then in the buffer, so
+  // the checked reader's cursor is before it) and 16 before the source's end (two refills read 14
+  // bytes at most); at the span's end if an overrun past it is writable, else early enough for one.
   const uint8_t* const inLimit = std::min(d.inputEnd - std::min<ptrdiff_t>(8, d.inputEnd - d.sourceBegin),
                                           d.sourceEnd - std::min<ptrdiff_t>(16, d.sourceEnd - d.sourceBegin));
   constexpr ptrdiff_t kReserve = kMaxMatchLength + kMatchOverrun;
@@ -92,8 +91,7 @@ bool DirectOutput::Compressed(LzxDecoder& d, uint32_t n, bool aligned) {
                             : d.outputWriteEnd - out <= kReserve       ? out
                                                                        : std::min(target, d.outputWriteEnd - kReserve);
   bool ok = true;
-  // (After an overrun in a header the cursor is already at the limit, and bitCount may be < 1.)
-  if (d.inputCursor < inLimit && d.bitCount > 0 && out < outLimit) {
+  if (d.inputCursor < inLimit && d.bitCount > 0 && out < outLimit) {  // bitCount < 1 only after an overrun
     ok = (aligned ? d.fastLoops->aligned : d.fastLoops->verbatim)(d, out, outLimit, target, inLimit);
   }
   if (ok && out < target) ok = aligned ? DecodeCarefully<true>(d, out, target) : DecodeCarefully<false>(d, out, target);

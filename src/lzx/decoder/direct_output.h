@@ -8,10 +8,10 @@
 namespace vykcn::lzx {
 
 // Starts a call's direct output: `destination` is stream position 0, and the decoder may write up
-// to `writeEnd` (the capacity's end, or past it into slack the caller provides).
+// to `writeEnd`, the capacity's end.
 void BeginDirectOutput(LzxDecoder& decoder, uint8_t* destination, uint8_t* writeEnd);
 
-// An output for WalkBlocks (block_walker.h): one chunk, from `out` on.
+// An output for the block walk (WalkBlocks, decompress.cpp): one chunk, from `out` on.
 struct DirectOutput {
   uint8_t* out;
 

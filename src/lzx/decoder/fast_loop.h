@@ -21,8 +21,7 @@ struct FastLoops {
   FastLoop aligned;
 };
 
-// The copies of the fast loop this processor runs best, or (`baseline`) those every processor of
-// its kind runs. Defined by the CPU-specific code.
+// The copies this processor runs best, or (`baseline`) those every processor of its kind runs.
 const FastLoops& ChooseFastLoops(bool baseline);
 
 template <bool kAligned, typename Words>
@@ -38,8 +37,7 @@ template <bool kAligned, typename Words>
   r.r2 = MatchDistance(r.r2, d.windowMask);
   uint8_t* out = cursor;
   bool ok = true;
-  // At the top of each item the buffer holds at least 48 bits and `item` is the item-table entry
-  // at its head: after a literal the next lookup needs no refill first.
+  // At each item the buffer holds at least 48 bits and `item` is the entry at its head.
   b.Refill();
   uint32_t item = d.mainItems[b.Peek(kMainFastBits)];
   while (out < outLimit && b.next < inLimit) {

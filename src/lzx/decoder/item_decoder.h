@@ -30,8 +30,8 @@ inline FooterShape FooterOf(const LzxDecoder& d, unsigned slot, bool alignedBloc
   return alignedBlock && extra >= 3 ? FooterShape{extra - 3, true} : FooterShape{extra, false};
 }
 
-// R0..R2. The window decoder keeps offsets and masks each use with W - 1; direct output's fast loop
-// keeps the distances that masking amounts to (1..W), which follow the same rule.
+// R0..R2: offsets, each use masked with W - 1, or (the fast loop) the distances that masking
+// amounts to (1..W), which follow the same rule.
 struct RepeatedOffsets {
   uint32_t r0, r1, r2;
 
@@ -64,8 +64,7 @@ inline uint32_t MainEntry(const LzxDecoder& d, const Bits& b) {
   return TreeEntry(b, d.mainFast, kMainFastBits, d.mainTable, d.mainOverflow, kMainTableBits, d.mainLengths);
 }
 
-// `high` followed by the 3 bits of the aligned code at the head of the buffer. Symbol and code
-// length come in one lookup: the next item's bits wait on this consume.
+// `high` followed by the aligned code's 3 bits; symbol and code length in one lookup.
 template <typename Bits>
 inline uint32_t AppendAlignedCode(const LzxDecoder& d, Bits& b, uint32_t high) {
   const unsigned entry = d.alignedFast[b.Peek(kAlignedTableBits)];
@@ -73,9 +72,9 @@ inline uint32_t AppendAlignedCode(const LzxDecoder& d, Bits& b, uint32_t high) {
   return high << 3 | (entry & 7);
 }
 
-// The rest of a match after its main symbol: length, footer and the offset update. Returns the
-// length; the match's offset is R0 afterwards. The length tree is looked up whatever the header
-// and its code consumed only for header 7: no branch on the header, which no predictor guesses.
+// The rest of a match after its main symbol: length, footer and the offset update; the match's
+// offset is R0 afterwards. The length tree is looked up whatever the header, its code consumed only
+// for header 7: no branch on the header, which no predictor guesses.
 template <bool kAligned, typename Bits>
 inline uint32_t DecodeMatch(const LzxDecoder& d, Bits& b, unsigned symbol, RepeatedOffsets& r) {
   const unsigned header = LengthHeader(symbol);

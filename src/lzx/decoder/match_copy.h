@@ -15,8 +15,8 @@ namespace vykcn::lzx {
 
 constexpr ptrdiff_t kMatchOverrun = 32;  // more than CopyMatch<true> writes past a match's end
 
-// The distance a match at `offset` reads from in a window of W = mask + 1: 1..W. The window
-// decoder's source position (pos - offset) mod W is that far back, or W - distance ahead.
+// The distance (1..W) a match at `offset` reads from in a window of W = mask + 1: its window
+// position (pos - offset) mod W is that far back, or W - distance ahead.
 inline uint32_t MatchDistance(uint32_t offset, uint32_t mask) { return ((offset - 1) & mask) + 1; }
 
 template <size_t kBytes>

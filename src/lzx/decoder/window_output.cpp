@@ -17,9 +17,11 @@ namespace vykcn::lzx {
 namespace {
 
 // The window holds stream bytes up to `end` (W at most: a match past W writes the mirror, not 0 on).
-void NoteWritten(LzxDecoder& d, uint32_t end) { d.windowFilled = std::max(d.windowFilled, std::min(end, d.windowSize)); }
+void NoteWritten(LzxDecoder& d, uint32_t end) {
+  d.windowFilled = std::max(d.windowFilled, std::min(end, d.windowSize));
+}
 
-// Where the careful loop's items go. `filled` is windowFilled as the span started: a span's own
+// Where the careful loop's items go. `filled` is windowFilled as the span started: the span's own
 // bytes lie behind the write position, which every copy reads as written.
 struct WindowSink {
   uint8_t* window;
@@ -39,8 +41,8 @@ struct WindowSink {
     } else if (pos >= distance) {
       CopyMatch<false>(window + pos, distance, length);
     } else if (filled == size && distance != size) {
-      // The source lies ahead (it wrapped around the window end), all of it written: a forward
-      // byte copy reads each source byte before it is overwritten, which is what memmove gives.
+      // The source lies ahead (it wrapped around the window end), all of it written: memmove gives
+      // a forward byte copy's bytes.
       std::memmove(window + pos, window + pos + size - distance, length);
     } else {
       CopyMatchCarefully(window, pos, distance, length, size, SIZE_MAX, filled);
@@ -79,7 +81,7 @@ bool DecodeSpan(LzxDecoder& d, uint32_t n) {
 bool WindowOutput::Raw(LzxDecoder& d, uint32_t n) {
   const uint32_t start = static_cast<uint32_t>(d.windowPosition);
   const ptrdiff_t available = std::min(d.inputEnd, d.sourceEnd) - d.inputCursor;
-  const uint32_t copied = available >= static_cast<ptrdiff_t>(n) ? n : static_cast<uint32_t>(std::max<ptrdiff_t>(available, 0));
+  const uint32_t copied = static_cast<uint32_t>(std::clamp<ptrdiff_t>(available, 0, n));
   std::memcpy(d.window + start, d.inputCursor, copied);
   d.inputCursor += copied;
   NoteWritten(d, start + copied);

@@ -8,7 +8,8 @@
 
 namespace vykcn::lzx {
 
-// An output for WalkBlocks (block_walker.h): one chunk, in the window from windowPosition on.
+// An output for the block walk (WalkBlocks, decompress.cpp): one chunk, in the window from
+// windowPosition on.
 struct WindowOutput {
   bool Raw(LzxDecoder& d, uint32_t n);
   bool Compressed(LzxDecoder& d, uint32_t n, bool aligned);

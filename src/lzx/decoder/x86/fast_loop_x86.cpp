@@ -8,7 +8,6 @@
 #include "lzx/decoder/fast_loop.h"
 
 namespace vykcn::lzx {
-
 namespace {
 
 // Words w0..w3 (w0 in the low 16 bits), reversed into stream order from the top.

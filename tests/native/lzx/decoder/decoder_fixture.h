@@ -1,6 +1,7 @@
 #pragma once
-// A fresh decoder (through the public creation call) whose input is set by hand, for tests of the
-// bit reader, the tables and the tree reading below the chunk level.
+// A fresh decoder at a stream's start (through the public creation call, which resets a continuous
+// stream's context) whose input is set by hand, for tests of the bit reader, the tables and the
+// tree reading below the chunk level.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -8,7 +9,6 @@
 #include "formats/translation_resource.h"
 #include "lzx/decoder/bit_reader.h"
 #include "lzx/decoder/decoder_state.h"
-#include "lzx/decoder/decompression_context.h"
 
 namespace vykcn::lzx::test {
 
@@ -16,8 +16,7 @@ class DecoderFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     const CodecParameters parameters{0, kTranslationWindowSize, 0};
-    ASSERT_EQ(CreateDecompressionContext(0, &parameters, 0, &context_), kStatusOk);
-    ResetDecoder(decoder());
+    ASSERT_EQ(CreateDecompressionContext(0, &parameters, ContinuousStream, &context_), kStatusOk);
   }
   void TearDown() override { DestroyDecompressionContext(context_); }
 

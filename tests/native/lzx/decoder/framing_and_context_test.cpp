@@ -3,7 +3,6 @@
 
 #include "lzx/decoder/decode_helpers.h"
 #include "lzx/decoder/decoder_state.h"
-#include "lzx/decoder/decompression_context.h"
 #include "lzx/decoder/stream_writer.h"
 
 namespace vykcn::lzx::test {
@@ -96,7 +95,9 @@ TEST(Context, ResetPutsTheDecoderAtAStreamStart) {
   d.repeatedOffsets[0] = 5;
   d.windowPosition = 77;
   d.chunkCount = 3;
-  ResetDecoder(d);
+  const uint8_t source[5] = {};  // a call with a stream of no chunks: a reset and nothing more
+  size_t size = 0;
+  ASSERT_EQ(Decompress(context, nullptr, &size, source, sizeof(source)), kStatusOk);
   for (unsigned i = 0; i < 256 + 8 * 34; ++i) ASSERT_EQ(d.previousMainLengths[i] + d.mainLengths[i], 0);
   for (unsigned i = 0; i < 249; ++i) ASSERT_EQ(d.previousLengthLengths[i] + d.lengthLengths[i], 0);
   EXPECT_EQ(d.repeatedOffsets[0], 1);

@@ -7,9 +7,8 @@
 
 #include "lzx/decoder/decode_helpers.h"
 #include "lzx/decoder/decoder_fixture.h"
-#include "lzx/decoder/block_walker.h"
+#include "lzx/decoder/block_header.h"
 #include "lzx/decoder/stream_writer.h"
-#include "lzx/decoder/window_output.h"
 
 namespace vykcn::lzx::test {
 namespace {
@@ -278,8 +277,7 @@ TEST_F(UncompressedHeaderState, StepBackBeforeTheChunkFails) {
   d.inputEnd = d.chunkData;  // nothing to load
   d.bitBuffer = 0x60000000u | (3u << 5);  // type 3, size 3
   d.bitCount = 16;
-  WindowOutput output;
-  EXPECT_FALSE(WalkBlocks(d, 3, output));
+  EXPECT_FALSE(ReadBlockHeader(d));
 }
 
 TEST(RawBlockBounds, RawBytesPastTheChunkInputFailTheChunk) {
