@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Keeps the dependencies pointing one way: only src/win32 (and the Windows tests) may see
 # <windows.h>, Direct3D or a header of src/win32; nothing portable asks which platform it is on;
-# and the LZX encoder is the toolkit's: nothing else under src/ includes it or links it, so the
-# module never carries it.
+# only the decoder's CPU-specific folder (src/lzx/decoder/x86) uses intrinsics, target attributes
+# or asks which processor it runs on; and the LZX encoder is the toolkit's: nothing else under src/
+# includes it or links it, so the module never carries it.
 # Prints each offending line and exits 1, or prints "layout: ok".
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -25,6 +26,12 @@ report "Windows or Direct3D headers outside src/win32" \
 # shellcheck disable=SC2086
 report "platform conditionals in portable code" \
   "$(grep -nE '^\s*#\s*(if|ifdef|ifndef|elif)\b.*\b_WIN(32|64)\b' $sources)"
+
+cpu_sources=$(find src tools bench fuzz tests/native -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \
+              -o -name '*.S' \) -not -path 'src/lzx/decoder/x86/*' | sort)
+# shellcheck disable=SC2086
+report "intrinsics or CPU detection outside src/lzx/decoder/x86" \
+  "$(grep -nE '^\s*#\s*include\s*<([a-z0-9]*intrin\.h|cpuid\.h)>|__builtin_cpu_(supports|is|init)|__get_cpuid|__cpuid|\b_mm[0-9]*_[a-z]|\b__m(64|128|256|512)[di]?\b|gnu::target\b|__attribute__\s*\(\(\s*target\b|^\s*#\s*(if|ifdef|ifndef|elif)\b.*\b(__x86_64__|__i386__|_M_X64|_M_IX86|__aarch64__|__arm__|__SSE[0-9_]*__|__AVX[0-9]*__|__BMI2?__)\b' $cpu_sources)"
 
 encoder_sources=$(find src -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h' -o -name '*.S' \) \
                   -not -path 'src/lzx/encoder/*' | sort)
