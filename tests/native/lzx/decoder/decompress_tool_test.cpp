@@ -1,4 +1,5 @@
-// vykcn-tool decompress as a user runs it: the output only on success, the module's two messages.
+// vykcn-tool decompress as a user runs it: the output only on success, the module's two messages
+// (worded as the toolkit's other readers of resources word them).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -62,13 +63,17 @@ TEST_F(DecompressTool, WritesTheImageWhenSizesAgree) {
   EXPECT_EQ(ReadFile(Path("out")), payload_);
 }
 
+// The module's message, in one wording wherever the toolkit decodes a resource.
 TEST_F(DecompressTool, SizeMismatchIsReportedAndNothingIsWritten) {
   WriteFile(Path("in"), Resource(12, stream_));
-  const ToolRun run = RunTool({"decompress", Path("in"), Path("out")});
+  const std::string message = "decomp size mismatch; produced 11 bytes, the resource's size field says 12";
+  ToolRun run = RunTool({"decompress", Path("in"), Path("out")});
   EXPECT_NE(run.exitCode, 0);
-  EXPECT_NE(run.err.find("decomp size mismatch"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("produced 11 bytes"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(Path("out")));
+  run = RunTool({"unpack-text", Path("in")});
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.err.find(Path("in") + ": " + message), std::string::npos) << run.err;
 }
 
 TEST_F(DecompressTool, CorruptStreamIsReportedAndNothingIsWritten) {

@@ -277,6 +277,30 @@ TEST(DirectOutput, FailedChunkIsDecodedAgainInTheWindow) {
   }
 }
 
+// A call whose chunk fails in direct output starts again in the window; the context's next call is
+// a fresh stream, decoded straight into its destination again.
+TEST(DirectOutput, CallAfterOneThatStartedAgainInTheWindow) {
+  const std::vector<uint8_t> data = Sample("code", 3 * 32768 + 1000, 9);
+  const std::vector<uint8_t> stream = Encode(data, 65536, 12000000);
+  std::vector<uint8_t> corrupt = stream;
+  const size_t second = 2 + ReadU16BE(&stream[0]);  // the second chunk's header
+  for (size_t i = second + 2 + 100; i < second + 2 + 108; ++i) corrupt[i] ^= 0x5A;
+  const DecodeResult inWindow = Decode(corrupt, data.size(), {65536, true, false});
+  const CodecParameters parameters{0, 65536, 0};
+  DecompressionContext* context = nullptr;
+  ASSERT_EQ(CreateDecompressionContext(0, &parameters, 0, &context), kStatusOk);
+  const std::vector<uint8_t>* const order[] = {&corrupt, &stream, &corrupt, &stream};
+  for (const std::vector<uint8_t>* source : order) {
+    std::vector<uint8_t> out(data.size());
+    size_t size = out.size();
+    const int32_t status = Decompress(context, out.data(), &size, source->data(), source->size());
+    out.resize(size);
+    EXPECT_EQ(status, source == &corrupt ? inWindow.status : kStatusOk);
+    EXPECT_TRUE(out == (source == &corrupt ? inWindow.bytes : data)) << (source == &corrupt ? "corrupt" : "intact");
+  }
+  DestroyDecompressionContext(context);
+}
+
 // An offset of 0 mod W (from an uncompressed block's header) leaves the window's bytes as they
 // are: before the stream has written them they read as zeros, whatever the heap left there.
 TEST(WindowDecoder, InPlaceMatchReadsZerosWhereTheStreamHasNotWritten) {

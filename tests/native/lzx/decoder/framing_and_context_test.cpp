@@ -1,6 +1,8 @@
 // The decompression context (creation, slot counts, reset) and the chunk framing walk.
 #include <gtest/gtest.h>
 
+#include "formats/translation_resource.h"
+#include "lzx/decoder/chunk_framing.h"
 #include "lzx/decoder/decode_helpers.h"
 #include "lzx/decoder/decoder_state.h"
 #include "lzx/decoder/stream_writer.h"
@@ -75,7 +77,7 @@ TEST(Context, SlotTables) {
 
 TEST(Context, RejectsUnknownCodecsAndBadWindowSizes) {
   DecompressionContext* context = reinterpret_cast<DecompressionContext*>(0x1);
-  EXPECT_EQ(CreateDecompressionContext(2, nullptr, 0, &context), kStatusFail);
+  EXPECT_EQ(static_cast<uint32_t>(CreateDecompressionContext(2, nullptr, 0, &context)), 0x80004005u);  // E_FAIL
   for (uint32_t window : {16384u, 100000u, 4194304u}) {
     const CodecParameters parameters{0, window, 0};
     EXPECT_EQ(CreateDecompressionContext(0, &parameters, 0, &context), kStatusFail) << window;
@@ -123,6 +125,44 @@ TEST(Context, ParameterFlagsAndReservedChangeNothing) {
     out.resize(size);
     EXPECT_EQ(out, raw);
     DestroyDecompressionContext(context);
+  }
+}
+
+// The one walk over the chunk headers, which Decompress and a reader's output bound share: the
+// chunks inside the framed area, in order, up to the trailer or a sized chunk; a header or data
+// reaching past the area ends it as a failure; the bound is what the chunks walked may yield.
+TEST(Framing, ChunkWalkAndTheOutputBound) {
+  const std::vector<uint8_t> d3 = {1, 2, 3};
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> stream;
+    std::vector<uint32_t> sizes;  // U of each chunk walked
+    bool beyond;                  // the walk ends on a header or data past the framed area
+  };
+  const Case cases[] = {
+      {"standard, sized, trailer", FramedStream().Standard(d3).Sized(100, d3).WithTrailer(), {32768, 100}, false},
+      {"a sized chunk ends the walk", FramedStream().Sized(7, d3).Standard(d3).WithTrailer(), {7}, false},
+      {"an empty sized chunk", FramedStream().Sized(0, {}).WithTrailer(), {0}, false},
+      {"no trailer", FramedStream().Standard(std::vector<uint8_t>(10, 1)).bytes, {}, true},
+      {"five bytes", {0xFF, 0, 1, 0, 1}, {}, false},
+      {"a sized header cut short", {0xFF, 0x00, 0x10, 0, 0, 0, 0, 0}, {}, true},
+      {"data past the area", {0, 3, 1, 2, 3, 0, 10, 9, 9, 0, 0, 0, 0, 0}, {32768}, true},
+  };
+  for (const Case& c : cases) {
+    ChunkWalk walk(c.stream.data(), c.stream.size());
+    FramedChunk chunk;
+    std::vector<uint32_t> sizes;
+    ChunkWalk::Step step;
+    while ((step = walk.Next(&chunk)) == ChunkWalk::kChunk) {
+      ASSERT_GE(chunk.data, c.stream.data()) << c.what;
+      ASSERT_LE(chunk.data + chunk.compressedSize + kStreamTrailerSize, c.stream.data() + c.stream.size()) << c.what;
+      sizes.push_back(chunk.uncompressedSize);
+    }
+    EXPECT_EQ(sizes, c.sizes) << c.what;
+    EXPECT_EQ(step == ChunkWalk::kBeyond, c.beyond) << c.what;
+    size_t bound = 0;
+    for (const uint32_t size : c.sizes) bound += size;
+    EXPECT_EQ(FramedStreamOutputBound(c.stream.data(), c.stream.size()), bound) << c.what;
   }
 }
 
