@@ -90,7 +90,7 @@ struct PortableWords {
   }
 };
 
-// The span reader: `bits` holds the next unread bit in bit 63 and `avail` (at most 63) counted
+// The span reader: `bits` holds the next unread bit in bit 63 and `avail` (at most 64) counted
 // bits, zeros or the stream's next bits below them (topping up ORs the same values in again), and
 // `next` is the first byte not counted. kBounded checks every word against the source's bounds
 // (zeros outside); the other form loads 8 bytes at `next` without a branch, where its caller knows
@@ -112,12 +112,12 @@ struct SpanBits {
     avail += 16;
     next += 2;
   }
-  // At least 48 bits afterwards. Unbounded: the next four words go in below the counted bits, and
-  // as many whole words as fit are counted: 3, 2, 1 or 0 for avail in 0..15, 16..31, 32..47,
-  // 48..63, which is what setting bits 4 and 5 of avail adds.
+  // At least 33 bits afterwards: two words where 32 or fewer are left. Unbounded, at least 48: the
+  // next four words go in below the counted bits, and as many whole words as fit are counted: 3, 2,
+  // 1 or 0 for avail in 0..15, 16..31, 32..47, 48..63, which is what setting bits 4 and 5 adds.
   void Refill() {
     if (kBounded) {
-      while (avail < 48) AddWord();
+      if (avail <= 32) AddWord(), AddWord();
       return;
     }
     bits |= Words::Load(next) >> avail;
