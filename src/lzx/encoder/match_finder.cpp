@@ -3,6 +3,7 @@
 #include "lzx/encoder/match_finder.h"
 
 #include "base/byte_order.h"
+#include "lzx/encoder/match_length.h"
 #include "lzx/lzx_constants.h"
 
 namespace vykcn::lzx {
@@ -11,9 +12,14 @@ namespace {
 
 inline uint32_t Hash(uint32_t v, int bits) { return (v * 0x1E35A7BDu) >> (32 - bits); }
 
-inline uint32_t ExtendMatch(const uint8_t* a, const uint8_t* b, uint32_t length, uint32_t max) {
-  while (length < max && a[length] == b[length]) ++length;
-  return length;
+// The hash slots of the next position are fetched while this one is searched: the tables are
+// too large for the cache, and positions come in order.
+inline void Prefetch(const void* p) {
+#if defined(__GNUC__) || defined(__clang__)
+  __builtin_prefetch(p, 1);
+#else
+  (void)p;
+#endif
 }
 
 }  // namespace
@@ -30,17 +36,9 @@ BinaryTreeMatchFinder::BinaryTreeMatchFinder(const uint8_t* data, uint32_t size,
       hash4_(1u << kHash4Bits, kNone),
       children_(2 * size_t{windowSize}, kNone) {}
 
-uint32_t BinaryTreeMatchFinder::FindMatches(uint32_t position, uint32_t maxLength, uint32_t niceLength,
-                                            std::vector<LzMatch>& out) {
-  return Advance(position, maxLength, niceLength, true, &out);
-}
-
-void BinaryTreeMatchFinder::Skip(uint32_t position, uint32_t maxLength, uint32_t niceLength) {
-  Advance(position, maxLength, niceLength, false, nullptr);
-}
-
+template <bool kRecord>
 uint32_t BinaryTreeMatchFinder::Advance(uint32_t position, uint32_t maxLength, uint32_t niceLength,
-                                        bool record, std::vector<LzMatch>* out) {
+                                        LzMatch*& out) {
   const uint8_t* cur = data_ + position;
   const int32_t pos = static_cast<int32_t>(position);
   const int32_t cutoff = pos - static_cast<int32_t>(maxOffset_) - 1;  // nodes at or below are too far
@@ -54,18 +52,22 @@ uint32_t BinaryTreeMatchFinder::Advance(uint32_t position, uint32_t maxLength, u
   if (niceLength > maxLength) niceLength = maxLength;
 
   const uint32_t seq = ReadU32LE(cur);
+  const uint32_t nextSeq = ReadU32LE(cur + 1);
+  Prefetch(&hash2_[nextSeq & 0xFFFF]);
+  Prefetch(&hash3_[Hash(nextSeq & 0xFFFFFF, kHash3Bits)]);
+  Prefetch(&hash4_[Hash(nextSeq, kHash4Bits)]);
   uint32_t best = 1;
-  const size_t first = record ? out->size() : 0;
+  LzMatch* const first = out;
   // Lengths only grow; an earlier match that is not nearer than a longer one adds nothing.
   auto push = [&](uint32_t length, uint32_t offset) {
-    while (out->size() > first && out->back().offset >= offset) out->pop_back();
-    out->push_back({length, offset});
+    while (out != first && out[-1].offset >= offset) --out;
+    *out++ = {length, offset};
   };
 
   const uint32_t h2 = seq & 0xFFFF;
   const int32_t node2 = hash2_[h2];
   hash2_[h2] = pos;
-  if (record && node2 > cutoff) {
+  if (kRecord && node2 > cutoff) {
     best = 2;
     push(2, static_cast<uint32_t>(pos - node2));
   }
@@ -73,7 +75,7 @@ uint32_t BinaryTreeMatchFinder::Advance(uint32_t position, uint32_t maxLength, u
   const uint32_t h3 = Hash(seq & 0xFFFFFF, kHash3Bits);
   const int32_t node3 = hash3_[h3];
   hash3_[h3] = pos;
-  if (record && node3 > cutoff && (ReadU32LE(data_ + node3) & 0xFFFFFF) == (seq & 0xFFFFFF)) {
+  if (kRecord && node3 > cutoff && (ReadU32LE(data_ + node3) & 0xFFFFFF) == (seq & 0xFFFFFF)) {
     best = 3;
     push(3, static_cast<uint32_t>(pos - node3));
   }
@@ -86,7 +88,7 @@ uint32_t BinaryTreeMatchFinder::Advance(uint32_t position, uint32_t maxLength, u
   int32_t* pendingLarger = right;   // where the next node larger than cur goes
   if (node <= cutoff) {
     *pendingSmaller = *pendingLarger = kNone;
-    return record ? (best >= 2 ? best : 0) : 0;
+    return kRecord ? (best >= 2 ? best : 0) : 0;
   }
   uint32_t smallerLength = 0, largerLength = 0, length = 0;
   int depth = maxDepth_;
@@ -94,8 +96,8 @@ uint32_t BinaryTreeMatchFinder::Advance(uint32_t position, uint32_t maxLength, u
     const uint8_t* match = data_ + node;
     if (match[length] == cur[length]) {
       length = ExtendMatch(cur, match, length + 1, maxLength);
-      if (!record || length > best) {
-        if (record) {
+      if (!kRecord || length > best) {
+        if (kRecord) {
           best = length;
           push(length, static_cast<uint32_t>(pos - node));
         }
@@ -103,7 +105,7 @@ uint32_t BinaryTreeMatchFinder::Advance(uint32_t position, uint32_t maxLength, u
           int32_t* nodeChildren = &children_[2 * (static_cast<uint32_t>(node) & treeMask_)];
           *pendingSmaller = nodeChildren[0];
           *pendingLarger = nodeChildren[1];
-          return record ? best : 0;
+          return kRecord ? best : 0;
         }
       }
     }
@@ -123,9 +125,12 @@ uint32_t BinaryTreeMatchFinder::Advance(uint32_t position, uint32_t maxLength, u
     }
     if (node <= cutoff || --depth == 0) {
       *pendingSmaller = *pendingLarger = kNone;
-      return record ? (best >= 2 ? best : 0) : 0;
+      return kRecord ? (best >= 2 ? best : 0) : 0;
     }
   }
 }
+
+template uint32_t BinaryTreeMatchFinder::Advance<true>(uint32_t, uint32_t, uint32_t, LzMatch*&);
+template uint32_t BinaryTreeMatchFinder::Advance<false>(uint32_t, uint32_t, uint32_t, LzMatch*&);
 
 }  // namespace vykcn::lzx

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "lzx/lzx_constants.h"
+
 namespace vykcn::lzx {
 
 struct LzMatch {
@@ -13,22 +15,31 @@ struct LzMatch {
   uint32_t offset;
 };
 
+// Matches at one position have distinct lengths from 2 to 257.
+constexpr uint32_t kMaxMatchesPerPosition = kMaxMatchLength - kMinMatchLength + 1;
+
 class BinaryTreeMatchFinder {
  public:
-  // `data` must stay valid and be readable for 4 bytes past `size` (the caller pads it). Matches
+  // `data` must stay valid and be readable for 8 bytes past `size` (the caller pads it). Matches
   // reach back at most MaxMatchOffset(windowSize) bytes; `windowSize` is a power of two.
   BinaryTreeMatchFinder(const uint8_t* data, uint32_t size, uint32_t windowSize, int maxDepth);
 
   // Finds the matches at `position` (positions must be visited in order, each exactly once,
-  // through FindMatches or Skip), appends them to `out` in increasing length order, at most
-  // `maxLength` long, and returns the longest length found (0 when none).
-  uint32_t FindMatches(uint32_t position, uint32_t maxLength, uint32_t niceLength, std::vector<LzMatch>& out);
+  // through FindMatches or Skip), writes them from `out` on in increasing length order, at most
+  // `maxLength` long, and moves `out` past them (room for kMaxMatchesPerPosition is needed).
+  // Returns the longest length found (0 when none).
+  uint32_t FindMatches(uint32_t position, uint32_t maxLength, uint32_t niceLength, LzMatch*& out) {
+    return Advance<true>(position, maxLength, niceLength, out);
+  }
   // Inserts `position` without reporting matches.
-  void Skip(uint32_t position, uint32_t maxLength, uint32_t niceLength);
+  void Skip(uint32_t position, uint32_t maxLength, uint32_t niceLength) {
+    LzMatch* none = nullptr;
+    Advance<false>(position, maxLength, niceLength, none);
+  }
 
  private:
-  uint32_t Advance(uint32_t position, uint32_t maxLength, uint32_t niceLength, bool record,
-                   std::vector<LzMatch>* out);
+  template <bool kRecord>
+  uint32_t Advance(uint32_t position, uint32_t maxLength, uint32_t niceLength, LzMatch*& out);
 
   static constexpr int kHash4Bits = 16;
   static constexpr int kHash3Bits = 15;

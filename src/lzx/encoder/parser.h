@@ -32,13 +32,15 @@ struct CostModel {
 
 // The matches found at each position of a chunk, in increasing length order.
 struct ChunkMatches {
-  std::vector<LzMatch> matches;
-  std::vector<uint32_t> first;  // matches of position i: [first[i], first[i + 1])
+  std::vector<LzMatch> matches;  // room for them; those in use end at first[n]
+  std::vector<uint32_t> first;   // matches of position i: [first[i], first[i + 1])
 };
 
 class NearOptimalParser {
  public:
-  explicit NearOptimalParser(uint32_t niceLength) : niceLength_(niceLength) {}
+  // `onePricePerLength`: see EncoderEffort.
+  NearOptimalParser(uint32_t niceLength, bool onePricePerLength)
+      : niceLength_(niceLength), onePricePerLength_(onePricePerLength) {}
 
   // Parses data[start, start + n) (n ≤ 32768) into `items`, starting from `queue`. Matches never
   // reach past start + n.
@@ -46,14 +48,23 @@ class NearOptimalParser {
              const CostModel& costs, const RepeatQueue& queue, std::vector<LzItem>& items);
 
  private:
+  template <bool kOnePricePerLength>
+  void FindPath(const uint8_t* data, uint32_t start, uint32_t n, const ChunkMatches& matches,
+                const CostModel& costs);
+
+  // The cheapest way found so far to reach a position: its price and the last step, packed as
+  // the step's length (9 bits) under its literal or offset. Small, since relaxing them is the hot
+  // loop.
   struct Node {
     uint32_t cost;
-    uint32_t length;
-    uint32_t value;
-    RepeatQueue queue;
+    uint32_t step;
   };
   uint32_t niceLength_;
+  bool onePricePerLength_;
   std::vector<Node> nodes_;
+  // The queue at each position along its cheapest path, set once the position's best step is
+  // final (when the forward pass reaches it) rather than at every relaxation.
+  std::vector<RepeatQueue> queues_;
 };
 
 // Finds the matches of every position of data[start, start + n) with `finder`, which must have

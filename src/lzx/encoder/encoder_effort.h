@@ -1,0 +1,29 @@
+#pragma once
+// What each compression level spends: the match finder's search, the parser's breadth and how
+// many times a stretch of input is parsed.
+#include <cstdint>
+
+#include "lzx/encoder/compress.h"
+
+namespace vykcn::lzx {
+
+struct EncoderEffort {
+  int maxSearchDepth;         // tree nodes the match finder visits per position
+  uint32_t niceMatchLength;   // a match this long is taken as it is, unsearched and unparsed
+  int unitPasses;             // parses of a unit priced with the statistics of the parse before
+  int blockPasses;            // parses of a finished block priced with its own codes
+  // Each match length is priced once, with the first offset that reaches it in the order R0, R1,
+  // R2, then explicit offsets nearest first, and repeated offsets only where the match finder
+  // found a match. Otherwise every repeated offset prices all its lengths.
+  bool onePricePerLength;
+};
+
+// kBest is the encoder as it was before levels existed: its streams stay byte for byte the same.
+constexpr EncoderEffort kBestEffort = {96, 160, 2, 2, false};
+constexpr EncoderEffort kDefaultEffort = {24, 48, 1, 0, true};
+
+constexpr EncoderEffort EffortOf(CompressionLevel level) {
+  return level == CompressionLevel::kBest ? kBestEffort : kDefaultEffort;
+}
+
+}  // namespace vykcn::lzx
