@@ -9,6 +9,7 @@ namespace vykcn::lzx {
 
 struct EncoderEffort {
   int maxSearchDepth;         // tree nodes the match finder visits per position
+  int hash2Bits;              // size of the match finder's length-2 table (see match_finder.h)
   uint32_t niceMatchLength;   // a match this long is taken as it is, unsearched and unparsed
   int unitPasses;             // parses of a unit priced with the statistics of the parse before
   int blockPasses;            // parses of a finished block priced with its own codes
@@ -16,11 +17,14 @@ struct EncoderEffort {
   // R2, then explicit offsets nearest first, and repeated offsets only where the match finder
   // found a match. Otherwise every repeated offset prices all its lengths.
   bool onePricePerLength;
+  // A unit where hardly a position has a match of four bytes or more is taken as literals,
+  // unparsed.
+  bool literalsWhereMatchPoor;
 };
 
 // kBest is the encoder as it was before levels existed: its streams stay byte for byte the same.
-constexpr EncoderEffort kBestEffort = {96, 160, 2, 2, false};
-constexpr EncoderEffort kDefaultEffort = {24, 48, 1, 0, true};
+constexpr EncoderEffort kBestEffort = {96, 16, 160, 2, 2, false, false};
+constexpr EncoderEffort kDefaultEffort = {24, 12, 48, 1, 0, true, true};
 
 constexpr EncoderEffort EffortOf(CompressionLevel level) {
   return level == CompressionLevel::kBest ? kBestEffort : kDefaultEffort;

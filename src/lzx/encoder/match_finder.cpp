@@ -25,13 +25,14 @@ inline void Prefetch(const void* p) {
 }  // namespace
 
 BinaryTreeMatchFinder::BinaryTreeMatchFinder(const uint8_t* data, uint32_t size, uint32_t windowSize,
-                                             int maxDepth)
+                                             int maxDepth, int hash2Bits)
     : data_(data),
       size_(size),
       maxOffset_(MaxMatchOffset(windowSize)),
       treeMask_(windowSize - 1),
       maxDepth_(maxDepth),
-      hash2_(1u << 16, kNone),
+      hash2Mask_((1u << hash2Bits) - 1),
+      hash2_(size_t{hash2Mask_} + 1, kNone),
       hash3_(1u << kHash3Bits, kNone),
       hash4_(1u << kHash4Bits, kNone),
       children_(2 * size_t{windowSize}, kNone) {}
@@ -53,21 +54,28 @@ uint32_t BinaryTreeMatchFinder::Advance(uint32_t position, uint32_t maxLength, u
 
   const uint32_t seq = ReadU32LE(cur);
   const uint32_t nextSeq = ReadU32LE(cur + 1);
-  Prefetch(&hash2_[nextSeq & 0xFFFF]);
+  Prefetch(&hash2_[Hash2(nextSeq)]);
   Prefetch(&hash3_[Hash(nextSeq & 0xFFFFFF, kHash3Bits)]);
   Prefetch(&hash4_[Hash(nextSeq, kHash4Bits)]);
   uint32_t best = 1;
-  LzMatch* const first = out;
+  // Matches go through a local pointer, handed back on return: through the caller's, every store
+  // of a match or a tree link would make the compiler reload it.
+  LzMatch* next = out;
+  LzMatch* const first = next;
   // Lengths only grow; an earlier match that is not nearer than a longer one adds nothing.
   auto push = [&](uint32_t length, uint32_t offset) {
-    while (out != first && out[-1].offset >= offset) --out;
-    *out++ = {length, offset};
+    while (next != first && next[-1].offset >= offset) --next;
+    *next++ = {length, offset};
+  };
+  auto finish = [&](uint32_t longest) {
+    if (kRecord) out = next;
+    return kRecord ? longest : 0;
   };
 
-  const uint32_t h2 = seq & 0xFFFF;
+  const uint32_t h2 = Hash2(seq);
   const int32_t node2 = hash2_[h2];
   hash2_[h2] = pos;
-  if (kRecord && node2 > cutoff) {
+  if (kRecord && node2 > cutoff && ReadU16LE(data_ + node2) == (seq & 0xFFFF)) {
     best = 2;
     push(2, static_cast<uint32_t>(pos - node2));
   }
@@ -88,7 +96,7 @@ uint32_t BinaryTreeMatchFinder::Advance(uint32_t position, uint32_t maxLength, u
   int32_t* pendingLarger = right;   // where the next node larger than cur goes
   if (node <= cutoff) {
     *pendingSmaller = *pendingLarger = kNone;
-    return kRecord ? (best >= 2 ? best : 0) : 0;
+    return finish(best >= 2 ? best : 0);
   }
   uint32_t smallerLength = 0, largerLength = 0, length = 0;
   int depth = maxDepth_;
@@ -105,7 +113,7 @@ uint32_t BinaryTreeMatchFinder::Advance(uint32_t position, uint32_t maxLength, u
           int32_t* nodeChildren = &children_[2 * (static_cast<uint32_t>(node) & treeMask_)];
           *pendingSmaller = nodeChildren[0];
           *pendingLarger = nodeChildren[1];
-          return kRecord ? best : 0;
+          return finish(best);
         }
       }
     }
@@ -125,7 +133,7 @@ uint32_t BinaryTreeMatchFinder::Advance(uint32_t position, uint32_t maxLength, u
     }
     if (node <= cutoff || --depth == 0) {
       *pendingSmaller = *pendingLarger = kNone;
-      return kRecord ? (best >= 2 ? best : 0) : 0;
+      return finish(best >= 2 ? best : 0);
     }
   }
 }

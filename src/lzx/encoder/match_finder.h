@@ -21,8 +21,11 @@ constexpr uint32_t kMaxMatchesPerPosition = kMaxMatchLength - kMinMatchLength + 
 class BinaryTreeMatchFinder {
  public:
   // `data` must stay valid and be readable for 8 bytes past `size` (the caller pads it). Matches
-  // reach back at most MaxMatchOffset(windowSize) bytes; `windowSize` is a power of two.
-  BinaryTreeMatchFinder(const uint8_t* data, uint32_t size, uint32_t windowSize, int maxDepth);
+  // reach back at most MaxMatchOffset(windowSize) bytes; `windowSize` is a power of two. The
+  // length-2 table has 2^hash2Bits entries (at most 16): with all 16, every pair of bytes has its
+  // own and the nearest earlier pair is always found; a smaller table keeps only recent ones,
+  // the only ones worth a match of two bytes.
+  BinaryTreeMatchFinder(const uint8_t* data, uint32_t size, uint32_t windowSize, int maxDepth, int hash2Bits);
 
   // Finds the matches at `position` (positions must be visited in order, each exactly once,
   // through FindMatches or Skip), writes them from `out` on in increasing length order, at most
@@ -45,11 +48,15 @@ class BinaryTreeMatchFinder {
   static constexpr int kHash3Bits = 15;
   static constexpr int32_t kNone = INT32_MIN / 2;
 
+  // The first two bytes folded into the length-2 table: a one-to-one map at 16 bits.
+  uint32_t Hash2(uint32_t seq) const { return ((seq & 0xFFFF) ^ ((seq & 0xFFFF) >> 4)) & hash2Mask_; }
+
   const uint8_t* data_;
   uint32_t size_;
   uint32_t maxOffset_;
   uint32_t treeMask_;  // a tree slot per window position
   int maxDepth_;
+  uint32_t hash2Mask_;
   std::vector<int32_t> hash2_;
   std::vector<int32_t> hash3_;
   std::vector<int32_t> hash4_;

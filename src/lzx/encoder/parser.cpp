@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/byte_order.h"
 #include "lzx/encoder/match_length.h"
 
 namespace vykcn::lzx {
@@ -18,6 +19,7 @@ constexpr uint32_t kInfinite = std::numeric_limits<uint32_t>::max();
 constexpr uint32_t kBit = 16;  // prices are in 1/16 bit
 constexpr uint32_t kStepValueShift = 9;  // a step's length takes the bits below
 constexpr uint32_t kStepLengthMask = (1u << kStepValueShift) - 1;
+constexpr uint32_t kLengthsPerSlot = kMaxMatchLength - kMinMatchLength + 1;
 static_assert(kMaxMatchLength <= kStepLengthMask && MaxMatchOffset(kMaxWindowSize) < (1u << (32 - kStepValueShift)));
 
 inline uint32_t LengthCost(const CostModel& costs, uint32_t length) {
@@ -56,6 +58,7 @@ inline RepeatQueue QueueAfter(RepeatQueue q, uint32_t length, uint32_t value) {
 
 CostModel CostModel::Initial() {
   CostModel c;
+  c.slots = (kMaxMainSymbols - kNumChars) / 8;
   for (unsigned s = 0; s < kNumChars; ++s) c.main[s] = 8 * kBit;
   for (unsigned s = kNumChars; s < kMaxMainSymbols; ++s) c.main[s] = 10 * kBit;
   for (unsigned s = 0; s < kNumLengthSymbols; ++s) c.length[s] = 7 * kBit;
@@ -66,6 +69,7 @@ CostModel CostModel::Initial() {
 CostModel CostModel::FromLengths(const uint8_t* mainLengths, unsigned mainSymbols, const uint8_t* lengthLengths,
                                  const uint8_t* alignedLengths) {
   CostModel c;
+  c.slots = (mainSymbols - kNumChars) / 8;
   if (alignedLengths != nullptr) {
     c.alignedOffsets = true;
     for (unsigned s = 0; s < kNumAlignedSymbols; ++s) {
@@ -91,6 +95,7 @@ void FindChunkMatches(BinaryTreeMatchFinder& finder, uint32_t start, uint32_t n,
     out.matches.resize(2 * size_t{n} + kMaxMatchesPerPosition);
   }
   LzMatch* next = out.matches.data();
+  out.longPositions = 0;
   uint32_t skipUntil = 0;
   for (uint32_t i = 0; i < n; ++i) {
     const uint32_t position = start + i;
@@ -99,6 +104,7 @@ void FindChunkMatches(BinaryTreeMatchFinder& finder, uint32_t start, uint32_t n,
     out.first[i] = static_cast<uint32_t>(used);
     if (i < skipUntil) {
       finder.Skip(position, maxLength, niceLength);
+      ++out.longPositions;
       continue;
     }
     if (out.matches.size() - used < kMaxMatchesPerPosition) {
@@ -106,6 +112,7 @@ void FindChunkMatches(BinaryTreeMatchFinder& finder, uint32_t start, uint32_t n,
       next = out.matches.data() + used;
     }
     const uint32_t longest = finder.FindMatches(position, maxLength, niceLength, next);
+    out.longPositions += longest >= 4;
     if (longest >= niceLength) skipUntil = i + longest;
   }
   out.first[n] = static_cast<uint32_t>(next - out.matches.data());
@@ -117,6 +124,7 @@ void NearOptimalParser::Parse(const uint8_t* data, uint32_t start, uint32_t n, c
   queues_.resize(n + 1);
   nodes_[0].cost = 0;
   queues_[0] = queue;
+  PriceMatches(costs);
   if (onePricePerLength_) {
     FindPath<true>(data, start, n, matches, costs);
   } else {
@@ -130,6 +138,16 @@ void NearOptimalParser::Parse(const uint8_t* data, uint32_t start, uint32_t n, c
   size_t k = count;
   for (uint32_t j = n; j > 0; j -= nodes_[j].step & kStepLengthMask) {
     items[--k] = {nodes_[j].step & kStepLengthMask, nodes_[j].step >> kStepValueShift};
+  }
+}
+
+void NearOptimalParser::PriceMatches(const CostModel& costs) {
+  matchCosts_.resize(size_t{costs.slots} * kLengthsPerSlot);
+  for (unsigned slot = 0; slot < costs.slots; ++slot) {
+    uint32_t* row = &matchCosts_[slot * kLengthsPerSlot];
+    for (uint32_t length = kMinMatchLength; length <= kMaxMatchLength; ++length) {
+      row[length - kMinMatchLength] = costs.main[MainMatchSymbol(slot, length)] + LengthCost(costs, length);
+    }
   }
 }
 
@@ -159,8 +177,6 @@ void NearOptimalParser::FindPath(const uint8_t* data, uint32_t start, uint32_t n
 
     const LzMatch* list = matches.matches.data() + matches.first[i];
     const LzMatch* listEnd = matches.matches.data() + matches.first[i + 1];
-    // Where the match finder saw no match of 2 bytes, a repeated offset rarely has one.
-    if (kOnePricePerLength && list == listEnd) continue;
     uint32_t longestExplicit = 0;
     uint32_t longestExplicitOffset = 0;
     if (list != listEnd) {
@@ -175,13 +191,17 @@ void NearOptimalParser::FindPath(const uint8_t* data, uint32_t start, uint32_t n
     for (unsigned k = 0; k < kNumRepeatedOffsets; ++k) {
       const uint32_t offset = q.r[k];
       if (offset > position || (k >= 1 && offset == q.r[0]) || (k == 2 && offset == q.r[1])) continue;
-      const uint32_t length = ExtendMatch(cur, cur - offset, 0, maxLength);
+      const uint8_t* match = cur - offset;
+      if (ReadU16LE(match) != ReadU16LE(cur)) continue;  // most repeated offsets fail at once
+      const uint32_t length = ExtendMatch(cur, match, kMinMatchLength, maxLength);
       repLength[k] = length;
       if (length > longestRep) {
         longestRep = length;
         longestRepSlot = k;
       }
     }
+
+    if (longestRep < kMinMatchLength && list == listEnd) continue;  // a literal only
 
     // A long match is taken whole.
     if (std::max(longestRep, longestExplicit) >= niceLength_) {
@@ -202,18 +222,12 @@ void NearOptimalParser::FindPath(const uint8_t* data, uint32_t start, uint32_t n
       continue;
     }
 
-    // Every length from `from` to `to` of one offset, whose slot's main prices start at `main`:
-    // the lengths that fit the main symbol's header, then those that need a length symbol.
-    auto relaxLengths = [&](uint32_t from, uint32_t to, const uint32_t* main, uint32_t offsetCost,
-                            uint32_t offset) {
-      uint32_t length = from;
-      const uint32_t lastShort = std::min<uint32_t>(to, kMinMatchLength + kNumPrimaryLengths - 1);
-      for (; length <= lastShort; ++length) {
-        relax(i + length, base + main[length - kMinMatchLength] + offsetCost, length, offset);
-      }
-      const uint32_t longBase = base + main[kNumPrimaryLengths] + offsetCost;
-      for (; length <= to; ++length) {
-        relax(i + length, longBase + costs.length[length - kMinMatchLength - kNumPrimaryLengths], length, offset);
+    // Every length from `from` to `to` of one offset, in its slot's row of prices.
+    auto relaxLengths = [&](uint32_t from, uint32_t to, unsigned slot, uint32_t offsetCost, uint32_t offset) {
+      const uint32_t* row = &matchCosts_[slot * kLengthsPerSlot];
+      const uint32_t offsetBase = base + offsetCost;
+      for (uint32_t length = from; length <= to; ++length) {
+        relax(i + length, offsetBase + row[length - kMinMatchLength], length, offset);
       }
     };
 
@@ -222,7 +236,7 @@ void NearOptimalParser::FindPath(const uint8_t* data, uint32_t start, uint32_t n
     for (unsigned k = 0; k < kNumRepeatedOffsets; ++k) {
       const uint32_t from = kOnePricePerLength ? covered + 1 : kMinMatchLength;
       if (repLength[k] < from) continue;
-      relaxLengths(from, repLength[k], &costs.main[kNumChars + 8 * k], 0, q.r[k]);
+      relaxLengths(from, repLength[k], k, 0, q.r[k]);
       if (kOnePricePerLength) covered = repLength[k];
     }
 
@@ -235,8 +249,7 @@ void NearOptimalParser::FindPath(const uint8_t* data, uint32_t start, uint32_t n
         continue;
       }
       const unsigned slot = SlotOfFormattedOffset(offset + 2);
-      relaxLengths(covered + 1, lengthLimit, &costs.main[kNumChars + 8 * slot], FooterCost(costs, slot, offset),
-                   offset);
+      relaxLengths(covered + 1, lengthLimit, slot, FooterCost(costs, slot, offset), offset);
       covered = lengthLimit;
     }
   }

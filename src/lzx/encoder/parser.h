@@ -14,6 +14,7 @@ namespace vykcn::lzx {
 
 // Prices in 1/16 bit.
 struct CostModel {
+  unsigned slots;  // position slots whose main symbols are priced
   uint32_t main[kMaxMainSymbols];
   uint32_t length[kNumLengthSymbols];
   // Aligned-offset block: the low 3 footer bits of offsets with 3 or more footer bits are coded
@@ -34,6 +35,7 @@ struct CostModel {
 struct ChunkMatches {
   std::vector<LzMatch> matches;  // room for them; those in use end at first[n]
   std::vector<uint32_t> first;   // matches of position i: [first[i], first[i + 1])
+  uint32_t longPositions = 0;    // positions with a match of 4 bytes or more, or inside a nice one
 };
 
 class NearOptimalParser {
@@ -48,6 +50,8 @@ class NearOptimalParser {
              const CostModel& costs, const RepeatQueue& queue, std::vector<LzItem>& items);
 
  private:
+  // The price of every match length in every position slot, offset footer aside.
+  void PriceMatches(const CostModel& costs);
   template <bool kOnePricePerLength>
   void FindPath(const uint8_t* data, uint32_t start, uint32_t n, const ChunkMatches& matches,
                 const CostModel& costs);
@@ -65,6 +69,7 @@ class NearOptimalParser {
   // The queue at each position along its cheapest path, set once the position's best step is
   // final (when the forward pass reaches it) rather than at every relaxation.
   std::vector<RepeatQueue> queues_;
+  std::vector<uint32_t> matchCosts_;  // slot * kLengthsPerSlot + length - kMinMatchLength
 };
 
 // Finds the matches of every position of data[start, start + n) with `finder`, which must have

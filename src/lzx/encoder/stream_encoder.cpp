@@ -49,7 +49,8 @@ class StreamEncoder {
         unit_(options.callTranslationSize != 0 ? kCodeParseUnit : kTextParseUnit),
         maxBlockUnits_(singleUnitBlocks ? 1 : kMaxBlockBytes / unit_),
         input_(PreparedInput(data, size, options.callTranslationSize)),
-        finder_(input_.data(), size_, options.windowSize, std::max(1, effort.maxSearchDepth)),
+        finder_(input_.data(), size_, options.windowSize, std::max(1, effort.maxSearchDepth),
+                std::clamp(effort.hash2Bits, 8, 16)),
         parser_(NiceLength(effort), effort.onePricePerLength),
         model_(CostModel::Initial()),
         trees_(MainSymbolsForSlots(PositionSlotsForWindow(options.windowSize))) {}
@@ -93,6 +94,15 @@ class StreamEncoder {
 
   // Parses a unit with prices from the unit before, then again with its own statistics.
   void ParseUnitOnItsOwn(UnitWork& unit) {
+    if (effort_.literalsWhereMatchPoor && unit.matches.longPositions < unit.size / 64) {
+      // LZ cannot shrink it: taken as literals, which the block planner stores raw or codes alone.
+      unit.items.resize(unit.size);
+      for (uint32_t i = 0; i < unit.size; ++i) unit.items[i] = {1, input_[unit.start + i]};
+      unit.freq = SymbolFrequencies{};
+      RepeatQueue queue = trialQueue_;
+      CountItems(unit.items, queue, unit.freq);
+      return;
+    }
     const int passes = std::max(1, effort_.unitPasses);
     for (int pass = 0; pass < passes; ++pass) {
       parser_.Parse(input_.data(), unit.start, unit.size, unit.matches, model_, trialQueue_, unit.items);
