@@ -4,18 +4,24 @@
 #include <cstdint>
 
 #include "lzx/encoder/compress.h"
+#include "lzx/lzx_constants.h"
 
 namespace vykcn::lzx {
 
+// Parsing proceeds in units that blocks are made of: whole chunks for text, whose statistics
+// change slowly; for code (call translation on) a fraction of a chunk, where switching trees more
+// often pays when each block is parsed again with its own codes, and half a chunk otherwise, for
+// the statistics of one unit price the next.
 struct EncoderEffort {
   int maxSearchDepth;         // tree nodes the match finder visits per position
   int hash2Bits;              // size of the match finder's length-2 table (see match_finder.h)
   uint32_t niceMatchLength;   // a match this long is taken as it is, unsearched and unparsed
   int unitPasses;             // parses of a unit priced with the statistics of the parse before
   int blockPasses;            // parses of a finished block priced with its own codes
+  uint32_t codeUnit;          // parse unit with call translation on: a power of two, 2 KiB to 32 KiB
   // Each match length is priced once, with the first offset that reaches it in the order R0, R1,
-  // R2, then explicit offsets nearest first, and repeated offsets only where the match finder
-  // found a match. Otherwise every repeated offset prices all its lengths.
+  // R2, then explicit offsets nearest first. Otherwise every repeated offset prices all its
+  // lengths.
   bool onePricePerLength;
   // A unit where hardly a position has a match of four bytes or more is taken as literals,
   // unparsed.
@@ -23,8 +29,8 @@ struct EncoderEffort {
 };
 
 // kBest is the encoder as it was before levels existed: its streams stay byte for byte the same.
-constexpr EncoderEffort kBestEffort = {96, 16, 160, 2, 2, false, false};
-constexpr EncoderEffort kDefaultEffort = {24, 12, 48, 1, 0, true, true};
+constexpr EncoderEffort kBestEffort = {96, 16, 160, 2, 2, kFrameSize / 4, false, false};
+constexpr EncoderEffort kDefaultEffort = {24, 12, 48, 1, 0, kFrameSize / 2, true, true};
 
 constexpr EncoderEffort EffortOf(CompressionLevel level) {
   return level == CompressionLevel::kBest ? kBestEffort : kDefaultEffort;

@@ -35,7 +35,7 @@ BinaryTreeMatchFinder::BinaryTreeMatchFinder(const uint8_t* data, uint32_t size,
       hash2_(size_t{hash2Mask_} + 1, kNone),
       hash3_(1u << kHash3Bits, kNone),
       hash4_(1u << kHash4Bits, kNone),
-      children_(2 * size_t{windowSize}, kNone) {}
+      children_(new int32_t[2 * size_t{windowSize}]) {}
 
 template <bool kRecord>
 uint32_t BinaryTreeMatchFinder::Advance(uint32_t position, uint32_t maxLength, uint32_t niceLength,

@@ -4,6 +4,7 @@
 // 4-byte hash, sorted by the bytes that follow; searching descends that tree and reports matches
 // of strictly increasing length. Length-2 and length-3 matches come from small hash tables.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "lzx/lzx_constants.h"
@@ -60,7 +61,10 @@ class BinaryTreeMatchFinder {
   std::vector<int32_t> hash2_;
   std::vector<int32_t> hash3_;
   std::vector<int32_t> hash4_;
-  std::vector<int32_t> children_;  // two per tree slot: left (smaller), right (larger)
+  // Two per tree slot: left (smaller), right (larger). Left uninitialized: a slot is written when
+  // its position is inserted, before any link can lead to it, so only the pages the input reaches
+  // are ever touched.
+  std::unique_ptr<int32_t[]> children_;
 };
 
 }  // namespace vykcn::lzx

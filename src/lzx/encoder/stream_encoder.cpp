@@ -25,16 +25,12 @@ namespace vykcn::lzx {
 namespace {
 
 constexpr size_t kInputPadding = 8;  // matches are extended 8 bytes at a time
-// Parsing proceeds in units that blocks are made of: whole chunks for text, whose statistics
-// change slowly, quarter chunks for code, where switching trees more often pays.
-constexpr uint32_t kTextParseUnit = kFrameSize;
-constexpr uint32_t kCodeParseUnit = kFrameSize / 4;
 constexpr uint32_t kMaxBlockBytes = 16 * kFrameSize;
 
 struct UnitWork {
   uint32_t start = 0;
   uint32_t size = 0;
-  ChunkMatches matches;
+  ChunkMatches matches;  // kept for the block's parses; without those, one set serves every unit
   std::vector<LzItem> items;
   SymbolFrequencies freq;
 };
@@ -46,7 +42,7 @@ class StreamEncoder {
       : options_(options),
         effort_(effort),
         size_(static_cast<uint32_t>(size)),
-        unit_(options.callTranslationSize != 0 ? kCodeParseUnit : kTextParseUnit),
+        unit_(options.callTranslationSize != 0 ? effort.codeUnit : kFrameSize),
         maxBlockUnits_(singleUnitBlocks ? 1 : kMaxBlockBytes / unit_),
         input_(PreparedInput(data, size, options.callTranslationSize)),
         finder_(input_.data(), size_, options.windowSize, std::max(1, effort.maxSearchDepth),
@@ -56,11 +52,13 @@ class StreamEncoder {
         trees_(MainSymbolsForSlots(PositionSlotsForWindow(options.windowSize))) {}
 
   ChunkedBitWriter Run() {
+    // At most the input and a little per block and chunk; pages never written cost nothing.
+    writer_.Reserve(size_t{size_} + size_ / 64 + 1024);
     for (uint32_t start = 0; start < size_; start += unit_) {
       std::unique_ptr<UnitWork> unit = NewUnit();
       unit->start = start;
       unit->size = std::min<uint32_t>(unit_, size_ - start);
-      FindChunkMatches(finder_, start, unit->size, size_, NiceLength(effort_), unit->matches);
+      FindChunkMatches(finder_, start, unit->size, size_, NiceLength(effort_), MatchesOf(*unit));
       ParseUnitOnItsOwn(*unit);
       AddToBlock(std::move(unit));
     }
@@ -90,11 +88,14 @@ class StreamEncoder {
     return unit;
   }
 
+  ChunkMatches& MatchesOf(UnitWork& unit) { return effort_.blockPasses > 0 ? unit.matches : sharedMatches_; }
+
   bool KeepE8Literal() const { return options_.callTranslationSize != 0; }
 
   // Parses a unit with prices from the unit before, then again with its own statistics.
   void ParseUnitOnItsOwn(UnitWork& unit) {
-    if (effort_.literalsWhereMatchPoor && unit.matches.longPositions < unit.size / 64) {
+    const ChunkMatches& matches = MatchesOf(unit);
+    if (effort_.literalsWhereMatchPoor && matches.longPositions < unit.size / 64) {
       // LZ cannot shrink it: taken as literals, which the block planner stores raw or codes alone.
       unit.items.resize(unit.size);
       for (uint32_t i = 0; i < unit.size; ++i) unit.items[i] = {1, input_[unit.start + i]};
@@ -105,7 +106,7 @@ class StreamEncoder {
     }
     const int passes = std::max(1, effort_.unitPasses);
     for (int pass = 0; pass < passes; ++pass) {
-      parser_.Parse(input_.data(), unit.start, unit.size, unit.matches, model_, trialQueue_, unit.items);
+      parser_.Parse(input_.data(), unit.start, unit.size, matches, model_, trialQueue_, unit.items);
       RepeatQueue queue = trialQueue_;
       unit.freq = SymbolFrequencies{};
       CountItems(unit.items, queue, unit.freq);
@@ -205,6 +206,7 @@ class StreamEncoder {
   RepeatQueue trialQueue_;  // the queue along the not yet written parses
   std::vector<std::unique_ptr<UnitWork>> block_;
   std::vector<std::unique_ptr<UnitWork>> spare_;
+  ChunkMatches sharedMatches_;
   SymbolFrequencies blockFreq_;
   bool headerWritten_ = false;
 };
