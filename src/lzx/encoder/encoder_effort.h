@@ -16,6 +16,7 @@ struct EncoderEffort {
   int maxSearchDepth;         // tree nodes the match finder visits per position
   int hash2Bits;              // size of the match finder's length-2 table (see match_finder.h)
   uint32_t niceMatchLength;   // a match this long is taken as it is, unsearched and unparsed
+  bool insertInsideNice;      // whether the positions such a match covers join the match finder
   int unitPasses;             // parses of a unit priced with the statistics of the parse before
   int blockPasses;            // parses of a finished block priced with its own codes
   uint32_t codeUnit;          // parse unit with call translation on: a power of two, 2 KiB to 32 KiB
@@ -29,8 +30,8 @@ struct EncoderEffort {
 };
 
 // kBest is the encoder as it was before levels existed: its streams stay byte for byte the same.
-constexpr EncoderEffort kBestEffort = {96, 16, 160, 2, 2, kFrameSize / 4, false, false};
-constexpr EncoderEffort kDefaultEffort = {24, 12, 48, 1, 0, kFrameSize / 2, true, true};
+constexpr EncoderEffort kBestEffort = {96, 16, 160, true, 2, 2, kFrameSize / 4, false, false};
+constexpr EncoderEffort kDefaultEffort = {24, 12, 48, false, 1, 0, kFrameSize / 2, true, true};
 
 constexpr EncoderEffort EffortOf(CompressionLevel level) {
   return level == CompressionLevel::kBest ? kBestEffort : kDefaultEffort;

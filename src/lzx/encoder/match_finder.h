@@ -28,8 +28,8 @@ class BinaryTreeMatchFinder {
   // the only ones worth a match of two bytes.
   BinaryTreeMatchFinder(const uint8_t* data, uint32_t size, uint32_t windowSize, int maxDepth, int hash2Bits);
 
-  // Finds the matches at `position` (positions must be visited in order, each exactly once,
-  // through FindMatches or Skip), writes them from `out` on in increasing length order, at most
+  // Finds the matches at `position` (positions must be visited in order, each at most once,
+  // through FindMatches or Skip; one left out is never matched), writes them from `out` on in increasing length order, at most
   // `maxLength` long, and moves `out` past them (room for kMaxMatchesPerPosition is needed).
   // Returns the longest length found (0 when none).
   uint32_t FindMatches(uint32_t position, uint32_t maxLength, uint32_t niceLength, LzMatch*& out) {

@@ -88,7 +88,7 @@ CostModel CostModel::FromLengths(const uint8_t* mainLengths, unsigned mainSymbol
 }
 
 void FindChunkMatches(BinaryTreeMatchFinder& finder, uint32_t start, uint32_t n, uint32_t dataSize,
-                      uint32_t niceLength, ChunkMatches& out) {
+                      uint32_t niceLength, bool insertInsideNice, ChunkMatches& out) {
   out.first.resize(n + 1);
   // The buffer only grows: a unit reuses the room the units before it needed.
   if (out.matches.size() < 2 * size_t{n} + kMaxMatchesPerPosition) {
@@ -103,7 +103,7 @@ void FindChunkMatches(BinaryTreeMatchFinder& finder, uint32_t start, uint32_t n,
     const size_t used = static_cast<size_t>(next - out.matches.data());
     out.first[i] = static_cast<uint32_t>(used);
     if (i < skipUntil) {
-      finder.Skip(position, maxLength, niceLength);
+      if (insertInsideNice) finder.Skip(position, maxLength, niceLength);
       ++out.longPositions;
       continue;
     }
@@ -184,21 +184,28 @@ void NearOptimalParser::FindPath(const uint8_t* data, uint32_t start, uint32_t n
       longestExplicitOffset = listEnd[-1].offset;
     }
 
-    // Repeated offsets: the length each one reaches here.
+    // Repeated offsets: the length each one reaches here. From position 1 on, no queued offset
+    // reaches before the stream start (the queue starts as 1, 1, 1 and takes only offsets of
+    // earlier matches); a slot holding a lower slot's offset is left to that one.
     uint32_t repLength[kNumRepeatedOffsets] = {0, 0, 0};
     uint32_t longestRep = 0;
     unsigned longestRepSlot = 0;
-    for (unsigned k = 0; k < kNumRepeatedOffsets; ++k) {
-      const uint32_t offset = q.r[k];
-      if (offset > position || (k >= 1 && offset == q.r[0]) || (k == 2 && offset == q.r[1])) continue;
-      const uint8_t* match = cur - offset;
-      if (ReadU16LE(match) != ReadU16LE(cur)) continue;  // most repeated offsets fail at once
-      const uint32_t length = ExtendMatch(cur, match, kMinMatchLength, maxLength);
-      repLength[k] = length;
-      if (length > longestRep) {
-        longestRep = length;
-        longestRepSlot = k;
-      }
+    if (position != 0) {
+      const uint16_t head = ReadU16LE(cur);
+      auto reach = [&](unsigned k, uint32_t offset) {
+        const uint8_t* match = cur - offset;
+        if (ReadU16LE(match) != head) return;  // most repeated offsets fail at once
+        const uint32_t length = ExtendMatch(cur, match, kMinMatchLength, maxLength);
+        repLength[k] = length;
+        if (length > longestRep) {
+          longestRep = length;
+          longestRepSlot = k;
+        }
+      };
+      const uint32_t r0 = q.r[0], r1 = q.r[1], r2 = q.r[2];
+      reach(0, r0);
+      if (r1 != r0) reach(1, r1);
+      if (r2 != r0 && r2 != r1) reach(2, r2);
     }
 
     if (longestRep < kMinMatchLength && list == listEnd) continue;  // a literal only

@@ -74,8 +74,9 @@ class NearOptimalParser {
 
 // Finds the matches of every position of data[start, start + n) with `finder`, which must have
 // seen every earlier position. A match of at least `niceLength` makes the following positions
-// (within the chunk) be inserted without a search.
+// (within the chunk) go unsearched: inserted into the finder with `insertInsideNice`, else left
+// out, so that later matches find the copy this one repeats instead.
 void FindChunkMatches(BinaryTreeMatchFinder& finder, uint32_t start, uint32_t n, uint32_t dataSize,
-                      uint32_t niceLength, ChunkMatches& out);
+                      uint32_t niceLength, bool insertInsideNice, ChunkMatches& out);
 
 }  // namespace vykcn::lzx

@@ -58,7 +58,8 @@ class StreamEncoder {
       std::unique_ptr<UnitWork> unit = NewUnit();
       unit->start = start;
       unit->size = std::min<uint32_t>(unit_, size_ - start);
-      FindChunkMatches(finder_, start, unit->size, size_, NiceLength(effort_), MatchesOf(*unit));
+      FindChunkMatches(finder_, start, unit->size, size_, NiceLength(effort_), effort_.insertInsideNice,
+                       MatchesOf(*unit));
       ParseUnitOnItsOwn(*unit);
       AddToBlock(std::move(unit));
     }
