@@ -121,9 +121,8 @@ void FindChunkMatches(BinaryTreeMatchFinder& finder, uint32_t start, uint32_t n,
 void NearOptimalParser::Parse(const uint8_t* data, uint32_t start, uint32_t n, const ChunkMatches& matches,
                               const CostModel& costs, const RepeatQueue& queue, std::vector<LzItem>& items) {
   nodes_.assign(n + 1, Node{kInfinite, 0});
-  queues_.resize(n + 1);
   nodes_[0].cost = 0;
-  queues_[0] = queue;
+  queues_[0] = queue;  // position 0's, in the ring
   PriceMatches(costs);
   if (onePricePerLength_) {
     FindPath<true>(data, start, n, matches, costs);
@@ -164,12 +163,12 @@ void NearOptimalParser::FindPath(const uint8_t* data, uint32_t start, uint32_t n
     if (here.cost == kInfinite) continue;  // inside a taken long match
     if (i != 0) {
       const uint32_t length = here.step & kStepLengthMask;
-      queues_[i] = QueueAfter(queues_[i - length], length, here.step >> kStepValueShift);
+      queues_[i % kQueueRing] = QueueAfter(queues_[(i - length) % kQueueRing], length, here.step >> kStepValueShift);
     }
     const uint32_t position = start + i;
     const uint8_t* cur = data + position;
     const uint32_t base = here.cost;
-    const RepeatQueue& q = queues_[i];
+    const RepeatQueue& q = queues_[i % kQueueRing];
 
     relax(i + 1, base + costs.main[*cur], 1, *cur);
     const uint32_t maxLength = std::min<uint32_t>(kMaxMatchLength, n - i);

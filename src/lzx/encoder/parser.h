@@ -67,8 +67,11 @@ class NearOptimalParser {
   bool onePricePerLength_;
   std::vector<Node> nodes_;
   // The queue at each position along its cheapest path, set once the position's best step is
-  // final (when the forward pass reaches it) rather than at every relaxation.
-  std::vector<RepeatQueue> queues_;
+  // final (when the forward pass reaches it) rather than at every relaxation. A step reaches
+  // back at most kMaxMatchLength positions, so a ring of the last 512 serves.
+  static constexpr uint32_t kQueueRing = 512;
+  static_assert(kQueueRing > kMaxMatchLength);
+  RepeatQueue queues_[kQueueRing];
   std::vector<uint32_t> matchCosts_;  // slot * kLengthsPerSlot + length - kMinMatchLength
 };
 
