@@ -142,8 +142,9 @@ bool BothDecode(const Corpus& corpus, const Bytes& stream) {
   size_t produced = decoded.size();
   bool oursOk = vykcn::lzx::CreateDecompressionContext(0, &parameters, 0, &context) == vykcn::lzx::kStatusOk;
   if (oursOk) {
-    oursOk = vykcn::lzx::Decompress(context, decoded.data(), &produced, stream.data(), stream.size()) == vykcn::lzx::kStatusOk &&
-              produced == decoded.size() && decoded == corpus.data;
+    oursOk = vykcn::lzx::Decompress(context, decoded.data(), &produced, stream.data(), stream.size()) ==
+                 vykcn::lzx::kStatusOk &&
+             produced == decoded.size() && decoded == corpus.data;
     vykcn::lzx::DestroyDecompressionContext(context);
   }
   const auto theirs = vykcn::lzx::test::DecodeWithLibmspack(stream, vykcn::kTranslationWindowSize);
@@ -223,7 +224,8 @@ int main(int argc, char** argv) {
     const Result xz = Tool(corpus, "xz -9e -c");
     const Result zstd = Tool(corpus, "zstd -19 -q -c");
     const double n = static_cast<double>(corpus.data.size());
-    std::printf("| %s | %zu | %.4f | %.2f | %.4f | %.2f | %.4f | %.2f | %.4f | %.2f | %.4f | %.2f | %.4f | %.2f | %.4f | %.2f | %s |\n",
+    std::printf("| %s | %zu | %.4f | %.2f | %.4f | %.2f | %.4f | %.2f | %.4f | %.2f | %.4f | %.2f "
+                "| %.4f | %.2f | %.4f | %.2f | %s |\n",
                 corpus.name.c_str(), corpus.data.size(), d.size / n, d.mbPerSecond, b.size / n, b.mbPerSecond,
                 w.size / n, w.mbPerSecond, xz.size / n, xz.mbPerSecond, zstd.size / n, zstd.mbPerSecond,
                 static_cast<double>(d.size) / w.size, d.mbPerSecond / w.mbPerSecond,

@@ -29,8 +29,9 @@ class BinaryTreeMatchFinder {
   BinaryTreeMatchFinder(const uint8_t* data, uint32_t size, uint32_t windowSize, int maxDepth, int hash2Bits);
 
   // Finds the matches at `position` (positions must be visited in order, each at most once,
-  // through FindMatches or Skip; one left out is never matched), writes them from `out` on in increasing length order, at most
-  // `maxLength` long, and moves `out` past them (room for kMaxMatchesPerPosition is needed).
+  // through FindMatches or Skip; one left out is never matched), writes them from `out` on in
+  // increasing length order, at most `maxLength` long, and moves `out` past them (room for
+  // kMaxMatchesPerPosition is needed).
   // Returns the longest length found (0 when none).
   uint32_t FindMatches(uint32_t position, uint32_t maxLength, uint32_t niceLength, LzMatch*& out) {
     return Advance<true>(position, maxLength, niceLength, out);

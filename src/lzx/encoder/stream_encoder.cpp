@@ -1,10 +1,12 @@
-// The input (after call translation, when asked for) is parsed in units of whole or quarter
-// chunks: each unit's matches are found once, then parsed as many times as the level's effort
-// says, each pass priced with the code lengths of the one before. Consecutive units share a block
-// while one set of trees for both is cheaper than two; a finished block is parsed again with its
-// own codes (at the best level), given the cheapest of the three block types, and written. Blocks therefore start at unit boundaries, which are even,
-// so an uncompressed block has an even length unless it ends the stream (decoders disagree on the
-// padding after an odd one), and no match crosses a unit.
+// The input (after call translation, when asked for) is parsed in units of whole chunks, or of
+// the level's smaller unit for code: each unit's matches are found once, then parsed as many times
+// as the level's effort says, each pass priced with the code lengths of the one before (a unit
+// with hardly a match is taken as literals instead, at the default level). Consecutive units share
+// a block while one set of trees for both is cheaper than two; a finished block is parsed again
+// with its own codes (at the best level), given the cheapest of the three block types, and
+// written. Blocks therefore start at unit boundaries, which are even, so an uncompressed block has
+// an even length unless it ends the stream (decoders disagree on the padding after an odd one),
+// and no match crosses a unit.
 #include "lzx/encoder/stream_encoder.h"
 
 #include <algorithm>
@@ -93,7 +95,8 @@ class StreamEncoder {
 
   bool KeepE8Literal() const { return options_.callTranslationSize != 0; }
 
-  // Parses a unit with prices from the unit before, then again with its own statistics.
+  // Parses a unit with prices from the unit before, then (at the best level) again with its own
+  // statistics.
   void ParseUnitOnItsOwn(UnitWork& unit) {
     const ChunkMatches& matches = MatchesOf(unit);
     if (effort_.literalsWhereMatchPoor && matches.longPositions < unit.size / 64) {
