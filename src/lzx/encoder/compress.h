@@ -12,7 +12,7 @@ namespace vykcn::lzx {
 // How hard the encoder searches. Both levels write streams for the same decoders, with any window
 // and call translation; encoder_effort.h says what each one spends.
 enum class CompressionLevel {
-  kDefault,  // for rebuilds while translating: about twice as fast as kBest, 1-2% larger
+  kDefault,  // for rebuilds while translating: 2-3 times as fast as kBest, up to 2% larger
   kBest,     // for releases: the smallest streams this encoder writes
 };
 

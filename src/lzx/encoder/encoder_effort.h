@@ -17,15 +17,15 @@ struct EncoderEffort {
   int hash2Bits;              // size of the match finder's length-2 table (see match_finder.h)
   uint32_t niceMatchLength;   // a match this long is taken as it is, unsearched and unparsed
   bool insertInsideNice;      // whether the positions such a match covers join the match finder
-  int unitPasses;             // parses of a unit priced with the statistics of the parse before
+  int unitPasses;             // parses of a unit, each priced with the statistics of the parse before
   int blockPasses;            // parses of a finished block priced with its own codes
   uint32_t codeUnit;          // parse unit with call translation on: a power of two, 2 KiB to 32 KiB
   // Each match length is priced once, with the first offset that reaches it in the order R0, R1,
   // R2, then explicit offsets nearest first. Otherwise every repeated offset prices all its
   // lengths.
   bool onePricePerLength;
-  // A unit where hardly a position has a match of four bytes or more is taken as literals,
-  // unparsed.
+  // A unit where fewer than 1 position in 64 has a match of four bytes or more (or lies inside a
+  // nice one) is taken as literals, unparsed: LZ cannot shrink it.
   bool literalsWhereMatchPoor;
 };
 
