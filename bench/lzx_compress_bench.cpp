@@ -152,7 +152,7 @@ bool BothDecode(const Corpus& corpus, const Bytes& stream) {
 }
 
 // wimlib's compressor in chunks as large as our window; a chunk that does not shrink is stored as
-// it is. Creating the compressor is part of every run, as creating our encoder's tables is.
+// it is. Every run creates the compressor, as every run of ours creates its tables.
 Contender Wimlib(const Corpus& corpus) {
   return {[&corpus] {
     constexpr size_t kChunk = vykcn::kTranslationWindowSize;

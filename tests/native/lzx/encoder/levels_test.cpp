@@ -18,9 +18,9 @@ uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
   return hash;
 }
 
-std::vector<uint8_t> Concatenated(std::initializer_list<std::vector<uint8_t>> parts) {
+std::vector<uint8_t> Concatenated(std::initializer_list<std::vector<uint8_t>> pieces) {
   std::vector<uint8_t> out;
-  for (const auto& part : parts) out.insert(out.end(), part.begin(), part.end());
+  for (const auto& piece : pieces) out.insert(out.end(), piece.begin(), piece.end());
   return out;
 }
 
