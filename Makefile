@@ -37,7 +37,8 @@ settings: deps
 # Configured once, and again when the settings change; ninja configures again when a CMake file does.
 configure: settings
 	@[ -f $(BUILD)/native/build.ninja ] || rm -f $(BUILD)/stamps/configure-native
-	@[ -f $(BUILD)/windows/build.ninja ] || rm -f $(BUILD)/stamps/configure-windows
+	@[ -f $(BUILD)/windows/build.ninja -a -f $(BUILD)/windows/generated/shipping/packed-files.txt ] \
+	  || rm -f $(BUILD)/stamps/configure-windows
 	@bash scripts/if-changed.sh $(BUILD)/stamps/configure-native -- \
 	  sh -c 'cmake -S . -B $(BUILD)/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null'
 	@bash scripts/if-changed.sh $(BUILD)/stamps/configure-windows $(BUILD)/settings.cmake -- \
