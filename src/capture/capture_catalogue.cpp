@@ -113,9 +113,9 @@ void WriteCaptureCatalogue(const CaptureRecorder& recorder, CatalogueOutput& out
 
   Writer w(out);
   w << "# " << kCaptureCatalogueName
-    << ": the texts that reached vykcn's lookups in this run of the game and found no translation of\n"
-       "# their own, in the order first seen, written by the capture build of vykcn.dll. Each entry's\n"
-       "# comments name the sites that passed it, how many times, and what the host was shown.\n"
+    << ", written by the capture build of vykcn.dll: the texts that reached its lookups\n"
+       "# in this run of the game and found no translation of their own, in the order first seen. Each\n"
+       "# entry's comments name the sites that passed it, how many times, and what the host was shown.\n"
     << "# Texts without a translation of their own (below): " << listed << "; translated: " << translated
     << "; passes of the empty text: " << emptyPasses << ".\n"
     << "# Passes not recorded: " << recorder.droppedPasses() << " (limits: "
