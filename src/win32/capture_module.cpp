@@ -48,7 +48,9 @@ class FileOutput final : public CatalogueOutput {
  private:
   void Flush() {
     DWORD written = 0;
-    if (ok_ && used_ != 0) ok_ = WriteFile(file_, gBuffer, static_cast<DWORD>(used_), &written, nullptr) && written == used_;
+    if (ok_ && used_ != 0) {
+      ok_ = WriteFile(file_, gBuffer, static_cast<DWORD>(used_), &written, nullptr) && written == used_;
+    }
     used_ = 0;
   }
   HANDLE file_;

@@ -54,7 +54,8 @@ TEST(CaptureCatalogue, UntranslatedTextsReadBackToTheirBytes) {
   StringOutput out;
   WriteCaptureCatalogue(recorder, out);
 
-  EXPECT_NE(out.text.find("\n# Texts without a translation of their own (below): 10; translated: 2; passes of the empty text: 2.\n"),
+  EXPECT_NE(out.text.find("\n# Texts without a translation of their own (below): 10; translated: 2; "
+                          "passes of the empty text: 2.\n"),
             std::string::npos)
       << out.text;
   for (const Case& c : cases) {
@@ -98,7 +99,8 @@ TEST(CaptureCatalogue, CommentsNameEachSiteItsPassesAndFallback) {
             "msgid \"Open the door!\"\n"
             "msgstr \"\"\n"
             "\n"
-            "#. subtitle site: 1 pass; shown the translation of the text without its last byte, replaced by the second pass\n"
+            "#. subtitle site: 1 pass; shown the translation of the text without its last byte, replaced by the "
+            "second pass\n"
             "#. dialogue site: 1 pass; shown untranslated\n"
             "msgid \"Halt!\"\n"
             "msgstr \"\"\n");
