@@ -102,10 +102,10 @@ DWORD WINAPI WriterThread(void*) {
   }
 }
 
-void PinModule() {
+bool PinModule() {
   HMODULE self = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                     reinterpret_cast<LPCSTR>(&StartCapture), &self);
+  return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                            reinterpret_cast<LPCSTR>(&StartCapture), &self) != 0;
 }
 
 }  // namespace
@@ -115,13 +115,13 @@ void StartCapture() noexcept {
   if (gRecorder == nullptr) return;
   gCapture = new (std::nothrow) CapturingLookups(ModuleTranslator(), *gRecorder);
   gNamed = NameFiles();
-  if (gCapture == nullptr || !gNamed) return;
+  // The writer runs the module's code until the process ends: the module must stay mapped first.
+  if (gCapture == nullptr || !gNamed || !PinModule()) return;
   // Created now, it starts once the library entry returns.
   HANDLE thread = CreateThread(nullptr, 0, &WriterThread, nullptr, 0, nullptr);
   if (thread == nullptr) return;
   SetThreadPriority(thread, THREAD_PRIORITY_LOWEST);
   CloseHandle(thread);
-  PinModule();
 }
 
 CapturingLookups* ModuleCapture() noexcept { return gCapture; }
