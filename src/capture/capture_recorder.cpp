@@ -10,7 +10,7 @@ namespace vykcn {
 namespace {
 
 // Slots hold the text's hash in the high half, so a probe rarely reads an entry it does not want.
-uint64_t SlotValue(uint32_t hash, size_t index) { return (static_cast<uint64_t>(hash) << 32) | (index + 1); }
+uint64_t SlotValue(uint32_t hash, uint32_t unit) { return (static_cast<uint64_t>(hash) << 32) | (unit + 1); }
 
 // The subtitle hash's low bits follow the text's last byte too closely to index a table by them.
 size_t HomeSlot(uint32_t hash, size_t mask) {
@@ -29,28 +29,36 @@ LookupAnswer CapturedText::AnswerAt(CaptureSite site) const {
 }
 
 CaptureRecorder::CaptureRecorder(CaptureLimits limits) noexcept : limits_(limits) {
-  if (limits_.texts == 0 || limits_.texts > UINT32_MAX / 2 || limits_.bytes > UINT32_MAX) return;
+  constexpr size_t kUnit = sizeof(uint64_t);
+  constexpr size_t kHeaderUnits = (sizeof(CapturedText) + kUnit - 1) / kUnit;
+  static_assert(alignof(CapturedText) <= kUnit);
+  if (limits_.texts == 0 || limits_.texts > UINT32_MAX / 4 || limits_.bytes > UINT32_MAX) return;
+  // An entry takes its header and its bytes, rounded up to whole units: in all, at most the bytes'
+  // units and each entry's header and one unit more.
+  arenaUnits_ = limits_.bytes / kUnit + limits_.texts * (kHeaderUnits + 1);
+  if (arenaUnits_ >= UINT32_MAX) return;
   // At least twice as many slots as texts: probes stay short, and the table never fills.
   size_t slots = 2;
   while (slots < 2 * limits_.texts) slots *= 2;
-  entries_ = new (std::nothrow) CapturedText[limits_.texts]();
+  arena_ = new (std::nothrow) uint64_t[arenaUnits_];
+  order_ = new (std::nothrow) uint32_t[limits_.texts];
   slots_ = new (std::nothrow) std::atomic<uint64_t>[slots]();
-  arena_ = new (std::nothrow) char[limits_.bytes != 0 ? limits_.bytes : 1];
   slotMask_ = slots - 1;
-  if (entries_ == nullptr || slots_ == nullptr || arena_ == nullptr) {
-    delete[] entries_;
-    delete[] slots_;
+  if (arena_ == nullptr || order_ == nullptr || slots_ == nullptr) {
     delete[] arena_;
-    entries_ = nullptr;
-    slots_ = nullptr;
+    delete[] order_;
+    delete[] slots_;
     arena_ = nullptr;
+    order_ = nullptr;
+    slots_ = nullptr;
   }
 }
 
 CaptureRecorder::~CaptureRecorder() {
-  delete[] entries_;
-  delete[] slots_;
+  // Entries hold nothing to release: their memory goes with the arena.
   delete[] arena_;
+  delete[] order_;
+  delete[] slots_;
 }
 
 CapturedText* CaptureRecorder::Find(const char* text, size_t length, uint32_t hash, size_t* slot) const {
@@ -61,15 +69,15 @@ CapturedText* CaptureRecorder::Find(const char* text, size_t length, uint32_t ha
       return nullptr;
     }
     if (static_cast<uint32_t>(value >> 32) != hash) continue;
-    CapturedText& entry = entries_[static_cast<uint32_t>(value) - 1];
-    if (entry.length == length && std::memcmp(entry.bytes, text, length) == 0) return &entry;
+    CapturedText* entry = Entry(static_cast<uint32_t>(value) - 1);
+    if (entry->length == length && std::memcmp(entry->data(), text, length) == 0) return entry;
   }
 }
 
 CapturedText* CaptureRecorder::Add(const char* text, size_t length, uint32_t hash) {
   // Once a limit is reached, texts that do not fit are dropped without taking the lock.
   if (published_.load(std::memory_order_relaxed) >= limits_.texts ||
-      length > limits_.bytes - arenaUsed_.load(std::memory_order_relaxed)) {
+      length > limits_.bytes - textBytes_.load(std::memory_order_relaxed)) {
     return nullptr;
   }
   while (adding_.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
@@ -77,16 +85,18 @@ CapturedText* CaptureRecorder::Add(const char* text, size_t length, uint32_t has
   // Another thread may have added the same text since the lock-free probe.
   CapturedText* entry = Find(text, length, hash, &slot);
   const size_t index = published_.load(std::memory_order_relaxed);
-  const size_t used = arenaUsed_.load(std::memory_order_relaxed);
-  if (entry == nullptr && index < limits_.texts && length <= limits_.bytes - used) {
-    entry = &entries_[index];
-    if (length != 0) std::memcpy(arena_ + used, text, length);
-    entry->bytes = arena_ + used;
+  const size_t bytes = textBytes_.load(std::memory_order_relaxed);
+  if (entry == nullptr && index < limits_.texts && length <= limits_.bytes - bytes) {
+    const auto unit = static_cast<uint32_t>(arenaUsed_);
+    entry = new (arena_ + unit) CapturedText();
     entry->length = static_cast<uint32_t>(length);
     entry->hash = hash;
-    arenaUsed_.store(used + length, std::memory_order_relaxed);
+    if (length != 0) std::memcpy(reinterpret_cast<char*>(entry + 1), text, length);
+    arenaUsed_ += (sizeof(CapturedText) + length + sizeof(uint64_t) - 1) / sizeof(uint64_t);
+    textBytes_.store(bytes + length, std::memory_order_relaxed);
+    order_[index] = unit;
     // The entry is complete before either store makes it visible.
-    slots_[slot].store(SlotValue(hash, index), std::memory_order_release);
+    slots_[slot].store(SlotValue(hash, unit), std::memory_order_release);
     published_.store(index + 1, std::memory_order_release);
   }
   adding_.clear(std::memory_order_release);
@@ -99,7 +109,7 @@ void CaptureRecorder::Drop() {
 
 void CaptureRecorder::Record(const char* text, size_t length, CaptureSite site, Classify classify,
                              void* context) noexcept {
-  if (entries_ == nullptr || text == nullptr) {
+  if (arena_ == nullptr || text == nullptr) {
     Drop();
     return;
   }

@@ -3,12 +3,13 @@
 // (its exact bytes) once, in the order first seen, with the passes each site made with it and how
 // that site answered it. Written by the hooks' threads, read by the catalogue writer at any time.
 //
-// The hot path is a lookup in an open-addressing table of (hash, entry) pairs, lock-free, and a
-// relaxed atomic add: a text seen before costs a hash of its bytes, one or two probes, a compare
-// and the add. A text seen for the first time is copied once, under a short spin lock (a re-probe,
-// a copy into the arena, two stores); entries are never removed or moved, so readers need no lock.
-// Memory is taken once, up front: the limits on distinct texts and on their bytes bound it, and
-// passes of texts beyond them are counted as dropped.
+// The hot path is a lookup in an open-addressing table of (hash, entry) pairs, lock-free, and an
+// atomic add: a text seen before costs a hash of its bytes, one or two probes, a compare and the
+// add. Each entry holds its counters and its text's bytes together, so a pass reads two places in
+// memory: the slot and the entry. A text seen for the first time is copied once, under a short spin
+// lock (a re-probe, a copy into the arena, three stores); entries are never removed or moved, so
+// readers need no lock. Memory is taken once, up front: the limits on distinct texts and on their
+// bytes bound it, and passes of texts beyond them are counted as dropped.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -34,15 +35,16 @@ struct CaptureLimits {
   size_t bytes = size_t{4} << 20;  // their bytes, in all
 };
 
-// One distinct text. The bytes and hash never change once the entry is published.
+// One distinct text, followed in memory by its bytes. Its length, hash and bytes never change once
+// the entry is published.
 struct CapturedText {
-  const char* bytes;
   uint32_t length;
   uint32_t hash;  // SubtitleHash of the bytes
   std::atomic<uint32_t> passes[kCaptureSiteCount];
   std::atomic<uint8_t> answers[kCaptureSiteCount];  // LookupAnswer
 
-  std::string_view text() const { return {bytes, length}; }
+  const char* data() const { return reinterpret_cast<const char*>(this + 1); }
+  std::string_view text() const { return {data(), length}; }
   // The site's passes and answer as a reader sees them: a site whose first pass is still being
   // counted reads as not seen.
   uint32_t PassesAt(CaptureSite site) const;
@@ -65,7 +67,7 @@ class CaptureRecorder {
 
   // Entries [0, size()) are complete and in the order first seen; size() only grows.
   size_t size() const { return published_.load(std::memory_order_acquire); }
-  const CapturedText& at(size_t index) const { return entries_[index]; }
+  const CapturedText& at(size_t index) const { return *Entry(order_[index]); }
 
   // Passes not recorded because a limit was reached (or the memory could not be had).
   uint64_t droppedPasses() const { return dropped_.load(std::memory_order_relaxed); }
@@ -76,16 +78,20 @@ class CaptureRecorder {
   uint64_t revision() const { return revision_.load(std::memory_order_acquire); }
 
  private:
+  // Entries lie in the arena at multiples of 8 bytes, and are named by that multiple.
+  CapturedText* Entry(uint32_t unit) const { return reinterpret_cast<CapturedText*>(arena_ + unit); }
   CapturedText* Find(const char* text, size_t length, uint32_t hash, size_t* slot) const;
   CapturedText* Add(const char* text, size_t length, uint32_t hash);
   void Drop();
 
   CaptureLimits limits_;
-  CapturedText* entries_ = nullptr;        // limits_.texts of them, in the order first seen
-  std::atomic<uint64_t>* slots_ = nullptr;  // (hash << 32) | (entry index + 1); 0: empty
+  uint64_t* arena_ = nullptr;               // the entries, each with its bytes
+  size_t arenaUnits_ = 0;                   // its size, in 8-byte units
+  size_t arenaUsed_ = 0;                    // units taken (under the lock)
+  uint32_t* order_ = nullptr;               // the entries' units, in the order first seen
+  std::atomic<uint64_t>* slots_ = nullptr;  // (hash << 32) | (entry unit + 1); 0: empty
   size_t slotMask_ = 0;
-  char* arena_ = nullptr;                  // the texts' bytes
-  std::atomic<size_t> arenaUsed_{0};
+  std::atomic<size_t> textBytes_{0};        // the texts' bytes, in all
   std::atomic<size_t> published_{0};
   std::atomic<uint64_t> dropped_{0};
   std::atomic<uint64_t> revision_{0};

@@ -80,7 +80,7 @@ TEST(CaptureRecorder, DistinctTextsByTheirBytesInTheOrderFirstSeen) {
   for (size_t i = 0; i < recorder.size(); ++i) {
     const CapturedText& text = recorder.at(i);
     EXPECT_EQ(text.text(), expected[i].text) << i;
-    EXPECT_EQ(text.hash, SubtitleHashBytes(text.bytes, text.length));
+    EXPECT_EQ(text.hash, SubtitleHashBytes(text.data(), text.length));
     for (size_t s = 0; s < kCaptureSiteCount; ++s) {
       EXPECT_EQ(text.PassesAt(static_cast<CaptureSite>(s)), expected[i].passes[s]) << i << " site " << s;
       EXPECT_EQ(text.AnswerAt(static_cast<CaptureSite>(s)), expected[i].answers[s]) << i << " site " << s;
