@@ -1,4 +1,5 @@
 # make        install missing packages; build out/vykcn.dll, out/vykcn.dll.debug and out/vykcn-tool
+#             (CAPTURE=1: and the capture build, out/capture/vykcn.dll and its .debug)
 # make test   build and run every test: native, native under ASan+UBSan, Windows under Wine; all of
 #             it under build/, never touching out/
 # make bench  build and run every benchmark (peers compared in the same run; tables, not tests)
@@ -16,6 +17,14 @@ SHELL := /bin/bash
 
 BUILD := build
 OUT := out
+# CAPTURE=1 builds the capture module too, into $(OUT)/capture (README.md, "The capture build"). It is
+# not a setting of the module's resources and is not remembered: a make without it builds the
+# shipped module alone, and leaves $(OUT)/capture as it was.
+CAPTURE := 0
+ifneq ($(filter-out 0 1,$(CAPTURE)),)
+$(error CAPTURE: 1 or 0, not '$(CAPTURE)')
+endif
+capture := $(filter 1,$(CAPTURE))
 tool := $(BUILD)/native/tools/vykcn-tool
 
 # Every variable given on the command line, as NAME=VALUE quoted for the shell (a value may hold
@@ -37,7 +46,8 @@ settings: deps
 # Configured once, and again when the settings change; ninja configures again when a CMake file does.
 configure: settings
 	@[ -f $(BUILD)/native/build.ninja ] || rm -f $(BUILD)/stamps/configure-native
-	@[ -f $(BUILD)/windows/build.ninja ] || rm -f $(BUILD)/stamps/configure-windows
+	@[ -f $(BUILD)/windows/build.ninja -a -f $(BUILD)/windows/generated/shipping/packed-files.txt ] \
+	  || rm -f $(BUILD)/stamps/configure-windows
 	@bash scripts/if-changed.sh $(BUILD)/stamps/configure-native -- \
 	  sh -c 'cmake -S . -B $(BUILD)/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null'
 	@bash scripts/if-changed.sh $(BUILD)/stamps/configure-windows $(BUILD)/settings.cmake -- \
@@ -50,9 +60,14 @@ native: configure
 	@mkdir -p $(OUT) && { cmp -s $(tool) $(OUT)/vykcn-tool || cp $(tool) $(OUT)/vykcn-tool; }
 
 windows: native
-	@cmake --build $(BUILD)/windows --target vykcn | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
+	@cmake --build $(BUILD)/windows --target vykcn $(if $(capture),vykcn_capture_dll) | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
 	@mkdir -p $(OUT) && for f in vykcn.dll vykcn.dll.debug; do \
 	  cmp -s $(BUILD)/windows/module/$$f $(OUT)/$$f || cp $(BUILD)/windows/module/$$f $(OUT)/$$f; done
+ifneq ($(capture),)
+	@mkdir -p $(OUT)/capture && for f in vykcn.dll vykcn.dll.debug; do \
+	  cmp -s $(BUILD)/windows/capture/$$f $(OUT)/capture/$$f || cp $(BUILD)/windows/capture/$$f $(OUT)/capture/$$f; done
+	@echo "built $(OUT)/capture/vykcn.dll ($$(stat -c %s $(OUT)/capture/vykcn.dll) bytes): the capture build, which writes vykcn-capture.po beside the game's executable"
+endif
 
 # What was built: the module's resources checked, a few of its translations drawn, and a last line
 # naming the translators' files that CMake packed and what the module carries. A module that was

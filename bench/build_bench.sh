@@ -25,7 +25,9 @@ seconds() {  # seconds COMMAND...: runs it, prints the wall time
 }
 
 run_make TRANSLATIONS="$set_dir" || { echo "failed: make (see $build/make.log)"; exit 1; }
-rm -rf "$trees/windows/generated/shipping" "$trees/stamps/report"
+shipping=$trees/windows/generated/shipping
+rm -f "$shipping"/vykcn-glyphs.bin "$shipping"/vykcn-atlas.dds "$shipping"/vykcn-translations.bin \
+  "$shipping"/*.stamp "$trees/stamps/report"
 full=$(seconds run_make) || exit 1
 summary=$(tail -n 1 "$build/make.log")
 noop=$(seconds run_make) || exit 1

@@ -18,7 +18,10 @@ constexpr uint32_t kBinaryTranslationSize = 12000000;
 
 std::vector<uint8_t> ReadStrippedBinary(const std::string& path) {
   const fs::path stripped = fs::temp_directory_path() / ("lzx-bench-stripped-" + std::to_string(getpid()) + ".dll");
-  const std::string command = "x86_64-w64-mingw32-strip -o '" + stripped.string() + "' '" + path + "' 2>/dev/null";
+  // strip stamps the PE header with the time unless SOURCE_DATE_EPOCH says otherwise: the corpus,
+  // and every size in its row, would change from run to run.
+  const std::string command =
+      "SOURCE_DATE_EPOCH=0 x86_64-w64-mingw32-strip -o '" + stripped.string() + "' '" + path + "' 2>/dev/null";
   std::vector<uint8_t> bytes;
   if (std::system(command.c_str()) == 0) bytes = ReadFileBytes(stripped.string());
   std::error_code ignored;

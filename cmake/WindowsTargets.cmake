@@ -7,14 +7,21 @@ set(VYKCN_TOOL "" CACHE FILEPATH "Path of the native vykcn-tool")
 # No time stamp and no path hash in the PE header, so the same sources give the same bytes.
 set(VYKCN_WINDOWS_LINK_OPTIONS -static -Wl,--no-insert-timestamp,--disable-auto-image-base)
 
-# vykcn_add_module(TARGET RC_FILE OUTPUT_DIR): the module DLL, named vykcn.dll, with a given resource
-# script. Beside it: vykcn.map, the link map (which archive members the link took), and
+# vykcn_add_module(TARGET RC_FILE OUTPUT_DIR [CAPTURE]): the module DLL, named vykcn.dll, with a
+# given resource script. Beside it: vykcn.map, the link map (which archive members the link took), and
 # vykcn.dll.debug, its debug information (ours and the static runtime's), for crash analysis. The
 # module itself ships without debug sections; its .gnu_debuglink names the debug file and its CRC.
+# CAPTURE makes the capture build: its own library entry and module code, which record the texts
+# that pass through the module (src/capture, src/win32/capture_*).
 function(vykcn_add_module target rc_file output_dir)
-  add_library(${target} SHARED ${PROJECT_SOURCE_DIR}/src/win32/dll_main.cpp
-              ${PROJECT_SOURCE_DIR}/src/win32/vykcn.def ${rc_file})
-  target_link_libraries(${target} PRIVATE vykcn_module)
+  set(entry ${PROJECT_SOURCE_DIR}/src/win32/dll_main.cpp)
+  set(code vykcn_module)
+  if("CAPTURE" IN_LIST ARGN)
+    set(entry ${PROJECT_SOURCE_DIR}/src/win32/capture_dll_main.cpp)
+    set(code vykcn_capture_module)
+  endif()
+  add_library(${target} SHARED ${entry} ${PROJECT_SOURCE_DIR}/src/win32/vykcn.def ${rc_file})
+  target_link_libraries(${target} PRIVATE ${code})
   target_link_options(${target} PRIVATE ${VYKCN_WINDOWS_LINK_OPTIONS} "-Wl,-Map=${output_dir}/vykcn.map")
   # objcopy stamps the PE header with the time, or with SOURCE_DATE_EPOCH: 0, as the linker leaves it.
   add_custom_command(TARGET ${target} POST_BUILD
@@ -33,11 +40,27 @@ endfunction()
 vykcn_add_module(vykcn ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BINARY_DIR}/module)
 include(${CMAKE_CURRENT_LIST_DIR}/ShippingResources.cmake)
 
+# The capture build (`make CAPTURE=1`, out/capture/vykcn.dll): the shipping module's resources and
+# lookups, and a record of the texts that passed through it, written to vykcn-capture.po beside the
+# game. A target of its own: the shipping module's link takes none of its code.
+vykcn_add_module(vykcn_capture_dll ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BINARY_DIR}/capture CAPTURE)
+target_include_directories(vykcn_capture_dll PRIVATE ${vykcn_generated})
+add_test(NAME windows.capture_module_inspect COMMAND ${VYKCN_TOOL} inspect $<TARGET_FILE:vykcn_capture_dll>)
+set_tests_properties(windows.capture_module_inspect PROPERTIES FAIL_REGULAR_EXPRESSION "\\.debug_")
+# The shipping module's link took nothing of the capture: neither its library nor its objects.
+add_test(NAME windows.shipping_module_links_no_capture
+  COMMAND sh -c [=[
+    grep -q 'libvykcn_module[.]a(' "$0" || { echo "$0 lists no module member"; exit 1; }
+    if grep -E 'libvykcn_capture(_module)?[.]a\(|capture_[a-z_]*[.](cpp|S)[.]obj' "$0"; then
+      echo "the shipping module links capture code"; exit 1
+    fi
+  ]=] ${CMAKE_BINARY_DIR}/module/vykcn.map)
+
 add_subdirectory(tests/windows)
 
 # The lookup benchmark, measured under Wine on a corpus written by its native build.
 if(VYKCN_BENCH)
   add_executable(lookup_bench ${PROJECT_SOURCE_DIR}/bench/lookup_bench.cpp)
-  target_link_libraries(lookup_bench PRIVATE vykcn_core)
+  target_link_libraries(lookup_bench PRIVATE vykcn_core vykcn_capture)
   target_link_options(lookup_bench PRIVATE ${VYKCN_WINDOWS_LINK_OPTIONS})
 endif()

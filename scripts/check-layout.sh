@@ -2,8 +2,9 @@
 # Keeps the dependencies pointing one way: only src/win32 (and the Windows tests) may see
 # <windows.h>, Direct3D or a header of src/win32; nothing portable asks which platform it is on;
 # only the decoder's CPU-specific folder (src/lzx/decoder/x86) uses intrinsics, target attributes
-# or asks which processor it runs on; and the LZX encoder is the toolkit's: nothing else under src/
-# includes it or links it, so the module never carries it.
+# or asks which processor it runs on; the LZX encoder is the toolkit's: nothing else under src/
+# includes it or links it, so the module never carries it; and the capture build's code is
+# included by its own files alone.
 # Prints each offending line and exits 1, or prints "layout: ok".
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -42,6 +43,14 @@ report "the LZX encoder included under src/ outside src/lzx/encoder" \
 # shellcheck disable=SC2046
 report "the LZX encoder linked by a library of src/ outside src/lzx" \
   "$(grep -nE '^[^#]*\bvykcn_lzx_encoder\b' $(find src -name CMakeLists.txt -not -path 'src/lzx/*' | sort))"
+
+# The capture build's code stays out of the shipped module: under src/, only src/capture and the
+# capture build's own files of src/win32 (capture_*) include it. (Its link is checked on the link map.)
+shipped_sources=$(find src -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h' -o -name '*.S' \) \
+                  -not -path 'src/capture/*' -not -name 'capture_*' | sort)
+# shellcheck disable=SC2086
+report "the capture build's code included by a source of the shipped module" \
+  "$(grep -nE '^\s*#\s*include\s*[<"](capture/|win32/capture_)' $shipped_sources)"
 
 [[ $status -eq 0 ]] && echo "layout: ok"
 exit $status

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds every benchmark and runs it, printing its table: the LZX decoder and encoder against
 # their peers, BC3 alpha quality, the atlas's capacity per glyph height, and the first and warm
-# subtitle lookups on the shipped set's size and on a full game's script, natively and under Wine.
+# subtitle lookups on the shipped set's size and on a full game's script, natively and under Wine,
+# and the translator's loop (make) on a whole game's set.
 # Not tests: nothing here passes or fails on a figure; a benchmark that cannot run says so and the
 # rest go on.
 #   scripts/run-benchmarks.sh [BUILD_DIR]
@@ -36,6 +37,8 @@ run "BC3 alpha" "$bench/bc3_alpha_bench"
 run "atlas capacity" "$bench/atlas_capacity_bench"
 run "lookup corpus: the shipped set's size" "$bench/lookup_bench" --write-corpus "$corpora/shipped"
 run "lookup corpus: a full game's script" "$bench/lookup_bench" --write-corpus "$corpora/full-game" --records 100000
+run "make on a whole game's set: full build, nothing new, one line edited" \
+  bash bench/build_bench.sh "$build/build-bench" "$bench/game_set_writer"
 for corpus in shipped full-game; do
   run "lookups, $corpus, native" "$bench/lookup_bench" --corpus "$corpora/$corpus"
   run "lookups, $corpus, Wine" bash scripts/wine-run.sh "$build/bench-windows/lookup_bench.exe" --corpus "$corpora/$corpus"

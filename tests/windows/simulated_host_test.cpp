@@ -234,6 +234,7 @@ TEST_F(TranslatedHost, SubtitleSiteSwapsTheHostPointer) {
   EXPECT_EQ(SubtitleAfterSite("Welcome home."), "欢迎回家。");
   EXPECT_EQ(SubtitleAfterSite("Open the door!"), "开门");  // without its last byte
   EXPECT_EQ(SubtitleAfterSite("Run away!?"), "快跑");      // without its last two bytes
+  EXPECT_EQ(SubtitleAfterSite("Halt!"), "OK");            // without its last byte, then the second pass
   EXPECT_EQ(SubtitleAfterSite("Nothing like it"), "<unchanged>");
   EXPECT_EQ(SubtitleAfterSite("OKx"), "<unchanged>");  // 3 bytes: no fallback
   EXPECT_EQ(SubtitleAfterSite("Still a draft"), "<unchanged>");

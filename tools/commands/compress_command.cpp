@@ -1,4 +1,4 @@
-// vykcn-tool compress: wraps any file into a translation resource container (size + LZX stream),
+// vykcn-tool compress: wraps any file into a translation resource (size + LZX stream),
 // or with --raw into a bare chunk-framed LZX stream, at any window.
 #include <cstdint>
 #include <cstdio>
@@ -21,13 +21,15 @@ void AddCompressCommand(CLI::App& app) {
     std::string input;
     std::string output;
     bool raw = false;
+    bool best = false;
     uint32_t window = kTranslationWindowSize;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand("compress", "Compress a file into a resource container (4-byte size + LZX stream)");
+  CLI::App* command = app.add_subcommand("compress", "Compress a file into a translation resource (4-byte size + LZX stream)");
   command->add_option("--e8", options->e8, "turn call-instruction (0xE8) translation on with this translation size")
       ->check(CLI::Range(1u, 0x7FFFFFFFu));
   command->add_flag("--raw", options->raw, "write the bare framed stream, without the 4-byte size");
+  command->add_flag("--best", options->best, "compress at the best level: smaller and slower");
   AddWindowOption(command, &options->window);
   command->add_option("IN", options->input, "file to compress")->required();
   command->add_option("OUT", options->output, "resource to write")->required();
@@ -35,7 +37,8 @@ void AddCompressCommand(CLI::App& app) {
     CheckCommandPaths({{options->input}, {}, {options->output}});
     const std::vector<uint8_t> input = ReadFileBytes(options->input);
     if (input.size() > UINT32_MAX) throw CommandError(options->input + " is larger than the 4-byte size field allows");
-    std::vector<uint8_t> resource = PackTranslationResource(input, options->e8, options->window);
+    std::vector<uint8_t> resource = PackTranslationResource(
+        input, options->e8, options->window, options->best ? lzx::CompressionLevel::kBest : lzx::CompressionLevel::kDefault);
     if (options->raw) resource.erase(resource.begin(), resource.begin() + kResourceHeaderSize);
     WriteFileAtomically(options->output, resource);
     std::printf("%zu bytes -> %zu bytes (ratio %.4f)\n", input.size(), resource.size(),

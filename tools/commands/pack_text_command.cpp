@@ -20,6 +20,7 @@ void AddPackTextCommand(CLI::App& app) {
     std::vector<std::string> files;
     std::string output;
     std::string stamp;
+    bool best = false;
     CheckOptions check;
     LayoutSources layout;
   };
@@ -32,6 +33,9 @@ void AddPackTextCommand(CLI::App& app) {
   command->add_option("--stamp", options->stamp,
                       "a record of what the output was made from: when it names this very image (and tool), and the "
                       "output is as made then, nothing is compressed or written");
+  command->add_flag("--best", options->best,
+                    "compress at the best level: smaller and slower, for the build a team ships (default: as fast "
+                    "as the peer codecs)");
   AddSetOptions(command, &options->check);
   AddFontOptions(command, &options->check, &options->layout);
   AddLayoutOptions(command, &options->check, &options->layout, true);
@@ -48,12 +52,15 @@ void AddPackTextCommand(CLI::App& app) {
     if (!options->stamp.empty()) {
       inputs.AddThisProgram();
       inputs.Add("image", checked.image.data(), checked.image.size());
+      inputs.Add("level", options->best ? "best" : "default");
       if (StampIsCurrent(options->stamp, inputs.Digest(), {options->output})) {
         std::printf("records: %zu, up to date in %s\n", checked.records, options->output.c_str());
         return;
       }
     }
-    const std::vector<uint8_t> resource = PackTranslationResource(checked.image);
+    const std::vector<uint8_t> resource =
+        PackTranslationResource(checked.image, 0, kTranslationWindowSize,
+                                options->best ? lzx::CompressionLevel::kBest : lzx::CompressionLevel::kDefault);
     WriteFileAtomically(options->output, resource);
     if (!options->stamp.empty()) WriteStamp(options->stamp, inputs.Digest(), {options->output});
     FileSummary total;
@@ -67,7 +74,8 @@ void AddPackTextCommand(CLI::App& app) {
     std::printf("records: %zu from %zu entries (%zu fuzzy, %zu untranslated, %zu obsolete skipped", checked.records,
                 total.entries, total.fuzzy, total.untranslated, total.obsolete);
     if (options->check.laterWins) std::printf("; %zu overridden", total.overridden);
-    std::printf(")\nimage: %zu bytes, compressed: %zu bytes, ratio: %.4f\n", checked.image.size(), resource.size(),
+    std::printf(")\nimage: %zu bytes, compressed at the %s level: %zu bytes, ratio: %.4f\n", checked.image.size(),
+                options->best ? "best" : "default", resource.size(),
                 static_cast<double>(resource.size()) / static_cast<double>(checked.image.size()));
   });
 }

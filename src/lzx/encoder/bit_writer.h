@@ -36,6 +36,9 @@ class ChunkedBitWriter {
   // when the header ended on a word boundary.
   void PadBeforeRawData() { PutBits(0, pending_ == 0 ? 16 : 16 - pending_); }
 
+  // Room for `n` bytes of output, so that the buffer is not copied as it grows.
+  void Reserve(size_t n) { bytes_.reserve(n); }
+
   // Raw bytes; the bit stream must be word-aligned.
   void PutBytes(const uint8_t* data, size_t n) { bytes_.insert(bytes_.end(), data, data + n); }
   void PutU32LE(uint32_t v) {

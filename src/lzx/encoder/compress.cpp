@@ -30,7 +30,7 @@ std::vector<uint8_t> CompressLzx(const uint8_t* data, size_t size, const Compres
   // Blocks of many units can, in rare skewed cases, give a chunk more compressed bytes than its
   // header can hold; blocks of one unit never do, since such a unit falls back to raw bytes.
   for (bool singleUnitBlocks : {false, true}) {
-    const ChunkedBitWriter stream = EncodeStream(data, size, resolved, singleUnitBlocks);
+    const ChunkedBitWriter stream = EncodeStream(data, size, resolved, EffortOf(options.level), singleUnitBlocks);
     if (FrameChunks(stream.Bytes(), stream.ChunkEnds(), size, out)) return out;
   }
   throw std::logic_error("LZX chunk too large for its header");

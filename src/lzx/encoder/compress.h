@@ -9,6 +9,13 @@
 
 namespace vykcn::lzx {
 
+// How hard the encoder searches. Both levels write streams for the same decoders, with any window
+// and call translation; encoder_effort.h says what each one spends.
+enum class CompressionLevel {
+  kDefault,  // for rebuilds while translating: 2-3 times as fast as kBest, up to 2% larger
+  kBest,     // for releases: the smallest streams this encoder writes
+};
+
 struct CompressOptions {
   // The decoder's window: a power of two from 32 KiB to 2 MiB; 0 selects kDefaultWindowSize, as it
   // does for the decoder. Other values make CompressLzx throw std::invalid_argument.
@@ -16,10 +23,7 @@ struct CompressOptions {
   // Call translation size written into the stream header; 0 turns call translation off. Below
   // 2^31 (CompressLzx throws std::invalid_argument otherwise).
   uint32_t callTranslationSize = 0;
-  // Search effort of the match finder and parser; larger is slower and usually smaller.
-  int maxSearchDepth = 96;
-  int niceMatchLength = 160;
-  int optimizationPasses = 2;
+  CompressionLevel level = CompressionLevel::kDefault;
 };
 
 // Compresses `size` bytes into a complete framed stream (chunks and trailer).

@@ -3,33 +3,32 @@
 #include "lzx/encoder/huffman_codes.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace vykcn::lzx {
 
 void BuildCodeLengths(const uint32_t* frequencies, int n, int maxLength, uint8_t* lengths) {
   std::fill(lengths, lengths + n, 0);
-  std::vector<int> used;
+  // Leaves sorted by frequency, ties by symbol (for determinism): one integer key each, so that
+  // the sort compares plain numbers. The planner builds codes for every candidate block, so this
+  // runs often; the arrays live on the stack.
+  uint64_t keys[kMaxAlphabet];
+  int leaves = 0;
   for (int s = 0; s < n; ++s) {
-    if (frequencies[s] != 0) used.push_back(s);
+    if (frequencies[s] != 0) keys[leaves++] = uint64_t{frequencies[s]} << 32 | static_cast<uint32_t>(s);
   }
-  if (used.empty()) return;
-  if (used.size() == 1) {
-    lengths[used[0]] = 1;
-    lengths[used[0] == 0 ? 1 : 0] = 1;
+  if (leaves == 0) return;
+  if (leaves == 1) {
+    const int symbol = static_cast<int>(keys[0] & 0xFFFFFFFF);
+    lengths[symbol] = 1;
+    lengths[symbol == 0 ? 1 : 0] = 1;
     return;
   }
-
-  // Leaves sorted by frequency (ties by symbol, for determinism).
-  std::sort(used.begin(), used.end(), [&](int a, int b) {
-    return frequencies[a] != frequencies[b] ? frequencies[a] < frequencies[b] : a < b;
-  });
-  const int leaves = static_cast<int>(used.size());
+  std::sort(keys, keys + leaves);
 
   // Two-queue Huffman construction: leaves in order, internal nodes in creation order.
-  std::vector<uint64_t> weight(2 * leaves);
-  std::vector<int> parent(2 * leaves, -1);
-  for (int i = 0; i < leaves; ++i) weight[i] = frequencies[used[i]];
+  uint64_t weight[2 * kMaxAlphabet];
+  int parent[2 * kMaxAlphabet];
+  for (int i = 0; i < leaves; ++i) weight[i] = keys[i] >> 32;
   int nextLeaf = 0, nextInternal = leaves, created = leaves;
   auto take = [&]() {
     if (nextLeaf < leaves && (nextInternal >= created || weight[nextLeaf] <= weight[nextInternal])) {
@@ -45,10 +44,11 @@ void BuildCodeLengths(const uint32_t* frequencies, int n, int maxLength, uint8_t
     ++created;
   }
   // Depths, root last.
-  std::vector<int> depth(created, 0);
+  int depth[2 * kMaxAlphabet];
+  depth[created - 1] = 0;
   for (int node = created - 2; node >= 0; --node) depth[node] = depth[parent[node]] + 1;
 
-  std::vector<int> count(maxLength + 1, 0);
+  int count[kMaxCodeLengthLimit + 1] = {};
   for (int i = 0; i < leaves; ++i) count[std::min(depth[i], maxLength)]++;
 
   // Clamping raised the Kraft sum above 1; each step takes one code off the deepest level and
@@ -71,7 +71,7 @@ void BuildCodeLengths(const uint32_t* frequencies, int n, int maxLength, uint8_t
   // Rarest symbols get the longest codes.
   int index = 0;
   for (int l = maxLength; l >= 1; --l) {
-    for (int k = 0; k < count[l]; ++k) lengths[used[index++]] = static_cast<uint8_t>(l);
+    for (int k = 0; k < count[l]; ++k) lengths[keys[index++] & 0xFFFFFFFF] = static_cast<uint8_t>(l);
   }
 }
 

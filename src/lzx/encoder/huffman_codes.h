@@ -5,9 +5,13 @@
 
 namespace vykcn::lzx {
 
-// Fills lengths[0..n) with a complete prefix code of at most maxLength bits for the symbols
-// whose frequency is non-zero; unused symbols get 0. With a single used symbol a second symbol
-// gets a code too, so that the code stays complete. All frequencies 0 give all lengths 0.
+constexpr int kMaxAlphabet = 1024;        // n of BuildCodeLengths
+constexpr int kMaxCodeLengthLimit = 32;   // its maxLength
+
+// Fills lengths[0..n) (n ≤ kMaxAlphabet) with a complete prefix code of at most maxLength
+// (≤ kMaxCodeLengthLimit) bits for the symbols whose frequency is non-zero; unused symbols get 0.
+// With a single used symbol a second symbol gets a code too, so that the code stays complete. All
+// frequencies 0 give all lengths 0.
 void BuildCodeLengths(const uint32_t* frequencies, int n, int maxLength, uint8_t* lengths);
 
 // Canonical codewords for the lengths, most significant bit first.

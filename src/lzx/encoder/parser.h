@@ -14,6 +14,7 @@ namespace vykcn::lzx {
 
 // Prices in 1/16 bit.
 struct CostModel {
+  unsigned slots;  // position slots whose main symbols are priced
   uint32_t main[kMaxMainSymbols];
   uint32_t length[kNumLengthSymbols];
   // Aligned-offset block: the low 3 footer bits of offsets with 3 or more footer bits are coded
@@ -32,13 +33,16 @@ struct CostModel {
 
 // The matches found at each position of a chunk, in increasing length order.
 struct ChunkMatches {
-  std::vector<LzMatch> matches;
-  std::vector<uint32_t> first;  // matches of position i: [first[i], first[i + 1])
+  std::vector<LzMatch> matches;  // room for them; those in use end at first[n]
+  std::vector<uint32_t> first;   // matches of position i: [first[i], first[i + 1])
+  uint32_t longPositions = 0;    // positions with a match of 4 bytes or more, or inside a nice one
 };
 
 class NearOptimalParser {
  public:
-  explicit NearOptimalParser(uint32_t niceLength) : niceLength_(niceLength) {}
+  // `onePricePerLength`: see EncoderEffort.
+  NearOptimalParser(uint32_t niceLength, bool onePricePerLength)
+      : niceLength_(niceLength), onePricePerLength_(onePricePerLength) {}
 
   // Parses data[start, start + n) (n ≤ 32768) into `items`, starting from `queue`. Matches never
   // reach past start + n.
@@ -46,20 +50,36 @@ class NearOptimalParser {
              const CostModel& costs, const RepeatQueue& queue, std::vector<LzItem>& items);
 
  private:
+  // The price of every match length in every position slot, offset footer aside.
+  void PriceMatches(const CostModel& costs);
+  template <bool kOnePricePerLength>
+  void FindPath(const uint8_t* data, uint32_t start, uint32_t n, const ChunkMatches& matches,
+                const CostModel& costs);
+
+  // The cheapest way found so far to reach a position: its price and the last step, packed as
+  // the step's length (9 bits) under its literal or offset. Small, since relaxing them is the hot
+  // loop.
   struct Node {
     uint32_t cost;
-    uint32_t length;
-    uint32_t value;
-    RepeatQueue queue;
+    uint32_t step;
   };
   uint32_t niceLength_;
+  bool onePricePerLength_;
   std::vector<Node> nodes_;
+  // The queue at each position along its cheapest path, set once the position's best step is
+  // final (when the forward pass reaches it) rather than at every relaxation. A step reaches
+  // back at most kMaxMatchLength positions, so a ring of the last 512 serves.
+  static constexpr uint32_t kQueueRing = 512;
+  static_assert(kQueueRing > kMaxMatchLength);
+  RepeatQueue queues_[kQueueRing];
+  std::vector<uint32_t> matchCosts_;  // slot * kLengthsPerSlot + length - kMinMatchLength
 };
 
 // Finds the matches of every position of data[start, start + n) with `finder`, which must have
 // seen every earlier position. A match of at least `niceLength` makes the following positions
-// (within the chunk) be inserted without a search.
+// (within the chunk) go unsearched: inserted into the finder with `insertInsideNice`, else left
+// out, so that later matches find the copy this one repeats instead.
 void FindChunkMatches(BinaryTreeMatchFinder& finder, uint32_t start, uint32_t n, uint32_t dataSize,
-                      uint32_t niceLength, ChunkMatches& out);
+                      uint32_t niceLength, bool insertInsideNice, ChunkMatches& out);
 
 }  // namespace vykcn::lzx

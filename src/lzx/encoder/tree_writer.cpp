@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "lzx/encoder/huffman_codes.h"
 
@@ -24,7 +23,19 @@ inline uint8_t Difference(uint8_t previous, uint8_t length) {
   return static_cast<uint8_t>((previous + 17 - length) % 17);
 }
 
-void CodeSegment(const uint8_t* lengths, const uint8_t* previous, int n, std::vector<PretreeItem>& items) {
+// At most one item per code length; a segment is at most the main tree's match symbols.
+constexpr unsigned kMaxSegmentItems = kMaxMainSymbols - kNumChars;
+static_assert(kMaxSegmentItems >= kNumChars && kMaxSegmentItems >= kNumLengthSymbols);
+
+struct PretreeItems {
+  PretreeItem item[kMaxSegmentItems];
+  unsigned count = 0;
+  void push_back(const PretreeItem& i) { item[count++] = i; }
+  const PretreeItem* begin() const { return item; }
+  const PretreeItem* end() const { return item + count; }
+};
+
+void CodeSegment(const uint8_t* lengths, const uint8_t* previous, int n, PretreeItems& items) {
   int i = 0;
   while (i < n) {
     const uint8_t value = lengths[i];
@@ -62,13 +73,13 @@ void CodeSegment(const uint8_t* lengths, const uint8_t* previous, int n, std::ve
 }
 
 struct CodedSegment {
-  std::vector<PretreeItem> items;
+  PretreeItems items;
   uint8_t lengths[kNumPretreeSymbols];
   uint64_t bits;
 };
 
-CodedSegment CodeTreeSegment(const uint8_t* lengths, const uint8_t* previous, unsigned n) {
-  CodedSegment segment;
+void CodeTreeSegment(const uint8_t* lengths, const uint8_t* previous, unsigned n, CodedSegment& segment) {
+  segment.items.count = 0;
   CodeSegment(lengths, previous, static_cast<int>(n), segment.items);
   uint32_t freq[kNumPretreeSymbols] = {};
   for (const PretreeItem& item : segment.items) {
@@ -81,7 +92,6 @@ CodedSegment CodeTreeSegment(const uint8_t* lengths, const uint8_t* previous, un
     segment.bits += segment.lengths[item.symbol] + item.extraBits;
     if (item.symbol == kPretreeSameRun) segment.bits += segment.lengths[item.runSymbol];
   }
-  return segment;
 }
 
 void WriteTreeSegment(ChunkedBitWriter& out, const CodedSegment& segment) {
@@ -99,9 +109,13 @@ void WriteTreeSegment(ChunkedBitWriter& out, const CodedSegment& segment) {
 template <typename Visit>
 void ForEachSegment(const uint8_t* mainLengths, const uint8_t* lengthLengths, const PreviousTrees& previous,
                     Visit visit) {
-  visit(CodeTreeSegment(mainLengths, previous.main, kNumChars));
-  visit(CodeTreeSegment(mainLengths + kNumChars, previous.main + kNumChars, previous.mainSymbols - kNumChars));
-  visit(CodeTreeSegment(lengthLengths, previous.length, kNumLengthSymbols));
+  CodedSegment segment;
+  CodeTreeSegment(mainLengths, previous.main, kNumChars, segment);
+  visit(segment);
+  CodeTreeSegment(mainLengths + kNumChars, previous.main + kNumChars, previous.mainSymbols - kNumChars, segment);
+  visit(segment);
+  CodeTreeSegment(lengthLengths, previous.length, kNumLengthSymbols, segment);
+  visit(segment);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The translation image and the resource container: the one reader, the one writer, and the
-// container's split, pack and decode.
+// The translation image and the translation resource: the one reader, the one writer, and the
+// resource's split, pack and decode.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,6 @@
 // Encoder streams decode to the original bytes with both the project's decoder and libmspack,
-// on text, code with call translation, incompressible data and the sizes around chunk edges.
+// on text, code with call translation, incompressible data and the sizes around chunk edges, at
+// both compression levels.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -13,15 +14,6 @@
 
 namespace vykcn::lzx::test {
 namespace {
-
-// A lighter search for the cases that test correctness rather than ratio: it keeps the suite quick
-// under sanitizers, and the parse, block and framing code run all the same.
-CompressOptions Light(uint32_t callTranslationSize = 0) {
-  CompressOptions options = ModuleOptions(callTranslationSize);
-  options.maxSearchDepth = 16;
-  options.optimizationPasses = 1;
-  return options;
-}
 
 void ExpectBothDecode(const std::vector<uint8_t>& input, const CompressOptions& options = ModuleOptions()) {
   const std::vector<uint8_t> stream = CompressLzx(input.data(), input.size(), options);
@@ -37,47 +29,61 @@ void ExpectBothDecode(const std::vector<uint8_t>& input, const CompressOptions& 
 TEST(LzxEncoderRoundTrip, SizesAroundChunkEdges) {
   const size_t pastWindow = kTranslationWindowSize + 1;
   const std::vector<uint8_t> text = TextLike(pastWindow, 1);
-  for (size_t size : {size_t{0}, size_t{1}, size_t{2}, size_t{11}, size_t{32767}, size_t{32768}, size_t{32769},
-                      pastWindow}) {
-    SCOPED_TRACE(size);
-    ExpectBothDecode(std::vector<uint8_t>(text.begin(), text.begin() + size), Light());
+  for (CompressionLevel level : kLevels) {
+    for (size_t size : {size_t{0}, size_t{1}, size_t{2}, size_t{11}, size_t{32767}, size_t{32768}, size_t{32769},
+                        pastWindow}) {
+      SCOPED_TRACE(testing::Message() << LevelName(level) << ", " << size << " bytes");
+      ExpectBothDecode(std::vector<uint8_t>(text.begin(), text.begin() + size), ModuleOptions(0, level));
+    }
   }
 }
 
 TEST(LzxEncoderRoundTrip, TextCompresses) {
   const std::vector<uint8_t> text = TextLike(100000, 2);
-  const auto stream = CompressLzx(text.data(), text.size(), ModuleOptions());
-  EXPECT_LT(stream.size(), text.size() / 3);
-  ExpectBothDecode(text);
+  size_t sizes[2] = {};
+  for (size_t k = 0; k < 2; ++k) {
+    SCOPED_TRACE(LevelName(kLevels[k]));
+    sizes[k] = CompressLzx(text.data(), text.size(), ModuleOptions(0, kLevels[k])).size();
+    EXPECT_LT(sizes[k], text.size() / 3);
+    ExpectBothDecode(text, ModuleOptions(0, kLevels[k]));
+  }
+  EXPECT_LT(sizes[1], sizes[0]) << "the best level searched no harder than the default";
 }
 
 TEST(LzxEncoderRoundTrip, CodeWithCallTranslation) {
   const std::vector<uint8_t> code = CodeLike(80000, 3);
-  const CompressOptions options = ModuleOptions(12000000);
-  ExpectBothDecode(code, options);
-  // Call translation makes the repeated call targets repeat as bytes.
-  const auto with = CompressLzx(code.data(), code.size(), options);
-  const auto without = CompressLzx(code.data(), code.size(), ModuleOptions());
-  EXPECT_LT(with.size(), without.size());
+  for (CompressionLevel level : kLevels) {
+    SCOPED_TRACE(LevelName(level));
+    const CompressOptions options = ModuleOptions(12000000, level);
+    ExpectBothDecode(code, options);
+    // Call translation makes the repeated call targets repeat as bytes.
+    const auto with = CompressLzx(code.data(), code.size(), options);
+    const auto without = CompressLzx(code.data(), code.size(), ModuleOptions(0, level));
+    EXPECT_LT(with.size(), without.size());
+  }
 }
 
 TEST(LzxEncoderRoundTrip, CallTranslationEdgesAndSmallSizes) {
   // Calls right at the chunk tails, operands reaching the stream start and the call translation size.
-  const CompressOptions options = Light(40000);
-  for (size_t size : {5u, 10u, 11u, 16u, 32768u, 32778u, 70000u}) {
-    std::vector<uint8_t> input(size, 0xE8);
-    std::mt19937 rng(static_cast<uint32_t>(size));
-    for (size_t i = 1; i < size; i += 5 + rng() % 3) input[i] = static_cast<uint8_t>(rng() % 3 == 0 ? 0xFF : rng());
-    SCOPED_TRACE(size);
-    ExpectBothDecode(input, options);
+  for (CompressionLevel level : kLevels) {
+    for (size_t size : {5u, 10u, 11u, 16u, 32768u, 32778u, 70000u}) {
+      std::vector<uint8_t> input(size, 0xE8);
+      std::mt19937 rng(static_cast<uint32_t>(size));
+      for (size_t i = 1; i < size; i += 5 + rng() % 3) input[i] = static_cast<uint8_t>(rng() % 3 == 0 ? 0xFF : rng());
+      SCOPED_TRACE(testing::Message() << LevelName(level) << ", " << size << " bytes");
+      ExpectBothDecode(input, ModuleOptions(40000, level));
+    }
   }
 }
 
 TEST(LzxEncoderRoundTrip, IncompressibleStaysWithinATenthOfAPercent) {
   const std::vector<uint8_t> noise = RandomBytes(300001, 4);
-  const auto stream = CompressLzx(noise.data(), noise.size(), ModuleOptions());
-  EXPECT_LE(stream.size(), noise.size() + noise.size() / 1000);
-  ExpectBothDecode(noise);
+  for (CompressionLevel level : kLevels) {
+    SCOPED_TRACE(LevelName(level));
+    const auto stream = CompressLzx(noise.data(), noise.size(), ModuleOptions(0, level));
+    EXPECT_LE(stream.size(), noise.size() + noise.size() / 1000);
+    ExpectBothDecode(noise, ModuleOptions(0, level));
+  }
 }
 
 TEST(LzxEncoderRoundTrip, MixedBlocksTypesInOneStream) {
@@ -89,7 +95,7 @@ TEST(LzxEncoderRoundTrip, MixedBlocksTypesInOneStream) {
   input.insert(input.end(), text.begin(), text.end());
   const auto tail = RandomBytes(33333, 8);
   input.insert(input.end(), tail.begin(), tail.end());
-  ExpectBothDecode(input, Light());
+  for (CompressionLevel level : kLevels) ExpectBothDecode(input, ModuleOptions(0, level));
 
   // With call translation blocks switch at quarter chunks, so raw blocks start and end inside
   // chunks too.
@@ -100,24 +106,28 @@ TEST(LzxEncoderRoundTrip, MixedBlocksTypesInOneStream) {
     const auto more = CodeLike(15000, seed + 100);
     code.insert(code.end(), more.begin(), more.end());
   }
-  ExpectBothDecode(code, Light(12000000));
+  for (CompressionLevel level : kLevels) ExpectBothDecode(code, ModuleOptions(12000000, level));
 }
 
 TEST(LzxEncoderRoundTrip, LongRunsAndRepeats) {
   std::vector<uint8_t> zeros(100000, 0);
-  ExpectBothDecode(zeros, Light());
   std::vector<uint8_t> period(70000);
   for (size_t i = 0; i < period.size(); ++i) period[i] = static_cast<uint8_t>("abcab"[i % 5]);
-  ExpectBothDecode(period, Light());
   // Far repeats: the same random block again 250000 bytes later, near the window's reach.
   std::vector<uint8_t> far = RandomBytes(20000, 9);
   const auto gap = TextLike(230000, 10);
   std::vector<uint8_t> input = far;
   input.insert(input.end(), gap.begin(), gap.end());
   input.insert(input.end(), far.begin(), far.end());
-  const auto stream = CompressLzx(input.data(), input.size(), Light());
-  EXPECT_LT(stream.size(), input.size() - 15000);  // the second copy costs little
-  ExpectBothDecode(input, Light());
+  for (CompressionLevel level : kLevels) {
+    SCOPED_TRACE(LevelName(level));
+    const CompressOptions options = ModuleOptions(0, level);
+    ExpectBothDecode(zeros, options);
+    ExpectBothDecode(period, options);
+    const auto stream = CompressLzx(input.data(), input.size(), options);
+    EXPECT_LT(stream.size(), input.size() - 15000);  // the second copy costs little
+    ExpectBothDecode(input, options);
+  }
 }
 
 TEST(LzxEncoderRoundTrip, RandomisedSizesAndContents) {
@@ -135,9 +145,11 @@ TEST(LzxEncoderRoundTrip, RandomisedSizesAndContents) {
         for (auto& b : input) b = static_cast<uint8_t>(rng() % 7 == 0 ? rng() % 4 : 'x');
       }
     }
-    const CompressOptions options = Light(round % 4 == 2 ? static_cast<uint32_t>(size + rng() % 1000) : 0);
-    SCOPED_TRACE(testing::Message() << "round " << round << ", " << size << " bytes");
-    ExpectBothDecode(input, options);
+    const uint32_t callTranslationSize = round % 4 == 2 ? static_cast<uint32_t>(size + rng() % 1000) : 0;
+    for (CompressionLevel level : kLevels) {
+      SCOPED_TRACE(testing::Message() << LevelName(level) << ", round " << round << ", " << size << " bytes");
+      ExpectBothDecode(input, ModuleOptions(callTranslationSize, level));
+    }
   }
 }
 
@@ -153,8 +165,10 @@ TEST(LzxEncoderRoundTrip, ManySmallInputs) {
       input[i] = round % 3 == 0 ? static_cast<uint8_t>(rng()) : static_cast<uint8_t>('a' + rng() % alphabet);
       if (round % 5 == 0 && i >= 7 && rng() % 4 != 0) input[i] = input[i - 7];
     }
-    SCOPED_TRACE(testing::Message() << "round " << round << ", " << size << " bytes");
-    ExpectBothDecode(input, Light(round % 7 == 0 ? 1000 : 0));
+    for (CompressionLevel level : kLevels) {
+      SCOPED_TRACE(testing::Message() << LevelName(level) << ", round " << round << ", " << size << " bytes");
+      ExpectBothDecode(input, ModuleOptions(round % 7 == 0 ? 1000 : 0, level));
+    }
   }
 }
 
@@ -164,26 +178,30 @@ TEST(LzxEncoderRoundTrip, EveryWindowSizeTheDecoderAccepts) {
   const std::vector<uint8_t> block = RandomBytes(4000, 60);
   std::vector<uint32_t> windows = {0};
   for (uint32_t window = kMinWindowSize; window <= kMaxWindowSize; window *= 2) windows.push_back(window);
-  for (uint32_t window : windows) {
-    SCOPED_TRACE(window);
-    std::vector<uint8_t> input = block;
-    input.resize(MaxMatchOffset(window != 0 ? window : kDefaultWindowSize), 0);
-    input.insert(input.end(), block.begin(), block.end());
-    CompressOptions options = Light();
-    options.windowSize = window;
-    const auto stream = CompressLzx(input.data(), input.size(), options);
-    const auto withoutRepeat = CompressLzx(input.data(), input.size() - block.size(), options);
-    EXPECT_LT(stream.size(), withoutRepeat.size() + block.size() / 4) << "the second copy was not matched";
-    ExpectBothDecode(input, options);
+  for (CompressionLevel level : kLevels) {
+    for (uint32_t window : windows) {
+      SCOPED_TRACE(testing::Message() << LevelName(level) << ", window " << window);
+      std::vector<uint8_t> input = block;
+      input.resize(MaxMatchOffset(window != 0 ? window : kDefaultWindowSize), 0);
+      input.insert(input.end(), block.begin(), block.end());
+      CompressOptions options = ModuleOptions(0, level);
+      options.windowSize = window;
+      const auto stream = CompressLzx(input.data(), input.size(), options);
+      const auto withoutRepeat = CompressLzx(input.data(), input.size() - block.size(), options);
+      EXPECT_LT(stream.size(), withoutRepeat.size() + block.size() / 4) << "the second copy was not matched";
+      ExpectBothDecode(input, options);
+    }
   }
 }
 
 TEST(LzxEncoderRoundTrip, WindowSizesOutsideTheFormatAreRefused) {
   const std::vector<uint8_t> input = TextLike(1000, 61);
-  for (uint32_t window : {kMinWindowSize / 2, 3 * kMinWindowSize, 2 * kMaxWindowSize}) {
-    CompressOptions options = Light();
-    options.windowSize = window;
-    EXPECT_THROW(CompressLzx(input.data(), input.size(), options), std::invalid_argument) << window;
+  for (CompressionLevel level : kLevels) {
+    for (uint32_t window : {kMinWindowSize / 2, 3 * kMinWindowSize, 2 * kMaxWindowSize}) {
+      CompressOptions options = ModuleOptions(0, level);
+      options.windowSize = window;
+      EXPECT_THROW(CompressLzx(input.data(), input.size(), options), std::invalid_argument) << window;
+    }
   }
 }
 

@@ -48,7 +48,7 @@ TEST(ToolWindows, CompressAndDecompressAtEveryWindowRoundTripAndLibmspackAgrees)
     ASSERT_EQ(run.exitCode, 0) << w << " " << run.err;
     EXPECT_EQ(ReadAll(back), input) << w;
 
-    // The container form carries the same stream after its size.
+    // The resource form carries the same stream after its size.
     run = RunTool({"compress", "--window", w, in.string(), resource.string()});
     ASSERT_EQ(run.exitCode, 0) << w << " " << run.err;
     const std::vector<uint8_t> container = ReadAll(resource);

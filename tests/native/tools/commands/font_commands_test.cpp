@@ -77,6 +77,16 @@ TEST(PackFontCommand, WritesTheGlyphTableAndTheExactAtlasFile) {
                      files.csv}).exitCode, 0);
   EXPECT_EQ(ReadBytes(files.glyphs), glyphs);
   EXPECT_EQ(ReadBytes(files.atlas), atlas);
+
+  // With a stamp, a run that would make the same files makes nothing; a lost output is made again.
+  const std::string stamp = files.dir.Path("font.stamp");
+  const std::vector<std::string> stamped = {"pack-font", "--font", kMicroHei, "--glyphs", files.glyphs, "--atlas",
+                                            files.atlas, "--stamp", stamp, files.po, files.csv};
+  EXPECT_NE(RunTool(stamped).out.find("PSNR"), std::string::npos);
+  EXPECT_EQ(RunTool(stamped).out, "216 glyphs, up to date in " + files.glyphs + ", " + files.atlas + "\n");
+  std::filesystem::remove(files.atlas);
+  EXPECT_NE(RunTool(stamped).out.find("PSNR"), std::string::npos);
+  EXPECT_EQ(ReadBytes(files.atlas), atlas);
 }
 
 TEST(PackFontCommand, FailsClearlyAndWritesNothing) {

@@ -34,6 +34,18 @@ TEST(PackTextCommand, MergesFilesAndUnpacksAsTsv) {
   RunTool({"pack-text", po, csv, "-o", out});
   EXPECT_EQ(ReadBytes(out), first) << "two runs gave different bytes";
 
+  // The best level and a stamp: the same image, and a run with nothing new writes nothing.
+  const std::string best = dir.Path("best.res"), stamp = dir.Path("best.stamp");
+  const ToolRun packed = RunTool({"pack-text", "--best", "--stamp", stamp, po, csv, "-o", best});
+  EXPECT_NE(packed.out.find("compressed at the best level"), std::string::npos) << packed.out;
+  EXPECT_LE(ReadBytes(best).size(), first.size());
+  ASSERT_EQ(RunTool({"decompress", best, dir.Path("best.img")}).exitCode, 0);
+  ASSERT_EQ(RunTool({"decompress", out, dir.Path("default.img")}).exitCode, 0);
+  EXPECT_EQ(ReadBytes(dir.Path("best.img")), ReadBytes(dir.Path("default.img")));
+  EXPECT_EQ(RunTool({"pack-text", "--best", "--stamp", stamp, po, csv, "-o", best}).out, "records: 3, up to date in " + best + "\n");
+  EXPECT_NE(RunTool({"pack-text", "--stamp", stamp, po, csv, "-o", best}).out.find("at the default level"),
+            std::string::npos);  // another level is another output
+
   char hash[16];
   std::snprintf(hash, sizeof(hash), "0x%08X", TestHash("Tab\there"));
   const ToolRun tsv = RunTool({"unpack-text", out});
