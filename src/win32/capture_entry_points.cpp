@@ -1,25 +1,14 @@
 // What the capture build's hook routines call and export, with C names for the assembly: the
-// shipped entry points' lookups (hook_entry_points.cpp), each pass then recorded with its site.
+// shipped entry points' lookups (hook_entry_points.cpp), each pass then recorded with its site; the
+// host's addresses and the glyph entry are the shipped build's (hook_shared_entry_points.cpp).
 #include "win32/capture_module.h"
 #include "win32/hooks.h"
-#include "win32/host_contract.h"
 #include "win32/module_state.h"
 
 extern "C" {
 
-const uintptr_t vykcnHostContinue = vykcn::host::kHostContinue;
-const uintptr_t vykcnHostFontPointer = vykcn::host::kHostFontPointer;
-const uintptr_t vykcnHostSubtitlePointer = vykcn::host::kHostSubtitlePointer;
-const uintptr_t vykcnDialogueResume = vykcn::host::kDialogueResume;
-const uintptr_t vykcnHostFontGlyphArrayOffset = vykcn::host::kHostFontGlyphArrayOffset;
-const uintptr_t vykcnHostFontGlyphCountOffset = vykcn::host::kHostFontGlyphCountOffset;
-
 // The dialogue trampoline's call in the capture build (capture_hooks.S), which the export does not share.
 const char* VykcnReplaceDialogueText(const char* text);
-
-void VykcnReplaceGlyphTable(vykcn::GlyphRecord** glyphArraySlot, uint32_t* glyphCountSlot) {
-  vykcn::ModuleGlyphs().ReplaceGlyphTable(glyphArraySlot, glyphCountSlot);
-}
 
 void VykcnReplaceSubtitlePointer(const char** slot) {
   vykcn::CapturingLookups* capture = vykcn::ModuleCapture();

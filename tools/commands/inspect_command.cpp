@@ -29,13 +29,6 @@ struct Expected {
   uint16_t language;
 };
 
-ResourceName Named(const char* text) {
-  ResourceName name;
-  name.isString = true;
-  name.text = text;
-  return name;
-}
-
 ResourceName Numbered(uint16_t id) {
   ResourceName name;
   name.id = id;
@@ -110,9 +103,9 @@ void RunInspect(const std::string& dll, bool summary) {
   PrintDirectory(list, dll, resources);
 
   const Expected expected[] = {
-      {"glyph table", Named(kDataResourceType), kGlyphTableResourceId, kResourceLanguage},
-      {"translations", Named(kDataResourceType), kTranslationResourceId, kResourceLanguage},
-      {"font atlas", Numbered(kRtRcData), kFontAtlasResourceId, kResourceLanguage},
+      {"glyph table", ModuleResourceType(kGlyphTableResourceId), kGlyphTableResourceId, kResourceLanguage},
+      {"translations", ModuleResourceType(kTranslationResourceId), kTranslationResourceId, kResourceLanguage},
+      {"font atlas", ModuleResourceType(kFontAtlasResourceId), kFontAtlasResourceId, kResourceLanguage},
       {"manifest", Numbered(kRtManifest), kManifestId, kManifestLanguage},
   };
   std::vector<std::string> problems;

@@ -42,11 +42,12 @@ struct FontResources {
   std::vector<std::string> sampleTexts;
 };
 
-const std::vector<uint8_t>& RequireResource(const std::vector<PeResource>& resources, const ResourceName& type,
-                                            uint16_t id, const std::string& dll) {
-  const PeResource* resource = FindPeResource(resources, type, id);
-  if (resource == nullptr) throw CommandError(dll + " has no resource " + type.TypeLabel() + " " + std::to_string(id));
-  return resource->data;
+// The DLL's translations as the module loads them.
+ModuleTranslations RequireModuleTranslations(const std::vector<PeResource>& resources, const std::string& dll) {
+  ModuleTranslations translations =
+      DecodeModuleTranslations(RequireModuleResource(resources, kTranslationResourceId, dll));
+  if (!translations.loaded) throw CommandError(dll + ": resource 102: " + translations.problem);
+  return translations;
 }
 
 FontResources LoadFontResources(const PreviewOptions& options) {
@@ -57,17 +58,10 @@ FontResources LoadFontResources(const PreviewOptions& options) {
     return font;
   }
   const std::vector<PeResource> resources = ReadPeResources(ReadFileBytes(options.dll));
-  ResourceName data;
-  data.isString = true;
-  data.text = kDataResourceType;
-  ResourceName rcdata;
-  rcdata.id = kRtRcData;
-  font.glyphTable = RequireResource(resources, data, kGlyphTableResourceId, options.dll);
-  font.atlas = RequireResource(resources, rcdata, kFontAtlasResourceId, options.dll);
+  font.glyphTable = RequireModuleResource(resources, kGlyphTableResourceId, options.dll);
+  font.atlas = RequireModuleResource(resources, kFontAtlasResourceId, options.dll);
   if (options.samples > 0) {
-    const ModuleTranslations translations =
-        DecodeModuleTranslations(RequireResource(resources, data, kTranslationResourceId, options.dll));
-    if (!translations.loaded) throw CommandError(options.dll + ": resource 102: " + translations.problem);
+    const ModuleTranslations translations = RequireModuleTranslations(resources, options.dll);
     for (const auto& record : translations.records) {
       if (font.sampleTexts.size() == static_cast<size_t>(options.samples)) break;
       font.sampleTexts.push_back(record.second);
@@ -116,13 +110,8 @@ std::string WidestLinesText(const PreviewOptions& options, const std::vector<Gly
     widest = CheckTranslations(options.translations, check).widest;
   } else {
     if (options.dll.empty()) throw CommandError("--widest needs --dll, or translators' files with --translations");
-    const std::vector<PeResource> resources = ReadPeResources(ReadFileBytes(options.dll));
-    ResourceName data;
-    data.isString = true;
-    data.text = kDataResourceType;
     const ModuleTranslations translations =
-        DecodeModuleTranslations(RequireResource(resources, data, kTranslationResourceId, options.dll));
-    if (!translations.loaded) throw CommandError(options.dll + ": resource 102: " + translations.problem);
+        RequireModuleTranslations(ReadPeResources(ReadFileBytes(options.dll)), options.dll);
     std::vector<MeasuredLine> lines;
     for (const auto& [hash, text] : translations.records) {
       char place[24];

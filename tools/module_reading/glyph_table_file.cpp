@@ -35,14 +35,8 @@ std::vector<GlyphRecord> ReadGlyphTableFile(const std::string& path) { return Ch
 
 std::vector<GlyphRecord> ReadModuleGlyphTable(const std::string& dllPath) {
   const std::vector<PeResource> resources = ReadPeResources(ReadFileBytes(dllPath));
-  ResourceName data;
-  data.isString = true;
-  data.text = kDataResourceType;
-  const PeResource* table = FindPeResource(resources, data, kGlyphTableResourceId);
-  if (table == nullptr) {
-    throw CommandError(dllPath + " has no resource " + data.TypeLabel() + " " + std::to_string(kGlyphTableResourceId));
-  }
-  return CheckedTable(table->data, dllPath + " resource " + std::to_string(kGlyphTableResourceId));
+  return CheckedTable(RequireModuleResource(resources, kGlyphTableResourceId, dllPath),
+                      dllPath + " resource " + std::to_string(kGlyphTableResourceId));
 }
 
 }  // namespace vykcn::tool

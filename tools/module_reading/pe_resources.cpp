@@ -4,6 +4,7 @@
 
 #include "base/byte_order.h"
 #include "common/command_error.h"
+#include "formats/resource_ids.h"
 
 namespace vykcn::tool {
 namespace {
@@ -167,6 +168,25 @@ const PeResource* FindPeResource(const std::vector<PeResource>& resources, const
     if (r.type.isString == type.isString && r.type.id == type.id && r.type.text == type.text && r.name.Is(id)) return &r;
   }
   return nullptr;
+}
+
+ResourceName ModuleResourceType(uint32_t id) {
+  ResourceName type;
+  if (id == kFontAtlasResourceId) {
+    type.id = kRtRcData;
+  } else {
+    type.isString = true;
+    type.text = kDataResourceType;
+  }
+  return type;
+}
+
+const std::vector<uint8_t>& RequireModuleResource(const std::vector<PeResource>& resources, uint32_t id,
+                                                  const std::string& path) {
+  const ResourceName type = ModuleResourceType(id);
+  const PeResource* resource = FindPeResource(resources, type, static_cast<uint16_t>(id));
+  if (resource == nullptr) throw CommandError(path + " has no resource " + type.TypeLabel() + " " + std::to_string(id));
+  return resource->data;
 }
 
 }  // namespace vykcn::tool

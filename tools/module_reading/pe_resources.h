@@ -36,4 +36,12 @@ std::vector<PeResource> ReadPeResources(const std::vector<uint8_t>& image);
 // The first resource of that type and integer id in any language, or null.
 const PeResource* FindPeResource(const std::vector<PeResource>& resources, const ResourceName& type, uint16_t id);
 
+// The type the module's resource `id` is stored under (formats/resource_ids.h): "IDR_DATA" for the
+// glyph table and the translations, RT_RCDATA for the font atlas.
+ResourceName ModuleResourceType(uint32_t id);
+// The module's resource `id` in a module's resources. Throws CommandError ("PATH has no resource
+// TYPE ID") when it is missing.
+const std::vector<uint8_t>& RequireModuleResource(const std::vector<PeResource>& resources, uint32_t id,
+                                                  const std::string& path);
+
 }  // namespace vykcn::tool

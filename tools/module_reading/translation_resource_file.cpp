@@ -12,9 +12,7 @@ std::vector<TranslationRecord> ReadResourceFileRecords(const std::string& path) 
   std::vector<uint8_t> bytes = ReadFileBytes(path);
   std::string what = path;
   if (bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z') {
-    ResourceName type;
-    type.isString = true;
-    type.text = kDataResourceType;
+    const ResourceName type = ModuleResourceType(kTranslationResourceId);
     const std::vector<PeResource> resources = ReadPeResources(bytes);
     const PeResource* resource = FindPeResource(resources, type, kTranslationResourceId);
     if (resource == nullptr) {

@@ -50,20 +50,6 @@ SourceFile ReadTextSourceFile(const std::string& path) {
   throw CommandError(path + ": unknown kind of file (expected .po or .csv)");
 }
 
-std::vector<TextEntry> ReadTextSources(const std::vector<std::string>& files) {
-  std::vector<TextEntry> all;
-  for (const std::string& path : files) {
-    SourceFile file = ReadTextSourceFile(path);
-    for (const SourceProblem& problem : file.problems) {
-      if (!problem.warning) {
-        throw CommandError(path + (problem.line > 0 ? ":" + std::to_string(problem.line) : "") + ": " + problem.message);
-      }
-    }
-    all.insert(all.end(), file.entries.begin(), file.entries.end());
-  }
-  return all;
-}
-
 SourceFile ReadHostTextFile(const std::string& path) {
   const std::string extension = ExtensionInLowerCase(path);
   SourceFile file = extension == ".po" || extension == ".pot" ? ReadPoFile(path)

@@ -12,10 +12,6 @@ namespace vykcn::tool {
 // unreadable files, files whose header cannot be used, and files without any entry.
 SourceFile ReadTextSourceFile(const std::string& path);
 
-// Reads .po and .csv files in order, for commands that only look texts up. Throws as
-// ReadTextSourceFile does, and at a file's first error.
-std::vector<TextEntry> ReadTextSources(const std::vector<std::string>& files);
-
 // A list of host texts: the msgids of a .po or .pot file (translated or not), the "source" column
 // of a .csv file, or any other file as one text a line (LF or CR LF; empty lines skipped). The
 // entries' translations are empty. Throws as ReadTextSourceFile does.
