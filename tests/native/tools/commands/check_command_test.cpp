@@ -184,5 +184,70 @@ TEST(CheckCommand, FontCoverageAtItsPlaceAndTheAtlasFit) {
             std::string::npos) << refused.out;
 }
 
+// A real game's files that must never build with a wrong line: each case is a set of files, a
+// command, and what it must say. In arguments and expected lines, "@" stands for the case's folder
+// (with its slash). A case whose check fails is run again as pack-text and pack-font, which must
+// refuse it with the same error lines and write nothing.
+TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
+  const std::string kPo = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files;  // name in the folder, content
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::vector<std::string> lines;  // each a whole line of the output (standard output and error)
+  } cases[] = {
+      {"a host text that shares an entry's hash",
+       {{"t.po", kPo + "msgid \"YFokxZcx\"\nmsgstr \"\xE7\x94\xB2\"\n\nmsgid \"LuMaOBaQ\"\nmsgstr \"\"\n"}},
+       {"check", "@t.po"},
+       1,
+       {"@t.po:7: error: host text \"LuMaOBaQ\" has no translation but shares the hash 0x5FFA70D4: the game would "
+        "show \"\xE7\x94\xB2\" (the translation of \"YFokxZcx\" at @t.po:4) (--accept-shared-hash 0x5FFA70D4 if "
+        "every text with that hash may show it)"}},
+  };
+  const auto expand = [](std::string text, const std::string& folder) {
+    for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + folder.size())) {
+      text.replace(at, 1, folder);
+    }
+    return text;
+  };
+  const auto lines = [](const std::string& output) {
+    std::vector<std::string> all;
+    for (size_t at = 0; at < output.size();) {
+      const size_t end = std::min(output.find('\n', at), output.size());
+      all.push_back(output.substr(at, end - at));
+      at = end + 1;
+    }
+    return all;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string folder = dir.Path("");
+    for (const auto& [name, content] : c.files) dir.Write(name, content);
+    std::vector<std::string> arguments;
+    for (const std::string& argument : c.arguments) arguments.push_back(expand(argument, folder));
+    const ToolRun run = RunTool(arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
+    const std::vector<std::string> said = lines(run.out + run.err);
+    for (const std::string& line : c.lines) {
+      EXPECT_NE(std::find(said.begin(), said.end(), expand(line, folder)), said.end())
+          << expand(line, folder) << "\nnot in:\n" << run.out << run.err;
+    }
+    if (arguments.front() != "check" || c.exitCode != 1) continue;
+    std::vector<std::string> inputs(arguments.begin() + 1, arguments.end());
+    std::vector<std::string> packText = {"pack-text", "-o", dir.Path("t.res")};
+    std::vector<std::string> packFont = {"pack-font", "--font", kMicroHei, "--glyphs", dir.Path("g.bin"),
+                                         "--atlas", dir.Path("a.dds")};
+    for (std::vector<std::string> pack : {packText, packFont}) {
+      pack.insert(pack.end(), inputs.begin(), inputs.end());
+      const ToolRun refused = RunTool(pack);
+      EXPECT_EQ(refused.exitCode, 1) << pack.front() << ": " << refused.err;
+      EXPECT_EQ(ErrorLines(refused.err), ErrorLines(run.out)) << pack.front();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("t.res")) || std::filesystem::exists(dir.Path("g.bin")));
+  }
+}
+
 }  // namespace
 }  // namespace vykcn::test
