@@ -33,9 +33,7 @@
 
 #include "formats/translation_resource.h"
 #include "lzx/encoder/compress.h"
-#include "lzx/decoder/decoder_state.h"
-#include "lzx/decoder/decompress.h"
-#include "lzx/decoder/fast_loop.h"
+#include "lzx/decoder/decoder_testing.h"
 #include "text_sources/translation_image_builder.h"
 #include "../tests/native/lzx/encoder/mspack_cab.h"
 #include "lzx_corpora.h"
@@ -87,7 +85,7 @@ std::function<bool()> Ours(const Bytes& stream, Bytes& out) {
     static const vykcn::lzx::CodecParameters parameters{0, vykcn::kTranslationWindowSize, 0};
     vykcn::lzx::DecompressionContext* context = nullptr;
     if (vykcn::lzx::CreateDecompressionContext(0, &parameters, 0, &context) != vykcn::lzx::kStatusOk) return false;
-    if (g_baseline_fast_loop) context->decoder.fastLoops = &vykcn::lzx::ChooseFastLoops(true);
+    if (g_baseline_fast_loop) vykcn::lzx::UseBaselineFastLoop(context);
     size_t produced = out.size();
     const bool ok = vykcn::lzx::Decompress(context, out.data(), &produced, stream.data(), stream.size()) ==
                         vykcn::lzx::kStatusOk &&
