@@ -21,7 +21,6 @@ template <bool kAligned, typename Words>
 [[gnu::always_inline]] inline bool RunFastLoop(LzxDecoder& d, uint8_t*& cursor, uint8_t* const outLimit,
                                                uint8_t* const target, const uint8_t* const inLimit) {
   const DecodeTables& t = d.tables;
-  const uint32_t* const items = d.direct.items;
   uint8_t* const begin = d.direct.begin;
   SpanBits<false, Words> b(d.bits);
   // The repeated offsets as distances: every use masks an offset with W - 1, so only its value
@@ -34,12 +33,12 @@ template <bool kAligned, typename Words>
   bool ok = true;
   // At each item the buffer holds at least 48 bits and `item` is the entry at its head.
   b.Refill();
-  uint32_t item = items[b.Peek(kMainFastBits)];
+  uint32_t item = d.direct.items[b.Peek(kMainFastBits)];
   while (out < outLimit && b.next < inLimit) {
     if (!(item & (kItemMatch | kItemUnresolved))) {
       b.Consume(item & kItemBitsMask);
       *out++ = static_cast<uint8_t>(item >> kItemValueShift);
-      item = items[b.Peek(kMainFastBits)];
+      item = d.direct.items[b.Peek(kMainFastBits)];
       b.Refill();
       continue;
     }
@@ -61,7 +60,7 @@ template <bool kAligned, typename Words>
       if (symbol < kNumChars) {
         *out++ = static_cast<uint8_t>(symbol);
         b.Refill();
-        item = items[b.Peek(kMainFastBits)];
+        item = d.direct.items[b.Peek(kMainFastBits)];
         continue;
       }
       length = DecodeMatch<kAligned>(t, b, symbol, r);
@@ -77,7 +76,7 @@ template <bool kAligned, typename Words>
     }
     out += length;
     b.Refill();
-    item = items[b.Peek(kMainFastBits)];
+    item = d.direct.items[b.Peek(kMainFastBits)];
   }
   b.Store(d.bits);
   d.block.repeated = r;
