@@ -72,7 +72,7 @@ done
 decoder=src/lzx/decoder
 unplaced="" upward=""
 for path in $(find $decoder -type f \( -name '*.cpp' -o -name '*.h' \) | sort); do
-  file=${path#$decoder/}
+  file=${path#"$decoder"/}
   if [[ -z ${layer_of[$file]+set} ]]; then
     unplaced+="$path"$'\n'
     continue
@@ -91,7 +91,7 @@ outside=$(find src -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \) -no
 # shellcheck disable=SC2086
 report "the decoder's inner headers included under src/ (only decompress.h and chunk_framing.h)" \
   "$(grep -nE '^\s*#\s*include\s*"lzx/decoder/' $outside | grep -vE '"lzx/decoder/(decompress|chunk_framing)\.h"')"
-# shellcheck disable=SC2086
+# shellcheck disable=SC2046
 report "the decoder's testing door included outside the tests, fuzz targets and benchmarks" \
   "$(grep -nE '^\s*#\s*include\s*"lzx/decoder/decoder_testing\.h"' $(find src tools -type f \( -name '*.cpp' -o -name '*.h' \) -not -path "$decoder/decoder_testing.cpp" | sort))"
 
