@@ -20,7 +20,7 @@ LoadStatus LoadTranslationResource(const uint8_t* resource, size_t size, Transla
       return LoadStatus::kDecodeFailed;
   }
   if (produced != parts.imageSize) return LoadStatus::kSizeMismatch;
-  return table.FillFromHeldImage(parts.imageSize);
+  return table.FillFromImage(image, parts.imageSize);
 }
 
 const char* LoadFailureMessage(LoadStatus status) {

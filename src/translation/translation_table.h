@@ -24,11 +24,8 @@ class TranslationTable {
 
   // Frees the image held from an earlier load (the table is empty then: nothing points into it)
   // and allocates `size` bytes for the next one, which the table holds until the next call or
-  // ReleaseImage. Null when memory runs out.
+  // ReleaseImage, to be filled from. Null when memory runs out.
   uint8_t* AllocateImage(size_t size) noexcept;
-
-  // Fills the table from the image it holds, of `imageSize` bytes.
-  LoadStatus FillFromHeldImage(size_t imageSize) noexcept { return FillFromImage(image_, imageSize); }
 
   // Replaces the table's entries with one per distinct hash of the image; of records with the same
   // hash the last wins. The whole image is checked before anything is kept: on any failure

@@ -117,7 +117,7 @@ TEST(TranslationTable, HoldsItsImageAndReleasesItWithTheEntries) {
   uint8_t* held = table.AllocateImage(image.size());
   ASSERT_NE(held, nullptr);
   std::copy(image.begin(), image.end(), held);
-  ASSERT_EQ(table.FillFromHeldImage(image.size()), LoadStatus::kLoaded);
+  ASSERT_EQ(table.FillFromImage(held, image.size()), LoadStatus::kLoaded);
   EXPECT_EQ(reinterpret_cast<const uint8_t*>(table.lookup(4)), held + 4 + 4 + 6 + 4);
   table.ReleaseImage();
   EXPECT_EQ(table.image(), nullptr);
