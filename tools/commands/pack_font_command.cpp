@@ -94,7 +94,8 @@ void RunPackFont(const PackFontOptions& options) {
               options.glyphs.c_str(), options.atlas.c_str());
   for (size_t i = 0; i < fonts.fallbacks.size(); ++i) {
     if (pack.fromFallbacks[i] > 0) {
-      std::printf("%zu glyphs from the fallback font %s\n", pack.fromFallbacks[i], fonts.fallbacks[i].c_str());
+      std::printf("%zu glyph%s from the fallback font %s\n", pack.fromFallbacks[i], pack.fromFallbacks[i] == 1 ? "" : "s",
+                  fonts.fallbacks[i].c_str());
     }
   }
   if (options.glyphHeight == 0 && pack.glyphHeight != kReferenceGlyphRows) {
