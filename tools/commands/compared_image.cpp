@@ -70,7 +70,7 @@ ComparedImage ReadComparedImage(const std::string& path, const CheckOptions& opt
   CheckCommandPaths({{path}, {}});
   const std::vector<uint8_t> bytes = ReadFileBytes(path);
   if (!IsModuleFile(bytes)) {
-    return {path, "a translation resource", KeptRecords(ReadResourceFileRecords(path)), {}, std::nullopt};
+    return {path, "a translation resource", KeptRecords(ReadResourceFileRecords(bytes, path)), {}, std::nullopt};
   }
   const std::vector<PeResource> resources = ReadPeResources(bytes);
   ComparedFont font{ModuleGlyphTable(resources, path),

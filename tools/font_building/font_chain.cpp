@@ -39,7 +39,7 @@ FontRasterizer* FontChain::FontOf(uint32_t codePoint) const {
 bool FontChain::TrySizeForReferenceHeight(int rows) {
   FontRasterizer* reference = FontOf(kReferenceGlyphCode);
   if (reference == nullptr) {
-    throw CommandError("no font has 'M', whose height sets the glyphs' size (fonts tried: " + files_.Tried() + ")");
+    throw CommandError(files_.Lacking("'M', whose height sets the glyphs' size"));
   }
   if (!reference->TrySizeForReferenceHeight(kReferenceGlyphCode, rows)) return false;
   for (const auto& font : fonts_) {
@@ -61,7 +61,7 @@ double FontChain::pixelSize() const {
 RasterGlyph FontChain::Render(uint32_t codePoint) const {
   const FontRasterizer* font = FontOf(codePoint);
   if (font == nullptr) {
-    throw CommandError("no font has " + FormatCodePoint(codePoint) + " (fonts tried: " + files_.Tried() + ")");
+    throw CommandError(files_.Lacking(FormatCodePoint(codePoint)));
   }
   return font->Render(codePoint);
 }

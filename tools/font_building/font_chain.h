@@ -11,8 +11,9 @@
 
 namespace vykcn::tool {
 
+// A font alone converts to a chain of one.
 struct FontFiles {
-  FontFiles(std::string mainFont = "", int mainFace = 0, std::vector<std::string> fallbackFonts = {})
+  FontFiles(std::string mainFont, int mainFace = 0, std::vector<std::string> fallbackFonts = {})
       : main(std::move(mainFont)), face(mainFace), fallbacks(std::move(fallbackFonts)) {}
   std::string main;
   int face = 0;                        // of the main font, when it is a collection (fallbacks: their first)

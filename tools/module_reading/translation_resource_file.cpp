@@ -21,7 +21,10 @@ std::vector<TranslationRecord> ReadModuleRecords(const std::vector<PeResource>& 
 }
 
 std::vector<TranslationRecord> ReadResourceFileRecords(const std::string& path) {
-  const std::vector<uint8_t> bytes = ReadFileBytes(path);
+  return ReadResourceFileRecords(ReadFileBytes(path), path);
+}
+
+std::vector<TranslationRecord> ReadResourceFileRecords(const std::vector<uint8_t>& bytes, const std::string& path) {
   if (IsModuleFile(bytes)) return ReadModuleRecords(ReadPeResources(bytes), path);
   return ReadTranslationRecords(UnpackTranslationResource(bytes, path), path);
 }

@@ -138,6 +138,8 @@ TEST(DiffCommand, TroubleEndsInExitStatusTwoAndSaysWhy) {
       {{"diff", empty, good.folder}, empty + ": no .po or .csv files in the folder"},
       {{"diff", good.resource}, "NEW is required"},
       {{"diff", good.resource, good.resource, "--source", dir.Path("missing.po")}, "cannot read"},
+      {{"diff", good.folder, good.resource, "--font", kMicroHei, "--fallback-font", dir.Path("missing.ttf")},
+       "cannot read " + dir.Path("missing.ttf")},
   };
   for (const Case& c : cases) {
     const ToolRun run = RunTool(c.arguments);
