@@ -75,7 +75,7 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* fin
   }
   if (!placeholders.printfOrder.empty()) {
     add(Severity::kError, "printf conversions in another order: " + placeholders.printfOrder +
-                              ": the arguments would be swapped (give them positions: %1$s)");
+                              ": the arguments would be swapped (positions, as in %2$s, let a translation reorder them)");
   }
   const bool usable = findings->size() == before;
 
