@@ -185,7 +185,8 @@ Match Entity(std::string_view text, size_t at, int*) {
   i += numeric ? (hex ? 2 : 1) : 0;
   const size_t start = i;
   if (!numeric && (i >= text.size() || !IsLetter(text[i]))) return {};
-  while (i < text.size() && (hex ? IsHexDigit(text[i]) : numeric ? IsDigit(text[i]) : IsLetter(text[i]) || IsDigit(text[i]))) ++i;
+  const auto inName = [&](char c) { return hex ? IsHexDigit(c) : numeric ? IsDigit(c) : IsLetter(c) || IsDigit(c); };
+  while (i < text.size() && inName(text[i])) ++i;
   if (i == start || i >= text.size() || text[i] != ';') return {};
   return {i + 1 - at, std::string(text.substr(at, i + 1 - at))};
 }

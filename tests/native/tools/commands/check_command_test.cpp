@@ -235,12 +235,16 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
        {"@t.po:4: error: printf conversions in another order: \"%d %s\" in the host text, \"%s %d\" here: the "
         "arguments would be swapped (positions, as in %2$s, let a translation reorder them)",
         "1 errors, 0 warnings"}},
-      {"--wrap at each syntax, a tag with attributes, and runs of ASCII: whole, and too wide alone a [width] warning",
-       {{"t.po", kPo + "msgid \"Saved %1$s\"\nmsgstr \"已经保存好了%1$s\"\n\nmsgid \"Total {0, -8}\"\nmsgstr \"总计为{0, -8}\"\n\n"
-                       "msgid \"Hello $name\"\nmsgstr \"你好你好你好$name\"\n\nmsgid \"%count% left\"\nmsgstr \"还剩下的是%count%\"\n\n"
-                       "msgid \"See <ref>dst='unit_Mage' text='Mage'</ref>\"\nmsgstr \"参见<ref>dst='unit_Mage' text='法师'</ref>\"\n\n"
+      {"--wrap at each syntax, a tag with attributes, runs of ASCII: whole; too wide alone, a [width] warning",
+       {{"t.po", kPo + "msgid \"Saved %1$s\"\nmsgstr \"已经保存好了%1$s\"\n\n"
+                       "msgid \"Total {0, -8}\"\nmsgstr \"总计为{0, -8}\"\n\n"
+                       "msgid \"Hello $name\"\nmsgstr \"你好你好你好$name\"\n\n"
+                       "msgid \"%count% left\"\nmsgstr \"还剩下的是%count%\"\n\n"
+                       "msgid \"See <ref>dst='unit_Mage' text='Mage'</ref>\"\n"
+                       "msgstr \"参见<ref>dst='unit_Mage' text='法师'</ref>\"\n\n"
                        "msgid \"Tom &amp; Jerry\"\nmsgstr \"汤姆和杰瑞和&amp;杰瑞\"\n\n"
-                       "msgid \"Press alt+s\"\nmsgstr \"请按下alt+s\"\n\nmsgid \"Run --option\"\nmsgstr \"请运行--option\"\n"}},
+                       "msgid \"Press alt+s\"\nmsgstr \"请按下alt+s\"\n\n"
+                       "msgid \"Run --option\"\nmsgstr \"请运行--option\"\n"}},
        {"pack-text", "--wrap", "150", "--font", kMicroHei, "@t.po", "-o", "@t.res"},
        0,
        {"0xF7E618D4\t已经保存\\n好了\\n%1$s\tSaved %1$s", "0x6EEA71A5\t总计为\\n{0, -8}\tTotal {0, -8}",
