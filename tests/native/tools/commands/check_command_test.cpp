@@ -179,7 +179,8 @@ TEST(CheckCommand, FontCoverageAtItsPlaceAndTheAtlasFit) {
   const std::string badExtra = dir.Write("bad.txt", "\xE2\x86\x92\n\xEA\x80\x80\n\xE4\xBD\n");
   const ToolRun refused = RunTool({"check", "--font", kMicroHei, "--extra-chars", badExtra, good});
   EXPECT_EQ(refused.exitCode, 1);
-  EXPECT_NE(refused.out.find(badExtra + ":2: error: the font lacks U+A000 \xEA\x80\x80\n" + badExtra +
+  EXPECT_NE(refused.out.find(badExtra + ":2: error: the font lacks U+A000 \xEA\x80\x80 (fonts tried: " + kMicroHei + ")\n" +
+                             badExtra +
                              ":3: error: not valid UTF-8\n"),
             std::string::npos) << refused.out;
 }
@@ -190,6 +191,9 @@ TEST(CheckCommand, FontCoverageAtItsPlaceAndTheAtlasFit) {
 // refuse it with the same error lines and write nothing.
 TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
   const std::string kPo = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
+  // 语言：（Geʻez）, with U+02BB, which WenQuanYi Micro Hei lacks and DejaVu Sans has.
+  const std::string kGeez = kPo + "msgid \"Language: (Ge\xCA\xBB" "ez)\"\n"
+                                  "msgstr \"\xE8\xAF\xAD\xE8\xA8\x80\xEF\xBC\x9A\xEF\xBC\x88Ge\xCA\xBB" "ez\xEF\xBC\x89\"\n";
   const struct {
     const char* name;
     std::vector<std::pair<std::string, std::string>> files;  // name in the folder, content
@@ -254,6 +258,39 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
         "0xEBF4D069\t汤姆和杰\\n瑞和\\n&amp;杰\\n瑞\tTom &amp; Jerry", "0x509719D4\t请按下\\nalt+s\tPress alt+s",
         "0x9015D7D6\t请运行\\n--option\tRun --option"},
        {"unpack-text", "@t.res", "--source", "@t.po"}},
+      // Fallback fonts: a character the font lacks comes from the first fallback that has it; one that
+      // no font of the chain has is an error at its place, naming the fonts tried.
+      {"a character the font lacks, without a fallback",
+       {{"ge.po", kGeez}},
+       {"check", "--font", kMicroHei, "@ge.po"},
+       1,
+       {"@ge.po:4: error: the font lacks U+02BB \xCA\xBB (fonts tried: " + kMicroHei + ")"}},
+      {"a character the font lacks, from the fallback",
+       {{"ge.po", kGeez}},
+       {"check", "--font", kMicroHei, "--fallback-font", kDejaVuSans, "@ge.po"},
+       0,
+       {"atlas: 213 glyphs fit at 25 px", "0 errors, 0 warnings"}},
+      {"a character that no font of the chain has",
+       {{"yi.po", kPo + "msgid \"Yi\"\nmsgstr \"\xE5\xBD\x9D\xEA\x80\x80\"\n"}},
+       {"check", "--font", kMicroHei, "--fallback-font", kDejaVuSans, "@yi.po"},
+       1,
+       {"@yi.po:4: error: the fonts lack U+A000 \xEA\x80\x80 (fonts tried: " + kMicroHei + ", " + kDejaVuSans + ")"}},
+      {"pack-font takes the character from the fallback",
+       {{"ge.po", kGeez}},
+       {"pack-font", "--font", kMicroHei, "--fallback-font", kDejaVuSans, "--glyphs", "@g.bin", "--atlas", "@a.dds",
+        "@ge.po"},
+       0,
+       {"1 glyph from the fallback font " + kDejaVuSans}},
+      {"preview draws with the fallback",
+       {},
+       {"preview", "--font", kMicroHei, "--fallback-font", kDejaVuSans, "-o", "@p.png", "(Ge\xCA\xBB" "ez)"},
+       0,
+       {}},
+      {"preview without the fallback",
+       {},
+       {"preview", "--font", kMicroHei, "-o", "@p.png", "(Ge\xCA\xBB" "ez)"},
+       1,
+       {"vykcn-tool: no glyph for 1 characters: U+02BB (--allow-missing draws them as spaces)"}},
   };
   const auto expand = [](std::string text, const std::string& folder) {
     for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + folder.size())) {
@@ -294,8 +331,10 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
     if (arguments.front() != "check" || c.exitCode != 1) continue;
     std::vector<std::string> inputs(arguments.begin() + 1, arguments.end());
     std::vector<std::string> packText = {"pack-text", "-o", dir.Path("t.res")};
-    std::vector<std::string> packFont = {"pack-font", "--font", kMicroHei, "--glyphs", dir.Path("g.bin"),
-                                         "--atlas", dir.Path("a.dds")};
+    std::vector<std::string> packFont = {"pack-font", "--glyphs", dir.Path("g.bin"), "--atlas", dir.Path("a.dds")};
+    if (std::find(inputs.begin(), inputs.end(), "--font") == inputs.end()) {
+      packFont.insert(packFont.end(), {"--font", kMicroHei});
+    }
     for (std::vector<std::string> pack : {packText, packFont}) {
       pack.insert(pack.end(), inputs.begin(), inputs.end());
       const ToolRun refused = RunTool(pack);
