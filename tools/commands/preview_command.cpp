@@ -4,6 +4,7 @@
 
 #include "checks/layout_checks.h"
 #include "commands/command_registry.h"
+#include "commands/repeated_options.h"
 #include "common/code_points.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
@@ -190,7 +191,8 @@ void AddPreviewCommand(CLI::App& app) {
                       "draw the N widest lines of the DLL's translations (or of --translations), each with its width "
                       "and place")
       ->check(CLI::Range(1, kMaxSamples));
-  command->add_option("--translations", options->translations, "translators' files for --widest, as pack-text reads them");
+  AddFilesOption(command, "--translations", &options->translations,
+                 "a translators' file for --widest, as pack-text reads it");
   command->add_option("-o,--output", options->output, "PNG file to write")->required();
   command->add_option("text", options->text, "UTF-8 text; line breaks on U+000A");
   command->callback([options] {
