@@ -43,7 +43,8 @@ class SubtitleTranslator {
 
   // The same swap, with each lookup it made written to `trace`: for the toolkit, which tells a
   // fallback that finds another host text from one that only meets its hash. Allocates nothing;
-  // the shipped swap above runs the same code without the tracing.
+  // the swap above runs the same code without the tracing, and the module, which never calls this
+  // one, does not link it (subtitle_trace.cpp).
   void TraceSubtitlePointer(const char** slot, SubtitleSiteTrace* trace) noexcept;
 
  private:
