@@ -20,9 +20,11 @@ void CheckOptionsOf(const std::vector<std::string>& words) {
   } catch (const CLI::OptionNotFound&) {
     throw CommandError("check-options: unknown command '" + words.front() + "'");
   }
-  // Only the options are checked: what the command must be given, and what it does, are not asked.
-  command->callback(std::function<void()>());
+  // Only the options are checked: what the command must be given is not asked, and once every
+  // option is read (before the command would run) its work is dropped. Not sooner: the work holds
+  // what the options are read into.
   for (CLI::Option* option : command->get_options()) option->required(false);
+  app.parse_complete_callback([command] { command->callback(std::function<void()>()); });
   std::vector<std::string> reversed(words.rbegin(), words.rend());  // CLI11 takes the words last first
   try {
     app.parse(reversed);
