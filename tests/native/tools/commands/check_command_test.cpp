@@ -209,6 +209,7 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
     std::vector<std::string> arguments;
     int exitCode;
     std::vector<std::string> lines;  // each a whole line of the output (standard output and error)
+    std::vector<std::string> then{};  // run next (unpack-text of what was written); its output is checked too
   } cases[] = {
       {"a host text that shares an entry's hash",
        {{"t.po", kPo + "msgid \"YFokxZcx\"\nmsgstr \"\xE7\x94\xB2\"\n\nmsgid \"LuMaOBaQ\"\nmsgstr \"\"\n"}},
@@ -217,6 +218,55 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
        {"@t.po:7: error: host text \"LuMaOBaQ\" has no translation but shares the hash 0x5FFA70D4: the game would "
         "show \"\xE7\x94\xB2\" (the translation of \"YFokxZcx\" at @t.po:4) (--accept-shared-hash 0x5FFA70D4 if "
         "every text with that hash may show it)"}},
+      // Placeholders of the formats games use: printf, brace, $name, %name%; tags and entities.
+      {"a variable of each syntax dropped",
+       {{"t.po", kPo + "msgid \"Saved %s\"\nmsgstr \"已保存\"\n\nmsgid \"Total {0:N2}\"\nmsgstr \"合计\"\n\n"
+                       "msgid \"Hello $name, welcome to $place.\"\nmsgstr \"欢迎。\"\n\n"
+                       "msgid \"%count% left\"\nmsgstr \"剩余 %c\"\n"}},
+       {"check", "@t.po"},
+       0,
+       {"@t.po:4: warning: placeholders differ from the host text: %s missing [placeholder]",
+        "@t.po:7: warning: placeholders differ from the host text: {0:N2} missing [placeholder]",
+        "@t.po:10: warning: placeholders differ from the host text: $name $place missing [placeholder]",
+        "@t.po:13: warning: placeholders differ from the host text: %count% missing, %c added [placeholder]"}},
+      {"tags restyled and an entity dropped: markup, apart from a dropped $name",
+       {{"t.po", kPo + "msgid \"<i>Stop</i>, $name\"\nmsgstr \"<b>停</b>\"\n\nmsgid \"A &amp; B\"\nmsgstr \"甲和乙\"\n"}},
+       {"check", "@t.po"},
+       0,
+       {"@t.po:4: warning: placeholders differ from the host text: $name missing [placeholder]",
+        "@t.po:4: warning: markup differs from the host text: </i> <i> missing, </b> <b> added [markup]",
+        "@t.po:7: warning: markup differs from the host text: &amp; missing [markup]"}},
+      {"markup disabled: the dropped $name still warned",
+       {{"t.po", kPo + "msgid \"<i>Stop</i>, $name\"\nmsgstr \"<b>停</b>\"\n\nmsgid \"A &amp; B\"\nmsgstr \"甲和乙\"\n"}},
+       {"check", "--disable", "markup", "@t.po"},
+       0,
+       {"@t.po:4: warning: placeholders differ from the host text: $name missing [placeholder]", "0 errors, 1 warnings"}},
+      {"printf conversions reordered without positions",
+       {{"t.po", kPo + "msgid \"%d of %s\"\nmsgstr \"%s 的 %d\"\n\nmsgid \"%1$d of %2$s\"\nmsgstr \"%2$s 的 %1$d\"\n"}},
+       {"check", "@t.po"},
+       1,
+       {"@t.po:4: error: printf conversions in another order: \"%d %s\" in the host text, \"%s %d\" here: the "
+        "arguments would be swapped (positions, as in %2$s, let a translation reorder them)",
+        "1 errors, 0 warnings"}},
+      {"--wrap at each syntax, a tag with attributes, runs of ASCII: whole; too wide alone, a [width] warning",
+       {{"t.po", kPo + "msgid \"Saved %1$s\"\nmsgstr \"已经保存好了%1$s\"\n\n"
+                       "msgid \"Total {0, -8}\"\nmsgstr \"总计为{0, -8}\"\n\n"
+                       "msgid \"Hello $name\"\nmsgstr \"你好你好你好$name\"\n\n"
+                       "msgid \"%count% left\"\nmsgstr \"还剩下的是%count%\"\n\n"
+                       "msgid \"See <ref>dst='unit_Mage' text='Mage'</ref>\"\n"
+                       "msgstr \"参见<ref>dst='unit_Mage' text='法师'</ref>\"\n\n"
+                       "msgid \"Tom &amp; Jerry\"\nmsgstr \"汤姆和杰瑞和&amp;杰瑞\"\n\n"
+                       "msgid \"Press alt+s\"\nmsgstr \"请按下alt+s\"\n\n"
+                       "msgid \"Run --option\"\nmsgstr \"请运行--option\"\n"}},
+       {"pack-text", "--wrap", "150", "--font", kMicroHei, "@t.po", "-o", "@t.res"},
+       0,
+       {"0xF7E618D4\t已经保存\\n好了\\n%1$s\tSaved %1$s", "0x6EEA71A5\t总计为\\n{0, -8}\tTotal {0, -8}",
+        "0xC26DC431\t你好你好\\n你好\\n$name\tHello $name", "0xCF388108\t还剩下的\\n是\\n%count%\t%count% left",
+        "0xBC7579EB\t参见\\n<ref>dst='unit_Mage' text='法师'</ref>\tSee <ref>dst='unit_Mage' text='Mage'</ref>",
+        "@t.po:16: warning: line 2 is 601 px wide at 'M' 25 px, over the limit of 150 px [width]",
+        "0xEBF4D069\t汤姆和杰\\n瑞和\\n&amp;杰\\n瑞\tTom &amp; Jerry", "0x509719D4\t请按下\\nalt+s\tPress alt+s",
+        "0x9015D7D6\t请运行\\n--option\tRun --option"},
+       {"unpack-text", "@t.res", "--source", "@t.po"}},
 
       // A fallback that reaches a record through its hash alone; options checked before they are kept.
       {"the fallback's first pass meets an entry's hash",
@@ -340,10 +390,17 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
       }
     }
     const auto before = snapshot(folder);
-    const ToolRun run = make ? RunProgram("/usr/bin/env", arguments) : RunTool(arguments);
+    ToolRun run = make ? RunProgram("/usr/bin/env", arguments) : RunTool(arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
     if (run.exitCode != 0) {
       EXPECT_EQ(snapshot(folder), before) << "a refused command changed the folder";
+    }
+    if (!c.then.empty()) {
+      std::vector<std::string> then;
+      for (const std::string& argument : c.then) then.push_back(expand(argument, folder));
+      const ToolRun next = RunTool(then);
+      EXPECT_EQ(next.exitCode, 0) << next.err;
+      run.out += next.out + next.err;
     }
     const std::vector<std::string> said = lines(run.out + run.err);
     for (std::string line : c.lines) {
