@@ -3,8 +3,9 @@
 # <windows.h>, Direct3D or a header of src/win32; nothing portable asks which platform it is on;
 # only the decoder's CPU-specific folder (src/lzx/decoder/x86) uses intrinsics, target attributes
 # or asks which processor it runs on; the LZX encoder is the toolkit's: nothing else under src/
-# includes it or links it, so the module never carries it; the capture build's code is included by
-# its own files alone; and the LZX decoder's layers point one way (below).
+# includes it or links it, so the module never carries it; the capture build's code is included
+# by its own files alone; the LZX decoder's layers point one way (below); and the toolkit's lower
+# folders never include its checks or commands.
 # Prints each offending line and exits 1, or prints "layout: ok".
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -94,6 +95,15 @@ report "the decoder's inner headers included under src/ (only decompress.h and c
 # shellcheck disable=SC2046
 report "the decoder's testing door included outside the tests, fuzz targets and benchmarks" \
   "$(grep -nE '^\s*#\s*include\s*"lzx/decoder/decoder_testing\.h"' $(find src tools -type f \( -name '*.cpp' -o -name '*.h' \) -not -path "$decoder/decoder_testing.cpp" | sort))"
+
+# The toolkit's folders below the checks (rendering, the placeholder table of text_syntax, translators'
+# files, font building, module reading, common) never include the checks or the commands: the table
+# of placeholders is shared from below, so that the line breaker and the checks read one table.
+lower_tool_sources=$(find tools/rendering tools/text_syntax tools/text_sources tools/font_building \
+                     tools/module_reading tools/common -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+# shellcheck disable=SC2086
+report "the checks or the commands included by a folder of the toolkit below them" \
+  "$(grep -nE '^\s*#\s*include\s*"(checks|commands)/' $lower_tool_sources)"
 
 [[ $status -eq 0 ]] && echo "layout: ok"
 exit $status

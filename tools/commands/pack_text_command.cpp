@@ -37,12 +37,13 @@ void AddPackTextCommand(CLI::App& app) {
                     "compress at the best level: smaller and slower, for the build a team ships (default: as fast "
                     "as the peer codecs)");
   AddSetOptions(command, &options->check);
-  AddFontOptions(command, &options->check, &options->layout);
+  AddFontOptions(command, &options->check);
   AddLayoutOptions(command, &options->check, &options->layout, true);
   command->callback([options] {
     CommandPaths paths{options->files, {}};
     paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
     paths.inputs.insert(paths.inputs.end(), {options->check.fontPath, options->layout.glyphs, options->layout.dll});
+    paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());
     paths.binaryOutputs.push_back(options->output);
     paths.binaryOutputs.push_back(options->stamp);
     CheckCommandPaths(paths);

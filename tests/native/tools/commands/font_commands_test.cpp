@@ -87,6 +87,17 @@ TEST(PackFontCommand, WritesTheGlyphTableAndTheExactAtlasFile) {
   std::filesystem::remove(files.atlas);
   EXPECT_NE(RunTool(stamped).out.find("PSNR"), std::string::npos);
   EXPECT_EQ(ReadBytes(files.atlas), atlas);
+  // The fallback fonts' bytes are part of what they are made from.
+  const std::string fallback = files.dir.Path("fallback.ttf");
+  WriteBytes(fallback, ReadBytes(kDejaVuSans));
+  std::vector<std::string> withFallback = stamped;
+  withFallback.insert(withFallback.begin() + 1, {"--fallback-font", fallback});
+  EXPECT_NE(RunTool(withFallback).out.find("PSNR"), std::string::npos);
+  EXPECT_EQ(RunTool(withFallback).out, "216 glyphs, up to date in " + files.glyphs + ", " + files.atlas + "\n");
+  std::vector<uint8_t> changed = ReadBytes(kDejaVuSans);
+  changed.push_back(0);  // a byte past the tables: the same glyphs, another file
+  WriteBytes(fallback, changed);
+  EXPECT_NE(RunTool(withFallback).out.find("PSNR"), std::string::npos);
 }
 
 TEST(PackFontCommand, FailsClearlyAndWritesNothing) {
@@ -192,11 +203,11 @@ TEST(PackFontCommand, AtlasSizeGlyphHeightAndFaceOptions) {
   const Case cases[] = {
       {{"--atlas-size", "3000x1000"}, "--atlas-size: 3000x1000 is not one of 2048x1024, 4096x2048, 4096x4096"},
       {{"--atlas-size", "1024x2048"}, "--atlas-size: 1024x2048 is not one of"},
-      {{"--glyph-height", "5"}, "--glyph-height must be 6 to 100 pixels"},
-      {{"--glyph-height", "101"}, "--glyph-height must be 6 to 100 pixels"},
+      {{"--glyph-height", "5"}, "--glyph-height: Value 5 not in range 6 to 100"},
+      {{"--glyph-height", "101"}, "--glyph-height: Value 101 not in range 6 to 100"},
       {{"--glyph-height", "15"}, "no size renders 'M' 15 pixels high"},
       {{"--face", "2"}, "has no face 2 (it has 2 faces, numbered from 0)"},
-      {{"--face", "-1"}, "--face must be 0 or more"},
+      {{"--face", "-1"}, "--face: Value -1 not in range 0 to 65535"},
   };
   for (const Case& c : cases) {
     std::filesystem::remove(files.glyphs);
