@@ -24,7 +24,7 @@ report() {  # report MESSAGE MATCHES
 sources=$(find src tools bench fuzz tests/native -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \
           -o -name '*.S' \) -not -path 'src/win32/*' | sort)
 # shellcheck disable=SC2086
-report "Windows or Direct3D headers outside src/win32 (Windows headers: and tools/system/windows)" \
+report "Windows or Direct3D headers outside src/win32 (and, for Windows headers, tools/system/windows)" \
   "$(grep -nE '^\s*#\s*include\s*[<"](windows\.h|shellapi\.h|io\.h|d3d[0-9a-z_]*\.h|dxgi[0-9a-z_]*\.h|win32/)' $sources \
      | grep -vE '^tools/system/windows/[^:]*:[0-9]+:\s*#\s*include\s*<(windows|shellapi|io)\.h>')"
 tool_sources=$(find tools -type f \( -name '*.cpp' -o -name '*.h' \) -not -path 'tools/system/posix/*' -not -path 'tools/system/windows/*' | sort)

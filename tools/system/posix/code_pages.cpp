@@ -9,12 +9,27 @@
 
 namespace vykcn::tool::system {
 
+namespace {
+
+// One descriptor per code page for the process (the toolkit decodes tens of thousands of sequences
+// when it builds a table), closed when the process ends.
+struct Descriptors {
+  std::map<std::string, iconv_t> byName;
+  ~Descriptors() {
+    for (const auto& [name, cd] : byName) {
+      if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+    }
+  }
+};
+
+}  // namespace
+
 bool DecodeInCodePage(const CodePage& page, const uint8_t* bytes, size_t size, std::vector<uint32_t>* codePoints) {
-  // One descriptor per code page for the process: the toolkit decodes tens of thousands of
-  // sequences when it builds a table.
-  static std::map<std::string, iconv_t> descriptors;
-  auto found = descriptors.find(page.name);
-  if (found == descriptors.end()) found = descriptors.emplace(page.name, iconv_open("UTF-32LE", page.name)).first;
+  static Descriptors descriptors;
+  auto found = descriptors.byName.find(page.name);
+  if (found == descriptors.byName.end()) {
+    found = descriptors.byName.emplace(page.name, iconv_open("UTF-32LE", page.name)).first;
+  }
   const iconv_t cd = found->second;
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
