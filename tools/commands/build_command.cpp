@@ -43,6 +43,7 @@ void RunBuild(BuildOptions& options) {
   CommandPaths paths{files, {}};
   paths.inputs.insert(paths.inputs.end(), options.check.hostTextFiles.begin(), options.check.hostTextFiles.end());
   paths.inputs.insert(paths.inputs.end(), {options.check.fontPath, options.check.extraCharsPath, options.module});
+  paths.inputs.insert(paths.inputs.end(), options.check.fallbackFonts.begin(), options.check.fallbackFonts.end());
   paths.binaryOutputs.push_back(options.output);
   CheckCommandPaths(paths);
   ResolveLayoutSources(options.layout, &options.check);
@@ -54,8 +55,8 @@ void RunBuild(BuildOptions& options) {
   FontPackOptions packing;
   packing.atlas = options.check.layout.atlas;
   packing.glyphHeight = options.check.layout.glyphHeight;
-  packing.face = options.check.fontFace;
-  const FontPack pack = BuildFontPack(options.check.fontPath, checked.glyphs, packing);
+  const FontFiles fonts = options.check.fonts();
+  const FontPack pack = BuildFontPack(fonts, checked.glyphs, packing);
   SetResources set;
   set.glyphTable = SerializeGlyphTable(pack.records);
   set.atlas = BuildAtlasFile(EncodeWhiteBc3(pack.coverage.data(), pack.atlas.width, pack.atlas.height), pack.atlas);
@@ -66,6 +67,12 @@ void RunBuild(BuildOptions& options) {
   std::printf("built %s (%zu bytes) from %zu file%s: %zu records, %zu glyphs, 'M' %d px, %s atlas\n",
               options.output.c_str(), built.size(), files.size(), files.size() == 1 ? "" : "s", checked.records,
               pack.records.size(), pack.glyphHeight, DescribeAtlasSize(pack.atlas).c_str());
+  for (size_t i = 0; i < fonts.fallbacks.size(); ++i) {
+    if (pack.fromFallbacks[i] > 0) {
+      std::printf("%zu glyph%s from the fallback font %s\n", pack.fromFallbacks[i], pack.fromFallbacks[i] == 1 ? "" : "s",
+                  fonts.fallbacks[i].c_str());
+    }
+  }
   if (options.check.layout.glyphHeight == 0 && pack.glyphHeight != kReferenceGlyphRows) {
     std::printf("the glyphs do not fit at 'M' %d px: chose %d px, the largest that fits\n", kReferenceGlyphRows,
                 pack.glyphHeight);
