@@ -9,13 +9,10 @@
 #include "text_sources/po_reader.h"
 
 #include <gettext-po.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cerrno>
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +23,7 @@
 #include "common/charset_conversion.h"
 #include "common/command_error.h"
 #include "common/file_io.h"
+#include "system/catalogue_reading.h"
 
 namespace vykcn::tool {
 
@@ -82,31 +80,6 @@ po_file_t ReadWithLibrary(const char* path, ReadErrors* errors) {
   gErrors = nullptr;
   return file;
 }
-
-// A copy of bytes in memory with a path the library can open, for a file that must be read
-// without its first bytes (a byte order mark).
-class MemoryFile {
- public:
-  MemoryFile(const uint8_t* bytes, size_t size) : fd_(memfd_create("po", MFD_CLOEXEC)) {
-    if (fd_ < 0) throw CommandError(std::string("cannot copy the file for reading: ") + std::strerror(errno));
-    for (size_t written = 0; written < size;) {
-      const ssize_t n = write(fd_, bytes + written, size - written);
-      if (n <= 0) {
-        const std::string reason = n < 0 ? std::strerror(errno) : "nothing written";
-        close(fd_);
-        throw CommandError("cannot copy the file for reading: " + reason);
-      }
-      written += static_cast<size_t>(n);
-    }
-  }
-  ~MemoryFile() { close(fd_); }
-  MemoryFile(const MemoryFile&) = delete;
-  MemoryFile& operator=(const MemoryFile&) = delete;
-  std::string path() const { return "/proc/self/fd/" + std::to_string(fd_); }
-
- private:
-  int fd_;
-};
 
 struct ScannedMessage {
   int line;           // of its msgid keyword
@@ -283,16 +256,19 @@ SourceFile ReadPoFile(const std::string& path) {
   result.path = path;
   std::vector<uint8_t> bytes = ReadFileBytes(path);
   const bool byteOrderMark = bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
-  std::unique_ptr<MemoryFile> withoutMark;
   if (byteOrderMark) {
     result.problems.push_back({1, true, "a UTF-8 byte order mark, which gettext's tools refuse: read as UTF-8"});
-    withoutMark = std::make_unique<MemoryFile>(bytes.data() + 3, bytes.size() - 3);
     bytes.erase(bytes.begin(), bytes.begin() + 3);
   }
   const LineScan scan = ScanLines(bytes);
 
+  // The library reads the very bytes scanned (the file's, past a byte order mark).
   ReadErrors errors;
-  po_file_t file = ReadWithLibrary(withoutMark ? withoutMark->path().c_str() : path.c_str(), &errors);
+  po_file_t file = nullptr;
+  std::string reason;
+  if (!system::WithCatalogueBytes(bytes, [&](const char* name) { file = ReadWithLibrary(name, &errors); }, &reason)) {
+    throw CommandError(path + ": cannot hand the file to libgettextpo: " + reason);
+  }
   if (file == nullptr) {
     const std::string why = errors.errors.empty() ? "cannot read " + path : errors.errors.back().message;
     throw CommandError(path + ": " + why);

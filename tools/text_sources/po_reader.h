@@ -11,8 +11,8 @@ namespace vykcn::tool {
 // the charset of the header. Each syntax error, NUL written into a string, or text not valid in
 // the header's charset is a problem at its line, and reading goes on; the message with a NUL or
 // a text that cannot be converted is left out. A UTF-8 byte order mark is read past, with a
-// warning. Throws CommandError for a file that cannot be read at all, or whose charset iconv does
-// not know.
+// warning. Throws CommandError for a file that cannot be read at all, or whose charset is none of
+// AcceptedCharsets (common/charset_conversion.h).
 SourceFile ReadPoFile(const std::string& path);
 
 }  // namespace vykcn::tool

@@ -427,7 +427,7 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
       }
     }
     const auto before = snapshot(folder);
-    ToolRun run = make ? RunProgram("/usr/bin/env", arguments) : RunTool(arguments);
+    ToolRun run = make ? RunProgram({"/usr/bin/env"}, arguments) : RunTool(arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
     if (run.exitCode != 0) {
       EXPECT_EQ(snapshot(folder), before) << "a refused command changed the folder";
