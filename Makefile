@@ -1,5 +1,5 @@
 # make        install missing packages; build out/vykcn.dll, out/vykcn.dll.debug, out/vykcn-tool and
-#             out/windows/vykcn-tool.exe
+#             out/windows/, the folder a translator copies (vykcn-tool.exe, the module, fonts, licences)
 #             (CAPTURE=1: and the capture build, out/capture/vykcn.dll and its .debug)
 # make test   build and run every test: native, native under ASan+UBSan, Windows under Wine; all of
 #             it under build/, never touching out/
@@ -70,15 +70,16 @@ configure: settings windows-libraries
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVYKCN_TOOL="$$(realpath -m $(tool))" \
 	    -DVYKCN_WINDOWS_LIBRARIES="$$(realpath -m $(windows_libraries))" -C $(BUILD)/settings.cmake >/dev/null'
 
+# The tool, and beside it the default fonts it draws with when given no --font.
 native: configure
-	@mkdir -p $(OUT) && { cmp -s $(tool) $(OUT)/vykcn-tool || cp $(tool) $(OUT)/vykcn-tool; }
+	@mkdir -p $(OUT) && for f in vykcn-tool wqy-microhei.ttc DejaVuSans.ttf; do \
+	  cmp -s $(BUILD)/native/tools/$$f $(OUT)/$$f || cp $(BUILD)/native/tools/$$f $(OUT)/$$f; done
 
 windows: native
 	@cmake --build $(BUILD)/windows --target vykcn vykcn-tool $(if $(capture),vykcn_capture_dll) | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
 	@mkdir -p $(OUT) && for f in vykcn.dll vykcn.dll.debug; do \
 	  cmp -s $(BUILD)/windows/module/$$f $(OUT)/$$f || cp $(BUILD)/windows/module/$$f $(OUT)/$$f; done
-	@mkdir -p $(OUT)/windows && { cmp -s $(BUILD)/windows/tools/vykcn-tool.exe $(OUT)/windows/vykcn-tool.exe \
-	  || cp $(BUILD)/windows/tools/vykcn-tool.exe $(OUT)/windows/vykcn-tool.exe; }
+	@bash scripts/release-folder.sh $(BUILD) $(OUT)
 ifneq ($(capture),)
 	@mkdir -p $(OUT)/capture && for f in vykcn.dll vykcn.dll.debug; do \
 	  cmp -s $(BUILD)/windows/capture/$$f $(OUT)/capture/$$f || cp $(BUILD)/windows/capture/$$f $(OUT)/capture/$$f; done

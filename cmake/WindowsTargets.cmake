@@ -37,15 +37,19 @@ function(vykcn_add_module target rc_file output_dir)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/resources)
 endfunction()
 
-vykcn_add_module(vykcn ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BINARY_DIR}/module)
 include(${CMAKE_CURRENT_LIST_DIR}/ShippingResources.cmake)
+# The shipping module (build/windows/module/vykcn.dll): its code linked bare, then make's set put in.
+vykcn_add_module(vykcn_bare ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BINARY_DIR}/bare-module)
+target_include_directories(vykcn_bare PRIVATE ${vykcn_bare_resources})
+vykcn_add_built_module(vykcn vykcn_bare ${CMAKE_BINARY_DIR}/module)
 
 # The capture build (`make CAPTURE=1`, out/capture/vykcn.dll): the shipping module's resources and
 # lookups, and a record of the texts that passed through it, written to vykcn-capture.po beside the
 # game. A target of its own: the shipping module's link takes none of its code.
-vykcn_add_module(vykcn_capture_dll ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BINARY_DIR}/capture CAPTURE)
-target_include_directories(vykcn_capture_dll PRIVATE ${vykcn_generated})
-add_test(NAME windows.capture_module_inspect COMMAND ${VYKCN_TOOL} inspect $<TARGET_FILE:vykcn_capture_dll>)
+vykcn_add_module(vykcn_capture_bare ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BINARY_DIR}/bare-capture CAPTURE)
+target_include_directories(vykcn_capture_bare PRIVATE ${vykcn_bare_resources})
+vykcn_add_built_module(vykcn_capture_dll vykcn_capture_bare ${CMAKE_BINARY_DIR}/capture)
+add_test(NAME windows.capture_module_inspect COMMAND ${VYKCN_TOOL} inspect ${CMAKE_BINARY_DIR}/capture/vykcn.dll)
 set_tests_properties(windows.capture_module_inspect PROPERTIES FAIL_REGULAR_EXPRESSION "\\.debug_")
 # The shipping module's link took nothing of the capture: neither its library nor its objects.
 add_test(NAME windows.shipping_module_links_no_capture
@@ -54,7 +58,7 @@ add_test(NAME windows.shipping_module_links_no_capture
     if grep -E 'libvykcn_capture(_module)?[.]a\(|capture_[a-z_]*[.](cpp|S)[.]obj' "$0"; then
       echo "the shipping module links capture code"; exit 1
     fi
-  ]=] ${CMAKE_BINARY_DIR}/module/vykcn.map)
+  ]=] ${CMAKE_BINARY_DIR}/bare-module/vykcn.map)
 
 # vykcn-tool.exe, from the toolkit's sources and the libraries cross-built for it
 # (scripts/windows-libraries.sh writes libraries.cmake). The module does not depend on it.

@@ -108,7 +108,9 @@ void AddPackFontCommand(CLI::App& app) {
   CLI::App* command = app.add_subcommand(
       "pack-font", "Rasterise every character the game may draw with the module (translations, host texts, Latin "
                   "extras) into a glyph table (101) and a DXT5 atlas (103)");
-  command->add_option("--font", options->font, "TTF, OTF or TTC font file")->required();
+  command->add_option("--font", options->font,
+                      "TTF, OTF or TTC font file (default: WenQuanYi Micro Hei, then DejaVu Sans for what it lacks, "
+                      "beside the program)");
   command->add_option("--glyphs", options->glyphs, "glyph table to write")->required();
   command->add_option("--atlas", options->atlas, "DDS atlas to write")->required();
   AddGlyphLayoutOptions(command, &options->glyphHeight, &options->atlasSize, &options->face);
@@ -120,6 +122,10 @@ void AddPackFontCommand(CLI::App& app) {
   AddSetOptions(command, &options->check);
   AddExtraCharsOption(command, &options->check);
   command->callback([options] {
+    if (options->font.empty()) {
+      TakeDefaultFontsUnlessGiven(&options->check);
+      options->font = options->check.fontPath;
+    }
     CommandPaths paths{options->translations, {}};
     paths.binaryOutputs = {options->glyphs, options->atlas, options->stamp};
     paths.inputs.push_back(options->font);

@@ -49,16 +49,22 @@ std::string BuildStamp::Digest() const {
   return text;
 }
 
-bool StampIsCurrent(const std::string& stampPath, const std::string& digest, const std::vector<std::string>& outputs) {
-  std::vector<uint8_t> recorded;
+std::string RecordedDigest(const std::string& stampPath, const std::vector<std::string>& outputs) {
   try {
-    recorded = ReadFileBytes(stampPath);
-    std::string expected = digest + "\n";
+    const std::vector<uint8_t> bytes = ReadFileBytes(stampPath);
+    const std::string recorded(bytes.begin(), bytes.end());
+    const size_t end = recorded.find('\n');
+    if (end == std::string::npos) return "";
+    std::string expected = recorded.substr(0, end + 1);
     for (const std::string& output : outputs) expected += DigestOfFile(output) + " " + output + "\n";
-    return std::string(recorded.begin(), recorded.end()) == expected;
+    return recorded == expected ? recorded.substr(0, end) : "";
   } catch (const CommandError&) {
-    return false;  // no record, or an output gone: make them
+    return "";  // no record, or an output gone: make them
   }
+}
+
+bool StampIsCurrent(const std::string& stampPath, const std::string& digest, const std::vector<std::string>& outputs) {
+  return !digest.empty() && RecordedDigest(stampPath, outputs) == digest;
 }
 
 void WriteStamp(const std::string& stampPath, const std::string& digest, const std::vector<std::string>& outputs) {
