@@ -43,6 +43,11 @@ inline std::string WindowsPath(const std::string& path) {
   return windows;
 }
 
+// A path as the tool under test is given it, and names it in what it writes: on Windows, Z:\...
+inline std::string AsGiven(const std::string& path) {
+  return WindowsToolUnderTest() != nullptr && !path.empty() && path[0] == '/' ? WindowsPath(path) : path;
+}
+
 // The outputs as the Linux tool writes them: each Windows path given back in its Unix form, with
 // the rest of a path the tool made below it (up to a ':', a quote or a blank), and LF line ends.
 inline std::string AsOnLinux(std::string text, std::vector<std::pair<std::string, std::string>> paths) {
