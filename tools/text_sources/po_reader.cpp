@@ -159,7 +159,8 @@ std::string QuotedString(const std::string& text, bool* hasNul) {
       value += static_cast<char>(code);
     } else {
       static const char kEscapes[] = "n\nt\tr\rb\bf\fv\va\a";
-      const char* escape = std::strchr(kEscapes, c);
+      // strchr finds the table's terminator for a NUL (a backslash before a NUL byte).
+      const char* escape = c != '\0' ? std::strchr(kEscapes, c) : nullptr;
       value += escape != nullptr && (escape - kEscapes) % 2 == 0 ? escape[1] : c;
     }
   }
