@@ -8,6 +8,26 @@
 #include "common/command_error.h"
 
 namespace vykcn::tool {
+namespace {
+
+// Whether every byte, read alone from the initial state, gives a character or is refused as one the
+// charset lacks: a byte that starts a longer sequence, or only shifts state, gives neither.
+bool EachByteStandsAlone(iconv_t cd) {
+  for (int value = 0; value < 256; ++value) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char byte = static_cast<char>(value);
+    char* in = &byte;
+    size_t inLeft = 1;
+    char buffer[16];
+    char* out = buffer;
+    size_t outLeft = sizeof buffer;
+    const bool converted = iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1);
+    if (converted ? out == buffer : errno != EILSEQ) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 bool IsUtf8Compatible(const std::string& charset) {
   std::string name;
@@ -21,6 +41,7 @@ CharsetConverter::CharsetConverter(const std::string& charset) {
   iconv_t cd = iconv_open("UTF-8", charset.c_str());
   if (cd == reinterpret_cast<iconv_t>(-1)) throw CommandError("unknown charset \"" + charset + "\"");
   handle_ = cd;
+  singleByte_ = EachByteStandsAlone(cd);
 }
 
 CharsetConverter::~CharsetConverter() { iconv_close(static_cast<iconv_t>(handle_)); }

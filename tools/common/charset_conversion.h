@@ -19,8 +19,13 @@ class CharsetConverter {
   // The text in UTF-8; false when it holds a byte sequence that is not valid in the charset.
   bool ToUtf8(const std::string& text, std::string* out);
 
+  // True when each byte alone is one character or none (windows-1252, ISO-8859-1, KOI8-R ...);
+  // false for charsets of multi-byte sequences or shift states (GBK, Shift_JIS, UTF-16, ISO-2022-JP).
+  bool SingleByte() const { return singleByte_; }
+
  private:
   void* handle_;
+  bool singleByte_;
 };
 
 }  // namespace vykcn::tool
