@@ -234,16 +234,16 @@ std::string HeaderCharset(po_file_t file, const char* domain) {
   return charset.empty() ? "UTF-8" : charset;
 }
 
-// A text's first characters, up to a line feed, for a message to quote.
+// A few characters of a text from its first multi-byte one, up to a line feed or another control
+// character, for a message to quote; "..." where the text goes on.
 std::string Sample(const std::string& text) {
   constexpr size_t kShown = 8;
-  size_t at = 0, shown = 0;
+  const size_t start = static_cast<size_t>(
+      std::find_if(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; }) - text.begin());
+  size_t at = start, shown = 0;
   uint32_t code = 0;
   while (at < text.size() && shown < kShown && DecodeUtf8Char(text, &at, &code) && code >= 0x20) ++shown;
-  std::string sample = text.substr(0, at);
-  // The loop stopped at a line feed or a control character, not at the end.
-  if (at < text.size()) sample += "...";
-  return sample;
+  return (start > 0 ? "..." : "") + text.substr(start, at - start) + (at < text.size() ? "..." : "");
 }
 
 // When every text of the domain's messages is valid UTF-8 and one holds a multi-byte character,
