@@ -93,7 +93,8 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* fin
                                       [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; });
   if (entry.translation == entry.host && hasLetters) add(Severity::kWarning, "the translation is the host text unchanged", w::kUnchanged);
   if (entry.translation != entry.host && LooksUntranslated(entry.host, entry.translation, entry.printfFormat)) {
-    add(Severity::kWarning, "the translation has Latin letters but no Chinese character: " + QuotedText(entry.translation),
+    add(Severity::kWarning,
+        "the translation has Latin letters but no Chinese character: " + QuotedText(entry.translation),
         w::kUntranslatedText);
   }
   if (entry.crLfInCell) add(Severity::kWarning, "CR LF inside a quoted cell, read as a line feed", w::kCrLf);

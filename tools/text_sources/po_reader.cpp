@@ -269,9 +269,8 @@ std::string Utf8Sample(po_file_t file, const char* domain) {
     for (int form = 0; plural && valid && po_message_msgstr_plural(message, form) != nullptr; ++form) {
       valid = look(po_message_msgstr_plural(message, form), &translationSample);
     }
-    for (const char* text : {po_message_msgid(message), po_message_msgid_plural(message), po_message_msgctxt(message)}) {
-      valid = valid && look(text, &otherSample);
-    }
+    const char* others[] = {po_message_msgid(message), po_message_msgid_plural(message), po_message_msgctxt(message)};
+    for (const char* text : others) valid = valid && look(text, &otherSample);
     if (!valid) return "";
   }
   return translationSample.empty() ? otherSample : translationSample;

@@ -12,8 +12,8 @@ namespace vykcn::tool {
 // the header's charset is a problem at its line, and reading goes on; the message with a NUL or
 // a text that cannot be converted is left out. A header that names a single-byte charset over
 // texts that are all UTF-8 is an error at the line that names it, and the texts are read as
-// UTF-8. A UTF-8 byte order mark is read past, with a warning. Throws CommandError for a file that cannot be read at all, or whose charset iconv does
-// not know.
+// UTF-8. A UTF-8 byte order mark is read past, with a warning. Throws CommandError for a file
+// that cannot be read at all, or whose charset iconv does not know.
 SourceFile ReadPoFile(const std::string& path);
 
 }  // namespace vykcn::tool

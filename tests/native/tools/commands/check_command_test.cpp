@@ -208,35 +208,39 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
       // Charsets that do not match the bytes, and translations left in another language.
       {"UTF-8 under a windows-1252 header",
        {{"t.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=windows-1252\\n\"\n\n"
-                 "msgid \"Good.\"\nmsgstr \"\xE5\xA5\xBD\xE7\x9A\x84\xE3\x80\x82\"\n\nmsgid \"Caf\xC3\xA9.\"\nmsgstr \"\xE5\x92\x96\"\n"}},
+                 "msgid \"Good.\"\nmsgstr \"\xE5\xA5\xBD\xE7\x9A\x84\xE3\x80\x82\"\n\n"
+                 "msgid \"Caf\xC3\xA9.\"\nmsgstr \"\xE5\x92\x96\"\n"}},
        {"check", "@t.po"},
        1,
        {"@t.po:2: error: the header declares charset=windows-1252, but the texts are UTF-8 (\"\xE5\xA5\xBD\xE7\x9A\x84"
-        "\xE3\x80\x82\" would become \"\xC3\xA5\xC2\xA5\xC2\xBD\xC3\xA7\xC5\xA1\xE2\x80\x9E\xC3\xA3\xE2\x82\xAC\xE2\x80\x9A\"); "
-        "write charset=UTF-8"}},
+        "\xE3\x80\x82\" would become \"\xC3\xA5\xC2\xA5\xC2\xBD\xC3\xA7\xC5\xA1\xE2\x80\x9E\xC3\xA3\xE2\x82\xAC"
+        "\xE2\x80\x9A\"); write charset=UTF-8"}},
       {"UTF-8 under an ISO-8859-1 header",
        {{"t.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n\n"
                  "msgid \"Good.\"\nmsgstr \"\xE5\xA5\xBD\xE7\x9A\x84\xE3\x80\x82\"\n"}},
        {"check", "@t.po"},
        1,
        {"@t.po:2: error: the header declares charset=ISO-8859-1, but the texts are UTF-8 (\"\xE5\xA5\xBD\xE7\x9A\x84"
-        "\xE3\x80\x82\" would become \"\xC3\xA5\xC2\xA5\xC2\xBD\xC3\xA7\\x9A\\x84\xC3\xA3\\x80\\x82\"); write charset=UTF-8"}},
+        "\xE3\x80\x82\" would become \"\xC3\xA5\xC2\xA5\xC2\xBD\xC3\xA7\\x9A\\x84\xC3\xA3\\x80\\x82\"); "
+        "write charset=UTF-8"}},
       {"a genuine windows-1252 file",
        {{"t.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=windows-1252\\n\"\n\n"
                  "msgid \"Caf\xE9.\"\nmsgstr \"\"\n\nmsgid \"Menu\"\nmsgstr \"Men\xFA del d\xED" "a\"\n"}},
        {"check", "--list", "untranslated", "@t.po"},
        0,
        {"@t.po:4: untranslated: \"Caf\xC3\xA9.\"",
-        "@t.po:7: warning: the translation has Latin letters but no Chinese character: \"Men\xC3\xBA del d\xC3\xAD" "a\" "
-        "[untranslated-text]"}},
+        "@t.po:7: warning: the translation has Latin letters but no Chinese character: "
+        "\"Men\xC3\xBA del d\xC3\xAD" "a\" [untranslated-text]"}},
       {"translations left in another language; letters only in placeholders or a name kept alone",
        {{"t.po", kPo + "msgid \"Open the door.\"\nmsgstr \"Open door.\"\n\n"
                        "msgid \"<b>%s</b> wins {0} gold\"\nmsgstr \"<b>%s</b> {0}\"\n\n"
                        "msgid \"Battle for Wesnoth\"\nmsgstr \"Wesnoth\"\n\nmsgid \"Hit points\"\nmsgstr \"HP\"\n\n"
-                       "msgid \"Good.\"\nmsgstr \"Bon.\"\n\nmsgid \"Next\"\nmsgstr \"\xEF\xBC\xAE\xEF\xBD\x85\xEF\xBD\x98\xEF\xBD\x94\"\n"}},
+                       "msgid \"Good.\"\nmsgstr \"Bon.\"\n\n"
+                       "msgid \"Next\"\nmsgstr \"\xEF\xBC\xAE\xEF\xBD\x85\xEF\xBD\x98\xEF\xBD\x94\"\n"}},
        {"check", "@t.po"},
        0,
-       {"@t.po:4: warning: the translation has Latin letters but no Chinese character: \"Open door.\" [untranslated-text]",
+       {"@t.po:4: warning: the translation has Latin letters but no Chinese character: \"Open door.\" "
+        "[untranslated-text]",
         "@t.po:16: warning: the translation has Latin letters but no Chinese character: \"Bon.\" [untranslated-text]",
         "!@t.po:7: warning: the translation has Latin", "!@t.po:10: warning: the translation has Latin",
         "!@t.po:13: warning: the translation has Latin", "!@t.po:19: warning: the translation has Latin"}},

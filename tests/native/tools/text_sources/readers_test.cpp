@@ -218,8 +218,8 @@ TEST(TextSources, CharsetsDelimitersAndCaseGiveTheSameEntries) {
   } misnamed[] = {{"windows-1252", "\xC3\xA6\xE2\x80\xB0\xE2\x80\x9C\xC3\xA5\xC2\xBC\xE2\x82\xAC"},
                   {"ISO-8859-1", "\xC3\xA6\\x89\\x93\xC3\xA5\xC2\xBC\\x80"}};
   for (const auto& m : misnamed) {
-    const tool::SourceFile file = tool::ReadPoFile(
-        dir.Write(m.charset + ".po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=" + m.charset + "\\n\"\n\n" + body));
+    const tool::SourceFile file = tool::ReadPoFile(dir.Write(
+        m.charset + ".po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=" + m.charset + "\\n\"\n\n" + body));
     EXPECT_EQ(Pairs(file.entries), expected);
     EXPECT_EQ(Problems(file), std::vector<std::string>{"2: error: the header declares charset=" + m.charset +
                                                        ", but the texts are UTF-8 (\"\xE6\x89\x93\xE5\xBC\x80\" would "
