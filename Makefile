@@ -6,7 +6,7 @@
 # make clean  remove build/ (with the remembered settings) and out/
 #
 # Settings of the module's resources (README.md lists them; scripts/settings.sh holds the list):
-#   TRANSLATIONS=DIR FONT=FILE GLYPH_HEIGHT=N ATLAS_SIZE=WxH LATER_WINS=1
+#   TRANSLATIONS=DIR FONT=FILE FALLBACK_FONTS="FILE:FILE" GLYPH_HEIGHT=N ATLAS_SIZE=WxH LATER_WINS=1
 #   ACCEPT_SHARED_HASH="0x1234ABCD ..." HOST_TEXTS=FILE EXTRA_CHARS=FILE
 # Each one given is remembered in build/settings.txt until it is given again; NAME= restores its
 # default. `make` and `make test` configure the Windows build with the same settings.

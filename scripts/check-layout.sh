@@ -3,8 +3,8 @@
 # <windows.h>, Direct3D or a header of src/win32; nothing portable asks which platform it is on;
 # only the decoder's CPU-specific folder (src/lzx/decoder/x86) uses intrinsics, target attributes
 # or asks which processor it runs on; the LZX encoder is the toolkit's: nothing else under src/
-# includes it or links it, so the module never carries it; and the capture build's code is
-# included by its own files alone.
+# includes it or links it, so the module never carries it; the capture build's code is included
+# by its own files alone; and the toolkit's lower folders never include its checks or commands.
 # Prints each offending line and exits 1, or prints "layout: ok".
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -51,6 +51,15 @@ shipped_sources=$(find src -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h
 # shellcheck disable=SC2086
 report "the capture build's code included by a source of the shipped module" \
   "$(grep -nE '^\s*#\s*include\s*[<"](capture/|win32/capture_)' $shipped_sources)"
+
+# The toolkit's folders below the checks (rendering, the placeholder table of text_syntax, translators'
+# files, font building, module reading, common) never include the checks or the commands: the table
+# of placeholders is shared from below, so that the line breaker and the checks read one table.
+lower_tool_sources=$(find tools/rendering tools/text_syntax tools/text_sources tools/font_building \
+                     tools/module_reading tools/common -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+# shellcheck disable=SC2086
+report "the checks or the commands included by a folder of the toolkit below them" \
+  "$(grep -nE '^\s*#\s*include\s*"(checks|commands)/' $lower_tool_sources)"
 
 [[ $status -eq 0 ]] && echo "layout: ok"
 exit $status

@@ -11,8 +11,8 @@ packages=(
   libmspack-dev libwim-dev cabextract xz-utils zstd gettext
   # fuzzing
   clang-14 libclang-rt-14-dev
-  # fonts used by the toolkit's tests
-  fonts-wqy-microhei fonts-droid-fallback
+  # fonts: the build's default chain (WenQuanYi Micro Hei, then DejaVu Sans) and the toolkit's tests
+  fonts-wqy-microhei fonts-dejavu-core fonts-droid-fallback
   # Windows cross build and the Wine test rig
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
   # OpenGL for Wine's Direct3D 11 under Xvfb (recommended by wine only, so named here)

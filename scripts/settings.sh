@@ -10,6 +10,7 @@ set -euo pipefail
 
 # One setting a line; a packer option added later is one more line.
 #   kind     folder, file: a path; a relative one is taken from the project root
+#            files: paths separated by ':' (a path may hold spaces), each after its own option; "none": no file
 #            value: passed as it is; words: each word after its own option; flag: 1 passes it, 0 not
 #   default  "-": none
 #   goes to  a CMake variable of its own, or a group and the option:
@@ -28,6 +29,7 @@ LATER_WINS          flag    0                                               text
 ACCEPT_SHARED_HASH  words   -                                               text --accept-shared-hash
 HOST_TEXTS          file    -                                               text --host-texts
 EXTRA_CHARS         file    -                                               glyphs --extra-chars
+FALLBACK_FONTS      files   /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf glyphs --fallback-font
 DISABLE             words   -                                               text --disable
 ERRORS              words   -                                               text --error
 STRICT              flag    0                                               text --strict
@@ -61,9 +63,14 @@ while read -r name k d t o; do
   source[$name]=default
 done <<<"$table"
 
-# A path as it is remembered: absolute, taken from the project root when relative.
+# A path as it is remembered: absolute, taken from the project root when relative; each of a list.
 resolve() {  # resolve NAME VALUE
-  if [[ -z "$2" || ( "${kind[$1]}" != folder && "${kind[$1]}" != file ) ]]; then
+  if [[ "${kind[$1]}" == files && -n "$2" && "$2" != none ]]; then
+    local part parts list=() IFS=":"
+    read -ra parts <<<"$2"
+    for part in "${parts[@]}"; do [[ -z "$part" ]] || list+=("$(cd "$root" && realpath -ms -- "$part")"); done
+    printf '%s' "${list[*]}"
+  elif [[ -z "$2" || ( "${kind[$1]}" != folder && "${kind[$1]}" != file ) ]]; then
     printf '%s' "$2"
   else
     (cd "$root" && realpath -ms -- "$2")
@@ -104,6 +111,11 @@ for name in "${names[@]}"; do
         fail "$name: no .po or .csv files in $v or its folders$where"
       ;;
     file) [[ -f "$v" ]] || fail "$name: no file $v$where" ;;
+    files)
+      [[ "$v" == none ]] || while IFS= read -r -d ':' part; do
+        [[ -f "$part" ]] || fail "$name: no file $part$where"
+      done <<<"$v:"
+      ;;
     flag) [[ "$v" == 0 || "$v" == 1 ]] || fail "$name: 1 or 0, not '$v'$where" ;;
   esac
 done
@@ -134,6 +146,13 @@ for name in "${names[@]}"; do
     words)
       read -ra words <<<"$v"
       for word in ${words[@]+"${words[@]}"}; do arguments+=("${option[$name]}" "$word"); done
+      ;;
+    files)
+      # Each file is also an input of the packers, as a file an option names is.
+      [[ "$v" == none || -z "$v" ]] || while IFS= read -r -d ':' part; do
+        arguments+=("${option[$name]}" "$part")
+        inputs+=("$part")
+      done <<<"$v:"
       ;;
     *)
       [[ -z "$v" ]] || arguments=("${option[$name]}" "$v")

@@ -3,6 +3,7 @@
 // (ChooseGlyphHeight), for the documented 2048 x 1024 atlas or another size.
 #include <string>
 
+#include "font_building/font_chain.h"
 #include "font_building/glyph_charset.h"
 #include "formats/dds_atlas.h"
 
@@ -14,8 +15,7 @@ struct AtlasFit {
   int largestRows = 0;    // the largest 'M' height at which they fit; 0 when none from 12 up does
 };
 
-// Throws CommandError when the font cannot be read.
-AtlasFit FitAtlas(const std::string& fontPath, const GlyphCharset& charset, int face = 0,
-                  AtlasSize atlas = AtlasSize());
+// Throws CommandError when a font cannot be read.
+AtlasFit FitAtlas(const FontFiles& fonts, const GlyphCharset& charset, AtlasSize atlas = AtlasSize());
 
 }  // namespace vykcn::tool

@@ -67,15 +67,26 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* fin
       add(Severity::kError, "characters beyond U+FFFF, which a glyph record cannot hold: " + CodeList(beyond));
     }
   }
+  PlaceholderComparison placeholders = ComparePlaceholders(entry.host, entry.translation, entry.printfFormat);
+  // The first form of a plural may follow the plural host text ("one file" / "%d files"), as msgfmt allows.
+  if (entry.plural) {
+    const PlaceholderComparison plural = ComparePlaceholders(entry.pluralHost, entry.translation, entry.printfFormat);
+    if (plural.variables.empty() && plural.printfOrder.empty()) placeholders.variables = placeholders.printfOrder = "";
+    if (plural.markup.empty()) placeholders.markup.clear();
+  }
+  if (!placeholders.printfOrder.empty()) {
+    add(Severity::kError, "printf conversions in another order: " + placeholders.printfOrder +
+                              ": the arguments would be swapped (positions, as in %2$s, let a translation reorder them)");
+  }
   const bool usable = findings->size() == before;
 
   // Warnings: what is likely a slip of the translator's.
-  std::string placeholders = PlaceholderDifference(entry.host, entry.translation, entry.printfFormat);
-  // The first form of a plural may follow the plural host text ("one file" / "%d files"), as msgfmt allows.
-  if (entry.plural && PlaceholderDifference(entry.pluralHost, entry.translation, entry.printfFormat).empty()) {
-    placeholders.clear();
+  if (!placeholders.variables.empty()) {
+    add(Severity::kWarning, "placeholders differ from the host text: " + placeholders.variables, w::kPlaceholder);
   }
-  if (!placeholders.empty()) add(Severity::kWarning, "placeholders differ from the host text: " + placeholders, w::kPlaceholder);
+  if (!placeholders.markup.empty()) {
+    add(Severity::kWarning, "markup differs from the host text: " + placeholders.markup, w::kMarkup);
+  }
   const auto hostBreaks = std::count(entry.host.begin(), entry.host.end(), '\n');
   const auto translationBreaks = std::count(entry.translation.begin(), entry.translation.end(), '\n');
   if (hostBreaks != translationBreaks) {
@@ -92,7 +103,7 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* fin
   const bool hasLetters = std::any_of(entry.host.begin(), entry.host.end(),
                                       [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; });
   if (entry.translation == entry.host && hasLetters) add(Severity::kWarning, "the translation is the host text unchanged", w::kUnchanged);
-  if (entry.translation != entry.host && LooksUntranslated(entry.host, entry.translation, entry.printfFormat)) {
+  if (entry.translation != entry.host && LooksUntranslated(entry.host, entry.translation)) {
     add(Severity::kWarning,
         "the translation has Latin letters but no Chinese character: " + QuotedText(entry.translation),
         w::kUntranslatedText);

@@ -12,7 +12,8 @@ enum class Severity { kError, kWarning, kNote };
 
 // Warning classes, named in each warning's line as "[class]".
 namespace warning_class {
-constexpr char kPlaceholder[] = "placeholder";   // printf directives, brace fields or tags differ
+constexpr char kPlaceholder[] = "placeholder";   // variables differ: printf directives, brace fields, $names, %names%
+constexpr char kMarkup[] = "markup";             // tags or entities differ
 constexpr char kLineBreaks[] = "line-breaks";    // another number of line feeds than the host text
 constexpr char kWhiteSpace[] = "white-space";    // leading or trailing white space differs
 constexpr char kUnchanged[] = "unchanged";       // the translation is the host text

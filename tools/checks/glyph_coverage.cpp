@@ -8,7 +8,7 @@
 #include "common/code_points.h"
 #include "common/command_error.h"
 #include "common/file_io.h"
-#include "font_building/font_rasterizer.h"
+#include "font_building/font_chain.h"
 
 namespace vykcn::tool {
 namespace {
@@ -22,7 +22,7 @@ bool IsDrawn(uint32_t c) { return c >= 0x20 && !(c >= 0x7F && c < 0xA0); }
 
 class Coverage {
  public:
-  Coverage(const FontRasterizer& font, std::vector<Finding>* findings) : font_(font), findings_(findings) {}
+  Coverage(const FontChain& font, std::vector<Finding>* findings) : font_(font), findings_(findings) {}
 
   // Adds the characters of `text` (bytes that are not UTF-8 skipped), reporting at `place`; `of`
   // says whose they are (" of the host text"), or is empty for a translation. Characters that are
@@ -48,7 +48,7 @@ class Coverage {
       } else if (font_.HasGlyph(c)) {
         codes_.insert(c);
       } else {
-        Report(place, Severity::kError, "the font lacks " + named);
+        Report(place, Severity::kError, font_.files().Lacking(named));
       }
     }
   }
@@ -77,7 +77,7 @@ class Coverage {
     findings_->push_back(finding);
   }
 
-  const FontRasterizer& font_;
+  const FontChain& font_;
   std::vector<Finding>* findings_;
   std::set<uint32_t> seen_;   // each character is reported once, at its first place
   std::set<uint32_t> codes_;  // the table's characters
@@ -110,13 +110,12 @@ void AddExtraCharacters(const GlyphSources& sources, Coverage* coverage, std::ve
 
 }  // namespace
 
-GlyphCharset CheckGlyphCoverage(const std::string& fontPath, int face, const GlyphSources& sources,
-                                std::vector<Finding>* findings) {
-  std::unique_ptr<FontRasterizer> font;
+GlyphCharset CheckGlyphCoverage(const FontFiles& fonts, const GlyphSources& sources, std::vector<Finding>* findings) {
+  std::unique_ptr<FontChain> font;
   try {
-    font = std::make_unique<FontRasterizer>(fontPath, face);
+    font = std::make_unique<FontChain>(fonts);
   } catch (const CommandError& e) {
-    findings->push_back({-1, fontPath, 0, Severity::kError, e.what()});
+    findings->push_back({-1, "", 0, Severity::kError, e.what()});  // the message names the font
     return {};
   }
   Coverage coverage(*font, findings);
@@ -127,9 +126,9 @@ GlyphCharset CheckGlyphCoverage(const std::string& fontPath, int face, const Gly
     if (c != kDelete && !font->HasGlyph(c)) missingAscii += (missing++ == 0 ? "" : " ") + FormatCodePoint(c);
   }
   if (missing > 0) {
-    findings->push_back({-1, fontPath, 0, Severity::kError,
-                         "the font lacks " + std::to_string(missing) + " characters: " + missingAscii +
-                             " (every glyph table holds U+0020 to U+007E)"});
+    findings->push_back({-1, fonts.main, 0, Severity::kError,
+                         fonts.Lacking(std::to_string(missing) + " characters: " + missingAscii,
+                                       "every glyph table holds U+0020 to U+007E")});
   }
   for (const GlyphText& text : sources.texts) {
     const Finding place{text.fileIndex, text.entry->file, text.entry->line, Severity::kError, ""};

@@ -2,11 +2,12 @@
 // Every character the host may draw needs a glyph. The module's glyph table replaces the host's
 // whole font, so it must hold the translations' characters and also those of the host texts that
 // stay untranslated (the game draws them with it too), printable ASCII, the characters of an
-// extra file, and the Latin extras whenever the font has them.
+// extra file, and the Latin extras whenever a font of the chain has them.
 #include <string>
 #include <vector>
 
 #include "checks/finding.h"
+#include "font_building/font_chain.h"
 #include "font_building/glyph_charset.h"
 #include "text_sources/text_entry.h"
 
@@ -29,11 +30,11 @@ struct GlyphSources {
   int extraFileIndex = -1;
 };
 
-// The characters the glyph table will hold. An error at its first place for each needed character
-// the font lacks (a translated host text's characters are not needed), or that an extra file holds beyond U+FFFF; a warning for a host text's character
-// beyond U+FFFF, which no glyph record can hold; an error for a font that cannot be read (and an
-// empty set).
-GlyphCharset CheckGlyphCoverage(const std::string& fontPath, int face, const GlyphSources& sources,
-                                std::vector<Finding>* findings);
+// The characters the glyph table will hold, each from the first font of the chain that has it. An
+// error at its first place for each needed character that no font of the chain has, naming the
+// fonts tried (a translated host text's characters are not needed), or that an extra file holds
+// beyond U+FFFF; a warning for a host text's character beyond U+FFFF, which no glyph record can
+// hold; an error for a font that cannot be read (and an empty set).
+GlyphCharset CheckGlyphCoverage(const FontFiles& fonts, const GlyphSources& sources, std::vector<Finding>* findings);
 
 }  // namespace vykcn::tool

@@ -1,22 +1,22 @@
 #pragma once
-// The parts of a text that a program fills in or a renderer reads, which a translation must keep:
-// printf directives (%s, %d, %1$s, %.*s ...), brace fields ({0}, {name}, {0:N2}) and markup tags.
+// A translation against its host text: the placeholders of the table in text_syntax it lost or
+// added, told apart as variables and markup, and printf arguments that another order would swap.
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace vykcn::tool {
 
-struct Placeholder {
-  std::string key;   // what must match: argument position and conversion, field name, tag name
-  std::string text;  // as written
+struct PlaceholderComparison {
+  std::string variables;  // printf directives, brace fields, $names, %names%: "$name missing, $nom added"
+  std::string markup;     // tags and entities, the same way: "<i> </i> missing, <b> </b> added"
+  // The same printf conversions, some without a position, in another order, which would hand the
+  // program's arguments to the wrong ones: "\"%d %s\" in the host text, \"%s %d\" here".
+  std::string printfOrder;
 };
 
-// In text order. printf directives only when `printf` is set (PO entries not marked c-format are
-// not checked for them, as msgfmt does not). "%%" and "{{" are no placeholders.
-std::vector<Placeholder> FindPlaceholders(const std::string& text, bool printf);
-
-// Empty when both texts hold the same placeholders (in any order); otherwise a short description,
-// such as "%d missing, %s added".
-std::string PlaceholderDifference(const std::string& host, const std::string& translation, bool printf);
+// Placeholders may move: only their keys count, in any order, except printf conversions without
+// positions. printf directives only when `printf` is set (PO entries marked as another format, or
+// none, are not checked for them, as msgfmt does not).
+PlaceholderComparison ComparePlaceholders(std::string_view host, std::string_view translation, bool printf);
 
 }  // namespace vykcn::tool

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/utf8.h"
+#include "common/code_points.h"
 #include "rendering/line_breaking.h"
 
 namespace vykcn::tool {
@@ -40,21 +41,6 @@ const char* Named(SentenceEnd end) {
     case SentenceEnd::kEllipsis: return "……";
     default: return "";
   }
-}
-
-std::string Utf8(uint32_t c) {
-  std::string out;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
 }
 
 // The kind of sentence end of `codes`, after trailing blanks and closing quotes. Half-width marks
@@ -106,9 +92,9 @@ void CheckChinesePunctuation(const TextEntry& entry, int fileIndex, std::vector<
     if (mark == std::u32string_view::npos || !IsHan(text[i - 1])) continue;
     size_t next = i + 1;
     while (next < text.size() && text[next] == ' ') ++next;
-    if (next < text.size() && IsHan(text[next]) && half.find(Utf8(text[i])) == std::string::npos) {
-      half += (half.empty() ? "" : " ") + Utf8(text[i]);
-      full += (full.empty() ? "" : " ") + Utf8(kFullWidth[mark]);
+    if (next < text.size() && IsHan(text[next]) && half.find(EncodeUtf8(text[i])) == std::string::npos) {
+      half += (half.empty() ? "" : " ") + EncodeUtf8(text[i]);
+      full += (full.empty() ? "" : " ") + EncodeUtf8(kFullWidth[mark]);
     }
   }
   if (!half.empty()) add("half-width " + half + " between Chinese characters: write " + full, w::kHalfWidth);
@@ -137,7 +123,7 @@ void CheckChinesePunctuation(const TextEntry& entry, int fileIndex, std::vector<
     if (MayNotStartLine(c) && !startsAName &&
         hostStarts.find(static_cast<char32_t>(HalfWidthOf(c))) == std::u32string::npos) {
       add((lineNumber == 1 ? std::string("the translation starts") : "line " + std::to_string(lineNumber) + " starts") +
-              " with " + Utf8(c) + ", which no line may start with",
+              " with " + EncodeUtf8(c) + ", which no line may start with",
           w::kLineStart);
     }
   }
@@ -149,7 +135,7 @@ void CheckChinesePunctuation(const TextEntry& entry, int fileIndex, std::vector<
     // ".." belongs to an ellipsis; only "。。" is a doubled full stop.
     const uint32_t translated = fullMark == 0x3002 ? fullMark : halfMark;
     if (HasDoubled(text, fullMark, translated) && !HasDoubled(host, fullMark, halfMark)) {
-      doubled += (doubled.empty() ? "" : " ") + Utf8(fullMark) + Utf8(fullMark);
+      doubled += (doubled.empty() ? "" : " ") + EncodeUtf8(fullMark) + EncodeUtf8(fullMark);
     }
   }
   if (!doubled.empty()) add("doubled " + doubled + ", which the host text does not have", w::kDoubled);

@@ -126,7 +126,7 @@ GlyphCharset CoverGlyphs(const CheckOptions& options, size_t fileCount, const st
   }
   sources.extraCharsPath = options.extraCharsPath;
   sources.extraFileIndex = static_cast<int>(fileCount + options.hostTextFiles.size());
-  return CheckGlyphCoverage(options.fontPath, options.fontFace, sources, findings);
+  return CheckGlyphCoverage(options.fonts(), sources, findings);
 }
 
 // Wraps and measures the translations with the glyph table given, or the one pack-font would build.
@@ -137,8 +137,7 @@ void LayOut(const CheckOptions& options, const std::vector<Candidate*>& kept, Ch
       FontPackOptions packOptions;
       packOptions.atlas = options.layout.atlas;
       packOptions.glyphHeight = options.layout.glyphHeight;
-      packOptions.face = options.fontFace;
-      table = BuildFontPack(options.fontPath, result->glyphs, packOptions).records;
+      table = BuildFontPack(options.fonts(), result->glyphs, packOptions).records;
     } catch (const CommandError& e) {
       result->findings.push_back({-1, options.fontPath, 0, Severity::kError, std::string("no glyph table to measure "
                                                                                          "the lines with: ") + e.what()});

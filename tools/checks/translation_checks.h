@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "checks/finding.h"
+#include "font_building/font_chain.h"
 #include "font_building/glyph_charset.h"
 #include "formats/dds_atlas.h"
 #include "formats/glyph_table.h"
@@ -40,13 +41,15 @@ struct MeasuredLine {
 
 struct CheckOptions {
   bool laterWins = false;  // a file named later replaces earlier files' translations of the same host text
-  std::string fontPath;    // when set, characters the font lacks are errors, and the glyph set is made
+  std::string fontPath;    // when set, characters no font of the chain has are errors, and the glyph set is made
   int fontFace = 0;
+  std::vector<std::string> fallbackFonts;  // tried in order for a character the font lacks
   std::vector<std::string> hostTextFiles;  // more of the game's host texts (translated or not)
   std::vector<uint32_t> acceptedHashes;    // shared hashes the team accepts: their error becomes a note
   std::string extraCharsPath;              // characters the glyph table must hold beside the texts'
   WarningPolicy warnings;
   LayoutOptions layout;
+  FontFiles fonts() const { return {fontPath, fontFace, fallbackFonts}; }
 };
 
 struct FileSummary {

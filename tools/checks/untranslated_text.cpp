@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/utf8.h"
-#include "checks/placeholders.h"
+#include "text_syntax/placeholder_syntax.h"
 
 namespace vykcn::tool {
 namespace {
@@ -36,15 +36,15 @@ bool IsLatinLetter(uint32_t c) {
 
 bool IsAsciiAlnum(char c) { return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); }
 
-// The text with its placeholders and tags cut out, each leaving a space.
-std::string WithoutPlaceholders(const std::string& text, bool printf) {
+// The text with its placeholders and tags cut out, each leaving a space (a variable inside a
+// tag's attribute goes with its tag).
+std::string WithoutPlaceholders(const std::string& text) {
   std::string out;
   size_t at = 0;
-  for (const Placeholder& placeholder : FindPlaceholders(text, printf)) {
-    const size_t found = text.find(placeholder.text, at);
-    if (found == std::string::npos) continue;
-    out.append(text, at, found - at).append(" ");
-    at = found + placeholder.text.size();
+  for (const Placeholder& placeholder : FindPlaceholders(text)) {
+    if (placeholder.begin < at) continue;
+    out.append(text, at, placeholder.begin - at).append(" ");
+    at = placeholder.begin + placeholder.text.size();
   }
   return out.append(text, at, std::string::npos);
 }
@@ -74,8 +74,8 @@ bool KeepsANameAlone(const std::string& host, const std::string& rest) {
 
 }  // namespace
 
-bool LooksUntranslated(const std::string& host, const std::string& translation, bool printf) {
-  const std::string rest = WithoutPlaceholders(translation, printf);
+bool LooksUntranslated(const std::string& host, const std::string& translation) {
+  const std::string rest = WithoutPlaceholders(translation);
   std::vector<uint32_t> codes;
   if (!DecodeUtf8(rest, &codes)) return false;  // an error of its own
   if (std::any_of(codes.begin(), codes.end(), IsCjk) || std::none_of(codes.begin(), codes.end(), IsLatinLetter)) {

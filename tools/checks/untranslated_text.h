@@ -8,7 +8,7 @@ namespace vykcn::tool {
 // True for a translation that has a Latin letter outside its placeholders and markup and no
 // CJK character (ideographs, kana, hangul, CJK punctuation, full-width forms), unless it keeps a
 // name of the host text alone ("Wesnoth" for "Battle for Wesnoth") or is an abbreviation in
-// capitals ("HP" for "Hit points"). `printf` as for FindPlaceholders.
-bool LooksUntranslated(const std::string& host, const std::string& translation, bool printf);
+// capitals ("HP" for "Hit points"). Placeholders are those of text_syntax's table.
+bool LooksUntranslated(const std::string& host, const std::string& translation);
 
 }  // namespace vykcn::tool

@@ -37,7 +37,7 @@ void ReportAtlasFit(const CheckedTranslations& checked, const CheckCommandOption
     return;
   }
   const AtlasSize atlas = options.check.layout.atlas;
-  const AtlasFit fit = FitAtlas(options.check.fontPath, checked.glyphs, options.check.fontFace, atlas);
+  const AtlasFit fit = FitAtlas(options.check.fonts(), checked.glyphs, atlas);
   if (fit.fits) {
     std::printf("atlas: %zu glyphs fit at %d px\n", checked.glyphs.codes.size(), fit.referenceRows);
   } else if (fit.largestRows > 0) {
@@ -103,6 +103,7 @@ void AddCheckCommand(CLI::App& app) {
   command->callback([options] {
     CommandPaths paths{options->files, {}};
     paths.inputs.push_back(options->check.fontPath);
+    paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());
     paths.inputs.push_back(options->check.extraCharsPath);
     paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
     paths.inputs.push_back(options->layout.glyphs);

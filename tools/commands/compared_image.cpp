@@ -6,7 +6,10 @@
 
 #include "common/command_error.h"
 #include "common/file_extension.h"
+#include "common/file_io.h"
 #include "common/path_checks.h"
+#include "formats/resource_ids.h"
+#include "module_reading/glyph_table_file.h"
 #include "module_reading/translation_resource_file.h"
 
 namespace vykcn::tool {
@@ -54,7 +57,8 @@ ComparedImage BuiltSet(const std::string& name, const std::vector<std::string>& 
     throw CommandError(name + ": " + std::to_string(errors.size()) + (errors.size() == 1 ? " error" : " errors") +
                        " (listed above): pack-text would build nothing from it");
   }
-  return {KeptRecords(ReadTranslationRecords(checked.image, name)), std::move(checked.used)};
+  return {name, "translators' files", KeptRecords(ReadTranslationRecords(checked.image, name)), std::move(checked.used),
+          std::nullopt};
 }
 
 }  // namespace
@@ -64,7 +68,15 @@ ComparedImage ReadComparedImage(const std::string& path, const CheckOptions& opt
   if (std::filesystem::is_directory(path, error)) return BuiltSet(path, FolderFiles(path), options);
   if (IsTranslatorsFileName(path)) return BuiltSet(path, {path}, options);
   CheckCommandPaths({{path}, {}});
-  return {KeptRecords(ReadResourceFileRecords(path)), {}};
+  const std::vector<uint8_t> bytes = ReadFileBytes(path);
+  if (!IsModuleFile(bytes)) {
+    return {path, "a translation resource", KeptRecords(ReadResourceFileRecords(bytes, path)), {}, std::nullopt};
+  }
+  const std::vector<PeResource> resources = ReadPeResources(bytes);
+  ComparedFont font{ModuleGlyphTable(resources, path),
+                    DecodeAtlasFile(RequireModuleResource(resources, kFontAtlasResourceId, path),
+                                    path + " resource " + std::to_string(kFontAtlasResourceId))};
+  return {path, "a module", KeptRecords(ReadModuleRecords(resources, path)), {}, std::move(font)};
 }
 
 }  // namespace vykcn::tool

@@ -1,11 +1,14 @@
-// vykcn-tool diff: what changed between two builds of the translations, record by record, as the
-// module sees them (by hash). Exits as diff does: 0 the same, 1 different, 2 trouble.
+// vykcn-tool diff: what changed between two builds, record by record as the module sees them (by
+// hash), and between two modules also glyph by glyph and in the atlas. Exits as diff does: 0 the
+// same, 1 different, 2 trouble.
 #include <cstdio>
 #include <memory>
 #include <unordered_map>
 
 #include "commands/command_registry.h"
 #include "commands/compared_image.h"
+#include "commands/font_differences.h"
+#include "commands/layout_options.h"
 #include "commands/set_options.h"
 #include "common/hash_label.h"
 #include "common/path_checks.h"
@@ -52,27 +55,47 @@ bool PrintDifferences(const ComparedImage& before, const ComparedImage& after, c
   return added + removed + changed > 0;
 }
 
+// Two modules: their fonts too. Otherwise a line that says why only the records were compared.
+bool CompareFonts(const ComparedImage& before, const ComparedImage& after) {
+  if (before.font && after.font) return PrintFontDifferences(*before.font, *after.font);
+  std::string without;
+  for (const ComparedImage* side : {&before, &after}) {
+    if (side->font) continue;
+    without += (without.empty() ? "" : " and ") + side->path + " (" + side->kind + ")";
+  }
+  std::printf("records only: %s carr%s no font\n", without.c_str(), before.font || after.font ? "ies" : "y");
+  return false;
+}
+
 void AddDiffCommand(CLI::App& app) {
   struct Options {
     std::string before;
     std::string after;
     std::vector<std::string> sources;
     CheckOptions check;
+    LayoutSources layout;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand("diff", "List the records added, removed and changed between two builds of the translations");
+  CLI::App* command = app.add_subcommand(
+      "diff", "List the records added, removed and changed between two builds of the translations; between two "
+              "modules, also the glyphs and the atlas");
   command->add_option("OLD", options->before, "module, translation resource, or translators' files (a folder, or one .po/.csv)")
       ->required();
   command->add_option("NEW", options->after, "the same kinds as OLD")->required();
   command->add_option("--source", options->sources,
                       ".po/.pot/.csv files (or lists of host texts, one a line) that name the records of a module or resource");
   AddSetOptions(command, &options->check);
+  AddFontOptions(command, &options->check, &options->layout);
+  AddLayoutOptions(command, &options->check, &options->layout, true);
   // Like diff: 1 says "different", so every failure, usage errors included, says 2.
   command->preparse_callback([](size_t) { RunExitStatuses().failed = kTrouble; });
   command->callback([options] {
     CommandPaths paths{options->sources, {}};
     paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
+    paths.inputs.insert(paths.inputs.end(), {options->check.fontPath, options->layout.glyphs, options->layout.dll});
+    paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());
     CheckCommandPaths(paths);
+    ResolveLayoutSources(options->layout, &options->check);
     const ComparedImage before = ReadComparedImage(options->before, options->check);
     const ComparedImage after = ReadComparedImage(options->after, options->check);
     // The sets' own entries name the records (NEW's, then OLD's), then --source.
@@ -80,7 +103,8 @@ void AddDiffCommand(CLI::App& app) {
     hostTexts.insert(hostTexts.end(), before.hostTexts.begin(), before.hostTexts.end());
     const std::vector<TextEntry> sources = ReadSourceTexts(options->sources);
     hostTexts.insert(hostTexts.end(), sources.begin(), sources.end());
-    if (PrintDifferences(before, after, HostTextIndex(std::move(hostTexts)))) RunExitStatuses().done = kDifferent;
+    const bool records = PrintDifferences(before, after, HostTextIndex(std::move(hostTexts)));
+    if (CompareFonts(before, after) || records) RunExitStatuses().done = kDifferent;
   });
 }
 

@@ -12,10 +12,19 @@ void AddFontOptions(CLI::App* command, CheckOptions* options, LayoutSources* sou
                       "measured with the glyphs pack-font would build from it");
   command->add_option("--face", options->fontFace, "face of a TTC font collection (default 0)")
       ->check(CLI::NonNegativeNumber);
+  AddFallbackFontOption(command, &options->fallbackFonts);
   command->add_option("--glyph-height", options->layout.glyphHeight,
                       "the 'M' height pack-font is given (default: 25, or the largest that fits)")
       ->check(CLI::Range(6, 100));
   command->add_option("--atlas-size", sources->atlasSize, "the atlas size pack-font is given");
+}
+
+void AddFallbackFontOption(CLI::App* command, std::vector<std::string>* fallbacks) {
+  command
+      ->add_option("--fallback-font", *fallbacks,
+                   "FILE: a font to take each character from that the fonts before it lack, sized so that its 'M' "
+                   "is as high as theirs (one file each time; repeat it for more, tried in the order given)")
+      ->allow_extra_args(false);
 }
 
 void AddLayoutOptions(CLI::App* command, CheckOptions* options, LayoutSources* sources, bool wrap) {
@@ -38,6 +47,9 @@ void AddLayoutOptions(CLI::App* command, CheckOptions* options, LayoutSources* s
 
 void ResolveLayoutSources(const LayoutSources& sources, CheckOptions* options) {
   LayoutOptions& layout = options->layout;
+  if (!options->fallbackFonts.empty() && options->fontPath.empty()) {
+    throw CommandError("--fallback-font needs --font: the fallbacks give only the characters the font lacks");
+  }
   if (!sources.atlasSize.empty() && !ParseAtlasSize(sources.atlasSize, &layout.atlas)) {
     throw CommandError("--atlas-size: " + sources.atlasSize + " is not one of 2048x1024, 4096x2048, 4096x4096");
   }

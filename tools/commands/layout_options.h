@@ -1,7 +1,7 @@
 #pragma once
-// The options that lay translations out in the host's pixels, on check, pack-text and preview:
-// the limits, the host's 'M' height, and where the glyph table comes from (a file, a built module,
-// or the font, built as pack-font builds it).
+// The options that lay translations out in the host's pixels, on check, pack-text, diff and
+// preview: the limits, the host's 'M' height, and where the glyph table comes from (a file, a built
+// module, or the font and its fallbacks, built as pack-font builds it).
 #include <CLI/CLI.hpp>
 
 #include <string>
@@ -16,15 +16,19 @@ struct LayoutSources {
   std::string atlasSize;  // --atlas-size, for a table built from the font
 };
 
-// --font FONT, --face N, --glyph-height N, --atlas-size WxH.
+// --font FONT, --face N, --fallback-font FILE (repeatable), --glyph-height N, --atlas-size WxH.
 void AddFontOptions(CLI::App* command, CheckOptions* options, LayoutSources* sources);
+
+// --fallback-font FILE: one file each time it is given, tried in the order given for a character
+// the fonts before it lack.
+void AddFallbackFontOption(CLI::App* command, std::vector<std::string>* fallbacks);
 
 // --max-width PX, --max-lines N, --host-height PX, --glyphs FILE, --dll FILE; with `wrap`, --wrap PX.
 void AddLayoutOptions(CLI::App* command, CheckOptions* options, LayoutSources* sources, bool wrap);
 
 // Reads the glyph table the options name into options->layout.table and the atlas size into
 // options->layout.atlas. Throws CommandError for a table that cannot be read, an unknown atlas
-// size, or limits without any glyph table to measure with.
+// size, limits without any glyph table to measure with, or fallback fonts without a font.
 void ResolveLayoutSources(const LayoutSources& sources, CheckOptions* options);
 
 }  // namespace vykcn::tool

@@ -6,6 +6,7 @@
 
 #include "checks/build_guard.h"
 #include "commands/command_registry.h"
+#include "commands/layout_options.h"
 #include "commands/set_options.h"
 #include "common/build_stamp.h"
 #include "common/file_io.h"
@@ -57,7 +58,7 @@ void RunPackFont(const PackFontOptions& options) {
   }
   if (options.face < 0) throw CommandError("--face must be 0 or more");
   packOptions.glyphHeight = options.glyphHeight;
-  packOptions.face = options.face;
+  const FontFiles fonts(options.font, options.face, options.check.fallbackFonts);
 
   const GlyphCharset charset = GlyphsToDraw(options);
   // What the two files are made of: the characters, the font's bytes, the options, the tool.
@@ -65,6 +66,7 @@ void RunPackFont(const PackFontOptions& options) {
   if (!options.stamp.empty()) {
     inputs.AddThisProgram();
     inputs.AddFile("font", options.font);
+    for (const std::string& fallback : fonts.fallbacks) inputs.AddFile("fallback font", fallback);
     inputs.Add("characters", charset.codes.data(), charset.codes.size() * sizeof(uint16_t));
     const int settings[] = {options.face, options.glyphHeight, packOptions.atlas.width, packOptions.atlas.height};
     inputs.Add("options", settings, sizeof settings);
@@ -74,7 +76,7 @@ void RunPackFont(const PackFontOptions& options) {
       return;
     }
   }
-  const FontPack pack = BuildFontPack(options.font, charset, packOptions);
+  const FontPack pack = BuildFontPack(fonts, charset, packOptions);
   const int width = pack.atlas.width, height = pack.atlas.height;
 
   const std::vector<uint8_t> blocks = EncodeWhiteBc3(pack.coverage.data(), width, height);
@@ -90,6 +92,12 @@ void RunPackFont(const PackFontOptions& options) {
   std::printf("%zu glyphs, 'M' %d px high (%.2f px em), %s atlas %.1f%% used -> %s, %s\n", pack.records.size(),
               pack.glyphHeight, pack.pixelSize, DescribeAtlasSize(pack.atlas).c_str(), used,
               options.glyphs.c_str(), options.atlas.c_str());
+  for (size_t i = 0; i < fonts.fallbacks.size(); ++i) {
+    if (pack.fromFallbacks[i] > 0) {
+      std::printf("%zu glyph%s from the fallback font %s\n", pack.fromFallbacks[i], pack.fromFallbacks[i] == 1 ? "" : "s",
+                  fonts.fallbacks[i].c_str());
+    }
+  }
   if (options.glyphHeight == 0 && pack.glyphHeight != kReferenceGlyphRows) {
     std::printf("the glyphs do not fit at 'M' %d px: chose %d px, the largest that fits; a host whose 'M' is %d px "
                 "draws them scaled by %.2f\n",
@@ -119,6 +127,7 @@ void AddPackFontCommand(CLI::App& app) {
   command->add_option("--atlas-size", options->atlasSize,
                       "2048x1024 (default), or 4096x2048 or 4096x4096 for a host that was tried with it");
   command->add_option("--face", options->face, "face of a TTC font collection (default 0)");
+  AddFallbackFontOption(command, &options->check.fallbackFonts);
   command->add_option("--stamp", options->stamp,
                       "a record of what the outputs were made from: when it names these very characters, font, "
                       "options and tool, and the outputs are as made then, nothing is drawn or written");
@@ -129,6 +138,7 @@ void AddPackFontCommand(CLI::App& app) {
     CommandPaths paths{options->translations, {}};
     paths.binaryOutputs = {options->glyphs, options->atlas, options->stamp};
     paths.inputs.push_back(options->font);
+    paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());
     paths.inputs.push_back(options->check.extraCharsPath);
     paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
     CheckCommandPaths(paths);

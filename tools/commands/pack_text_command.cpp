@@ -43,6 +43,7 @@ void AddPackTextCommand(CLI::App& app) {
     CommandPaths paths{options->files, {}};
     paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
     paths.inputs.insert(paths.inputs.end(), {options->check.fontPath, options->layout.glyphs, options->layout.dll});
+    paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());
     paths.binaryOutputs.push_back(options->output);
     paths.binaryOutputs.push_back(options->stamp);
     CheckCommandPaths(paths);

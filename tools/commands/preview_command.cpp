@@ -1,13 +1,18 @@
-// vykcn-tool preview: draws a text with the module's glyph table and atlas, as the host would.
+// vykcn-tool preview: draws a text with the module's glyph table and atlas, as the host would; or
+// with those pack-font would build from a font and its fallbacks.
 #include <cstdio>
 #include <memory>
+#include <set>
 
 #include "checks/layout_checks.h"
 #include "commands/command_registry.h"
+#include "commands/layout_options.h"
 #include "common/code_points.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
 #include "font_building/atlas_file.h"
+#include "font_building/bc3_encoder.h"
+#include "font_building/font_pack.h"
 #include "formats/glyph_table.h"
 #include "formats/resource_ids.h"
 #include "module_reading/glyph_table_file.h"
@@ -34,6 +39,8 @@ struct PreviewOptions {
   int maxWidth = 0;                       // > 0: wrap to it and draw the box's edge
   int widest = 0;                         // > 0: draw the N widest lines of a set
   std::vector<std::string> translations;  // that set; none: the DLL's own translations
+  CheckOptions font;                      // --font and its options: the table and atlas built from it
+  LayoutSources fontLayout;               // its --atlas-size
 };
 
 struct FontResources {
@@ -50,7 +57,40 @@ ModuleTranslations RequireModuleTranslations(const std::vector<PeResource>& reso
   return translations;
 }
 
+// The glyph table and atlas that pack-font would build from the fonts, at the size it would choose
+// (or --glyph-height): for the set's characters with --translations, else for the text's (with
+// ASCII and the Latin extras). Characters no font has are left out, to be reported as missing.
+FontResources BuildFontResources(const PreviewOptions& options) {
+  const FontFiles fonts = options.font.fonts();
+  GlyphCharset charset = BuildGlyphCharset({options.text});
+  std::set<uint16_t> codes;
+  {
+    const FontChain chain(fonts);
+    for (uint16_t code : charset.codes) {
+      if (code == 0x7F || chain.HasGlyph(code)) codes.insert(code);
+    }
+    for (uint16_t code : LatinExtras()) {
+      if (chain.HasGlyph(code)) codes.insert(code);
+    }
+  }
+  if (!options.translations.empty()) {
+    const GlyphCharset set = CheckTranslations(options.translations, options.font).glyphs;
+    codes.insert(set.codes.begin(), set.codes.end());
+  }
+  charset.codes.assign(codes.begin(), codes.end());
+  charset.unsupported.clear();
+  FontPackOptions packOptions;
+  packOptions.atlas = options.font.layout.atlas;
+  packOptions.glyphHeight = options.font.layout.glyphHeight;
+  const FontPack pack = BuildFontPack(fonts, charset, packOptions);
+  FontResources font;
+  font.glyphTable = SerializeGlyphTable(pack.records);
+  font.atlas = BuildAtlasFile(EncodeWhiteBc3(pack.coverage.data(), pack.atlas.width, pack.atlas.height), pack.atlas);
+  return font;
+}
+
 FontResources LoadFontResources(const PreviewOptions& options) {
+  if (!options.font.fontPath.empty()) return BuildFontResources(options);
   FontResources font;
   if (options.dll.empty()) {
     font.glyphTable = ReadFileBytes(options.glyphs);
@@ -129,10 +169,15 @@ std::string WidestLinesText(const PreviewOptions& options, const std::vector<Gly
   return text;
 }
 
-void RunPreview(const PreviewOptions& options) {
-  if (options.dll.empty() && (options.glyphs.empty() || options.atlas.empty())) {
-    throw CommandError("preview needs --dll, or both --glyphs and --atlas");
+void RunPreview(PreviewOptions options) {
+  const bool files = !options.glyphs.empty() || !options.atlas.empty();
+  if (!options.font.fontPath.empty() && (files || !options.dll.empty())) {
+    throw CommandError("--font builds the glyph table and atlas: give it without --dll, --glyphs and --atlas");
   }
+  if (options.font.fontPath.empty() && options.dll.empty() && (options.glyphs.empty() || options.atlas.empty())) {
+    throw CommandError("preview needs --dll, both --glyphs and --atlas, or --font");
+  }
+  ResolveLayoutSources(options.fontLayout, &options.font);
   if (options.samples < 0 || options.samples > kMaxSamples) {
     throw CommandError("--samples must be 0 to " + std::to_string(kMaxSamples) + " (the picture would be too large)");
   }
@@ -190,12 +235,16 @@ void AddPreviewCommand(CLI::App& app) {
                       "draw the N widest lines of the DLL's translations (or of --translations), each with its width "
                       "and place")
       ->check(CLI::Range(1, kMaxSamples));
-  command->add_option("--translations", options->translations, "translators' files for --widest, as pack-text reads them");
+  command->add_option("--translations", options->translations,
+                      "translators' files for --widest, as pack-text reads them (with --font: whose characters the "
+                      "table holds, as pack-font builds it)");
+  AddFontOptions(command, &options->font, &options->fontLayout);
   command->add_option("-o,--output", options->output, "PNG file to write")->required();
   command->add_option("text", options->text, "UTF-8 text; line breaks on U+000A");
   command->callback([options] {
-    CommandPaths paths{{options->dll, options->glyphs, options->atlas}, {}, {options->output}};
+    CommandPaths paths{{options->dll, options->glyphs, options->atlas, options->font.fontPath}, {}, {options->output}};
     paths.inputs.insert(paths.inputs.end(), options->translations.begin(), options->translations.end());
+    paths.inputs.insert(paths.inputs.end(), options->font.fallbackFonts.begin(), options->font.fallbackFonts.end());
     CheckCommandPaths(paths);
     RunPreview(*options);
   });

@@ -8,7 +8,7 @@
 #include "common/command_error.h"
 #include "font_building/atlas_file.h"
 #include "font_building/atlas_packer.h"
-#include "font_building/font_rasterizer.h"
+#include "font_building/font_chain.h"
 
 namespace vykcn::tool {
 namespace {
@@ -60,8 +60,8 @@ struct RasterSet {
 };
 
 // None when no size of the font gives 'M' that height.
-std::optional<RasterSet> RasterizeAt(FontRasterizer& font, const GlyphCharset& charset, int glyphHeight) {
-  if (!font.TrySizeForReferenceHeight(kReferenceGlyphCode, glyphHeight)) return std::nullopt;
+std::optional<RasterSet> RasterizeAt(FontChain& font, const GlyphCharset& charset, int glyphHeight) {
+  if (!font.TrySizeForReferenceHeight(glyphHeight)) return std::nullopt;
   RasterSet set;
   set.glyphHeight = glyphHeight;
   set.pixelSize = font.pixelSize();
@@ -106,14 +106,13 @@ void CheckCharset(const GlyphCharset& charset) {
   }
 }
 
-void CheckFontCovers(const FontRasterizer& font, const std::string& fontPath, const GlyphCharset& charset) {
+void CheckFontCovers(const FontChain& font, const GlyphCharset& charset) {
   std::vector<uint32_t> missing;
   for (uint16_t code : charset.codes) {
     if (code != kDelete && !font.HasGlyph(code)) missing.push_back(code);
   }
   if (!missing.empty()) {
-    throw CommandError("font " + fontPath + " lacks " + std::to_string(missing.size()) +
-                       " characters: " + ListCodePoints(missing));
+    throw CommandError(font.files().Lacking(std::to_string(missing.size()) + " characters: " + ListCodePoints(missing)));
   }
 }
 
@@ -124,14 +123,15 @@ struct Fit {
 
 // The largest height from `highest` down to `lowest` at which every glyph fits, with its glyphs
 // and places; none when even `lowest` does not fit, and then `*fittingAtLowest` says how many did.
-std::optional<Fit> FindFit(FontRasterizer& font, const std::string& fontPath, const GlyphCharset& charset,
+std::optional<Fit> FindFit(FontChain& font, const GlyphCharset& charset,
                            AtlasSize atlas, int highest, int lowest, size_t* fittingAtLowest) {
   for (int rows = highest; rows >= lowest; --rows) {
     std::optional<RasterSet> set = RasterizeAt(font, charset, rows);
     if (!set) {
       // Hinting skips a few heights; the automatic fit goes on below, a forced height fails.
       if (highest != lowest) continue;
-      throw CommandError("font " + fontPath + ": no size renders 'M' " + std::to_string(rows) + " pixels high");
+      throw CommandError("font " + font.files().main + ": no size renders 'M' " + std::to_string(rows) +
+                         " pixels high");
     }
     Fit fit{std::move(*set), {}};
     fit.placement = PlaceGlyphs(fit.set.records, atlas);
@@ -153,27 +153,25 @@ std::optional<Fit> FindFit(FontRasterizer& font, const std::string& fontPath, co
 
 }  // namespace
 
-std::optional<int> ChooseGlyphHeight(const std::string& fontPath, const GlyphCharset& charset, AtlasSize atlas,
-                                     int face) {
+std::optional<int> ChooseGlyphHeight(const FontFiles& fonts, const GlyphCharset& charset, AtlasSize atlas) {
   CheckCharset(charset);
-  FontRasterizer font(fontPath, face);
-  CheckFontCovers(font, fontPath, charset);
+  FontChain font(fonts);
+  CheckFontCovers(font, charset);
   size_t fitting = 0;
-  const std::optional<Fit> fit =
-      FindFit(font, fontPath, charset, atlas, kReferenceGlyphRows, kSmallestGlyphRows, &fitting);
+  const std::optional<Fit> fit = FindFit(font, charset, atlas, kReferenceGlyphRows, kSmallestGlyphRows, &fitting);
   if (!fit) return std::nullopt;
   return fit->set.glyphHeight;
 }
 
-FontPack BuildFontPack(const std::string& fontPath, const GlyphCharset& charset, const FontPackOptions& options) {
+FontPack BuildFontPack(const FontFiles& fonts, const GlyphCharset& charset, const FontPackOptions& options) {
   CheckCharset(charset);
-  FontRasterizer font(fontPath, options.face);
-  CheckFontCovers(font, fontPath, charset);
+  FontChain font(fonts);
+  CheckFontCovers(font, charset);
   const bool forced = options.glyphHeight != 0;
   const int highest = forced ? options.glyphHeight : kReferenceGlyphRows;
   const int lowest = forced ? options.glyphHeight : kSmallestGlyphRows;
   size_t fitting = 0;
-  std::optional<Fit> fit = FindFit(font, fontPath, charset, options.atlas, highest, lowest, &fitting);
+  std::optional<Fit> fit = FindFit(font, charset, options.atlas, highest, lowest, &fitting);
   if (!fit) {
     throw CommandError("the glyphs do not fit the " + DescribeAtlasSize(options.atlas) + " atlas " +
                        (forced ? "with 'M' " : "even with 'M' ") + std::to_string(lowest) + " px high: " +
@@ -185,6 +183,11 @@ FontPack BuildFontPack(const std::string& fontPath, const GlyphCharset& charset,
   pack.pixelSize = fit->set.pixelSize;
   pack.glyphHeight = fit->set.glyphHeight;
   pack.usedTexels = fit->placement.usedTexels;
+  pack.fromFallbacks.assign(fonts.fallbacks.size(), 0);
+  for (uint16_t code : charset.codes) {
+    const int index = code == kDelete ? 0 : font.IndexOf(code);
+    if (index > 0) ++pack.fromFallbacks[size_t(index - 1)];
+  }
   pack.records = std::move(fit->set.records);
   const int atlasWidth = options.atlas.width, atlasHeight = options.atlas.height;
   pack.coverage.assign(size_t(atlasWidth) * atlasHeight, 0);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cmath>
 #include <cstdlib>
@@ -134,6 +135,21 @@ void FontRasterizer::SizeForReferenceHeight(uint32_t codePoint, int rows) {
 }
 
 bool FontRasterizer::TrySizeForReferenceHeight(uint32_t codePoint, int rows) {
+  const FT_F26Dot6 before = state_->charSize;
+  if (SizeNearest(codePoint, rows)) return true;
+  state_->charSize = before;
+  if (before != 0) FT_Set_Char_Size(state_->face, 0, before, 72, 72);
+  return false;
+}
+
+void FontRasterizer::SizeNearReferenceHeight(uint32_t codePoint, int rows) { SizeNearest(codePoint, rows); }
+
+void FontRasterizer::SetPixelSize(double pixels) {
+  state_->charSize = std::max<FT_F26Dot6>(64, static_cast<FT_F26Dot6>(std::lround(pixels * 64)));
+  FT_Set_Char_Size(state_->face, 0, state_->charSize, 72, 72);
+}
+
+bool FontRasterizer::SizeNearest(uint32_t codePoint, int rows) {
   FT_Face face = state_->face;
   const FT_UInt index = FT_Get_Char_Index(face, codePoint);
   if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE) != 0 ||
@@ -147,9 +163,10 @@ bool FontRasterizer::TrySizeForReferenceHeight(uint32_t codePoint, int rows) {
 
   // The outline's height scales linearly with the size; hinting and coverage may add or take a row,
   // so sizes around the linear estimate are tried nearest first.
-  const FT_F26Dot6 before = state_->charSize;
   const FT_F26Dot6 estimate = static_cast<FT_F26Dot6>(
       std::lround(64.0 * rows * face->units_per_EM / static_cast<double>(unitsHigh)));
+  FT_F26Dot6 best = std::max<FT_F26Dot6>(64, estimate);
+  int bestMiss = INT_MAX;
   for (int distance = 0; distance <= 4 * 64; ++distance) {
     for (int sign : {-1, 1}) {
       if (distance == 0 && sign == 1) continue;
@@ -157,11 +174,13 @@ bool FontRasterizer::TrySizeForReferenceHeight(uint32_t codePoint, int rows) {
       if (size < 64) continue;
       state_->charSize = size;
       if (FT_Set_Char_Size(face, 0, size, 72, 72) != 0) continue;
-      if (Render(codePoint).height == rows) return true;
+      const int miss = std::abs(Render(codePoint).height - rows);
+      if (miss == 0) return true;
+      if (miss < bestMiss) bestMiss = miss, best = size;
     }
   }
-  state_->charSize = before;
-  if (before != 0) FT_Set_Char_Size(face, 0, before, 72, 72);
+  state_->charSize = best;
+  FT_Set_Char_Size(face, 0, best, 72, 72);
   return false;
 }
 

@@ -39,6 +39,11 @@ class FontRasterizer {
   // The same, but false (with the size unchanged) when no size near the estimate gives `rows`:
   // hinting snaps some heights away.
   bool TrySizeForReferenceHeight(uint32_t codePoint, int rows);
+  // The same for a font drawn beside another one: when no size gives exactly `rows`, the size
+  // nearest the estimate among those that come closest.
+  void SizeNearReferenceHeight(uint32_t codePoint, int rows);
+  // Sets the em height in pixels (1/64 pixel steps).
+  void SetPixelSize(double pixels);
 
   // The pixel size in use (em height in pixels).
   double pixelSize() const;
@@ -49,6 +54,9 @@ class FontRasterizer {
 
  private:
   struct State;
+  // Sets the size, in 1/64 pixels nearest the outline's linear estimate, at which `codePoint` comes
+  // nearest `rows` rows high; true when exactly.
+  bool SizeNearest(uint32_t codePoint, int rows);
   std::unique_ptr<State> state_;
 };
 

@@ -3,7 +3,6 @@
 #include "common/command_error.h"
 #include "common/file_io.h"
 #include "formats/resource_ids.h"
-#include "module_reading/pe_resources.h"
 
 namespace vykcn::tool {
 namespace {
@@ -34,7 +33,10 @@ void RequireGlyphTable(const std::vector<uint8_t>& bytes, const std::vector<Glyp
 std::vector<GlyphRecord> ReadGlyphTableFile(const std::string& path) { return CheckedTable(ReadFileBytes(path), path); }
 
 std::vector<GlyphRecord> ReadModuleGlyphTable(const std::string& dllPath) {
-  const std::vector<PeResource> resources = ReadPeResources(ReadFileBytes(dllPath));
+  return ModuleGlyphTable(ReadPeResources(ReadFileBytes(dllPath)), dllPath);
+}
+
+std::vector<GlyphRecord> ModuleGlyphTable(const std::vector<PeResource>& resources, const std::string& dllPath) {
   return CheckedTable(RequireModuleResource(resources, kGlyphTableResourceId, dllPath),
                       dllPath + " resource " + std::to_string(kGlyphTableResourceId));
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "formats/glyph_table.h"
+#include "module_reading/pe_resources.h"
 
 namespace vykcn::tool {
 
@@ -18,5 +19,7 @@ std::vector<GlyphRecord> ReadGlyphTableFile(const std::string& path);
 
 // The records of a built module's glyph table (resource 101). Throws CommandError.
 std::vector<GlyphRecord> ReadModuleGlyphTable(const std::string& dllPath);
+// The same, from the module's resources already read.
+std::vector<GlyphRecord> ModuleGlyphTable(const std::vector<PeResource>& resources, const std::string& dllPath);
 
 }  // namespace vykcn::tool

@@ -1,9 +1,11 @@
 #include "rendering/line_breaking.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
 #include "base/utf8.h"
+#include "text_syntax/placeholder_syntax.h"
 
 namespace vykcn::tool {
 namespace {
@@ -11,24 +13,30 @@ namespace {
 constexpr uint32_t kSpace = 0x20;
 constexpr uint32_t kEllipsis = 0x2026;
 constexpr uint32_t kEmDash = 0x2014;
+constexpr uint32_t kRightQuote = 0x2019;  // also an apostrophe: "don’t"
 
 bool IsAsciiAlnum(uint32_t c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(uint32_t c) { return c >= '0' && c <= '9'; }
 // Letters of Latin words (ASCII, Latin-1 and Latin Extended), which a line never splits.
 bool IsWordLetter(uint32_t c) { return IsAsciiAlnum(c) || c == '_' || (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7); }
+// What a run that never breaks is made of: ASCII but the space ("alt+s", "--option", a URL, a
+// number, "don't"), and Latin letters ("Café").
+bool IsRunCharacter(uint32_t c) { return (c > kSpace && c < 0x7F) || IsWordLetter(c); }
 
 struct Character {
   uint32_t code;
   size_t begin, end;  // bytes of the line
 };
 
-// A piece of a line that never breaks inside: one character, a Latin word or number (with the
-// apostrophes, hyphens and decimal marks inside it), a placeholder ({0}, %s, <b>), or a pair of
-// ellipses or dashes.
+// A piece of a line that never breaks inside: a space; a run of placeholders and of characters
+// that IsRunCharacter takes ($name|, <span color='$c'>, <ref>dst='unit_Mage' text='法师'</ref>,
+// "3.14", "don’t"); a pair of ellipses or dashes; or one other character.
 struct Unit {
   size_t first, last;  // characters, inclusive
   int64_t width;
   bool space;
+  // By the marks at its edges ("%" may not start a line, "%d" may) and its tags: an opening tag
+  // stays with the text after it, a closing tag with the text before it, as brackets do.
+  bool mayStartLine, mayEndLine;
 };
 
 std::vector<Character> Characters(std::string_view line) {
@@ -45,71 +53,88 @@ std::vector<Character> Characters(std::string_view line) {
   return characters;
 }
 
-// The index after the unit that starts at characters[i].
-size_t UnitEnd(const std::vector<Character>& cs, size_t i) {
-  const auto at = [&](size_t k) { return k < cs.size() ? cs[k].code : 0u; };
-  const uint32_t c = cs[i].code;
-  if ((c == kEllipsis || c == kEmDash) && at(i + 1) == c) return i + 2;
-  if (c == '{' || c == '<') {  // a brace field or a tag, as far as its close on this line
-    for (size_t k = i + 1; k < cs.size() && k < i + 64; ++k) {
-      if (cs[k].code == (c == '{' ? '}' : '>')) return k + 1;
-      if (cs[k].code == kSpace && c == '{') break;
-    }
-    return i + 1;
+// A placeholder of the line, in characters.
+struct PlaceholderSpan {
+  size_t end = 0;  // the character after it; 0: no placeholder starts at this character
+  bool opensTag = false, closesTag = false;
+};
+
+// For each character, the placeholder that starts there. The variables inside a tag go with it.
+std::vector<PlaceholderSpan> PlaceholderSpans(std::string_view line, const std::vector<Character>& cs) {
+  std::vector<PlaceholderSpan> spans(cs.size());
+  size_t first = 0, covered = 0;
+  for (const Placeholder& p : FindPlaceholders(line)) {
+    if (p.begin < covered) continue;
+    covered = p.begin + p.text.size();
+    while (first < cs.size() && cs[first].begin < p.begin) ++first;
+    size_t after = first;
+    while (after < cs.size() && cs[after].begin < covered) ++after;
+    if (first >= cs.size() || cs[first].begin != p.begin) continue;
+    const bool tag = p.syntax == PlaceholderSyntax::kTag;
+    const bool closing = tag && p.text[1] == '/';
+    const bool selfClosing = tag && p.key.compare(p.key.size() - 2, 2, "/>") == 0;
+    spans[first] = {after, tag && !closing && !selfClosing, closing};
   }
-  if (c == '%' && IsWordLetter(at(i + 1))) ++i;  // a printf directive goes with its word
-  else if (!IsWordLetter(c)) return i + 1;
-  size_t k = i + 1;
-  for (; k < cs.size(); ++k) {
-    const uint32_t d = cs[k].code;
-    if (IsWordLetter(d)) continue;
-    // Inside a word, a name or a number: "don't", "well-known", "a.po:12", "3.5", "1,000", "10:30".
-    const bool joins = (d == '\'' || d == 0x2019 || d == '-' || d == '.' || d == ':') ? IsWordLetter(at(k + 1))
-                       : d == ','                                                   ? IsDigit(cs[k - 1].code) &&
-                                                                                        IsDigit(at(k + 1))
-                                                                                  : false;
-    if (!joins) break;
-  }
-  return k;
+  return spans;
 }
 
-std::vector<Unit> Units(const std::vector<Character>& cs, const HostGlyphs& glyphs) {
+std::vector<Unit> Units(std::string_view line, const std::vector<Character>& cs, const HostGlyphs& glyphs) {
+  const std::vector<PlaceholderSpan> spans = PlaceholderSpans(line, cs);
+  const auto at = [&](size_t k) { return k < cs.size() ? cs[k].code : 0u; };
   std::vector<Unit> units;
   for (size_t i = 0; i < cs.size();) {
-    const size_t end = UnitEnd(cs, i);
-    Unit unit{i, end - 1, 0, cs[i].code == kSpace};
-    for (size_t k = i; k < end; ++k) unit.width += glyphs.Advance(cs[k].code);
+    const uint32_t c = cs[i].code;
+    size_t k = i;
+    bool opensTag = false;  // the run ends with an opening tag
+    const bool pair = (c == kEllipsis || c == kEmDash) && at(i + 1) == c;
+    while (!pair && k < cs.size()) {
+      if (spans[k].end != 0) {
+        opensTag = spans[k].opensTag;
+        k = spans[k].end;
+      } else if (IsRunCharacter(cs[k].code) ||
+                 (cs[k].code == kRightQuote && k > i && IsWordLetter(cs[k - 1].code) && IsWordLetter(at(k + 1)))) {
+        opensTag = false;
+        ++k;
+      } else {
+        break;
+      }
+    }
+    k = pair ? i + 2 : std::max(k, i + 1);
+    Unit unit{i, k - 1, 0, c == kSpace,
+              spans[i].end != 0 ? !spans[i].closesTag : !MayNotStartLine(c),
+              !opensTag && !MayNotEndLine(cs[k - 1].code)};
+    for (size_t j = i; j < k; ++j) unit.width += glyphs.Advance(cs[j].code);
     units.push_back(unit);
-    i = end;
+    i = k;
   }
   return units;
 }
 
 // Whether a line may end after units[i - 1] and the next start with units[i] (not a space).
-bool MayBreakBefore(const std::vector<Unit>& units, const std::vector<Character>& cs, size_t i) {
+bool MayBreakBefore(const std::vector<Unit>& units, size_t i) {
   if (i == 0 || i >= units.size() || units[i].space || units[i - 1].space) return false;
-  return !MayNotStartLine(cs[units[i].first].code) && !MayNotEndLine(cs[units[i - 1].last].code);
+  return units[i].mayStartLine && units[i - 1].mayEndLine;
 }
 
 // Whether a line may end before the space units[i], which the line feed then replaces.
-bool MayBreakAtSpace(const std::vector<Unit>& units, const std::vector<Character>& cs, size_t i) {
+bool MayBreakAtSpace(const std::vector<Unit>& units, size_t i) {
   if (i == 0 || i + 1 >= units.size() || !units[i].space || units[i + 1].space || units[i - 1].space) return false;
-  return !MayNotStartLine(cs[units[i + 1].first].code) && !MayNotEndLine(cs[units[i - 1].last].code);
+  return units[i + 1].mayStartLine && units[i - 1].mayEndLine;
 }
 
 std::string WrapLine(std::string_view line, const HostGlyphs& glyphs, int64_t maxWidth) {
   const std::vector<Character> cs = Characters(line);
-  const std::vector<Unit> units = Units(cs, glyphs);
+  const std::vector<Unit> units = Units(line, cs, glyphs);
   std::string out;
   size_t start = 0;         // first unit of the line being filled
   int64_t width = 0;        // of units[start..i)
   size_t breakAt = 0;       // the last place on this line where a new line may start (0: none)
   bool breakIsSpace = false;
   for (size_t i = 0; i < units.size(); ++i) {
-    if (i > start && MayBreakBefore(units, cs, i)) {
+    if (i > start && MayBreakBefore(units, i)) {
       breakAt = i;
       breakIsSpace = false;
-    } else if (i > start && MayBreakAtSpace(units, cs, i)) {
+    } else if (i > start && MayBreakAtSpace(units, i)) {
       breakAt = i;
       breakIsSpace = true;
     }
@@ -121,7 +146,7 @@ std::string WrapLine(std::string_view line, const HostGlyphs& glyphs, int64_t ma
       width = 0;
       for (size_t k = start; k < i; ++k) width += units[k].width;
       breakAt = 0;
-      if (start < i && MayBreakBefore(units, cs, i)) breakAt = i;
+      if (start < i && MayBreakBefore(units, i)) breakAt = i;
       if (start > i) continue;  // the space the line feed replaced
     }
     width += units[i].width;

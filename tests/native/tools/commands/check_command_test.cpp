@@ -179,7 +179,8 @@ TEST(CheckCommand, FontCoverageAtItsPlaceAndTheAtlasFit) {
   const std::string badExtra = dir.Write("bad.txt", "\xE2\x86\x92\n\xEA\x80\x80\n\xE4\xBD\n");
   const ToolRun refused = RunTool({"check", "--font", kMicroHei, "--extra-chars", badExtra, good});
   EXPECT_EQ(refused.exitCode, 1);
-  EXPECT_NE(refused.out.find(badExtra + ":2: error: the font lacks U+A000 \xEA\x80\x80\n" + badExtra +
+  EXPECT_NE(refused.out.find(badExtra + ":2: error: the font lacks U+A000 \xEA\x80\x80 (fonts tried: " + kMicroHei + ")\n" +
+                             badExtra +
                              ":3: error: not valid UTF-8\n"),
             std::string::npos) << refused.out;
 }
@@ -190,6 +191,9 @@ TEST(CheckCommand, FontCoverageAtItsPlaceAndTheAtlasFit) {
 // refuse it with the same error lines and write nothing.
 TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
   const std::string kPo = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
+  // 语言：（Geʻez）, with U+02BB, which WenQuanYi Micro Hei lacks and DejaVu Sans has.
+  const std::string kGeez = kPo + "msgid \"Language: (Ge\xCA\xBB" "ez)\"\n"
+                                  "msgstr \"\xE8\xAF\xAD\xE8\xA8\x80\xEF\xBC\x9A\xEF\xBC\x88Ge\xCA\xBB" "ez\xEF\xBC\x89\"\n";
   const struct {
     const char* name;
     std::vector<std::pair<std::string, std::string>> files;  // name in the folder, content
@@ -197,6 +201,7 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
     int exitCode;
     std::vector<std::string> lines;  // each a whole line of the output (standard output and error);
                                      // "!TEXT": no line holds TEXT
+    std::vector<std::string> then{};  // run next (unpack-text of what was written); its output is checked too
   } cases[] = {
       {"a host text that shares an entry's hash",
        {{"t.po", kPo + "msgid \"YFokxZcx\"\nmsgstr \"\xE7\x94\xB2\"\n\nmsgid \"LuMaOBaQ\"\nmsgstr \"\"\n"}},
@@ -233,7 +238,7 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
         "\"Men\xC3\xBA del d\xC3\xAD" "a\" [untranslated-text]"}},
       {"translations left in another language; letters only in placeholders or a name kept alone",
        {{"t.po", kPo + "msgid \"Open the door.\"\nmsgstr \"Open door.\"\n\n"
-                       "msgid \"<b>%s</b> wins {0} gold\"\nmsgstr \"<b>%s</b> {0}\"\n\n"
+                       "msgid \"<b>$name</b> wins %s {0}\"\nmsgstr \"<b>$name</b> %s {0}\"\n\n"
                        "msgid \"Battle for Wesnoth\"\nmsgstr \"Wesnoth\"\n\nmsgid \"Hit points\"\nmsgstr \"HP\"\n\n"
                        "msgid \"Good.\"\nmsgstr \"Bon.\"\n\n"
                        "msgid \"Next\"\nmsgstr \"\xEF\xBC\xAE\xEF\xBD\x85\xEF\xBD\x98\xEF\xBD\x94\"\n"}},
@@ -244,6 +249,88 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
         "@t.po:16: warning: the translation has Latin letters but no Chinese character: \"Bon.\" [untranslated-text]",
         "!@t.po:7: warning: the translation has Latin", "!@t.po:10: warning: the translation has Latin",
         "!@t.po:13: warning: the translation has Latin", "!@t.po:19: warning: the translation has Latin"}},
+      // Placeholders of the formats games use: printf, brace, $name, %name%; tags and entities.
+      {"a variable of each syntax dropped",
+       {{"t.po", kPo + "msgid \"Saved %s\"\nmsgstr \"已保存\"\n\nmsgid \"Total {0:N2}\"\nmsgstr \"合计\"\n\n"
+                       "msgid \"Hello $name, welcome to $place.\"\nmsgstr \"欢迎。\"\n\n"
+                       "msgid \"%count% left\"\nmsgstr \"剩余 %c\"\n"}},
+       {"check", "@t.po"},
+       0,
+       {"@t.po:4: warning: placeholders differ from the host text: %s missing [placeholder]",
+        "@t.po:7: warning: placeholders differ from the host text: {0:N2} missing [placeholder]",
+        "@t.po:10: warning: placeholders differ from the host text: $name $place missing [placeholder]",
+        "@t.po:13: warning: placeholders differ from the host text: %count% missing, %c added [placeholder]"}},
+      {"tags restyled and an entity dropped: markup, apart from a dropped $name",
+       {{"t.po", kPo + "msgid \"<i>Stop</i>, $name\"\nmsgstr \"<b>停</b>\"\n\nmsgid \"A &amp; B\"\nmsgstr \"甲和乙\"\n"}},
+       {"check", "@t.po"},
+       0,
+       {"@t.po:4: warning: placeholders differ from the host text: $name missing [placeholder]",
+        "@t.po:4: warning: markup differs from the host text: </i> <i> missing, </b> <b> added [markup]",
+        "@t.po:7: warning: markup differs from the host text: &amp; missing [markup]"}},
+      {"markup disabled: the dropped $name still warned",
+       {{"t.po", kPo + "msgid \"<i>Stop</i>, $name\"\nmsgstr \"<b>停</b>\"\n\nmsgid \"A &amp; B\"\nmsgstr \"甲和乙\"\n"}},
+       {"check", "--disable", "markup", "@t.po"},
+       0,
+       {"@t.po:4: warning: placeholders differ from the host text: $name missing [placeholder]", "0 errors, 1 warnings"}},
+      {"printf conversions reordered without positions",
+       {{"t.po", kPo + "msgid \"%d of %s\"\nmsgstr \"%s 的 %d\"\n\nmsgid \"%1$d of %2$s\"\nmsgstr \"%2$s 的 %1$d\"\n"}},
+       {"check", "@t.po"},
+       1,
+       {"@t.po:4: error: printf conversions in another order: \"%d %s\" in the host text, \"%s %d\" here: the "
+        "arguments would be swapped (positions, as in %2$s, let a translation reorder them)",
+        "1 errors, 0 warnings"}},
+      {"--wrap at each syntax, a tag with attributes, runs of ASCII: whole; too wide alone, a [width] warning",
+       {{"t.po", kPo + "msgid \"Saved %1$s\"\nmsgstr \"已经保存好了%1$s\"\n\n"
+                       "msgid \"Total {0, -8}\"\nmsgstr \"总计为{0, -8}\"\n\n"
+                       "msgid \"Hello $name\"\nmsgstr \"你好你好你好$name\"\n\n"
+                       "msgid \"%count% left\"\nmsgstr \"还剩下的是%count%\"\n\n"
+                       "msgid \"See <ref>dst='unit_Mage' text='Mage'</ref>\"\n"
+                       "msgstr \"参见<ref>dst='unit_Mage' text='法师'</ref>\"\n\n"
+                       "msgid \"Tom &amp; Jerry\"\nmsgstr \"汤姆和杰瑞和&amp;杰瑞\"\n\n"
+                       "msgid \"Press alt+s\"\nmsgstr \"请按下alt+s\"\n\n"
+                       "msgid \"Run --option\"\nmsgstr \"请运行--option\"\n"}},
+       {"pack-text", "--wrap", "150", "--font", kMicroHei, "@t.po", "-o", "@t.res"},
+       0,
+       {"0xF7E618D4\t已经保存\\n好了\\n%1$s\tSaved %1$s", "0x6EEA71A5\t总计为\\n{0, -8}\tTotal {0, -8}",
+        "0xC26DC431\t你好你好\\n你好\\n$name\tHello $name", "0xCF388108\t还剩下的\\n是\\n%count%\t%count% left",
+        "0xBC7579EB\t参见\\n<ref>dst='unit_Mage' text='法师'</ref>\tSee <ref>dst='unit_Mage' text='Mage'</ref>",
+        "@t.po:16: warning: line 2 is 601 px wide at 'M' 25 px, over the limit of 150 px [width]",
+        "0xEBF4D069\t汤姆和杰\\n瑞和\\n&amp;杰\\n瑞\tTom &amp; Jerry", "0x509719D4\t请按下\\nalt+s\tPress alt+s",
+        "0x9015D7D6\t请运行\\n--option\tRun --option"},
+       {"unpack-text", "@t.res", "--source", "@t.po"}},
+      // Fallback fonts: a character the font lacks comes from the first fallback that has it; one that
+      // no font of the chain has is an error at its place, naming the fonts tried.
+      {"a character the font lacks, without a fallback",
+       {{"ge.po", kGeez}},
+       {"check", "--font", kMicroHei, "@ge.po"},
+       1,
+       {"@ge.po:4: error: the font lacks U+02BB \xCA\xBB (fonts tried: " + kMicroHei + ")"}},
+      {"a character the font lacks, from the fallback",
+       {{"ge.po", kGeez}},
+       {"check", "--font", kMicroHei, "--fallback-font", kDejaVuSans, "@ge.po"},
+       0,
+       {"atlas: 213 glyphs fit at 25 px", "0 errors, 0 warnings"}},
+      {"a character that no font of the chain has",
+       {{"yi.po", kPo + "msgid \"Yi\"\nmsgstr \"\xE5\xBD\x9D\xEA\x80\x80\"\n"}},
+       {"check", "--font", kMicroHei, "--fallback-font", kDejaVuSans, "@yi.po"},
+       1,
+       {"@yi.po:4: error: the fonts lack U+A000 \xEA\x80\x80 (fonts tried: " + kMicroHei + ", " + kDejaVuSans + ")"}},
+      {"pack-font takes the character from the fallback",
+       {{"ge.po", kGeez}},
+       {"pack-font", "--font", kMicroHei, "--fallback-font", kDejaVuSans, "--glyphs", "@g.bin", "--atlas", "@a.dds",
+        "@ge.po"},
+       0,
+       {"1 glyph from the fallback font " + kDejaVuSans}},
+      {"preview draws with the fallback",
+       {},
+       {"preview", "--font", kMicroHei, "--fallback-font", kDejaVuSans, "-o", "@p.png", "(Ge\xCA\xBB" "ez)"},
+       0,
+       {}},
+      {"preview without the fallback",
+       {},
+       {"preview", "--font", kMicroHei, "-o", "@p.png", "(Ge\xCA\xBB" "ez)"},
+       1,
+       {"vykcn-tool: no glyph for 1 characters: U+02BB (--allow-missing draws them as spaces)"}},
   };
   const auto expand = [](std::string text, const std::string& folder) {
     for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + folder.size())) {
@@ -267,8 +354,15 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
     for (const auto& [name, content] : c.files) dir.Write(name, content);
     std::vector<std::string> arguments;
     for (const std::string& argument : c.arguments) arguments.push_back(expand(argument, folder));
-    const ToolRun run = RunTool(arguments);
+    ToolRun run = RunTool(arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
+    if (!c.then.empty()) {
+      std::vector<std::string> then;
+      for (const std::string& argument : c.then) then.push_back(expand(argument, folder));
+      const ToolRun next = RunTool(then);
+      EXPECT_EQ(next.exitCode, 0) << next.err;
+      run.out += next.out + next.err;
+    }
     const std::vector<std::string> said = lines(run.out + run.err);
     for (const std::string& line : c.lines) {
       if (line[0] == '!') {
@@ -282,8 +376,10 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
     if (arguments.front() != "check" || c.exitCode != 1) continue;
     std::vector<std::string> inputs(arguments.begin() + 1, arguments.end());
     std::vector<std::string> packText = {"pack-text", "-o", dir.Path("t.res")};
-    std::vector<std::string> packFont = {"pack-font", "--font", kMicroHei, "--glyphs", dir.Path("g.bin"),
-                                         "--atlas", dir.Path("a.dds")};
+    std::vector<std::string> packFont = {"pack-font", "--glyphs", dir.Path("g.bin"), "--atlas", dir.Path("a.dds")};
+    if (std::find(inputs.begin(), inputs.end(), "--font") == inputs.end()) {
+      packFont.insert(packFont.end(), {"--font", kMicroHei});
+    }
     for (std::vector<std::string> pack : {packText, packFont}) {
       pack.insert(pack.end(), inputs.begin(), inputs.end());
       const ToolRun refused = RunTool(pack);

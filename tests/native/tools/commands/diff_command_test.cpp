@@ -8,6 +8,7 @@
 #include "tool_runner.h"
 #include "tools/support/reference_formats.h"
 #include "tools/support/test_files.h"
+#include "tools/support/test_fonts.h"
 #include "tools/support/test_pe_writer.h"
 
 namespace vykcn::test {
@@ -19,28 +20,36 @@ const char kHeader[] = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=U
 
 std::string Hash(const std::string& host) { return HashLabel(TestHash(host)); }
 
-// A folder of translators' files, packed to a resource and wrapped in a module as well.
+// A folder of translators' files, packed to a resource, and with its glyph table and atlas (at
+// 'M' `glyphHeight` px) into a module.
 struct Build {
   std::string folder, resource, module;
 };
 
-Build MakeBuild(const TempDir& dir, const std::string& name, const std::string& po, const std::string& csv) {
+Build MakeBuild(const TempDir& dir, const std::string& name, const std::string& po, const std::string& csv,
+                const std::string& glyphHeight = "16") {
   Build build{dir.Path(name), dir.Path(name + ".res"), dir.Path(name + ".dll")};
   std::filesystem::create_directory(build.folder);
   dir.Write(name + "/a.po", kHeader + po);
   dir.Write(name + "/B.CSV", "source,translation\n" + csv);
   const ToolRun packed = RunTool({"pack-text", build.folder + "/a.po", build.folder + "/B.CSV", "-o", build.resource});
   EXPECT_EQ(packed.exitCode, 0) << packed.err;
-  WriteBytes(build.module, BuildTestPe({{"IDR_DATA", 0, 102, 2052, ReadBytes(build.resource)}}));
+  const std::string glyphs = dir.Path(name + ".glyphs"), atlas = dir.Path(name + ".dds");
+  const ToolRun font = RunTool({"pack-font", "--font", kMicroHei, "--glyph-height", glyphHeight, "--glyphs", glyphs,
+                                "--atlas", atlas, build.folder + "/a.po", build.folder + "/B.CSV"});
+  EXPECT_EQ(font.exitCode, 0) << font.err;
+  WriteBytes(build.module, BuildTestPe({{"IDR_DATA", 0, 101, 2052, ReadBytes(glyphs)},
+                                        {"IDR_DATA", 0, 102, 2052, ReadBytes(build.resource)},
+                                        {"", 10, 103, 2052, ReadBytes(atlas)}}));
   return build;
 }
 
 TEST(DiffCommand, ListsRecordsAddedRemovedAndChangedAndExitsLikeDiff) {
   TempDir dir;
-  const Build old = MakeBuild(dir, "old",
-                              "msgid \"Yes\"\nmsgstr \"是\"\n\nmsgid \"No\"\nmsgstr \"否\"\n\n"
-                              "msgid \"Gone\\nsoon\"\nmsgstr \"去\\n了\"\n",
-                              "\"Tab\there\",制表\n");
+  const std::string oldPo = "msgid \"Yes\"\nmsgstr \"是\"\n\nmsgid \"No\"\nmsgstr \"否\"\n\n"
+                            "msgid \"Gone\\nsoon\"\nmsgstr \"去\\n了\"\n";
+  const Build old = MakeBuild(dir, "old", oldPo, "\"Tab\there\",制表\n");
+  const Build tall = MakeBuild(dir, "tall", oldPo, "\"Tab\there\",制表\n", "21");
   const Build now = MakeBuild(dir, "new",
                               "msgid \"Yes\"\nmsgstr \"是\"\n\nmsgid \"No\"\nmsgstr \"不\"\n\n"
                               "msgid \"Added\"\nmsgstr \"新\"\n",
@@ -56,8 +65,24 @@ TEST(DiffCommand, ListsRecordsAddedRemovedAndChangedAndExitsLikeDiff) {
     std::vector<std::string> lines;  // in stdout, in this order
   };
   const Case cases[] = {
-      {{old.resource, old.folder}, 0, {"records: 0 added, 0 removed, 0 changed, 4 unchanged\n"}},
-      {{old.module, old.resource}, 0, {"records: 0 added, 0 removed, 0 changed, 4 unchanged\n"}},
+      {{old.resource, old.folder}, 0,
+       {"records: 0 added, 0 removed, 0 changed, 4 unchanged\n",
+        "records only: " + old.resource + " (a translation resource) and " + old.folder +
+            " (translators' files) carry no font\n"}},
+      {{old.module, old.resource}, 0,
+       {"records: 0 added, 0 removed, 0 changed, 4 unchanged\n",
+        "records only: " + old.resource + " (a translation resource) carries no font\n"}},
+      // Two modules: glyphs and atlas too. The same translations with 'M' 16 and 21 px high.
+      {{old.module, old.module}, 0, {"glyphs: 0 added, 0 removed, 0 changed, 213 unchanged\n",
+                                     "atlas: 0 glyphs changed, 213 unchanged\n"}},
+      {{old.module, tall.module}, 1,
+       {"records: 0 added, 0 removed, 0 changed, 4 unchanged\n", "~ U+0020: advance 6 -> 8\n",
+        "~ U+004D M: offsetY -16 -> -21, advance 20 -> 26, width 16 -> 21, height 16 -> 21; drawn differently\n",
+        "glyphs: 0 added, 0 removed, 213 changed, 0 unchanged\n", "atlas: 210 glyphs changed, 3 unchanged\n"}},
+      {{old.module, now.module}, 1, {"- U+53BB 去\n", "+ U+4E0D 不\n", "+ U+65B0 新\n", "glyphs: 2 added, 3 removed"}},
+      // Translators' files packed as pack-text packs them: wrapped at 40 px, 制表 takes two lines.
+      {{old.resource, old.folder, "--font", kMicroHei, "--wrap", "40"}, 1,
+       {"~ " + Hash("Tab\there") + " \"Tab\\there\": \"制表\" -> \"制\\n表\"\n"}},
       {{old.folder + "/a.po", old.module}, 1, {"+ " + Hash("Tab\there") + ": \"制表\"\n"}},
       {{old.folder, now.folder}, 1, {removed, changed, added, named}},
       {{old.module, now.folder}, 1, {"- " + Hash("Gone\nsoon") + ": \"去\\n了\"\n", changed, added, named}},
@@ -80,7 +105,9 @@ TEST(DiffCommand, ListsRecordsAddedRemovedAndChangedAndExitsLikeDiff) {
       if (found != std::string::npos) at = found + line.size();
     }
   }
-  EXPECT_EQ(RunTool({"diff", old.folder, now.folder}).out, removed + changed + added + named);
+  EXPECT_EQ(RunTool({"diff", old.folder, now.folder}).out,
+            removed + changed + added + named + "records only: " + old.folder + " (translators' files) and " +
+                now.folder + " (translators' files) carry no font\n");
 }
 
 TEST(DiffCommand, TroubleEndsInExitStatusTwoAndSaysWhy) {
@@ -96,6 +123,8 @@ TEST(DiffCommand, TroubleEndsInExitStatusTwoAndSaysWhy) {
   corrupt.resize(corrupt.size() / 2);
   const std::string cut = dir.Path("cut.res");
   WriteBytes(cut, corrupt);
+  const std::string fontless = dir.Path("fontless.dll");  // a module's font is compared: it must have one
+  WriteBytes(fontless, BuildTestPe({{"IDR_DATA", 0, 102, 2052, ReadBytes(good.resource)}}));
 
   struct Case {
     std::vector<std::string> arguments;
@@ -104,10 +133,13 @@ TEST(DiffCommand, TroubleEndsInExitStatusTwoAndSaysWhy) {
   const Case cases[] = {
       {{"diff", good.resource, dir.Path("missing.res")}, "cannot read " + dir.Path("missing.res")},
       {{"diff", good.resource, cut}, cut},
+      {{"diff", fontless, good.module}, fontless + " has no resource \"IDR_DATA\" 101"},
       {{"diff", conflicting, good.folder}, conflicting + ": 1 error (listed above)"},
       {{"diff", empty, good.folder}, empty + ": no .po or .csv files in the folder"},
       {{"diff", good.resource}, "NEW is required"},
       {{"diff", good.resource, good.resource, "--source", dir.Path("missing.po")}, "cannot read"},
+      {{"diff", good.folder, good.resource, "--font", kMicroHei, "--fallback-font", dir.Path("missing.ttf")},
+       "cannot read " + dir.Path("missing.ttf")},
   };
   for (const Case& c : cases) {
     const ToolRun run = RunTool(c.arguments);

@@ -87,6 +87,17 @@ TEST(PackFontCommand, WritesTheGlyphTableAndTheExactAtlasFile) {
   std::filesystem::remove(files.atlas);
   EXPECT_NE(RunTool(stamped).out.find("PSNR"), std::string::npos);
   EXPECT_EQ(ReadBytes(files.atlas), atlas);
+  // The fallback fonts' bytes are part of what they are made from.
+  const std::string fallback = files.dir.Path("fallback.ttf");
+  WriteBytes(fallback, ReadBytes(kDejaVuSans));
+  std::vector<std::string> withFallback = stamped;
+  withFallback.insert(withFallback.begin() + 1, {"--fallback-font", fallback});
+  EXPECT_NE(RunTool(withFallback).out.find("PSNR"), std::string::npos);
+  EXPECT_EQ(RunTool(withFallback).out, "216 glyphs, up to date in " + files.glyphs + ", " + files.atlas + "\n");
+  std::vector<uint8_t> changed = ReadBytes(kDejaVuSans);
+  changed.push_back(0);  // a byte past the tables: the same glyphs, another file
+  WriteBytes(fallback, changed);
+  EXPECT_NE(RunTool(withFallback).out.find("PSNR"), std::string::npos);
 }
 
 TEST(PackFontCommand, FailsClearlyAndWritesNothing) {

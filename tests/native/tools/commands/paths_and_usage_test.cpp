@@ -84,6 +84,8 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
       {{"pack-font", "--font", kMicroHei, "--glyphs", glyphs, "--atlas", glyphsLink, po}, "the same file as " + glyphs},
       {{"pack-font", "--font", folder, "--glyphs", out, "--atlas", same, po}, "Is a directory"},
       {{"pack-font", "--font", kMicroHei, "--glyphs", po, "--atlas", out, po}, "will not overwrite " + po},
+      {{"pack-font", "--font", kMicroHei, "--fallback-font", folder, "--glyphs", out, "--atlas", same, po},
+       "cannot read " + folder + ": Is a directory"},
       {{"preview", "--glyphs", folder, "--atlas", atlas, "-o", out, "x"}, "Is a directory"},
       {{"preview", "--glyphs", glyphs, "--atlas", atlas, "-o", glyphs, "x"}, "will not overwrite " + glyphs},
       {{"preview", "--dll", missing, "-o", out, "x"}, "No such file or directory"},
@@ -121,6 +123,8 @@ TEST(CommandUsage, MistakesAreNamedInOneLine) {
       {{"check", "--max-width", "600", bin}, "measuring lines needs a glyph table: --glyphs FILE, --dll FILE or --font"},
       {{"pack-text", "--wrap", "600", "--glyphs", bin, bin, "-o", dir.Path("out")}, "is not a glyph table"},
       {{"check", "--list", "done", bin}, "'done' is none of untranslated, fuzzy, all"},
+      {{"check", "--fallback-font", bin, bin}, "--fallback-font needs --font"},
+      {{"preview", "--font", kMicroHei, "--glyphs", bin, "-o", dir.Path("p.png"), "x"}, "--font builds the glyph table"},
   };
   for (const Case& c : cases) ExpectOneLineFailure(RunTool(c.arguments), c.expected, c.arguments[0]);
   EXPECT_FALSE(fs::exists(dir.Path("out")));

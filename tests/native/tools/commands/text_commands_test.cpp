@@ -3,12 +3,16 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "base/byte_order.h"
 #include "common/hash_label.h"
+#include "text_sources/po_reader.h"
+#include "text_syntax/placeholder_syntax.h"
 #include "tool_runner.h"
 #include "tools/support/reference_formats.h"
 #include "tools/support/test_files.h"
+#include "tools/support/test_fonts.h"
 
 namespace vykcn::test {
 namespace {
@@ -76,6 +80,39 @@ TEST(PackTextCommand, RefusesAndWritesNothing) {
   EXPECT_NE(run.exitCode, 0);
   EXPECT_NE(run.err.find("e.csv"), std::string::npos) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// A real game's catalogue (help markup, $names, plural forms) wrapped at 600 px, as the game would
+// draw it: every line feed the wrap put in falls outside placeholders, tags with their attribute
+// values, and runs of ASCII that is not a space.
+TEST(PackTextCommand, WrapsARealCatalogueOnlyBetweenTokens) {
+  TempDir dir;
+  const std::string po = std::string(VYKCN_TEST_DATA) + "/data/wesnoth-zh_CN.po";
+  const ToolRun pack = RunTool({"pack-text", "--wrap", "600", "--font", kMicroHei, po, "-o", dir.Path("t.res")});
+  ASSERT_EQ(pack.exitCode, 0) << pack.err;
+  ASSERT_EQ(RunTool({"unpack-text", dir.Path("t.res"), "--source", po, "-o", dir.Path("back.po")}).exitCode, 0);
+  std::map<std::string, std::string> written;
+  for (const tool::TextEntry& entry : tool::ReadPoFile(po).entries) written[entry.host] = entry.translation;
+  const auto ascii = [](char c) { return c > ' ' && c < 0x7F; };
+  size_t inserted = 0;
+  for (const tool::TextEntry& entry : tool::ReadPoFile(dir.Path("back.po")).entries) {
+    const std::string& text = written.at(entry.host);
+    const std::string& wrapped = entry.translation;
+    const std::vector<tool::Placeholder> placeholders = tool::FindPlaceholders(text);
+    for (size_t i = 0, j = 0; j < wrapped.size(); ++j) {
+      if (i < text.size() && wrapped[j] == text[i]) {
+        ++i;
+        continue;
+      }
+      ASSERT_EQ(wrapped[j], '\n') << wrapped;  // before text[i], or in place of its space
+      ++inserted;
+      const std::string place = text.substr(0, i) + "<BREAK>" + text.substr(i);
+      EXPECT_FALSE(text[i] != ' ' && i > 0 && ascii(text[i - 1]) && ascii(text[i])) << place;
+      for (const tool::Placeholder& p : placeholders) EXPECT_FALSE(p.begin < i && i < p.begin + p.text.size()) << place;
+      if (text[i] == ' ') ++i;
+    }
+  }
+  EXPECT_GT(inserted, 500u);
 }
 
 bool HasMsgfmt() { return std::system("command -v msgfmt >/dev/null 2>&1") == 0; }

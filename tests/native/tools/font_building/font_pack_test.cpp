@@ -177,8 +177,13 @@ TEST(FontPack, ReportsWhatIsWrong) {
   EXPECT_NE(missing.find("U+0061"), std::string::npos) << missing;
   EXPECT_EQ(missing.find("U+4E2D"), std::string::npos) << missing;
 
-  const std::string unreadable = ErrorOf([] { BuildFontPack("/nonexistent/font.ttf", BuildGlyphCharset({})); });
+  const std::string unreadable = ErrorOf([] { BuildFontPack(FontFiles("/nonexistent/font.ttf"), BuildGlyphCharset({})); });
   EXPECT_NE(unreadable.find("/nonexistent/font.ttf"), std::string::npos) << unreadable;
+  // A fallback that cannot be read is named too; a character no font of the chain has names them all.
+  const std::string fallback = ErrorOf([] { BuildFontPack(FontFiles(kMicroHei, 0, {"/nonexistent/b.ttf"}), {}); });
+  EXPECT_NE(fallback.find("cannot read /nonexistent/b.ttf"), std::string::npos) << fallback;
+  const std::string chain = ErrorOf([] { BuildFontPack(FontFiles(kMicroHei, 0, {test::kDejaVuSans}), BuildGlyphCharset({"ꀀ"})); });
+  EXPECT_EQ(chain, "the fonts lack 1 characters: U+A000 (fonts tried: " + kMicroHei + ", " + test::kDejaVuSans + ")");
 
   const test::TempDir dir;
   const std::string garbage = dir.Write("garbage.ttf", "this is not a font file at all");

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "base/utf8.h"
 #include "common/command_error.h"
 #include "font_building/atlas_file.h"
 #include "font_building/font_pack.h"
@@ -97,9 +98,9 @@ TEST(TrimToInk, DropsBlankRowsAndColumnsAndKeepsTheGlyphInPlace) {
   }
 }
 
-// ASCII and the first `count` ideographs of U+4E00 onwards that the font has.
-GlyphCharset Ideographs(size_t count) {
-  std::string text;
+// ASCII, the first `count` ideographs of U+4E00 onwards, and the characters of `more`.
+GlyphCharset Ideographs(size_t count, const std::string& more = "") {
+  std::string text = more;
   for (uint32_t c = 0x4E00; count > 0; ++c, --count) {
     text += char(0xE0 | (c >> 12));
     text += char(0x80 | ((c >> 6) & 0x3F));
@@ -108,12 +109,12 @@ GlyphCharset Ideographs(size_t count) {
   return BuildGlyphCharset({text});
 }
 
-bool FitsAt(const GlyphCharset& charset, AtlasSize atlas, int height) {
+bool FitsAt(const FontFiles& fonts, const GlyphCharset& charset, AtlasSize atlas, int height) {
   FontPackOptions options;
   options.atlas = atlas;
   options.glyphHeight = height;
   try {
-    const FontPack pack = BuildFontPack(test::kMicroHei, charset, options);
+    const FontPack pack = BuildFontPack(fonts, charset, options);
     EXPECT_EQ(pack.glyphHeight, height);
     return true;
   } catch (const CommandError& e) {
@@ -122,37 +123,64 @@ bool FitsAt(const GlyphCharset& charset, AtlasSize atlas, int height) {
 }
 
 // The chosen height is the largest from 25 down to 12 at which everything fits; none when even 12
-// does not; and pack-font's automatic choice is the same.
+// does not; and pack-font's automatic choice is the same. With fallback fonts, each character comes
+// from the first font that has it, sized by that font's own 'M'.
 TEST(ChooseGlyphHeight, IsTheLargestHeightThatFitsDownTo12) {
   struct Case {
     size_t ideographs;
     AtlasSize atlas;
     int expected;  // 0: none
+    FontFiles fonts = FontFiles(test::kMicroHei);
+    std::string more = "";  // characters taken from the first fallback
   };
+  const FontFiles withDejaVu(test::kMicroHei, 0, {test::kDejaVuSans});
   const Case cases[] = {
       {0, {2048, 1024}, 25},   // room to spare
       {40, {256, 256}, 21},    // at 25 px they need more than the bin
       {40, {256, 128}, 14},    // 15 px is one of the heights hinting skips
       {120, {256, 128}, 0},    // not even at 12 px
       {0, {64, 64}, 0},
+      {0, {2048, 1024}, 25, withDejaVu, "\xC6\x8E\xCA\xBB"},  // Ǝ and ʻ, which only the fallback has
+      {40, {256, 256}, 21, withDejaVu, "\xC6\x8E\xCA\xBB"},
+      {40, {256, 128}, 14, withDejaVu, "\xC6\x8E"},
+      // Latin from the fallback alone: its 'M' sets the size, the ideographs' font takes its em.
+      {40, {256, 256}, 21, FontFiles(test::kDroidFallback, 0, {test::kDejaVuSans}), "M"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.ideographs << " ideographs in " << DescribeAtlasSize(c.atlas));
-    const GlyphCharset charset = Ideographs(c.ideographs);
-    const std::optional<int> chosen = ChooseGlyphHeight(test::kMicroHei, charset, c.atlas);
+    SCOPED_TRACE(testing::Message() << c.ideographs << " ideographs in " << DescribeAtlasSize(c.atlas) << " from "
+                                    << c.fonts.Tried());
+    const GlyphCharset charset = Ideographs(c.ideographs, c.more);
+    const std::optional<int> chosen = ChooseGlyphHeight(c.fonts, charset, c.atlas);
     EXPECT_EQ(chosen.value_or(0), c.expected);
     // The rule itself, whatever the figures: it fits there, and at no larger height up to 25.
+    FontPackOptions automatic;
+    automatic.atlas = c.atlas;
     if (chosen) {
-      EXPECT_TRUE(FitsAt(charset, c.atlas, *chosen));
-      for (int larger = *chosen + 1; larger <= 25; ++larger) EXPECT_FALSE(FitsAt(charset, c.atlas, larger)) << larger;
-      FontPackOptions automatic;
-      automatic.atlas = c.atlas;
-      EXPECT_EQ(BuildFontPack(test::kMicroHei, charset, automatic).glyphHeight, *chosen);
+      EXPECT_TRUE(FitsAt(c.fonts, charset, c.atlas, *chosen));
+      for (int larger = *chosen + 1; larger <= 25; ++larger) {
+        EXPECT_FALSE(FitsAt(c.fonts, charset, c.atlas, larger)) << larger;
+      }
+      const FontPack pack = BuildFontPack(c.fonts, charset, automatic);
+      EXPECT_EQ(pack.glyphHeight, *chosen);
+      if (c.more.empty()) continue;
+      // A fallback's glyphs are those it draws as a main font at that 'M' height: its own 'M' matches.
+      FontPackOptions alone;
+      alone.glyphHeight = *chosen;
+      const FontPack fallback = BuildFontPack(c.fonts.fallbacks[0], BuildGlyphCharset({c.more}), alone);
+      std::vector<uint32_t> fromFallback;
+      ASSERT_TRUE(DecodeUtf8(c.more, &fromFallback));
+      for (uint32_t code : fromFallback) {
+        const auto in = [code](const FontPack& p) {
+          return *std::find_if(p.records.begin(), p.records.end(), [&](const GlyphRecord& r) { return r.code == code; });
+        };
+        const GlyphRecord a = in(pack), b = in(fallback);
+        EXPECT_EQ(std::vector<int>({a.offsetX, a.offsetY, a.advance, a.width, a.height}),
+                  std::vector<int>({b.offsetX, b.offsetY, b.advance, b.width, b.height})) << std::hex << code;
+      }
+      EXPECT_EQ(pack.fromFallbacks[0], c.fonts.main == test::kMicroHei ? fromFallback.size() : 94u);
     } else {
-      EXPECT_FALSE(FitsAt(charset, c.atlas, 12));
-      FontPackOptions automatic;
-      automatic.atlas = c.atlas;
-      EXPECT_THROW(BuildFontPack(test::kMicroHei, charset, automatic), CommandError);
+      EXPECT_FALSE(FitsAt(c.fonts, charset, c.atlas, 12));
+      EXPECT_THROW(BuildFontPack(c.fonts, charset, automatic), CommandError);
     }
   }
   // Characters the font lacks are an error, not "does not fit".
