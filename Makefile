@@ -7,9 +7,11 @@
 #
 # Settings of the module's resources (README.md lists them; scripts/settings.sh holds the list):
 #   TRANSLATIONS=DIR FONT=FILE FALLBACK_FONTS="FILE:FILE" GLYPH_HEIGHT=N ATLAS_SIZE=WxH LATER_WINS=1
-#   ACCEPT_SHARED_HASH="0x1234ABCD ..." HOST_TEXTS=FILE EXTRA_CHARS=FILE
-# Each one given is remembered in build/settings.txt until it is given again; NAME= restores its
-# default. `make` and `make test` configure the Windows build with the same settings.
+#   ACCEPT_SHARED_HASH="0x1234ABCD ..." HOST_TEXTS=FILE EXTRA_CHARS=FILE ...
+# Each one given is checked (the packers' options by the native tool, which is built first) and then
+# remembered in build/settings.txt until it is given again; NAME= restores its default. A bad value,
+# or a name within two edits of a setting's, is refused in one line, and nothing is remembered.
+# `make` and `make test` configure the Windows build with the same settings.
 
 # A step fails when any command of a pipe fails, as a build's output filtered through grep would not.
 SHELL := /bin/bash
@@ -27,11 +29,12 @@ endif
 capture := $(filter 1,$(CAPTURE))
 tool := $(BUILD)/native/tools/vykcn-tool
 
-# Every variable given on the command line, as NAME=VALUE quoted for the shell (a value may hold
-# spaces); scripts/settings.sh takes those it knows.
-given := $(foreach v,$(.VARIABLES),$(if $(findstring command line,$(origin $v)),'$(subst ','\'',$v=$($v))'))
+# The Makefile's own variables; every other variable given on the command line goes to
+# scripts/settings.sh as NAME=VALUE, quoted for the shell (a value may hold spaces).
+own := BUILD OUT CAPTURE
+given := $(foreach v,$(filter-out $(own),$(.VARIABLES)),$(if $(findstring command line,$(origin $v)),'$(subst ','\'',$v=$($v))'))
 
-.PHONY: all deps settings configure native windows report test bench clean
+.PHONY: all deps tool settings configure native windows report test bench clean
 
 all: report
 
@@ -40,23 +43,27 @@ all: report
 deps:
 	@bash scripts/if-changed.sh $(BUILD)/stamps/deps scripts/install-deps.sh -- bash scripts/install-deps.sh
 
-settings: deps
-	@bash scripts/settings.sh $(BUILD) $(given)
-
-# Configured once, and again when the settings change; ninja configures again when a CMake file does.
-configure: settings
+# The native tool comes first: the settings are checked through it before any is remembered. Its
+# build is configured once; ninja configures again when a CMake file changes.
+tool: deps
 	@[ -f $(BUILD)/native/build.ninja ] || rm -f $(BUILD)/stamps/configure-native
-	@[ -f $(BUILD)/windows/build.ninja -a -f $(BUILD)/windows/generated/shipping/packed-files.txt ] \
-	  || rm -f $(BUILD)/stamps/configure-windows
 	@bash scripts/if-changed.sh $(BUILD)/stamps/configure-native -- \
 	  sh -c 'cmake -S . -B $(BUILD)/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null'
+	@cmake --build $(BUILD)/native --target vykcn-tool | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
+
+settings: tool
+	@bash scripts/settings.sh $(BUILD) $(tool) $(given)
+
+# The Windows build, configured once, and again when the settings change.
+configure: settings
+	@[ -f $(BUILD)/windows/build.ninja -a -f $(BUILD)/windows/generated/shipping/packed-files.txt ] \
+	  || rm -f $(BUILD)/stamps/configure-windows
 	@bash scripts/if-changed.sh $(BUILD)/stamps/configure-windows $(BUILD)/settings.cmake -- \
 	  sh -c 'cmake -S . -B $(BUILD)/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVYKCN_TOOL="$$(realpath -m $(tool))" \
 	    -C $(BUILD)/settings.cmake >/dev/null'
 
 native: configure
-	@cmake --build $(BUILD)/native --target vykcn-tool | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
 	@mkdir -p $(OUT) && { cmp -s $(tool) $(OUT)/vykcn-tool || cp $(tool) $(OUT)/vykcn-tool; }
 
 windows: native

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The settings that change the module's resources, remembered from one `make` to the next.
-#   scripts/settings.sh BUILD_DIR [NAME=VALUE ...]
-# Takes the variables given to make on its command line (it ignores those it does not know), lays
-# them over the ones remembered in BUILD_DIR/settings.txt (NAME= restores the default), checks
-# them, and writes BUILD_DIR/settings.txt and BUILD_DIR/settings.cmake, the initial cache with which
-# `make` and `make test` configure the Windows build alike. `make clean` removes BUILD_DIR: every
-# setting is back to its default. A bad value is refused in one line and nothing is remembered.
+#   scripts/settings.sh BUILD_DIR TOOL [NAME=VALUE ...]
+# Takes the variables given to make on its command line (the Makefile keeps its own back; a name
+# within two edits of a setting's is refused as a likely slip, others are left alone), lays them
+# over the ones remembered in BUILD_DIR/settings.txt (NAME= restores the default), checks them, the
+# packers' options through TOOL (vykcn-tool check-options: the very parser the packers use), and
+# writes BUILD_DIR/settings.txt and BUILD_DIR/settings.cmake, the initial cache with which `make`
+# and `make test` configure the Windows build alike. `make clean` removes BUILD_DIR: every setting
+# is back to its default. A bad value is refused in one line and nothing is remembered.
 set -euo pipefail
 
 # One setting a line; a packer option added later is one more line.
@@ -19,6 +21,7 @@ set -euo pipefail
 #            layout        the shipping module's pack-font (how its atlas is laid out)
 #            translations  pack-text (how its texts are compressed and laid out; the lines are measured with
 #                          the shipping glyph table)
+#            each group's options are checked by the command named in `checked_by` below
 table='
 TRANSLATIONS        folder  resources/translations                          VYKCN_TRANSLATIONS
 FONT                file    /usr/share/fonts/truetype/wqy/wqy-microhei.ttc  VYKCN_FONT
@@ -40,14 +43,37 @@ MAX_LINES           value   -                                               tran
 HOST_HEIGHT         value   -                                               translations --host-height
 '
 
-build=${1:?usage: settings.sh BUILD_DIR [NAME=VALUE ...]}
-shift
+build=${1:?usage: settings.sh BUILD_DIR TOOL [NAME=VALUE ...]}
+tool=${2:?usage: settings.sh BUILD_DIR TOOL [NAME=VALUE ...]}
+shift 2
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 remembered=$build/settings.txt
+declare -A checked_by=([text]=pack-text [glyphs]=pack-font [layout]=pack-font [translations]=pack-text)
 
 fail() {
   echo "settings: $*" >&2
   exit 1
+}
+[[ -x "$tool" ]] || fail "no vykcn-tool at $tool to check the settings with"
+
+# The edits (insertions, deletions, substitutions) that turn one name into the other, in any case.
+edits() {  # edits A B
+  local a=${1^^} b=${2^^} i j cost best
+  local -a previous row
+  for ((j = 0; j <= ${#b}; j++)); do previous[j]=$j; done
+  for ((i = 1; i <= ${#a}; i++)); do
+    row=("$i")
+    for ((j = 1; j <= ${#b}; j++)); do
+      cost=1
+      [[ "${a:i-1:1}" != "${b:j-1:1}" ]] || cost=0
+      best=$((previous[j - 1] + cost))
+      if ((previous[j] + 1 < best)); then best=$((previous[j] + 1)); fi
+      if ((row[j - 1] + 1 < best)); then best=$((row[j - 1] + 1)); fi
+      row[j]=$best
+    done
+    previous=("${row[@]}")
+  done
+  echo "${previous[${#b}]}"
 }
 
 names=()
@@ -89,19 +115,28 @@ fi
 
 for argument in "$@"; do
   name=${argument%%=*}
-  [[ "$name" =~ ^[A-Z_]+$ && -v "kind[$name]" ]] || continue
+  if ! [[ "$name" =~ ^[A-Z_]+$ && -v "kind[$name]" ]]; then
+    for known in "${names[@]}"; do
+      [[ $(edits "$name" "$known") -gt 2 ]] || fail "$name: no such setting; did you mean $known?"
+    done
+    continue
+  fi
   given=${argument#*=}
   [[ "$given" != *$'\n'* ]] || fail "$name: give the value on one line"
   value[$name]=${given:-${default[$name]}}
   source[$name]=given
 done
 
+# Where a refused value came from, when make was not given it this time.
+from() {  # from NAME
+  [[ "${source[$1]}" != remembered ]] || echo " (remembered in $remembered; $1= restores the default)"
+}
+
 for name in "${names[@]}"; do
   v=$(resolve "$name" "${value[$name]}")
   value[$name]=$v
   [[ -n "$v" ]] || continue
-  where=""
-  [[ "${source[$name]}" != remembered ]] || where=" (remembered in $remembered; $name= restores the default)"
+  where=$(from "$name")
   # CMake takes ';' for a list separator: no value may hold one.
   [[ "$v" != *';'* ]] || fail "$name: '$v' holds a ';', which the build cannot pass on$where"
   case ${kind[$name]} in
@@ -158,6 +193,11 @@ for name in "${names[@]}"; do
       [[ -z "$v" ]] || arguments=("${option[$name]}" "$v")
       ;;
   esac
+  if [[ ${#arguments[@]} -gt 0 && -v "checked_by[${target[$name]}]" ]] &&
+    ! refused=$("$tool" check-options "${checked_by[${target[$name]}]}" "${arguments[@]}" 2>&1 >/dev/null); then
+    refused=${refused%%$'\n'*}
+    fail "$name=$v: ${refused#vykcn-tool: }$(from "$name")"
+  fi
   # A file that an option names is an input of the packers, as the translators' files are.
   [[ "${kind[$name]}" != file || "${target[$name]}" == VYKCN_* || -z "$v" ]] || inputs+=("$v")
   case ${target[$name]} in

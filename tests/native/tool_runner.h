@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vykcn::test {
@@ -26,15 +27,14 @@ inline std::string ReadCapturedStream(std::FILE* file) {
   return text;
 }
 
-// `standardOutput`, when given, is the file the tool's standard output goes to (a full device, say);
-// run.out then stays empty.
-inline ToolRun RunTool(std::vector<std::string> arguments, const char* standardOutput = nullptr) {
+// Runs `program` (a path) the same way.
+inline ToolRun RunProgram(std::string program, std::vector<std::string> arguments,
+                          const char* standardOutput = nullptr) {
   ToolRun run;
   // Files rather than pipes: a tool that fills one stream cannot block on it while the other is read.
   std::FILE* out = standardOutput != nullptr ? std::fopen(standardOutput, "w") : std::tmpfile();
   std::FILE* err = std::tmpfile();
   if (out != nullptr && err != nullptr) {
-    std::string program = VYKCN_TOOL_PATH;
     std::vector<char*> argv = {program.data()};
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
@@ -53,6 +53,12 @@ inline ToolRun RunTool(std::vector<std::string> arguments, const char* standardO
   if (out != nullptr) std::fclose(out);
   if (err != nullptr) std::fclose(err);
   return run;
+}
+
+// `standardOutput`, when given, is the file the tool's standard output goes to (a full device, say);
+// run.out then stays empty.
+inline ToolRun RunTool(std::vector<std::string> arguments, const char* standardOutput = nullptr) {
+  return RunProgram(VYKCN_TOOL_PATH, std::move(arguments), standardOutput);
 }
 
 }  // namespace vykcn::test

@@ -1,6 +1,8 @@
 #include "checks/finding.h"
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 #include "base/utf8.h"
 
@@ -53,6 +55,25 @@ size_t CountFindings(const std::vector<Finding>& findings, Severity severity) {
                                            [severity](const Finding& f) { return f.severity == severity; }));
 }
 
+namespace {
+
+// "1203 [unchanged], 2 [fallback]": the findings of one severity counted by class, most first.
+std::string CountsByClass(const std::vector<Finding>& findings, Severity severity) {
+  std::map<std::string, size_t> counts;
+  for (const Finding& finding : findings) {
+    if (finding.severity == severity) ++counts[finding.category];
+  }
+  std::vector<std::pair<std::string, size_t>> sorted(counts.begin(), counts.end());
+  std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+  std::string listed;
+  for (const auto& [category, count] : sorted) {
+    listed += (listed.empty() ? "" : ", ") + std::to_string(count) + (category.empty() ? "" : " [" + category + "]");
+  }
+  return listed;
+}
+
+}  // namespace
+
 void PrintFindings(std::FILE* stream, const std::vector<Finding>& findings, size_t limit) {
   size_t warnings = 0, notes = 0;
   for (const Finding& finding : findings) {
@@ -60,8 +81,14 @@ void PrintFindings(std::FILE* stream, const std::vector<Finding>& findings, size
     if (finding.severity == Severity::kNote && ++notes > limit) continue;
     std::fprintf(stream, "%s\n", FormatFinding(finding).c_str());
   }
-  if (warnings > limit) std::fprintf(stream, "and %zu more warnings; run vykcn-tool check\n", warnings - limit);
-  if (notes > limit) std::fprintf(stream, "and %zu more notes; run vykcn-tool check\n", notes - limit);
+  if (warnings > limit) {
+    std::fprintf(stream, "warnings: %s (the first %zu shown); run vykcn-tool check to see them all\n",
+                 CountsByClass(findings, Severity::kWarning).c_str(), limit);
+  }
+  if (notes > limit) {
+    std::fprintf(stream, "notes: %s (the first %zu shown); run vykcn-tool check to see them all\n",
+                 CountsByClass(findings, Severity::kNote).c_str(), limit);
+  }
 }
 
 std::string QuotedText(const std::string& text, size_t shown) {

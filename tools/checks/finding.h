@@ -70,9 +70,10 @@ size_t CountFindings(const std::vector<Finding>& findings, Severity severity);
 // Leaves out the warnings of disabled classes and turns those of fatal classes into errors.
 void ApplyWarningPolicy(const WarningPolicy& policy, std::vector<Finding>* findings);
 
-// Prints one finding a line, all errors but only the first `limit` warnings and the first `limit`
-// notes, then "and N more warnings; run vykcn-tool check" (and the same of notes) when some were
-// left out.
+// Prints one finding a line, every error but only the first `limit` warnings and the first `limit`
+// notes; when some were left out, then every warning counted by class, "warnings: 1203 [unchanged],
+// 2 [fallback] (the first 20 shown); run vykcn-tool check to see them all" (and the same of notes),
+// so that a class that the first ones hide is still named.
 void PrintFindings(std::FILE* stream, const std::vector<Finding>& findings, size_t limit);
 
 // A text as the messages quote it: escapes for line breaks, tabs and quotes, cut after `shown` bytes.

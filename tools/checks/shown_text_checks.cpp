@@ -1,12 +1,12 @@
 #include "checks/shown_text_checks.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <set>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "common/hash_label.h"
 #include "formats/translation_image.h"
 #include "translation/subtitle_hash.h"
 #include "translation/subtitle_translator.h"
@@ -20,12 +20,6 @@ class FilledBeforehand : public TableLoader {
  public:
   bool LoadTranslationTable() noexcept override { return true; }
 };
-
-std::string HashText(uint32_t hash) {
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(hash));
-  return hex;
-}
 
 // The module's table and lookups over the image, and the way back from a translation the
 // lookups hand out to the entry that made its record.
@@ -44,20 +38,27 @@ class ModuleLookups {
     return result == text.c_str() ? nullptr : result;
   }
 
-  // What the subtitle site leaves in the host's pointer: a translation, or null when it leaves the text.
-  const char* SubtitleSite(const std::string& text) {
+  // What the subtitle site leaves in the host's pointer (a translation, or null when it leaves the
+  // text), and the lookups it made on the way.
+  const char* SubtitleSite(const std::string& text, SubtitleSiteTrace* trace) {
     const char* slot = text.c_str();
-    translator_.ReplaceSubtitlePointer(&slot);
+    translator_.TraceSubtitlePointer(&slot, trace);
     return slot == text.c_str() ? nullptr : slot;
+  }
+
+  // The entry that made the record of a translation the lookups handed out.
+  const TextEntry* Owner(const char* translation) const {
+    const auto at = std::lower_bound(textStarts_.begin(), textStarts_.end(), translation);
+    if (at == textStarts_.end() || *at != translation) return nullptr;
+    return owners_[static_cast<size_t>(at - textStarts_.begin())];
   }
 
   // "TEXT" (the translation of "HOST" at PLACE), for a translation the lookups handed out.
   std::string Describe(const char* translation) const {
-    const auto at = std::lower_bound(textStarts_.begin(), textStarts_.end(), translation);
+    const TextEntry* owner = Owner(translation);
     std::string described = QuotedText(translation);
-    if (at == textStarts_.end() || *at != translation) return described;
-    const TextEntry& owner = *owners_[static_cast<size_t>(at - textStarts_.begin())];
-    return described + " (the translation of " + QuotedText(owner.host) + " at " + Place(owner) + ")";
+    if (owner == nullptr) return described;
+    return described + " (the translation of " + QuotedText(owner->host) + " at " + Place(*owner) + ")";
   }
 
  private:
@@ -67,6 +68,16 @@ class ModuleLookups {
   SubtitleTranslator translator_;
   std::vector<const char*> textStarts_;  // each record's text, in image order
 };
+
+// The bytes that the fallback lookup `i` of a trace hashed, as a message names them.
+std::string FallbackBytes(const SubtitleSiteTrace& trace, int i, const ModuleLookups& lookups) {
+  const SubtitleLookup& lookup = trace.lookups[i];
+  const std::string bytes = QuotedText(std::string(lookup.bytes, lookup.length));
+  if (i == 1) return "the text without its last byte, " + bytes;
+  if (trace.lookups[1].found == nullptr) return "the text without its last two bytes, " + bytes;
+  return "the translation it found for the text without its last byte, " + lookups.Describe(trace.lookups[1].found) +
+         ", without its last two bytes, " + bytes;
+}
 
 }  // namespace
 
@@ -117,20 +128,21 @@ void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& lis
       const std::string what = shown == nullptr ? "it untranslated" : lookups.Describe(shown);
       if (std::find(set.acceptedHashes.begin(), set.acceptedHashes.end(), hash) != set.acceptedHashes.end()) {
         acceptedAndShared.insert(hash);
-        add(Severity::kNote, " shares the accepted hash " + HashText(hash) + ": the game shows " + what,
+        add(Severity::kNote, " shares the accepted hash " + HashLabel(hash) + ": the game shows " + what,
             note_class::kSharedHash);
         continue;
       }
       add(Severity::kError,
-          std::string(own == nullptr ? " has no translation but" : "") + " shares the hash " + HashText(hash) +
+          std::string(own == nullptr ? " has no translation but" : "") + " shares the hash " + HashLabel(hash) +
               ": the game would show " + what + (own != nullptr ? ", not " + QuotedText(own->translation) : "") +
-              " (--accept-shared-hash " + HashText(hash) + " if every text with that hash may show it)");
+              " (--accept-shared-hash " + HashLabel(hash) + " if every text with that hash may show it)");
       continue;
     }
     if (own != nullptr) continue;
 
     // Without a translation of its own, the subtitle site tries shortened forms of the text.
-    const char* site = lookups.SubtitleSite(host);
+    SubtitleSiteTrace trace;
+    const char* site = lookups.SubtitleSite(host, &trace);
     if (site == nullptr) {
       if (const TextEntry* near = nearTranslation(host)) {
         add(Severity::kWarning, " has no translation; " + QuotedText(near->host) + " at " + Place(*near) +
@@ -139,11 +151,37 @@ void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& lis
       }
       continue;
     }
-    const char* withoutLast = lookups.Export(host.substr(0, host.size() - 1));
+    // A fallback lookup that found a record is a prefix match when the bytes it looked up are a host
+    // text whose translation that is; else only their hash led it there, to another line.
+    bool sharedHash = false;
+    for (int i = 1; i < trace.count; ++i) {
+      const SubtitleLookup& lookup = trace.lookups[i];
+      if (lookup.found == nullptr) continue;
+      const auto match = set.wanted->find(std::string_view(lookup.bytes, lookup.length));
+      if (match != set.wanted->end() && match->second->translation == lookup.found) continue;
+      sharedHash = true;
+      const TextEntry* owner = lookups.Owner(lookup.found);
+      const std::string with = owner == nullptr ? "" : " with " + QuotedText(owner->host) + " at " + Place(*owner);
+      const std::string seen = site == lookup.found ? QuotedText(site) + ", its translation" : lookups.Describe(site);
+      const std::string looked = " has no translation: at the subtitle site the fallback looks up " +
+                                 FallbackBytes(trace, i, lookups) + ", which";
+      const std::string hash = HashLabel(lookup.hash);
+      if (std::find(set.acceptedHashes.begin(), set.acceptedHashes.end(), lookup.hash) != set.acceptedHashes.end()) {
+        acceptedAndShared.insert(lookup.hash);
+        add(Severity::kNote, looked + " shares the accepted hash " + hash + with + ": the game shows " + seen,
+            note_class::kSharedHash);
+      } else {
+        add(Severity::kError, looked + " only shares the hash " + hash + with + ": the game would show " + seen +
+                                  " (--accept-shared-hash " + hash + " if every text with that hash may show it)");
+      }
+    }
+    if (sharedHash) continue;
+    const char* withoutLast = trace.lookups[1].found;
+    const char* replaced = trace.count > 2 && withoutLast != nullptr ? trace.lookups[2].found : nullptr;
     if (withoutLast == nullptr) {
       add(Severity::kWarning, " has no translation: at the subtitle site the game would show " + lookups.Describe(site) +
                                   ", found for the text without its last two bytes", warning_class::kFallback);
-    } else if (withoutLast == site) {
+    } else if (replaced == nullptr || replaced == withoutLast) {
       add(Severity::kWarning, " has no translation: at the subtitle site the game would show " + lookups.Describe(site) +
                                   ", found for the text without its last byte", warning_class::kFallback);
     } else {
@@ -156,7 +194,7 @@ void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& lis
   for (uint32_t hash : set.acceptedHashes) {
     if (acceptedAndShared.count(hash) == 0) {
       findings->push_back({-1, "", 0, Severity::kWarning,
-                           "--accept-shared-hash " + HashText(hash) + ": no two host texts of the set share it",
+                           "--accept-shared-hash " + HashLabel(hash) + ": no two host texts of the set share it",
                            warning_class::kAcceptedHash});
     }
   }

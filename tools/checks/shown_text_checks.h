@@ -29,9 +29,11 @@ struct ShownTextSet {
 };
 
 // Errors for a host text that would show a translation other than its own (or any translation,
-// when it has none) through a shared hash: notes when the hash is accepted. Warnings for a host
-// text without a translation of its own that the subtitle site's fallback turns into another
-// entry's translation. A warning for an accepted hash that no two listed host texts share.
+// when it has none) through a shared hash: notes when the hash is accepted. For a host text without
+// a translation of its own, each lookup of the subtitle site's fallback (either pass, as the module
+// runs them) that finds a record: a warning when the bytes looked up are that record's host text (a
+// prefix match), an error like the above when they only share its hash (a note when accepted). A
+// warning for an accepted hash that no two listed host texts share.
 void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& listed, std::vector<Finding>* findings);
 
 }  // namespace vykcn::tool

@@ -87,7 +87,7 @@ void AddCheckCommand(CLI::App& app) {
   command->add_option("FILE", options->files, "translators' files, in the order pack-text would take them")
       ->required();
   AddSetOptions(command, &options->check);
-  AddFontOptions(command, &options->check, &options->layout);
+  AddFontOptions(command, &options->check);
   AddExtraCharsOption(command, &options->check);
   AddLayoutOptions(command, &options->check, &options->layout, false);
   command->add_option_function<std::string>(

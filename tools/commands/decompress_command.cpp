@@ -60,6 +60,7 @@ void AddDecompressCommand(CLI::App& app) {
     bool raw = false;
     size_t size = 0;
     bool data = false;
+    bool force = false;
     uint32_t window = kTranslationWindowSize;
   };
   auto options = std::make_shared<Options>();
@@ -71,13 +72,14 @@ void AddDecompressCommand(CLI::App& app) {
   auto* size = command->add_option("--size", options->size, "destination capacity in bytes (with --raw)");
   auto* data = command->add_flag("--data", options->data,
                                  "IN holds other bytes than translations (as compress writes any file): no image check");
+  command->add_flag("--force", options->force, "OUT may replace an existing .po, .pot or .csv file");
   AddWindowOption(command, &options->window);
   raw->needs(size);
   size->needs(raw);
   raw->excludes(data);
   command->callback([options] {
     // A translation image is binary; other bytes (--data, --raw) may be any file, a PO file too.
-    CommandPaths paths{{options->input}, {}, {}};
+    CommandPaths paths{{options->input}, {}, {}, options->force};
     (options->data || options->raw ? paths.outputs : paths.binaryOutputs).push_back(options->output);
     CheckCommandPaths(paths);
     const std::vector<uint8_t> input = ReadFileBytes(options->input);

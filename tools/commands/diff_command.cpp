@@ -9,6 +9,7 @@
 #include "commands/compared_image.h"
 #include "commands/font_differences.h"
 #include "commands/layout_options.h"
+#include "commands/repeated_options.h"
 #include "commands/set_options.h"
 #include "common/hash_label.h"
 #include "common/path_checks.h"
@@ -82,10 +83,11 @@ void AddDiffCommand(CLI::App& app) {
   command->add_option("OLD", options->before, "module, translation resource, or translators' files (a folder, or one .po/.csv)")
       ->required();
   command->add_option("NEW", options->after, "the same kinds as OLD")->required();
-  command->add_option("--source", options->sources,
-                      ".po/.pot/.csv files (or lists of host texts, one a line) that name the records of a module or resource");
+  AddFilesOption(command, "--source", &options->sources,
+                 "a .po/.pot/.csv file (or a list of host texts, one a line) that names the records of a module or "
+                 "resource");
   AddSetOptions(command, &options->check);
-  AddFontOptions(command, &options->check, &options->layout);
+  AddFontOptions(command, &options->check);
   AddLayoutOptions(command, &options->check, &options->layout, true);
   // Like diff: 1 says "different", so every failure, usage errors included, says 2.
   command->preparse_callback([](size_t) { RunExitStatuses().failed = kTrouble; });

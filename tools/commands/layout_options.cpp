@@ -1,30 +1,41 @@
 #include "commands/layout_options.h"
 
+#include "commands/repeated_options.h"
 #include "common/command_error.h"
 #include "font_building/atlas_file.h"
 #include "module_reading/glyph_table_file.h"
 
 namespace vykcn::tool {
 
-void AddFontOptions(CLI::App* command, CheckOptions* options, LayoutSources* sources) {
+void AddGlyphLayoutOptions(CLI::App* command, int* glyphHeight, AtlasSize* atlas, int* face) {
+  command->add_option("--glyph-height", *glyphHeight,
+                      "the glyphs' 'M' height in pixels (default: 25, or the largest down to 12 at which all glyphs "
+                      "fit)")
+      ->check(CLI::Range(kLowestForcedGlyphHeight, kHighestForcedGlyphHeight));
+  command->add_option_function<std::string>(
+      "--atlas-size",
+      [atlas](const std::string& value) {
+        if (!ParseAtlasSize(value, atlas)) {
+          throw CLI::ValidationError("--atlas-size", value + " is not one of 2048x1024, 4096x2048, 4096x4096");
+        }
+      },
+      "2048x1024 (default), or 4096x2048 or 4096x4096 for a host that was tried with it")
+      ->option_text("WxH");
+  command->add_option("--face", *face, "face of a TTC font collection (default 0)")->check(CLI::Range(0, 65535));
+}
+
+void AddFontOptions(CLI::App* command, CheckOptions* options) {
   command->add_option("--font", options->fontPath,
                       "check that this font has every character the game may draw, and the atlas fit; lines are "
-                      "measured with the glyphs pack-font would build from it");
-  command->add_option("--face", options->fontFace, "face of a TTC font collection (default 0)")
-      ->check(CLI::NonNegativeNumber);
+                      "measured with the glyphs pack-font would build from it with the options below");
+  AddGlyphLayoutOptions(command, &options->layout.glyphHeight, &options->layout.atlas, &options->fontFace);
   AddFallbackFontOption(command, &options->fallbackFonts);
-  command->add_option("--glyph-height", options->layout.glyphHeight,
-                      "the 'M' height pack-font is given (default: 25, or the largest that fits)")
-      ->check(CLI::Range(6, 100));
-  command->add_option("--atlas-size", sources->atlasSize, "the atlas size pack-font is given");
 }
 
 void AddFallbackFontOption(CLI::App* command, std::vector<std::string>* fallbacks) {
-  command
-      ->add_option("--fallback-font", *fallbacks,
-                   "FILE: a font to take each character from that the fonts before it lack, sized so that its 'M' "
-                   "is as high as theirs (one file each time; repeat it for more, tried in the order given)")
-      ->allow_extra_args(false);
+  AddFilesOption(command, "--fallback-font", fallbacks,
+                 "a font to take each character from that the fonts before it lack, sized so that its 'M' is as "
+                 "high as theirs (tried in the order given)");
 }
 
 void AddLayoutOptions(CLI::App* command, CheckOptions* options, LayoutSources* sources, bool wrap) {
@@ -49,9 +60,6 @@ void ResolveLayoutSources(const LayoutSources& sources, CheckOptions* options) {
   LayoutOptions& layout = options->layout;
   if (!options->fallbackFonts.empty() && options->fontPath.empty()) {
     throw CommandError("--fallback-font needs --font: the fallbacks give only the characters the font lacks");
-  }
-  if (!sources.atlasSize.empty() && !ParseAtlasSize(sources.atlasSize, &layout.atlas)) {
-    throw CommandError("--atlas-size: " + sources.atlasSize + " is not one of 2048x1024, 4096x2048, 4096x4096");
   }
   if (!sources.glyphs.empty()) layout.table = ReadGlyphTableFile(sources.glyphs);
   if (!sources.dll.empty()) layout.table = ReadModuleGlyphTable(sources.dll);

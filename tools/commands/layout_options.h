@@ -11,13 +11,19 @@
 namespace vykcn::tool {
 
 struct LayoutSources {
-  std::string glyphs;     // --glyphs FILE
-  std::string dll;        // --dll FILE
-  std::string atlasSize;  // --atlas-size, for a table built from the font
+  std::string glyphs;  // --glyphs FILE
+  std::string dll;     // --dll FILE
 };
 
-// --font FONT, --face N, --fallback-font FILE (repeatable), --glyph-height N, --atlas-size WxH.
-void AddFontOptions(CLI::App* command, CheckOptions* options, LayoutSources* sources);
+constexpr int kLowestForcedGlyphHeight = 6;
+constexpr int kHighestForcedGlyphHeight = 100;  // beyond it ideographs' offsets leave a record's signed byte
+
+// --glyph-height N, --atlas-size WxH and --face N as pack-font takes them, each refused as it is
+// read when it is no such value (so that make can check them before keeping them).
+void AddGlyphLayoutOptions(CLI::App* command, int* glyphHeight, AtlasSize* atlas, int* face);
+
+// --font FONT and the glyph layout options above, for a glyph table built as pack-font builds it.
+void AddFontOptions(CLI::App* command, CheckOptions* options);
 
 // --fallback-font FILE: one file each time it is given, tried in the order given for a character
 // the fonts before it lack.
@@ -26,9 +32,9 @@ void AddFallbackFontOption(CLI::App* command, std::vector<std::string>* fallback
 // --max-width PX, --max-lines N, --host-height PX, --glyphs FILE, --dll FILE; with `wrap`, --wrap PX.
 void AddLayoutOptions(CLI::App* command, CheckOptions* options, LayoutSources* sources, bool wrap);
 
-// Reads the glyph table the options name into options->layout.table and the atlas size into
-// options->layout.atlas. Throws CommandError for a table that cannot be read, an unknown atlas
-// size, limits without any glyph table to measure with, or fallback fonts without a font.
+// Reads the glyph table the options name into options->layout.table. Throws CommandError for a
+// table that cannot be read, limits without any glyph table to measure with, or fallback fonts
+// without a font.
 void ResolveLayoutSources(const LayoutSources& sources, CheckOptions* options);
 
 }  // namespace vykcn::tool

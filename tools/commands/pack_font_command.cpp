@@ -27,15 +27,12 @@ struct PackFontOptions {
   std::string glyphs;
   std::string atlas;
   std::vector<std::string> translations;
-  int glyphHeight = 0;     // 0: the largest that fits
-  std::string atlasSize;   // "" : the documented 2048 x 1024
+  int glyphHeight = 0;  // 0: the largest that fits
+  AtlasSize atlasSize;  // the documented 2048 x 1024 unless asked
   int face = 0;
   std::string stamp;
   CheckOptions check;
 };
-
-constexpr int kLowestForcedHeight = 6;
-constexpr int kHighestForcedHeight = 100;  // beyond it ideographs' offsets leave a record's signed byte
 
 // Every character the host may draw, after the checks that pack-text makes (with the font's
 // coverage among them, so that a missing glyph is named with its file and line).
@@ -48,15 +45,7 @@ GlyphCharset GlyphsToDraw(const PackFontOptions& options) {
 
 void RunPackFont(const PackFontOptions& options) {
   FontPackOptions packOptions;
-  if (!options.atlasSize.empty() && !ParseAtlasSize(options.atlasSize, &packOptions.atlas)) {
-    throw CommandError("--atlas-size: " + options.atlasSize + " is not one of 2048x1024, 4096x2048, 4096x4096");
-  }
-  if (options.glyphHeight != 0 &&
-      (options.glyphHeight < kLowestForcedHeight || options.glyphHeight > kHighestForcedHeight)) {
-    throw CommandError("--glyph-height must be " + std::to_string(kLowestForcedHeight) + " to " +
-                       std::to_string(kHighestForcedHeight) + " pixels");
-  }
-  if (options.face < 0) throw CommandError("--face must be 0 or more");
+  packOptions.atlas = options.atlasSize;
   packOptions.glyphHeight = options.glyphHeight;
   const FontFiles fonts(options.font, options.face, options.check.fallbackFonts);
 
@@ -122,11 +111,7 @@ void AddPackFontCommand(CLI::App& app) {
   command->add_option("--font", options->font, "TTF, OTF or TTC font file")->required();
   command->add_option("--glyphs", options->glyphs, "glyph table to write")->required();
   command->add_option("--atlas", options->atlas, "DDS atlas to write")->required();
-  command->add_option("--glyph-height", options->glyphHeight,
-                      "'M' height in pixels (default: 25, or the largest down to 12 at which all glyphs fit)");
-  command->add_option("--atlas-size", options->atlasSize,
-                      "2048x1024 (default), or 4096x2048 or 4096x4096 for a host that was tried with it");
-  command->add_option("--face", options->face, "face of a TTC font collection (default 0)");
+  AddGlyphLayoutOptions(command, &options->glyphHeight, &options->atlasSize, &options->face);
   AddFallbackFontOption(command, &options->check.fallbackFonts);
   command->add_option("--stamp", options->stamp,
                       "a record of what the outputs were made from: when it names these very characters, font, "

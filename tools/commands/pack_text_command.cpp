@@ -37,7 +37,7 @@ void AddPackTextCommand(CLI::App& app) {
                     "compress at the best level: smaller and slower, for the build a team ships (default: as fast "
                     "as the peer codecs)");
   AddSetOptions(command, &options->check);
-  AddFontOptions(command, &options->check, &options->layout);
+  AddFontOptions(command, &options->check);
   AddLayoutOptions(command, &options->check, &options->layout, true);
   command->callback([options] {
     CommandPaths paths{options->files, {}};

@@ -7,6 +7,7 @@
 #include "checks/layout_checks.h"
 #include "commands/command_registry.h"
 #include "commands/layout_options.h"
+#include "commands/repeated_options.h"
 #include "common/code_points.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
@@ -40,7 +41,7 @@ struct PreviewOptions {
   int widest = 0;                         // > 0: draw the N widest lines of a set
   std::vector<std::string> translations;  // that set; none: the DLL's own translations
   CheckOptions font;                      // --font and its options: the table and atlas built from it
-  LayoutSources fontLayout;               // its --atlas-size
+  LayoutSources fontLayout;               // none given: the checks of --font and its fallbacks
 };
 
 struct FontResources {
@@ -235,10 +236,10 @@ void AddPreviewCommand(CLI::App& app) {
                       "draw the N widest lines of the DLL's translations (or of --translations), each with its width "
                       "and place")
       ->check(CLI::Range(1, kMaxSamples));
-  command->add_option("--translations", options->translations,
-                      "translators' files for --widest, as pack-text reads them (with --font: whose characters the "
-                      "table holds, as pack-font builds it)");
-  AddFontOptions(command, &options->font, &options->fontLayout);
+  AddFilesOption(command, "--translations", &options->translations,
+                 "a translators' file for --widest, as pack-text reads it (with --font: whose characters the "
+                 "table holds, as pack-font builds it)");
+  AddFontOptions(command, &options->font);
   command->add_option("-o,--output", options->output, "PNG file to write")->required();
   command->add_option("text", options->text, "UTF-8 text; line breaks on U+000A");
   command->callback([options] {

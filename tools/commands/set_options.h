@@ -7,8 +7,8 @@
 
 namespace vykcn::tool {
 
-// --later-wins, --host-texts FILE, --accept-shared-hash HASH, --disable CLASS, --error CLASS (each
-// repeatable) and --strict.
+// --later-wins, --host-texts FILE (one file each time), --accept-shared-hash 0xHASH, --disable CLASS,
+// --error CLASS (each repeatable, or a comma-separated list) and --strict.
 void AddSetOptions(CLI::App* command, CheckOptions* options);
 
 // --extra-chars FILE: characters the glyph table holds beside the texts'.

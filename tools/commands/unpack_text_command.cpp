@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "commands/command_registry.h"
+#include "commands/repeated_options.h"
 #include "commands/unpacked_catalogue.h"
 #include "common/file_extension.h"
 #include "common/file_io.h"
@@ -106,16 +107,19 @@ void AddUnpackTextCommand(CLI::App& app) {
     std::string resource;
     std::vector<std::string> sources;
     std::string output;
+    bool force = false;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand("unpack-text", "Print a translation resource's records as TSV, or write them as .po or .csv");
   command->add_option("RESOURCE", options->resource, "translation resource, or a built module")->required();
-  command->add_option("--source", options->sources,
-                      ".po/.pot/.csv files (or lists of host texts, one a line) whose host texts are joined in");
+  AddFilesOption(command, "--source", &options->sources,
+                 "a .po/.pot/.csv file (or a list of host texts, one a line) whose host texts are joined in");
   command->add_option("-o,--output", options->output,
                       ".po or .csv file to write, with each record's host text and its place in the sources");
+  command->add_flag("--force", options->force, "-o may replace an existing .po, .pot or .csv file");
   command->callback([options] {
     CommandPaths paths{options->sources, {}};
+    paths.force = options->force;
     paths.inputs.push_back(options->resource);
     paths.outputs.push_back(options->output);
     CheckCommandPaths(paths);

@@ -44,7 +44,8 @@ void CheckCommandPaths(const CommandPaths& paths) {
   std::vector<std::string> created;
   std::vector<std::string> outputs = paths.outputs;
   outputs.insert(outputs.end(), paths.binaryOutputs.begin(), paths.binaryOutputs.end());
-  for (const std::string& output : outputs) {
+  for (size_t i = 0; i < outputs.size(); ++i) {
+    const std::string& output = outputs[i];
     if (output.empty()) continue;
     struct stat info;
     if (stat(output.c_str(), &info) != 0) {
@@ -64,6 +65,10 @@ void CheckCommandPaths(const CommandPaths& paths) {
       if (SameFile(info, other.second)) {
         throw CommandError("cannot write " + output + " twice: it is the same file as " + other.first);
       }
+    }
+    // A binary output of such a name is refused below, --force or not.
+    if (!paths.force && i < paths.outputs.size() && IsTranslatorsFileName(output)) {
+      throw CommandError("will not overwrite " + output + ": it is a translators' file (--force replaces it)");
     }
     existing.emplace_back(output, info);
   }

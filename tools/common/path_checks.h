@@ -10,12 +10,14 @@ struct CommandPaths {
   std::vector<std::string> inputs{};   // files read; empty strings (options not given) are skipped
   std::vector<std::string> outputs{};  // files written
   std::vector<std::string> binaryOutputs{};  // files written with binary data: never onto a translators' file
+  bool force = false;  // an output may replace an existing translators' file (the user said --force)
 };
 
 // Throws CommandError when an input is missing, not a regular file or not readable; when an output
 // is a directory or another non-regular file, or is the same file as an input (same device and
 // inode, whatever the names); or when two outputs name the same file; or when a binary output's
-// name ends in .po, .pot or .csv (in any case), where a slip would replace a translator's file.
+// name ends in .po, .pot or .csv (in any case), where a slip would replace a translator's file; or,
+// unless `force`, when an output of such a name exists already.
 void CheckCommandPaths(const CommandPaths& paths);
 
 }  // namespace vykcn::tool

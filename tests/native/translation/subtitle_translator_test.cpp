@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "translation/image_builder.h"
+#include "translation/subtitle_hash.h"
 
 namespace vykcn {
 namespace {
@@ -58,11 +59,29 @@ TEST(ReplaceSubtitle, NullStartsTheLoadAndEmptyTablesLoadAgain) {
   EXPECT_EQ(empty.loads, 2);
 }
 
-// Runs ReplaceSubtitlePointer on `text` and returns what the slot then holds.
+// Runs ReplaceSubtitlePointer on `text` and returns what the slot then holds; the traced swap must
+// leave the same.
 std::string Swap(TranslatorRig& rig, const char* text) {
   const char* slot = text;
   rig.translator.ReplaceSubtitlePointer(&slot);
+  const char* traced = text;
+  SubtitleSiteTrace trace;
+  rig.translator.TraceSubtitlePointer(&traced, &trace);
+  EXPECT_EQ(traced, slot) << text;
   return slot == text ? std::string("<unchanged>") : std::string(slot);
+}
+
+// The traced swap's lookups, "BYTES=FOUND" each (FOUND empty for none), joined by " | ".
+std::string Lookups(TranslatorRig& rig, const char* text) {
+  SubtitleSiteTrace trace;
+  rig.translator.TraceSubtitlePointer(&text, &trace);
+  std::string said;
+  for (int i = 0; i < trace.count; ++i) {
+    const SubtitleLookup& lookup = trace.lookups[i];
+    EXPECT_EQ(lookup.hash, SubtitleHashBytes(lookup.bytes, lookup.length));
+    said += (i > 0 ? " | " : "") + std::string(lookup.bytes, lookup.length) + "=" + (lookup.found ? lookup.found : "");
+  }
+  return said;
 }
 
 TEST(ReplaceSubtitlePointer, WholeTextShortTextsAndTheEmptyText) {
@@ -87,6 +106,9 @@ TEST(ReplaceSubtitlePointer, PrefixFallbackOrder) {
   EXPECT_EQ(Swap(both, "Hello!"), "FIRST");
   TranslatorRig chain(test::BuildImageFromTexts({{"Hello", "XYZ12"}, {"XYZ", "CHAINED"}}));
   EXPECT_EQ(Swap(chain, "Hello!"), "CHAINED");
+  EXPECT_EQ(Lookups(chain, "Hello!"), "Hello!= | Hello=XYZ12 | XYZ=CHAINED");
+  EXPECT_EQ(Lookups(two, "Hello!"), "Hello!= | Hello= | Hell=TWO");
+  EXPECT_EQ(Lookups(one, "zzz"), "zzz=");  // 3 bytes: the whole text alone
   // A translation of 2 bytes or fewer is hashed whole in the second pass.
   TranslatorRig shortChain(test::BuildImageFromTexts({{"Hello", "XY"}, {"XY", "WHOLE"}, {"", "EMPTY"}}));
   EXPECT_EQ(Swap(shortChain, "Hello!"), "WHOLE");

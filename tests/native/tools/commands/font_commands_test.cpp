@@ -203,11 +203,11 @@ TEST(PackFontCommand, AtlasSizeGlyphHeightAndFaceOptions) {
   const Case cases[] = {
       {{"--atlas-size", "3000x1000"}, "--atlas-size: 3000x1000 is not one of 2048x1024, 4096x2048, 4096x4096"},
       {{"--atlas-size", "1024x2048"}, "--atlas-size: 1024x2048 is not one of"},
-      {{"--glyph-height", "5"}, "--glyph-height must be 6 to 100 pixels"},
-      {{"--glyph-height", "101"}, "--glyph-height must be 6 to 100 pixels"},
+      {{"--glyph-height", "5"}, "--glyph-height: Value 5 not in range 6 to 100"},
+      {{"--glyph-height", "101"}, "--glyph-height: Value 101 not in range 6 to 100"},
       {{"--glyph-height", "15"}, "no size renders 'M' 15 pixels high"},
       {{"--face", "2"}, "has no face 2 (it has 2 faces, numbered from 0)"},
-      {{"--face", "-1"}, "--face must be 0 or more"},
+      {{"--face", "-1"}, "--face: Value -1 not in range 0 to 65535"},
   };
   for (const Case& c : cases) {
     std::filesystem::remove(files.glyphs);

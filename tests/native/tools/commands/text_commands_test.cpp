@@ -56,7 +56,7 @@ TEST(PackTextCommand, MergesFilesAndUnpacksAsTsv) {
   EXPECT_EQ(tsv.exitCode, 0) << tsv.err;
   EXPECT_NE(tsv.out.find(std::string(hash) + "\t\xE5\x88\xB6\xE8\xA1\xA8\xE7\xAC\xA6\n"), std::string::npos) << tsv.out;
 
-  const ToolRun joined = RunTool({"unpack-text", out, "--source", po, csv});
+  const ToolRun joined = RunTool({"unpack-text", out, "--source", po, "--source", csv});
   EXPECT_EQ(joined.exitCode, 0) << joined.err;
   EXPECT_NE(joined.out.find(std::string(hash) + "\t\xE5\x88\xB6\xE8\xA1\xA8\xE7\xAC\xA6\tTab\\there\n"), std::string::npos)
       << joined.out;
@@ -155,8 +155,8 @@ TEST(UnpackTextCommand, GivesBackFilesThatPackTheSameImage) {
       {"known.csv", {pot}, {{"Yes", "是"}, {"Open", "打开"}}, {",,," + tabHash + ",\"制表\t“引” \\\",unknown host text\r\n"}},
   };
   for (const Case& c : cases) {
-    std::vector<std::string> arguments = {"unpack-text", packed, "-o", dir.Path(c.output), "--source"};
-    arguments.insert(arguments.end(), c.sources.begin(), c.sources.end());
+    std::vector<std::string> arguments = {"unpack-text", packed, "-o", dir.Path(c.output)};
+    for (const std::string& source : c.sources) arguments.insert(arguments.end(), {"--source", source});
     const ToolRun unpacked = RunTool(arguments);
     ASSERT_EQ(unpacked.exitCode, 0) << c.output << "\n" << unpacked.err;
     const size_t leftOut = all.size() - c.packedBack.size();
