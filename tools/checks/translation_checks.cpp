@@ -64,6 +64,7 @@ void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::v
     if (sameHost == holders.rend()) {
       if (laterWins) (*wanted)[entry.host] = &entry;
       else wanted->emplace(entry.host, &entry);
+      ++candidate.summary->sharingHash;
       continue;
     }
     const Candidate& earlier = **sameHost;
@@ -80,6 +81,7 @@ void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::v
       (*wanted)[entry.host] = &entry;
       continue;
     }
+    ++candidate.summary->withErrors;
     findings->push_back({candidate.fileIndex, entry.file, entry.line, Severity::kError,
                          "host text " + QuotedText(entry.host) + " has another translation at " + Place(*earlier.entry) +
                              ": " + QuotedText(earlier.entry->translation) + " there, " +
@@ -167,15 +169,15 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
     FileSummary& summary = result.files[s];
     summary.path = source.path;
     summary.obsolete = source.obsolete;
-    summary.entries = source.entries.size() + source.obsolete;
+    summary.unreadable = source.unreadable;
+    summary.entries = source.entries.size() + source.obsolete + source.unreadable;
     for (TextEntry& entry : source.entries) {
       listed.push_back({&entry, indices[s]});
       if (entry.translation.empty()) ++summary.untranslated;
       else if (entry.fuzzy) ++summary.fuzzy;
       if (!entry.usable) continue;
-      summary.plural += entry.plural ? 1 : 0;
-      summary.withContext += entry.hasContext ? 1 : 0;
       if (CheckEntry(entry, indices[s], &result.findings)) candidates.push_back({&entry, indices[s], &summary});
+      else ++summary.withErrors;
     }
   }
   for (size_t l = 0; l < lists.size(); ++l) {
@@ -193,10 +195,7 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
   }
   if (options.layout.requested()) LayOut(options, kept, &result);
 
-  for (Candidate* candidate : kept) {
-    result.used.push_back(*candidate->entry);
-    ++candidate->summary->used;
-  }
+  for (Candidate* candidate : kept) result.used.push_back(*candidate->entry);
   if (result.used.empty()) {
     result.findings.push_back({-1, "", 0, Severity::kError, "no translated entry in the set: there is nothing to pack"});
   } else {
@@ -204,7 +203,12 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
     result.image = std::move(build.image);
     result.records = build.records;
     std::vector<const TextEntry*> owners;
-    for (size_t index : build.recordEntries) owners.push_back(kept[index]->entry);
+    std::vector<bool> makesRecord(kept.size());
+    for (size_t index : build.recordEntries) {
+      owners.push_back(kept[index]->entry);
+      makesRecord[index] = true;
+    }
+    for (size_t i = 0; i < kept.size(); ++i) ++(makesRecord[i] ? kept[i]->summary->records : kept[i]->summary->repeats);
     ShownTextSet shown{&result.image, &owners, &wanted, options.acceptedHashes};
     CheckShownTexts(shown, listed, &result.findings);
   }

@@ -52,16 +52,21 @@ struct CheckOptions {
   FontFiles fonts() const { return {fontPath, fontFace, fallbackFonts}; }
 };
 
+// What became of each entry of a file: each is counted once, in the first of these that holds
+// it, so that they add up to `entries`.
 struct FileSummary {
   std::string path;
-  size_t entries = 0;  // obsolete ones included
-  size_t used = 0;     // translated entries that reach the image (as a record or as a repeat of one)
+  size_t entries = 0;       // messages and rows, obsolete and unreadable ones included
+  size_t records = 0;       // translated entries that are a record of the image
+  size_t repeats = 0;       // translated entries that repeat a record (the same text, or its hash, with its translation)
+  size_t overridden = 0;    // translated entries that a later file's translation replaced (--later-wins)
+  size_t withErrors = 0;    // translated entries left out for an error of theirs, or another translation of their text
+  size_t sharingHash = 0;   // translated entries left out: another text's record has their hash
   size_t fuzzy = 0;
   size_t untranslated = 0;
   size_t obsolete = 0;
-  size_t plural = 0;
-  size_t withContext = 0;
-  size_t overridden = 0;  // used entries that a later one replaced
+  size_t unreadable = 0;    // messages or rows that the reader left out for an error at their line
+  size_t used() const { return records + repeats; }  // what reaches the image
 };
 
 struct CheckedTranslations {

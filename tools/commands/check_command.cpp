@@ -56,11 +56,9 @@ void ReportAtlasFit(const CheckedTranslations& checked, const CheckCommandOption
 
 void PrintSummary(const CheckedTranslations& checked, const CheckCommandOptions& options) {
   for (const FileSummary& file : checked.files) {
-    std::printf("%s: %zu entries: %zu used, %zu fuzzy, %zu untranslated, %zu obsolete, %zu plural, %zu with context",
-                file.path.c_str(), file.entries, file.used, file.fuzzy, file.untranslated, file.obsolete, file.plural,
-                file.withContext);
-    if (file.overridden > 0) std::printf(", %zu overridden", file.overridden);
-    std::printf("\n");
+    const std::string others = EntriesBesideRecords(file);
+    std::printf("%s: %zu entries: %zu record%s%s%s\n", file.path.c_str(), file.entries, file.records,
+                file.records == 1 ? "" : "s", others.empty() ? "" : ", ", others.c_str());
   }
   std::printf("records: %zu, distinct characters: %zu\n", checked.records, DistinctCharacters(checked));
   if (options.statistics) PrintStatistics(stdout, checked);

@@ -10,6 +10,7 @@
 #include "common/path_checks.h"
 #include "common/translation_packing.h"
 #include "checks/build_guard.h"
+#include "checks/work_reports.h"
 
 namespace vykcn::tool {
 
@@ -64,18 +65,11 @@ void AddPackTextCommand(CLI::App& app) {
                                 options->best ? lzx::CompressionLevel::kBest : lzx::CompressionLevel::kDefault);
     WriteFileAtomically(options->output, resource);
     if (!options->stamp.empty()) WriteStamp(options->stamp, inputs.Digest(), {options->output});
-    FileSummary total;
-    for (const FileSummary& file : checked.files) {
-      total.entries += file.entries;
-      total.fuzzy += file.fuzzy;
-      total.untranslated += file.untranslated;
-      total.obsolete += file.obsolete;
-      total.overridden += file.overridden;
-    }
-    std::printf("records: %zu from %zu entries (%zu fuzzy, %zu untranslated, %zu obsolete skipped", checked.records,
-                total.entries, total.fuzzy, total.untranslated, total.obsolete);
-    if (options->check.laterWins) std::printf("; %zu overridden", total.overridden);
-    std::printf(")\nimage: %zu bytes, compressed at the %s level: %zu bytes, ratio: %.4f\n", checked.image.size(),
+    const FileSummary total = SummedFiles(checked.files);
+    const std::string others = EntriesBesideRecords(total);
+    std::printf("records: %zu from %zu entries%s%s%s", checked.records, total.entries, others.empty() ? "" : " (",
+                others.c_str(), others.empty() ? "" : ")");
+    std::printf("\nimage: %zu bytes, compressed at the %s level: %zu bytes, ratio: %.4f\n", checked.image.size(),
                 options->best ? "best" : "default", resource.size(),
                 static_cast<double>(resource.size()) / static_cast<double>(checked.image.size()));
   });

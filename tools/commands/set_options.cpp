@@ -46,6 +46,9 @@ void AddSetOptions(CLI::App* command, CheckOptions* options) {
                  &options->warnings.disabled);
   AddClassOption(command, "--error", "make the warnings of these classes errors", &options->warnings.fatal);
   command->add_flag("--strict", options->warnings.strict, "make every warning an error");
+  std::string classes = "Warning classes (--disable, --error):";
+  for (const WarningClass& c : WarningClassTable()) classes += "\n  " + std::string(c.name) + ": " + c.warnsOf;
+  command->footer(classes);
 }
 
 void AddExtraCharsOption(CLI::App* command, CheckOptions* options) {

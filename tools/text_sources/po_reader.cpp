@@ -23,6 +23,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "base/utf8.h"
 #include "common/charset_conversion.h"
 #include "common/command_error.h"
 #include "common/file_io.h"
@@ -270,9 +271,10 @@ void DropMessagesWithNul(const LineScan& scan, SourceFile* file) {
     const auto after = std::upper_bound(scan.messageLines.begin(), scan.messageLines.end(), nulLine);
     if (after == scan.messageLines.begin()) continue;
     const int owner = *(after - 1);
-    file->entries.erase(std::remove_if(file->entries.begin(), file->entries.end(),
-                                       [owner](const TextEntry& e) { return e.line == owner; }),
-                        file->entries.end());
+    const auto kept = std::remove_if(file->entries.begin(), file->entries.end(),
+                                     [owner](const TextEntry& e) { return e.line == owner; });
+    file->unreadable += static_cast<size_t>(file->entries.end() - kept);
+    file->entries.erase(kept, file->entries.end());
   }
 }
 
@@ -346,8 +348,15 @@ SourceFile ReadPoFile(const std::string& path) {
           if (!HasErrorWithin(errors.errors, scan.messageLines, entry.line)) {
             result.problems.push_back({entry.line, false, "a text is not valid " + charset + ", the header's charset"});
           }
+          ++result.unreadable;
           continue;
         }
+      }
+      // A translation that is not UTF-8 where the library said so at its very line is that one
+      // error; one written with escapes is the entry check's.
+      if (!IsValidUtf8(entry.translation) && HasErrorWithin(errors.errors, scan.messageLines, entry.line)) {
+        ++result.unreadable;
+        continue;
       }
       entry.fuzzy = po_message_is_fuzzy(message) != 0;
       entry.printfFormat = PrintfChecked(place != nullptr ? place->flags : "");
