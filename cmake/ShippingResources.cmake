@@ -52,9 +52,11 @@ file(WRITE ${vykcn_generated}/packed-files.txt "${vykcn_packed_list}\n")
 
 # Each packer keeps a stamp of what it made its outputs from (by content: the characters or the
 # image, the font, the options, the tool), and leaves them as they are when nothing of it changed.
+# Both check the same files: pack-text prints (and refuses on) every finding but those about the
+# glyphs, which pack-font alone prints, so that make's output says each finding once.
 add_custom_command(OUTPUT ${vykcn_glyphs} ${vykcn_atlas}
   COMMAND ${VYKCN_TOOL} pack-font --font ${VYKCN_FONT} --glyphs ${vykcn_glyphs} --atlas ${vykcn_atlas}
-          --stamp ${vykcn_generated}/glyphs.stamp
+          --stamp ${vykcn_generated}/glyphs.stamp --glyph-findings-only
           ${VYKCN_TEXT_OPTIONS} ${VYKCN_GLYPH_OPTIONS} ${VYKCN_LAYOUT_OPTIONS} ${vykcn_translation_files}
   DEPENDS ${vykcn_translation_files} ${VYKCN_FONT} ${VYKCN_TOOL} ${VYKCN_PACK_INPUTS}
   COMMENT "Packing the glyph table and font atlas"

@@ -65,6 +65,7 @@ struct Finding {
   Severity severity = Severity::kError;
   std::string message;
   std::string category{};  // a warning's or note's class, "" for an error found as one
+  bool aboutGlyphs = false;  // found holding the characters against the fonts: pack-font's own in a build
 };
 
 // "FILE:LINE: error: MESSAGE [class]" (no line part when the line is not known).

@@ -128,7 +128,10 @@ GlyphCharset CoverGlyphs(const CheckOptions& options, size_t fileCount, const st
   }
   sources.extraCharsPath = options.extraCharsPath;
   sources.extraFileIndex = static_cast<int>(fileCount + options.hostTextFiles.size());
-  return CheckGlyphCoverage(options.fonts(), sources, findings);
+  const size_t before = findings->size();
+  GlyphCharset charset = CheckGlyphCoverage(options.fonts(), sources, findings);
+  for (size_t i = before; i < findings->size(); ++i) (*findings)[i].aboutGlyphs = true;
+  return charset;
 }
 
 // Wraps and measures the translations with the glyph table given, or the one pack-font would build.

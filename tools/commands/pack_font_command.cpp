@@ -31,6 +31,7 @@ struct PackFontOptions {
   AtlasSize atlasSize;  // the documented 2048 x 1024 unless asked
   int face = 0;
   std::string stamp;
+  bool glyphFindingsOnly = false;
   CheckOptions check;
 };
 
@@ -40,7 +41,9 @@ GlyphCharset GlyphsToDraw(const PackFontOptions& options) {
   CheckOptions checkOptions = options.check;
   checkOptions.fontPath = options.font;
   checkOptions.fontFace = options.face;
-  return CheckBeforeBuild(options.translations, checkOptions).glyphs;
+  return CheckBeforeBuild(options.translations, checkOptions,
+                          options.glyphFindingsOnly ? BuildFindings::kGlyphsOnly : BuildFindings::kAll)
+      .glyphs;
 }
 
 void RunPackFont(const PackFontOptions& options) {
@@ -116,6 +119,9 @@ void AddPackFontCommand(CLI::App& app) {
   command->add_option("--stamp", options->stamp,
                       "a record of what the outputs were made from: when it names these very characters, font, "
                       "options and tool, and the outputs are as made then, nothing is drawn or written");
+  command->add_flag("--glyph-findings-only", options->glyphFindingsOnly,
+                    "print and refuse only the findings about glyphs (the fonts' coverage, --extra-chars), as in a "
+                    "build where pack-text, run on the same files, prints and refuses the rest");
   command->add_option("translations", options->translations, "translation files (.po, .csv)");
   AddSetOptions(command, &options->check);
   AddExtraCharsOption(command, &options->check);

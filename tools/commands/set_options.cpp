@@ -30,7 +30,7 @@ void AddSetOptions(CLI::App* command, CheckOptions* options) {
                     "is listed)");
   AddFilesOption(command, "--host-texts", &options->hostTextFiles,
                  "more of the game's host texts, checked for what the game would show: .po/.pot (msgids), .csv "
-                 "(\"source\" column) or one text a line");
+                 "(\"source\" column) or one text a line (\\n a line feed, \\r a carriage return, \\\\ a backslash)");
   AddListOption(command, "--accept-shared-hash", "0xHASH",
                 "host texts that share the hash may all show the one translation kept (an error turned note)",
                 [options](const std::string& value) {

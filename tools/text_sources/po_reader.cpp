@@ -21,6 +21,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
 #include <type_traits>
 
 #include "base/utf8.h"
@@ -113,6 +114,7 @@ struct ScannedMessage {
   int line;           // of its msgid keyword
   std::string msgid;  // as the library gives it back: escapes resolved, in the file's charset
   std::string flags;  // its "#," comments
+  bool obsolete;      // written with "#~"
 };
 
 struct LineScan {
@@ -180,7 +182,8 @@ LineScan ScanLines(const std::vector<uint8_t>& bytes) {
     const std::string text(bytes.begin() + static_cast<std::ptrdiff_t>(start),
                            bytes.begin() + static_cast<std::ptrdiff_t>(end));
     std::string content = text;
-    if (content.rfind("#~", 0) == 0) {  // an obsolete message's lines
+    const bool obsolete = content.rfind("#~", 0) == 0;
+    if (obsolete) {  // an obsolete message's lines
       size_t skip = 2;
       while (skip < content.size() && (content[skip] == ' ' || content[skip] == '\t')) ++skip;
       content.erase(0, skip);
@@ -189,7 +192,7 @@ LineScan ScanLines(const std::vector<uint8_t>& bytes) {
     if (content.rfind("#,", 0) == 0) {
       flags += content.substr(2) + ",";
     } else if (content.rfind("msgid ", 0) == 0 || content.rfind("msgid\t", 0) == 0) {
-      scan.messages[domain].push_back({line, QuotedString(content, &hasNul), flags});
+      scan.messages[domain].push_back({line, QuotedString(content, &hasNul), flags, obsolete});
       scan.messageLines.push_back(line);
       open = &scan.messages[domain].back();
       flags.clear();
@@ -271,10 +274,21 @@ void DropMessagesWithNul(const LineScan& scan, SourceFile* file) {
     const auto after = std::upper_bound(scan.messageLines.begin(), scan.messageLines.end(), nulLine);
     if (after == scan.messageLines.begin()) continue;
     const int owner = *(after - 1);
-    const auto kept = std::remove_if(file->entries.begin(), file->entries.end(),
-                                     [owner](const TextEntry& e) { return e.line == owner; });
-    file->unreadable += static_cast<size_t>(file->entries.end() - kept);
-    file->entries.erase(kept, file->entries.end());
+    file->entries.erase(std::remove_if(file->entries.begin(), file->entries.end(),
+                                       [owner](const TextEntry& e) { return e.line == owner; }),
+                        file->entries.end());
+  }
+}
+
+// The messages left out, each for an error at its line (one the library skipped, a duplicate, a
+// NUL, a text not valid in the charset): those the scan saw that no entry holds, headers aside.
+void CountUnreadable(const LineScan& scan, SourceFile* file) {
+  std::set<int> read;
+  for (const TextEntry& entry : file->entries) read.insert(entry.line);
+  for (const auto& [domain, messages] : scan.messages) {
+    for (const ScannedMessage& message : messages) {
+      if (!message.obsolete && !message.msgid.empty() && read.count(message.line) == 0) ++file->unreadable;
+    }
   }
 }
 
@@ -348,16 +362,12 @@ SourceFile ReadPoFile(const std::string& path) {
           if (!HasErrorWithin(errors.errors, scan.messageLines, entry.line)) {
             result.problems.push_back({entry.line, false, "a text is not valid " + charset + ", the header's charset"});
           }
-          ++result.unreadable;
           continue;
         }
       }
       // A translation that is not UTF-8 where the library said so at its very line is that one
       // error; one written with escapes is the entry check's.
-      if (!IsValidUtf8(entry.translation) && HasErrorWithin(errors.errors, scan.messageLines, entry.line)) {
-        ++result.unreadable;
-        continue;
-      }
+      if (!IsValidUtf8(entry.translation) && HasErrorWithin(errors.errors, scan.messageLines, entry.line)) continue;
       entry.fuzzy = po_message_is_fuzzy(message) != 0;
       entry.printfFormat = PrintfChecked(place != nullptr ? place->flags : "");
       entry.usable = !entry.fuzzy && !entry.translation.empty();
@@ -365,6 +375,7 @@ SourceFile ReadPoFile(const std::string& path) {
     }
   }
   DropMessagesWithNul(scan, &result);
+  CountUnreadable(scan, &result);
   // Domains come one after the other; translators think in file order.
   std::stable_sort(result.entries.begin(), result.entries.end(),
                    [](const TextEntry& a, const TextEntry& b) { return a.line < b.line; });

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "checks/translation_checks.h"
+#include "checks/work_reports.h"
 #include "tools/support/reference_formats.h"
 #include "tools/support/test_files.h"
 #include "tools/support/test_fonts.h"
@@ -126,12 +127,9 @@ TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
   const tool::FileSummary& a = checked.files[0];
   EXPECT_EQ(a.path, po);
   EXPECT_EQ(a.entries, 12u);  // 11 messages and the obsolete one
-  EXPECT_EQ(a.fuzzy, 1u);
-  EXPECT_EQ(a.untranslated, 1u);
-  EXPECT_EQ(a.obsolete, 1u);
-  EXPECT_EQ(a.plural, 1u);
-  EXPECT_EQ(a.withContext, 1u);
-  EXPECT_EQ(a.used, 6u);  // Open, Save, Two lines, padded, Name, one file: the rest have errors
+  // Open, Save, Two lines, padded, Name, one file; Bell, Smile and the empty msgid have errors.
+  EXPECT_EQ(tool::EntriesBesideRecords(a), "3 with errors, 1 fuzzy, 1 untranslated, 1 obsolete");
+  EXPECT_EQ(a.records, 6u);
   // The CSV's CR LF came through as LF: its record is "Line\nend".
   bool lineFeed = false;
   for (const auto& entry : checked.used) lineFeed = lineFeed || entry.host == "Line\nend";
@@ -168,6 +166,55 @@ TEST(TranslationChecks, LaterWinsOverridesTheSameHostTextOnlyAndListsEachOverrid
   const std::string twice = dir.Write("twice.csv", "source,translation\nOpen,\xE5\xBC\x80\nOpen,\xE6\x89\x93\xE5\xBC\x80\n");
   const CheckedTranslations self = tool::CheckTranslations({base, twice}, options);
   EXPECT_EQ(Places(self), (std::vector<std::string>{"twice.csv:3: error"})) << Listing(self);
+}
+
+// Each entry is counted once, by what became of it, and the counts add up to the entries.
+TEST(TranslationChecks, EveryEntryCountedOnceInTheSummaries) {
+  ASSERT_EQ(TestHash("YFokxZcx"), TestHash("LuMaOBaQ"));
+  const std::string po = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
+  const struct Case {
+    std::vector<std::pair<std::string, std::string>> files;
+    bool laterWins;
+    std::vector<uint32_t> accepted;
+    std::vector<std::string> expected;  // for each file: entries, records, then the others
+  } cases[] = {
+      {{{"a.po", po + "msgid \"Open\"\nmsgstr \"\xE5\xBC\x80\"\n\nmsgid \"Open\"\nmsgstr \"\xE5\xBC\x80\"\n\n"
+                       "msgid \"YFokxZcx\"\nmsgstr \"\xE7\x94\xB2\"\n\nmsgid \"LuMaOBaQ\"\nmsgstr \"\xE7\x94\xB2\"\n\n"
+                       "msgid \"Bell\"\nmsgstr \"\\a\"\n\nmsgid \"Bytes\"\nmsgstr \"\xE4\xBD\"\n\n"
+                       "#, fuzzy\nmsgid \"Maybe\"\nmsgstr \"\xE4\xB9\x9F\"\n\nmsgid \"Later\"\nmsgstr \"\"\n\n"
+                       "#~ msgid \"Old\"\n#~ msgstr \"\xE6\x97\xA7\"\n"}},
+       false, {},
+       {"9 entries: 2 records, 1 repeating a record, 1 with an error, 1 fuzzy, 1 untranslated, 1 obsolete, "
+        "2 unreadable"}},  // the library leaves out the second "Open", and the bytes that are not UTF-8
+      {{{"base.csv", "source,translation\nOpen,\xE5\xBC\x80\nOpen,\xE5\xBC\x80\nKeep,\xE7\x95\x99\n"},
+        {"patch.csv", "source,translation\nOpen,\xE6\x89\x93\xE5\xBC\x80\nOpen,\xE5\xBC\x80\na,b,c\n"}},
+       true, {},
+       {"3 entries: 1 record, 2 overridden", "3 entries: 1 record, 1 with an error, 1 unreadable"}},
+      {{{"a.csv", "source,translation\nYFokxZcx,\xE7\x94\xB2\nLuMaOBaQ,\xE4\xB9\x99\nLater,\nYFokxZcx,\xE7\x94\xB2\n"}},
+       false, {0x5FFA70D4},
+       {"4 entries: 1 record, 1 repeating a record, 1 sharing a record's hash, 1 untranslated"}},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    std::vector<std::string> files;
+    for (const auto& [name, content] : c.files) files.push_back(dir.Write(name, content));
+    tool::CheckOptions options;
+    options.laterWins = c.laterWins;
+    options.acceptedHashes = c.accepted;
+    const CheckedTranslations checked = tool::CheckTranslations(files, options);
+    std::vector<std::string> said;
+    size_t records = 0;
+    for (const tool::FileSummary& f : checked.files) {
+      said.push_back(std::to_string(f.entries) + " entries: " + std::to_string(f.records) +
+                     (f.records == 1 ? " record, " : " records, ") + tool::EntriesBesideRecords(f));
+      EXPECT_EQ(f.records + f.repeats + f.overridden + f.withErrors + f.sharingHash + f.fuzzy + f.untranslated +
+                    f.obsolete + f.unreadable,
+                f.entries) << f.path;
+      records += f.records;
+    }
+    EXPECT_EQ(said, c.expected) << Listing(checked);
+    EXPECT_EQ(records, checked.records);
+  }
 }
 
 // What the game would show, asked of the module's lookups: each set of files gives exactly these
