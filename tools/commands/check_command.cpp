@@ -57,8 +57,8 @@ void ReportAtlasFit(const CheckedTranslations& checked, const CheckCommandOption
 void PrintSummary(const CheckedTranslations& checked, const CheckCommandOptions& options) {
   for (const FileSummary& file : checked.files) {
     const std::string others = EntriesBesideRecords(file);
-    std::printf("%s: %zu entries: %zu record%s%s%s\n", file.path.c_str(), file.entries, file.records,
-                file.records == 1 ? "" : "s", others.empty() ? "" : ", ", others.c_str());
+    std::printf("%s: %zu entr%s: %zu record%s%s%s\n", file.path.c_str(), file.entries, file.entries == 1 ? "y" : "ies",
+                file.records, file.records == 1 ? "" : "s", others.empty() ? "" : ", ", others.c_str());
   }
   std::printf("records: %zu, distinct characters: %zu\n", checked.records, DistinctCharacters(checked));
   if (options.statistics) PrintStatistics(stdout, checked);

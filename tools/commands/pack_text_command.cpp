@@ -67,8 +67,8 @@ void AddPackTextCommand(CLI::App& app) {
     if (!options->stamp.empty()) WriteStamp(options->stamp, inputs.Digest(), {options->output});
     const FileSummary total = SummedFiles(checked.files);
     const std::string others = EntriesBesideRecords(total);
-    std::printf("records: %zu from %zu entries%s%s%s", checked.records, total.entries, others.empty() ? "" : " (",
-                others.c_str(), others.empty() ? "" : ")");
+    std::printf("records: %zu from %zu entr%s%s%s%s", checked.records, total.entries, total.entries == 1 ? "y" : "ies",
+                others.empty() ? "" : " (", others.c_str(), others.empty() ? "" : ")");
     std::printf("\nimage: %zu bytes, compressed at the %s level: %zu bytes, ratio: %.4f\n", checked.image.size(),
                 options->best ? "best" : "default", resource.size(),
                 static_cast<double>(resource.size()) / static_cast<double>(checked.image.size()));

@@ -75,7 +75,7 @@ TEST(CheckCommand, ReportsAllThenRefusesTheBuildOnTheSameErrors) {
   EXPECT_NE(check.out.find(patch + ":3: warning: placeholders differ"), std::string::npos) << check.out;
   EXPECT_NE(check.out.find(slips + ":10: warning: host text \"Opens\" has no translation: at the subtitle site the "
                            "game would show \"\xE5\xBC\x80\""), std::string::npos) << check.out;
-  EXPECT_NE(check.out.find(base + ": 5 entries: 1 used, 1 fuzzy, 1 untranslated, 1 obsolete, 0 plural, 0 with context\n"),
+  EXPECT_NE(check.out.find(base + ": 5 entries: 1 record, 1 with an error, 1 fuzzy, 1 untranslated, 1 obsolete\n"),
             std::string::npos) << check.out;
   EXPECT_NE(check.out.find("5 errors, 2 warnings"), std::string::npos) << check.out;
 
@@ -105,7 +105,7 @@ TEST(CheckCommand, ReportsAllThenRefusesTheBuildOnTheSameErrors) {
   const ToolRun layered = RunTool({"pack-text", "--later-wins", fixed, patch, "-o", out});
   EXPECT_EQ(layered.exitCode, 0) << layered.err;
   EXPECT_NE(layered.err.find(patch + ":2: note: overrides " + fixed + ":4 [override]\n"), std::string::npos) << layered.err;
-  EXPECT_NE(layered.out.find("records: 3 from 7 entries (1 fuzzy, 1 untranslated, 1 obsolete skipped; 1 overridden)"),
+  EXPECT_NE(layered.out.find("records: 3 from 7 entries (1 overridden, 1 fuzzy, 1 untranslated, 1 obsolete)\n"),
             std::string::npos) << layered.out;
   EXPECT_TRUE(std::filesystem::exists(out));
 }
@@ -181,6 +181,35 @@ TEST(CheckCommand, FontCoverageAtItsPlaceAndTheAtlasFit) {
   EXPECT_EQ(check.exitCode, 0) << check.out;
   EXPECT_NE(check.out.find("records: 2, distinct characters: 2\natlas: 213 glyphs fit at 25 px\n"), std::string::npos)
       << check.out;  // ASCII, the Latin extras, 是 and 彝, and four extra characters
+  // In a build, pack-font prints the findings about glyphs and pack-text the rest: together they
+  // say each of check's findings once.
+  const std::string mixed = dir.Write("mixed.csv", "source,translation\nSave %s,\xE4\xBF\x9D\nYi,\xEA\x80\x80\n"
+                                                   "Bell,\xE9\x93\x83\a\n\"Smile \xF0\x9F\x98\x80\",\n");
+  const auto findings = [](const std::string& output) {
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; at < output.size(); at = end + 1) {
+      end = std::min(output.find('\n', at), output.size());
+      const std::string line = output.substr(at, end - at);
+      if (line.find(": error: ") != std::string::npos || line.find(": warning: ") != std::string::npos) {
+        lines.push_back(line);
+      }
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  };
+  const ToolRun all = RunTool({"check", "--font", kMicroHei, mixed});
+  const ToolRun text = RunTool({"pack-text", mixed, "-o", dir.Path("t.res")});
+  const ToolRun font = RunTool({"pack-font", "--glyph-findings-only", "--font", kMicroHei, "--glyphs", glyphs,
+                                "--atlas", atlas, mixed});
+  EXPECT_EQ(text.exitCode, 1);
+  EXPECT_EQ(font.exitCode, 1);  // the font lacks U+A000
+  std::vector<std::string> build = findings(text.err + font.err);
+  EXPECT_EQ(findings(all.out + all.err), build) << text.err << font.err;
+  EXPECT_EQ(findings(font.err), (std::vector<std::string>{
+                                    mixed + ":3: error: the font lacks U+A000 \xEA\x80\x80 (fonts tried: " + kMicroHei + ")",
+                                    mixed + ":5: warning: U+1F600 \xF0\x9F\x98\x80 of the host text: no glyph record can "
+                                            "hold it, so the game cannot draw it [glyph]"}));
+
   const std::string badExtra = dir.Write("bad.txt", "\xE2\x86\x92\n\xEA\x80\x80\n\xE4\xBD\n");
   const ToolRun refused = RunTool({"check", "--font", kMicroHei, "--extra-chars", badExtra, good});
   EXPECT_EQ(refused.exitCode, 1);
@@ -249,9 +278,59 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
        {{"t.po", kPo + "msgid \"%d of %s\"\nmsgstr \"%s 的 %d\"\n\nmsgid \"%1$d of %2$s\"\nmsgstr \"%2$s 的 %1$d\"\n"}},
        {"check", "@t.po"},
        1,
-       {"@t.po:4: error: printf conversions in another order: \"%d %s\" in the host text, \"%s %d\" here: the "
+       {"@t.po:4: error: order of printf conversions changed: \"%d %s\" in the host text, \"%s %d\" here: the "
         "arguments would be swapped (positions, as in %2$s, let a translation reorder them)",
         "1 errors, 0 warnings"}},
+      // What real catalogues hold on purpose: no warning compares a translation with anything but
+      // what its host text has at the same place.
+      {"false alarms of a real catalogue: none",
+       {{"t.po", kPo + "msgid \"[%H:%M]\"\nmsgstr \"[%H:%M]\"\n\nmsgid \"%A, %H:%M\"\nmsgstr \"%A, %H:%M\"\n\n"
+                       "msgid \"Cost: \"\nmsgstr \"花费：\"\n\nmsgid \" (inactive)\"\nmsgstr \"（未激活）\"\n\n"
+                       "msgid \"...fine. I guess.\"\nmsgstr \"……很好。我觉得很好。\"\n\n"
+                       "msgid \"Aban,Abbas,Abdul-Aziz\"\nmsgstr \"阿班,阿巴斯,阿卜杜勒-阿齐兹\"\n\n"
+                       "msgid \"For <big>WESNOTH!</big>\"\nmsgstr \"为了<big>韦诺！</big>\"\n\n"
+                       "msgid \"Example: :unit advances=2\"\nmsgstr \"例如：:unit advances=2\"\n"}},
+       {"check", "@t.po"},
+       0,
+       {"@t.po: 8 entries: 8 records", "0 errors, 0 warnings"}},
+      {"one problem, one message, at its line, naming what is written",
+       {{"t.po", kPo + "msgid \"Hello\"\nmsgstr \" \"\n\nmsgid \"Alice,Bob,Carol\"\nmsgstr \"爱丽丝,,鲍勃,卡罗尔\"\n\n"
+                       "msgid \"Note: see\"\nmsgstr \"注意：:参见\"\n\nmsgid \"Name\"\nmsgstr \"Name\"\n\n"
+                       "msgid \"Bytes\"\nmsgstr \"\xE4\xBD\"\n"},
+        {"t.csv", "source,translation\nBytes,\xE4\xBD\n"}},
+       {"check", "@t.po", "@t.csv"},
+       1,
+       {"@t.po:4: warning: the translation is only white space: \" \" [white-space]",
+        "@t.po:7: warning: doubled ,, (the host text has none) [doubled]",
+        "@t.po:10: warning: doubled ：: (the host text has none) [doubled]",
+        "@t.po:13: warning: the translation is the host text unchanged [unchanged]",
+        "@t.po:17: error: invalid multibyte sequence", "@t.csv:2: error: the translation is not valid UTF-8",
+        "@t.po: 5 entries: 4 records, 1 unreadable", "@t.csv: 1 entry: 0 records, 1 with an error",
+        "2 errors, 4 warnings"}},
+      // Every entry counted once, by what became of it.
+      {"check's counts add up to the entries",
+       {{"a.po", kPo + "msgid \"Open\"\nmsgstr \"开\"\n\nmsgid \"Keep\"\nmsgstr \"留\"\n\n"
+                       "#, fuzzy\nmsgid \"Maybe\"\nmsgstr \"也\"\n\nmsgid \"Later\"\nmsgstr \"\"\n\n"
+                       "#~ msgid \"Old\"\n#~ msgstr \"旧\"\n"},
+        {"b.csv", "source,translation\nOpen,打开\nKeep,留\nLater,\n"}},
+       {"check", "--later-wins", "@a.po", "@b.csv"},
+       0,
+       {"@a.po: 5 entries: 1 record, 1 overridden, 1 fuzzy, 1 untranslated, 1 obsolete",
+        "@b.csv: 3 entries: 1 record, 1 repeating a record, 1 untranslated"}},
+      {"pack-text's counts add up to the entries",
+       {{"a.po", kPo + "msgid \"Open\"\nmsgstr \"开\"\n\nmsgid \"Keep\"\nmsgstr \"留\"\n\n"
+                       "#, fuzzy\nmsgid \"Maybe\"\nmsgstr \"也\"\n\nmsgid \"Later\"\nmsgstr \"\"\n\n"
+                       "#~ msgid \"Old\"\n#~ msgstr \"旧\"\n"},
+        {"b.csv", "source,translation\nOpen,打开\nKeep,留\nLater,\n"}},
+       {"pack-text", "--later-wins", "@a.po", "@b.csv", "-o", "@t.res"},
+       0,
+       {"records: 2 from 8 entries (1 repeating a record, 1 overridden, 1 fuzzy, 2 untranslated, 1 obsolete)"}},
+      // A plain list of the game's texts writes a line feed as \n and a backslash as \\.
+      {"a plain list's escapes",
+       {{"t.po", kPo + "msgid \"Two\\nlines\"\nmsgstr \"两\\n行\"\n"}, {"hosts.txt", "Two\\nlines\nC:\\Games\\\\new\n"}},
+       {"check", "--list", "untranslated", "@t.po", "--host-texts", "@hosts.txt"},
+       0,
+       {"@hosts.txt:2: untranslated: \"C:\\\\Games\\\\new\"", "0 errors, 0 warnings"}},
       {"--wrap at each syntax, a tag with attributes, runs of ASCII: whole; too wide alone, a [width] warning",
        {{"t.po", kPo + "msgid \"Saved %1$s\"\nmsgstr \"已经保存好了%1$s\"\n\n"
                        "msgid \"Total {0, -8}\"\nmsgstr \"总计为{0, -8}\"\n\n"
