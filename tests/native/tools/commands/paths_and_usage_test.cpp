@@ -1,5 +1,6 @@
 // Every subcommand refuses a wrong path before any work: one line on stderr, exit 1, and every
-// file in the folder exactly as it was. Usage mistakes are told the same way.
+// file in the folder exactly as it was. Usage mistakes are told the same way, and the README names
+// what the help does.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <map>
 
+#include "checks/finding.h"
 #include "tool_runner.h"
 #include "tools/support/test_files.h"
 #include "tools/support/test_fonts.h"
@@ -137,6 +139,66 @@ TEST(CommandUsage, MistakesAreNamedInOneLine) {
   // Output that never reaches its file is a failure, not a listing cut short.
   ExpectOneLineFailure(RunTool({"hash", "abc"}, "/dev/full"), "write error on standard output: No space left on device",
                        "hash > /dev/full");
+}
+
+// The README is the user's manual: it lists every warning class as the code's table has it, and
+// names every command and every option the help shows; the help lists the classes too.
+TEST(CommandUsage, ReadmeAndHelpSayWhatTheCodeHas) {
+  const std::vector<uint8_t> bytes = ReadBytes(std::string(VYKCN_SOURCE_ROOT) + "/README.md");
+  const std::string readme(bytes.begin(), bytes.end());
+  const auto lines = [](const std::string& text) {
+    std::vector<std::string> all;
+    for (size_t at = 0, end; at < text.size(); at = end + 1) {
+      end = std::min(text.find('\n', at), text.size());
+      all.push_back(text.substr(at, end - at));
+    }
+    return all;
+  };
+  // The table's rows, "| `name` | what it warns of |", as plain text: no backticks, "\|" a bar.
+  std::vector<std::string> documented, coded;
+  bool inTable = false;
+  for (const std::string& line : lines(readme)) {
+    if (line == "| class | warns of |") inTable = true;
+    if (inTable && line.empty()) break;
+    if (!inTable || line.rfind("| `", 0) != 0) continue;
+    std::string row;
+    for (size_t i = 2; i + 2 < line.size(); ++i) {
+      if (line[i] == '\\' && line[i + 1] == '|') continue;
+      if (line[i] != '`') row += line[i];
+    }
+    documented.push_back(row.replace(row.find(" | "), 3, ": "));
+  }
+  const std::string help = RunTool({"check", "--help"}).out;
+  for (const tool::WarningClass& c : tool::WarningClassTable()) {
+    coded.push_back(std::string(c.name) + ": " + c.warnsOf);
+    EXPECT_NE(help.find("\n  " + coded.back() + "\n"), std::string::npos) << coded.back();
+  }
+  EXPECT_EQ(documented, coded);
+
+  // "vykcn-tool NAME" for each command of the help, and each of its options ("-o" for "-o,--output").
+  const auto mentions = [&readme](const std::string& word) {
+    for (size_t at = readme.find(word); at != std::string::npos; at = readme.find(word, at + 1)) {
+      const char next = at + word.size() < readme.size() ? readme[at + word.size()] : ' ';
+      if (!std::isalnum(static_cast<unsigned char>(next)) && next != '-') return true;
+    }
+    return false;
+  };
+  const std::vector<std::string> top = lines(RunTool({"--help"}).out);
+  const auto commands = std::find(top.begin(), top.end(), "Subcommands:");
+  ASSERT_NE(commands, top.end());
+  for (auto line = commands + 1; line != top.end() && line->rfind("  ", 0) == 0; ++line) {
+    const std::string command = line->substr(2, line->find(' ', 2) - 2);
+    EXPECT_TRUE(mentions("vykcn-tool " + command)) << command;
+    for (const std::string& option : lines(RunTool({command, "--help"}).out)) {
+      const size_t dashes = option.find("--");
+      if (option.rfind("  -", 0) != 0 || dashes == std::string::npos || option.find("--help") != std::string::npos) {
+        continue;
+      }
+      const std::string name = option.substr(dashes, option.find_first_of(" ,", dashes) - dashes);
+      const std::string shortName = option.compare(2, 1, "-") == 0 && option[4] == ',' ? option.substr(2, 2) : "";
+      EXPECT_TRUE(mentions(name) || (!shortName.empty() && mentions(shortName))) << command << " " << name;
+    }
+  }
 }
 
 }  // namespace
