@@ -35,7 +35,6 @@
 #include "formats/translation_resource.h"
 #include "platform/message_sink.h"
 #include "platform/own_resources.h"
-#include "translation/lzx_stream_decoder.h"
 #include "translation/subtitle_translator.h"
 #include "translation/translation_loader.h"
 
@@ -120,10 +119,9 @@ class FailOnMessage : public vykcn::MessageSink {
 struct LookupStack {
   explicit LookupStack(const Bytes& resource) : resources(resource) {}
   MemoryResources resources;
-  vykcn::LzxStreamDecoder decoder;
   FailOnMessage messages;
   vykcn::TranslationTable table;
-  vykcn::TranslationLoader loader{resources, decoder, messages, table};
+  vykcn::TranslationLoader loader{resources, messages, table};
   vykcn::SubtitleTranslator translator{table, loader};
 };
 
@@ -251,10 +249,9 @@ int Measure(const std::string& dir) {
   std::vector<double> decodeMs, fillMs;
   Bytes image(imageSize);
   for (int run = 0; run < 30; ++run) {
-    vykcn::LzxStreamDecoder decoder;
     size_t produced = image.size();
     Clock::time_point start = Clock::now();
-    decoder.Decode(image.data(), &produced, parts.stream, parts.streamSize);
+    vykcn::DecodeTranslationStream(parts.stream, parts.streamSize, image.data(), &produced);
     decodeMs.push_back(Milliseconds(Clock::now() - start));
     vykcn::TranslationTable table;
     start = Clock::now();

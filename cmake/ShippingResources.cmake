@@ -77,12 +77,13 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/vykcn.rc PROPERTIES
 # and ships without debug sections: inspect names any .debug_* section in a warning.
 add_test(NAME windows.shipping_module_inspect COMMAND ${VYKCN_TOOL} inspect $<TARGET_FILE:vykcn>)
 set_tests_properties(windows.shipping_module_inspect PROPERTIES FAIL_REGULAR_EXPRESSION "\\.debug_")
-# Its link took no member of the LZX encoder's library, nor the traced subtitle swap that only the
-# toolkit calls. The link map lists each archive member taken; the decoder's must be there, or the
-# map is not one of this module's link.
+# Its link took no member of the LZX encoder's library, nor the decoder's testing door, nor the
+# traced subtitle swap that only the toolkit calls. The link map lists each archive member taken;
+# the decoder's must be there, or the map is not one of this module's link.
 add_test(NAME windows.shipping_module_links_no_encoder
   COMMAND sh -c [=[
     grep -q 'libvykcn_lzx_decoder[.]a(' "$0" || { echo "$0 lists no decoder member"; exit 1; }
     if grep 'libvykcn_lzx_encoder[.]a(' "$0"; then echo "the module links LZX encoder code"; exit 1; fi
+    if grep 'decoder_testing[.]cpp' "$0"; then echo "the module links the decoder's testing door"; exit 1; fi
     if grep 'subtitle_trace[.]cpp[.]obj' "$0"; then echo "the module links the toolkit's traced swap"; exit 1; fi
   ]=] ${CMAKE_BINARY_DIR}/module/vykcn.map)

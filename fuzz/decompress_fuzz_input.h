@@ -12,9 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "lzx/decoder/decoder_state.h"
-#include "lzx/decoder/fast_loop.h"
-#include "lzx/decoder/decompress.h"
+#include "lzx/decoder/decoder_testing.h"
 
 namespace vykcn::fuzz {
 
@@ -52,7 +50,7 @@ inline bool RunDecompressInput(const uint8_t* data, size_t size) {
   const lzx::CodecParameters parameters{0, options.windowSize, 0};
   lzx::DecompressionContext* context = nullptr;
   if (lzx::CreateDecompressionContext(0, &parameters, flags, &context) != lzx::kStatusOk) return true;
-  if (options.baselineFastLoop) context->decoder.fastLoops = &lzx::ChooseFastLoops(true);
+  if (options.baselineFastLoop) lzx::UseBaselineFastLoop(context);
 
   // The source in a block of exactly its size, and the destination at the very end of one, so
   // that the sanitizers see any access past either.
@@ -72,8 +70,7 @@ inline bool RunDecompressInput(const uint8_t* data, size_t size) {
     if (call == 0) {
       firstOutput.assign(destination, destination + produced);
       firstStatus = status;
-      lzx::LzxDecoder& decoder = context->decoder;
-      std::memset(decoder.window, 0xA5, decoder.windowSize + lzx::kWindowMirrorSize);
+      lzx::FillWindow(context, 0xA5);
     } else if (status != firstStatus || !std::equal(firstOutput.begin(), firstOutput.end(), destination, destination + produced)) {
       ok = false;
     }

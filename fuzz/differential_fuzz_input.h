@@ -15,9 +15,7 @@
 #include <memory>
 
 #include "decompress_fuzz_input.h"
-#include "lzx/decoder/decoder_state.h"
-#include "lzx/decoder/fast_loop.h"
-#include "lzx/decoder/decompress.h"
+#include "lzx/decoder/decoder_testing.h"
 #include "reference/reference_decoder.h"
 
 namespace vykcn::fuzz {
@@ -35,7 +33,7 @@ inline bool RunDifferentialInput(const uint8_t* data, size_t size) {
   void* const reference = reference_lzx::Create(options.windowSize, options.flags);
   if (created != (reference != nullptr)) return false;
   if (!created) return true;
-  if (options.baselineFastLoop) current->decoder.fastLoops = &lzx::ChooseFastLoops(true);
+  if (options.baselineFastLoop) lzx::UseBaselineFastLoop(current);
   reference_lzx::ClearWindow(reference);  // a new block's window: nothing written yet
 
   // The source in a block of exactly its size, each destination at the very end of its block, so
@@ -51,8 +49,7 @@ inline bool RunDifferentialInput(const uint8_t* data, size_t size) {
   bool same = true;
   for (int call = 0; same && call < (options.decodeTwice ? 2 : 1); ++call) {
     if (!continuous) {
-      lzx::LzxDecoder& d = current->decoder;
-      std::memset(d.window, 0xA5, d.windowSize + lzx::kWindowMirrorSize);
+      lzx::FillWindow(current, 0xA5);
       reference_lzx::ClearWindow(reference);
     }
     std::memset(currentOut, 0xE8, capacity);

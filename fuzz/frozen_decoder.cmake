@@ -21,7 +21,14 @@ function(vykcn_frozen_decoder target commit)
     message(WARNING "${target} not built: git could not give commit ${commit}")
     return()
   endif()
+  # The decoder's files as the commit's own build takes them: where it has CPU-specific fast loops
+  # (decoder/x86), those in place of the portable copy, as src/lzx/CMakeLists.txt chooses.
   file(GLOB sources ${root}/src/lzx/decoder/*.cpp)
+  if(EXISTS ${root}/src/lzx/decoder/x86 AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+    file(GLOB cpu_sources ${root}/src/lzx/decoder/x86/*.cpp)
+    list(FILTER sources EXCLUDE REGEX "_portable[.]cpp$")
+    list(APPEND sources ${cpu_sources})
+  endif()
   add_library(${target} STATIC ${sources} ${root}/src/lzx/call_translation.cpp
               ${root}/src/platform/standard_decoder_memory.cpp ${PROJECT_SOURCE_DIR}/fuzz/reference/reference_decoder.cpp)
   target_include_directories(${target} PRIVATE ${root}/src)

@@ -4,7 +4,8 @@
 # only the decoder's CPU-specific folder (src/lzx/decoder/x86) uses intrinsics, target attributes
 # or asks which processor it runs on; the LZX encoder is the toolkit's: nothing else under src/
 # includes it or links it, so the module never carries it; the capture build's code is included
-# by its own files alone; and the toolkit's lower folders never include its checks or commands.
+# by its own files alone; the LZX decoder's layers point one way (below); and the toolkit's lower
+# folders never include its checks or commands.
 # Prints each offending line and exits 1, or prints "layout: ok".
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -51,6 +52,49 @@ shipped_sources=$(find src -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h
 # shellcheck disable=SC2086
 report "the capture build's code included by a source of the shipped module" \
   "$(grep -nE '^\s*#\s*include\s*[<"](capture/|win32/capture_)' $shipped_sources)"
+
+# The LZX decoder's layers, lowest first. A file of the decoder may include the headers of its own
+# layer and of the layers below it, never one above; every file of src/lzx/decoder is in a layer;
+# the rest of src/ includes the top layer's headers alone, and the testing door only the tests, the
+# fuzz targets and the benchmarks.
+decoder_layers=(
+  "bit stream:bit_stream.h"
+  "decode tables:decode_tables.h decode_tables.cpp"
+  "block header and item rules:block_header.h block_header.cpp item_rules.h"
+  "outputs:match_copy.h window_output.h window_output.cpp direct_output.h direct_output.cpp decoder_state.h"
+  "fast loop:item_table.h item_table.cpp fast_loop.h fast_loop_portable.cpp x86/fast_loop_x86.cpp"
+  "public calls:chunk_framing.h decompress.h decompress.cpp decompression_context.h decoder_testing.h decoder_testing.cpp"
+)
+declare -A layer_of layer_name
+for i in "${!decoder_layers[@]}"; do
+  layer_name[$i]=${decoder_layers[$i]%%:*}
+  for file in ${decoder_layers[$i]#*:}; do layer_of[$file]=$i; done
+done
+decoder=src/lzx/decoder
+unplaced="" upward=""
+for path in $(find $decoder -type f \( -name '*.cpp' -o -name '*.h' \) | sort); do
+  file=${path#"$decoder"/}
+  if [[ -z ${layer_of[$file]+set} ]]; then
+    unplaced+="$path"$'\n'
+    continue
+  fi
+  while IFS=: read -r line included; do
+    [[ -n $included ]] || continue
+    target=${layer_of[$included]-}
+    if [[ -n $target && $target -gt ${layer_of[$file]} ]]; then
+      upward+="$path:$line: ${layer_name[${layer_of[$file]}]} includes ${layer_name[$target]} ($included)"$'\n'
+    fi
+  done < <(grep -nE '^\s*#\s*include\s*"lzx/decoder/' "$path" | sed -E 's|^([0-9]+):.*"lzx/decoder/([^"]+)".*|\1:\2|')
+done
+report "files of src/lzx/decoder in no layer of scripts/check-layout.sh" "${unplaced%$'\n'}"
+report "an include from a lower layer of the decoder to a higher one" "${upward%$'\n'}"
+outside=$(find src -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \) -not -path "$decoder/*" | sort)
+# shellcheck disable=SC2086
+report "the decoder's inner headers included under src/ (only decompress.h and chunk_framing.h)" \
+  "$(grep -nE '^\s*#\s*include\s*"lzx/decoder/' $outside | grep -vE '"lzx/decoder/(decompress|chunk_framing)\.h"')"
+# shellcheck disable=SC2046
+report "the decoder's testing door included outside the tests, fuzz targets and benchmarks" \
+  "$(grep -nE '^\s*#\s*include\s*"lzx/decoder/decoder_testing\.h"' $(find src tools -type f \( -name '*.cpp' -o -name '*.h' \) -not -path "$decoder/decoder_testing.cpp" | sort))"
 
 # The toolkit's folders below the checks (rendering, the placeholder table of text_syntax, translators'
 # files, font building, module reading, common) never include the checks or the commands: the table

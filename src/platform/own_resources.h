@@ -1,6 +1,7 @@
 #pragma once
 // How portable code reaches the module's own resources. The module implements it with the
-// platform's resource calls; native tests implement it with in-memory bytes.
+// platform's resource calls (win32/resource_blob.h), the toolkit with a module file's bytes; the
+// loaders' tests replace it with in-memory bytes (translation_loader_test, glyph_substitution_test).
 #include <cstdint>
 
 namespace vykcn {

@@ -66,10 +66,10 @@ const char* TranslationTable::lookup(uint32_t hash) const {
   return nullptr;
 }
 
-FillResult TranslationTable::FillFromImage(const uint8_t* image, size_t imageSize) noexcept {
+LoadStatus TranslationTable::FillFromImage(const uint8_t* image, size_t imageSize) noexcept {
   clear();
   // Offsets are 32-bit, as is the resource's size field.
-  if (image == nullptr || imageSize > UINT32_MAX) return FillResult::kMalformed;
+  if (image == nullptr || imageSize > UINT32_MAX) return LoadStatus::kMalformedImage;
   try {
     std::vector<Entry> pairs;
     if (imageSize >= kImageCountSize) {
@@ -81,8 +81,8 @@ FillResult TranslationTable::FillFromImage(const uint8_t* image, size_t imageSiz
       const auto* text = reinterpret_cast<const uint8_t*>(record.text.data());
       pairs.push_back({record.hash, static_cast<uint32_t>(text - image)});
     });
-    if (!check.wellFormed) return FillResult::kMalformed;
-    if (pairs.empty()) return FillResult::kFilled;
+    if (!check.wellFormed) return LoadStatus::kMalformedImage;
+    if (pairs.empty()) return LoadStatus::kLoaded;
 
     // Distribute the pairs by their hash's top bits (in record order within a bucket), sort each
     // bucket, and keep the last pair of each hash: the bucket table is the histogram's prefix sums.
@@ -118,9 +118,9 @@ FillResult TranslationTable::FillFromImage(const uint8_t* image, size_t imageSiz
     indexed_ = image;
   } catch (const std::bad_alloc&) {
     clear();
-    return FillResult::kOutOfMemory;
+    return LoadStatus::kOutOfMemory;
   }
-  return FillResult::kFilled;
+  return LoadStatus::kLoaded;
 }
 
 }  // namespace vykcn

@@ -11,13 +11,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace vykcn {
+#include "translation/load_status.h"
 
-enum class FillResult {
-  kFilled,       // every record inserted (an image of 0 records fills nothing and is valid)
-  kMalformed,    // count or a record runs past the image's end; nothing inserted
-  kOutOfMemory,  // the index could not be allocated; the table is left empty
-};
+namespace vykcn {
 
 class TranslationTable {
  public:
@@ -28,16 +24,15 @@ class TranslationTable {
 
   // Frees the image held from an earlier load (the table is empty then: nothing points into it)
   // and allocates `size` bytes for the next one, which the table holds until the next call or
-  // ReleaseImage. Null when memory runs out.
+  // ReleaseImage, to be filled from. Null when memory runs out.
   uint8_t* AllocateImage(size_t size) noexcept;
 
-  // Fills the table from the image it holds, of `imageSize` bytes.
-  FillResult FillFromHeldImage(size_t imageSize) noexcept { return FillFromImage(image_, imageSize); }
-
   // Replaces the table's entries with one per distinct hash of the image; of records with the same
-  // hash the last wins. The whole image is checked before anything is kept: on any failure the
-  // table is left empty. Never throws. The image must outlive the entries (the held image does).
-  FillResult FillFromImage(const uint8_t* image, size_t imageSize) noexcept;
+  // hash the last wins. The whole image is checked before anything is kept: on any failure
+  // (kMalformedImage, or kOutOfMemory for the index) the table is left empty. kLoaded for every
+  // record inserted; an image of 0 records fills nothing and is valid. Never throws. The image
+  // must outlive the entries (the held image does).
+  LoadStatus FillFromImage(const uint8_t* image, size_t imageSize) noexcept;
 
   // Frees the held image and empties the table, whose values would point into it.
   void ReleaseImage() noexcept;

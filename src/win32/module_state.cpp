@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "translation/lzx_stream_decoder.h"
 #include "translation/translation_loader.h"
 #include "win32/resource_blob.h"
 
@@ -19,9 +18,8 @@ class MessageBoxSink final : public MessageSink {
 ModuleImageResources gModuleResources;
 GlyphSubstitution gGlyphSubstitution(gModuleResources);
 TranslationTable gTranslationTable;
-LzxStreamDecoder gStreamDecoder;
 MessageBoxSink gMessageBoxes;
-TranslationLoader gTranslationLoader(gModuleResources, gStreamDecoder, gMessageBoxes, gTranslationTable);
+TranslationLoader gTranslationLoader(gModuleResources, gMessageBoxes, gTranslationTable);
 SubtitleTranslator gTranslator(gTranslationTable, gTranslationLoader);
 
 }  // namespace

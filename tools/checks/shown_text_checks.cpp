@@ -18,7 +18,7 @@ namespace {
 // The table is filled before the first lookup: there is nothing left to load.
 class FilledBeforehand : public TableLoader {
  public:
-  bool LoadTranslationTable() noexcept override { return true; }
+  LoadStatus LoadTranslationTable() noexcept override { return LoadStatus::kLoaded; }
 };
 
 // The module's table and lookups over the image, and the way back from a translation the

@@ -38,7 +38,7 @@ std::string OtherWindow(const uint8_t* stream, size_t streamSize, size_t capacit
 // What the module's fill says of an image it decoded, or "" when it would take it.
 std::string ImageProblem(const std::vector<uint8_t>& image) {
   TranslationTable table;
-  if (table.FillFromImage(image.data(), image.size()) == FillResult::kFilled) return "";
+  if (table.FillFromImage(image.data(), image.size()) == LoadStatus::kLoaded) return "";
   const ImageCheck check = CheckTranslationImage(image.data(), image.size());
   constexpr size_t kSmallestRecord = kRecordHashSize + 1;
   const std::string otherBytes = " (--data decodes a resource of other bytes)";

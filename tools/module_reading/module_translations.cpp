@@ -7,7 +7,6 @@
 #include "formats/translation_resource.h"
 #include "platform/message_sink.h"
 #include "platform/own_resources.h"
-#include "translation/lzx_stream_decoder.h"
 #include "translation/translation_loader.h"
 #include "translation/translation_table.h"
 
@@ -38,11 +37,10 @@ ModuleTranslations DecodeModuleTranslations(const std::vector<uint8_t>& resource
     return result;
   }
   MemoryResource resources(kTranslationResourceId, resource);
-  LzxStreamDecoder decoder;
   RecordedMessages messages;
   TranslationTable table;
-  TranslationLoader loader(resources, decoder, messages, table);
-  if (!loader.LoadTranslationTable()) {
+  TranslationLoader loader(resources, messages, table);
+  if (loader.LoadTranslationTable() != LoadStatus::kLoaded) {
     result.problem = messages.last.empty() ? "the resource cannot be read" : messages.last;
     return result;
   }

@@ -1,35 +1,27 @@
-// Block headers. The main and length trees are sent as differences from the previous block's code
-// lengths, coded with a 20-symbol pretree; the aligned-offset tree as eight 3-bit lengths; an
-// uncompressed block's header holds R0..R2 in its own bytes.
+// Block headers. The main and length trees are sent as differences from the code lengths they had
+// (the previous block's, zeros at a stream's start), coded with a 20-symbol pretree; the
+// aligned-offset tree as eight 3-bit lengths; an uncompressed block's header holds R0..R2 in its
+// own bytes.
 #include "lzx/decoder/block_header.h"
 
 #include <cstring>
 
 #include "base/byte_order.h"
-#include "lzx/decoder/bit_reader.h"
-#include "lzx/decoder/decode_tables.h"
 
 namespace vykcn::lzx {
 
 namespace {
 
-struct PretreeTables {
-  uint16_t fast[1 << kPretreeFastBits];
-  int16_t table[1 << kPretreeTableBits];
-  int16_t overflow[4 * kNumPretreeSymbols];
-  uint8_t lengths[kNumPretreeSymbols];
-};
-
 // One pretree symbol, its code consumed; false if the input ran out meanwhile.
-bool ReadPretreeSymbol(CheckedBits& b, const PretreeTables& pretree, int& symbol) {
+bool ReadPretreeSymbol(BitStream& b, const Pretree& pretree, int& symbol) {
   const uint32_t entry = TreeEntry(b, pretree.fast, kPretreeFastBits, pretree.table, pretree.overflow,
                                    kPretreeTableBits, pretree.lengths);
   symbol = static_cast<int>(entry & kFastSymbolMask);
   return ConsumeBits(b, entry >> kFastLengthShift);
 }
 
-bool ReadCodeLengthsWith(CheckedBits& b, unsigned count, const uint8_t* previous, uint8_t* current) {
-  PretreeTables pretree;
+bool ReadCodeLengthsWith(BitStream& b, unsigned count, const uint8_t* previous, uint8_t* current) {
+  Pretree pretree;
   for (uint8_t& length : pretree.lengths) length = static_cast<uint8_t>(ReadBits(b, kPretreeLengthBits));
   if (b.inputOverrun || !BuildDecodeTables(kNumPretreeSymbols, pretree.lengths, kPretreeFastBits, pretree.fast,
                                            kPretreeTableBits, pretree.table, pretree.overflow)) {
@@ -63,80 +55,86 @@ bool ReadCodeLengthsWith(CheckedBits& b, unsigned count, const uint8_t* previous
 // The raw block's header: padding up to the last loaded 16-bit word, then R0, R1, R2 as
 // little-endian 32-bit values. The bit buffer holds that word in full plus 1 to 16 unread bits of
 // the one before, so stepping back 2 bytes drops the unread remainder.
-bool ReadUncompressedHeader(LzxDecoder& d) {
-  const uint8_t* cursor = d.inputCursor - 2;
+bool ReadUncompressedHeader(BitStream& bits, RepeatedOffsets& repeated) {
+  const uint8_t* cursor = bits.inputCursor - 2;
   // Never before the chunk's own data, and all 12 bytes inside the chunk's input.
-  if (d.inputCursor < d.chunkData + 2 || d.inputEnd - cursor < 12) return false;
-  for (int i = 0; i < 3; ++i) d.repeatedOffsets[i] = static_cast<int32_t>(ReadU32LE(cursor + 4 * i));
-  d.inputCursor = cursor + 12;
+  if (bits.inputCursor < bits.chunkData + 2 || bits.inputEnd - cursor < 12) return false;
+  repeated = {ReadU32LE(cursor), ReadU32LE(cursor + 4), ReadU32LE(cursor + 8)};
+  bits.inputCursor = cursor + 12;
   return true;
 }
 
 }  // namespace
 
-bool ReadCodeLengths(LzxDecoder& d, unsigned count, const uint8_t* previous, uint8_t* current) {
-  CheckedBits bits(d);
-  const bool ok = ReadCodeLengthsWith(bits, count, previous, current);
-  bits.Store(d);
+// The trees are read on a copy of the stream's state: the lengths' byte stores would otherwise
+// count, for the compiler, as possible stores to it.
+bool ReadCodeLengths(BitStream& bits, unsigned count, const uint8_t* previous, uint8_t* current) {
+  BitStream local = bits;
+  const bool ok = ReadCodeLengthsWith(local, count, previous, current);
+  bits = local;
   return ok;
 }
 
-bool ReadAlignedTree(LzxDecoder& d) {
-  for (uint8_t& length : d.alignedLengths) length = static_cast<uint8_t>(ReadBits(d, kAlignedLengthBits));
-  if (d.inputOverrun || !BuildAlignedTable(d.alignedLengths, d.alignedTable)) return false;
+bool ReadAlignedTree(BitStream& bits, AlignedTree& aligned) {
+  for (uint8_t& length : aligned.lengths) length = static_cast<uint8_t>(ReadBits(bits, kAlignedLengthBits));
+  if (bits.inputOverrun || !BuildAlignedTable(aligned.lengths, aligned.table)) return false;
   for (unsigned i = 0; i < (1u << kAlignedTableBits); ++i) {
-    d.alignedFast[i] = static_cast<uint8_t>(d.alignedTable[i] | d.alignedLengths[d.alignedTable[i]] << 3);
+    aligned.fast[i] = static_cast<uint8_t>(aligned.table[i] | aligned.lengths[aligned.table[i]] << 3);
   }
   return true;
 }
 
-bool ReadBlockHeader(LzxDecoder& d) {
-  if (d.headerPending) {
-    d.headerPending = 0;
-    d.translationSize = 0;
-    if (ReadBits(d, 1)) {
-      const uint32_t high = ReadBits(d, 16);
-      d.translationSize = high << 16 | ReadBits(d, 16);
+bool ReadBlockHeader(BitStream& bits, BlockState& block, DecodeTables& tables) {
+  if (block.headerPending) {
+    block.headerPending = 0;
+    block.translationSize = 0;
+    if (ReadBits(bits, 1)) {
+      const uint32_t high = ReadBits(bits, 16);
+      block.translationSize = high << 16 | ReadBits(bits, 16);
     }
   }
-  if (d.blockType == kBlockUncompressed) {
+  if (block.type == kBlockUncompressed) {
     // The bit stream resumes at the byte after the raw data; no padding byte is skipped.
-    d.blockType = 0;
-    PrimeBitReader(d);
+    block.type = 0;
+    PrimeBits(bits);
   }
-  d.blockType = static_cast<int32_t>(ReadBits(d, kBlockTypeBits));
-  const uint32_t high = ReadBits(d, 8);
-  const uint32_t middle = ReadBits(d, 8);
-  d.blockSize = static_cast<int32_t>(high << 16 | middle << 8 | ReadBits(d, 8));
-  d.blockRemaining = d.blockSize;
-  const unsigned matchSymbols = 8u * d.positionSlots;
-  switch (d.blockType) {
+  block.type = static_cast<int32_t>(ReadBits(bits, kBlockTypeBits));
+  const uint32_t high = ReadBits(bits, 8);
+  const uint32_t middle = ReadBits(bits, 8);
+  block.size = static_cast<int32_t>(high << 16 | middle << 8 | ReadBits(bits, 8));
+  block.remaining = block.size;
+  const unsigned matchSymbols = 8u * block.positionSlots;
+  MainTree& main = tables.main;
+  LengthTree& length = tables.length;
+  switch (block.type) {
     case kBlockAligned:
-      if (!ReadAlignedTree(d)) return false;
+      if (!ReadAlignedTree(bits, tables.aligned)) return false;
       [[fallthrough]];
-    case kBlockVerbatim:
-      // The main table is built before the length tree is read: a main tree that fails leaves the
-      // length lengths as they were.
-      std::memcpy(d.previousMainLengths, d.mainLengths, kNumChars + matchSymbols);
-      std::memcpy(d.previousLengthLengths, d.lengthLengths, kNumLengthSymbols);
-      if (!ReadCodeLengths(d, kNumChars, d.previousMainLengths, d.mainLengths) ||
-          !ReadCodeLengths(d, matchSymbols, d.previousMainLengths + kNumChars, d.mainLengths + kNumChars) ||
-          !BuildDecodeTables(kNumChars + matchSymbols, d.mainLengths, kMainFastBits, d.mainFast, kMainTableBits,
-                             d.mainTable, d.mainOverflow) ||
-          !ReadCodeLengths(d, kNumLengthSymbols, d.previousLengthLengths, d.lengthLengths) ||
-          !BuildDecodeTables(kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast, kLengthTableBits,
-                             d.lengthTable, d.lengthOverflow)) {
+    case kBlockVerbatim: {
+      // The lengths are read as differences from a copy of what they were. The main table is built
+      // before the length tree is read: a main tree that fails leaves the length lengths as they were.
+      uint8_t previousMain[kMaxMainSymbols];
+      uint8_t previousLength[kNumLengthSymbols];
+      std::memcpy(previousMain, main.lengths, kNumChars + matchSymbols);
+      std::memcpy(previousLength, length.lengths, kNumLengthSymbols);
+      if (!ReadCodeLengths(bits, kNumChars, previousMain, main.lengths) ||
+          !ReadCodeLengths(bits, matchSymbols, previousMain + kNumChars, main.lengths + kNumChars) ||
+          !BuildDecodeTables(kNumChars + matchSymbols, main.lengths, kMainFastBits, main.fast, kMainTableBits,
+                             main.table, main.overflow) ||
+          !ReadCodeLengths(bits, kNumLengthSymbols, previousLength, length.lengths) ||
+          !BuildDecodeTables(kNumLengthSymbols, length.lengths, kLengthFastBits, length.fast, kLengthTableBits,
+                             length.table, length.overflow)) {
         return false;
       }
-      if (d.directOutput) BuildItemTable(d, d.blockType == kBlockAligned);
       break;
+    }
     case kBlockUncompressed:
-      if (!ReadUncompressedHeader(d)) return false;
+      if (!ReadUncompressedHeader(bits, block.repeated)) return false;
       break;
     default:
       return false;
   }
-  d.blockState = kBlockStateInside;
+  block.state = kBlockStateInside;
   return true;
 }
 

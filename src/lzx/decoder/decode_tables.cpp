@@ -6,9 +6,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "lzx/decoder/decoder_state.h"
-#include "lzx/decoder/item_decoder.h"
-
 namespace vykcn::lzx {
 
 namespace {
@@ -106,55 +103,6 @@ bool BuildDecodeTables(unsigned symbolCount, const uint8_t* lengths, unsigned fa
     *entry = static_cast<int16_t>(s);
   }
   return true;
-}
-
-void BuildItemTable(LzxDecoder& d, bool aligned) {
-  constexpr uint32_t kSize = 1u << kMainFastBits;
-  uint32_t* const items = d.mainItems;
-  // Each main code of length l <= kMainFastBits fills an aligned run of 2^(kMainFastBits - l)
-  // entries of mainFast (all of them for an empty code), the slow prefixes one entry each.
-  for (uint32_t i = 0; i < kSize;) {
-    const uint16_t entry = d.mainFast[i];
-    if (entry & kFastTableSlow) {
-      items[i++] = kItemUnresolved;
-      continue;
-    }
-    const unsigned symbol = entry & kFastSymbolMask;
-    const unsigned codeLength = entry >> kFastLengthShift;
-    const uint32_t run = kSize >> codeLength;
-    if (symbol < kNumChars) {
-      std::fill_n(items + i, run, codeLength | symbol << kItemValueShift);
-      i += run;
-      continue;
-    }
-    const unsigned header = LengthHeader(symbol);
-    const FooterShape footer = FooterOf(d, MatchSlot(symbol), aligned);
-    const uint32_t match = kItemMatch | MatchSlot(symbol) << kItemValueShift |
-                           footer.verbatimBits << kItemFooterShift | (footer.alignedCode ? kItemAligned : 0);
-    if (header != kNumPrimaryLengths) {
-      std::fill_n(items + i, run,
-                  match | (codeLength + footer.verbatimBits) | MatchLength(header, 0) << kItemLengthShift);
-      i += run;
-      continue;
-    }
-    // Length header 7: the length code follows in the `rest` bits of the prefix after the main
-    // code. A length code of k <= rest bits fills an aligned run of 2^(rest - k) of them.
-    const unsigned rest = kMainFastBits - codeLength;
-    for (uint32_t j = 0; j < run;) {
-      const uint32_t index = rest >= kLengthFastBits ? j >> (rest - kLengthFastBits) : j << (kLengthFastBits - rest);
-      const uint16_t lengthEntry = d.lengthFast[index];
-      const unsigned k = lengthEntry >> kFastLengthShift;
-      if ((lengthEntry & kFastTableSlow) || k > rest) {
-        items[i + j++] = kItemUnresolved;
-        continue;
-      }
-      const uint32_t length = MatchLength(header, lengthEntry & kFastSymbolMask);
-      std::fill_n(items + i + j, 1u << (rest - k),
-                  match | (codeLength + k + footer.verbatimBits) | length << kItemLengthShift);
-      j += 1u << (rest - k);
-    }
-    i += run;
-  }
 }
 
 bool BuildAlignedTable(const uint8_t* lengths, uint8_t* table) {

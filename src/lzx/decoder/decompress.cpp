@@ -1,20 +1,19 @@
-// The public operations: a context's creation, reset and destruction, and Decompress, which walks
-// a call's chunks (chunk_framing.h) and each chunk's blocks, handing every block's spans to one of
-// two outputs: straight into the destination (direct_output.h), or into the window
-// (window_output.h). Both run the one walk below, the one header reader (block_header.h) and the
-// one set of item rules (item_decoder.h).
+// The public operations (decompress.h): a context's creation, reset and destruction, and
+// Decompress, which walks a call's chunks (chunk_framing.h) and each chunk's blocks, reading every
+// block header (block_header.h) and handing the block's spans to one of two outputs: straight into
+// the destination (direct_output.h), or into the window (window_output.h). Both outputs read items
+// by the one set of item rules (item_rules.h).
 #include "lzx/decoder/decompress.h"
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
-#include "lzx/decoder/bit_reader.h"
 #include "lzx/decoder/block_header.h"
 #include "lzx/decoder/chunk_framing.h"
-#include "lzx/decoder/decoder_state.h"
-#include "lzx/decoder/direct_output.h"
+#include "lzx/decoder/decompression_context.h"
 #include "lzx/decoder/fast_loop.h"
-#include "lzx/decoder/window_output.h"
+#include "lzx/decoder/item_table.h"
 #include "platform/decoder_memory.h"
 
 namespace vykcn::lzx {
@@ -28,44 +27,46 @@ size_t ComputeContextSize(uint32_t windowSize, uint32_t flags) {
   return sizeof(DecompressionContext) + windowSize + kWindowMirrorSize + kWindowSlackSize + reserved;
 }
 
-void InitSlotTables(LzxDecoder& decoder) {
-  std::memcpy(decoder.extraBits, kExtraBits.data(), sizeof(decoder.extraBits));
-  std::memcpy(decoder.positionBase, kPositionBase.data(), sizeof(decoder.positionBase));
-}
-
 // Puts the decoder at the start of a stream, and ends direct output; the window and the decode
-// tables stay as they are.
-void ResetDecoder(LzxDecoder& decoder) {
-  const unsigned mainSymbols = MainSymbolsForSlots(decoder.positionSlots);
-  std::memset(decoder.mainLengths, 0, mainSymbols);
-  std::memset(decoder.previousMainLengths, 0, mainSymbols);
-  std::memset(decoder.lengthLengths, 0, kNumLengthSymbols);
-  std::memset(decoder.previousLengthLengths, 0, kNumLengthSymbols);
-  decoder.repeatedOffsets[0] = decoder.repeatedOffsets[1] = decoder.repeatedOffsets[2] = 1;
-  decoder.blockState = kBlockStateHeader;
-  decoder.blockType = decoder.blockRemaining = decoder.windowPosition = 0;
-  decoder.windowFilled = decoder.translationSize = decoder.translationOffset = decoder.chunkCount = 0;
-  decoder.headerPending = 1;
-  decoder.inputOverrun = decoder.directOutput = 0;
+// tables stay as they are, but for the trees' lengths, which the first trees are sent against.
+void ResetDecoder(LzxDecoder& d) {
+  std::memset(d.tables.main.lengths, 0, MainSymbolsForSlots(d.block.positionSlots));
+  std::memset(d.tables.length.lengths, 0, kNumLengthSymbols);
+  d.bits.inputOverrun = 0;
+  d.block.headerPending = 1;
+  d.block.translationSize = 0;
+  d.block.state = kBlockStateHeader;
+  d.block.type = d.block.remaining = 0;
+  d.block.repeated = {1, 1, 1};
+  d.window.position = 0;
+  d.window.filled = d.window.translationOffset = d.window.chunkCount = 0;
+  d.direct.active = 0;
 }
 
 // The chunk's `want` bytes through `out`, block by block: Raw(d, n) for n bytes of an uncompressed
 // block, Compressed(d, n, aligned) for a verbatim or aligned one. False when the chunk fails.
 template <typename Output>
 bool WalkBlocks(LzxDecoder& d, uint32_t want, Output& out) {
+  BlockState& block = d.block;
   while (want > 0) {
-    if (d.blockState == kBlockStateHeader && !ReadBlockHeader(d)) return false;
-    while (d.blockRemaining > 0 && want > 0) {
-      const uint32_t n = std::min(static_cast<uint32_t>(d.blockRemaining), want);
-      const bool ok = d.blockType == kBlockUncompressed ? out.Raw(d, n)
-                      : d.blockType == kBlockVerbatim || d.blockType == kBlockAligned
-                          ? out.Compressed(d, n, d.blockType == kBlockAligned)
+    if (block.state == kBlockStateHeader) {
+      if (!ReadBlockHeader(d.bits, block, d.tables)) return false;
+      // Direct output's fast loop takes whole items from a table of the block's trees.
+      if (d.direct.active && block.type != kBlockUncompressed) {
+        BuildItemTable(d.direct.items, d.tables, block.type == kBlockAligned);
+      }
+    }
+    while (block.remaining > 0 && want > 0) {
+      const uint32_t n = std::min(static_cast<uint32_t>(block.remaining), want);
+      const bool ok = block.type == kBlockUncompressed ? out.Raw(d, n)
+                      : block.type == kBlockVerbatim || block.type == kBlockAligned
+                          ? out.Compressed(d, n, block.type == kBlockAligned)
                           : false;
       if (!ok) return false;
-      d.blockRemaining -= static_cast<int32_t>(n);
+      block.remaining -= static_cast<int32_t>(n);
       want -= n;
     }
-    if (d.blockRemaining == 0) d.blockState = kBlockStateHeader;
+    if (block.remaining == 0) block.state = kBlockStateHeader;
   }
   return true;
 }
@@ -84,20 +85,18 @@ bool DecodeChunks(LzxDecoder& d, const uint8_t* source, size_t sourceSize, uint8
       *status = kStatusFail;
       break;
     }
-    d.inputCursor = chunk.data;
-    d.inputEnd = chunk.data + chunk.compressedSize + 4;  // the reader may look 4 bytes past the chunk's data
-    d.chunkData = chunk.data;
-    d.outputCursor = destination + *total;
+    BeginChunk(d.bits, chunk.data, chunk.compressedSize);
+    uint8_t* const out = destination + *total;
     const auto decode = [&d, size](auto output) {
-      PrimeBitReader(d);
+      PrimeChunkBits(d.bits, d.block);
       return WalkBlocks(d, size, output) && output.Finish(d, size);
     };
-    // A failed chunk can leave windowPosition anywhere; a chunk that would then run past the
+    // A failed chunk can leave the window's position anywhere; a chunk that would then run past the
     // window's end fails instead of writing beyond the mirror.
-    const bool fits = d.windowPosition >= 0 && static_cast<uint64_t>(d.windowPosition) + size <= d.windowSize;
-    const bool ok = fits && (d.directOutput ? decode(DirectOutput{d.outputCursor}) : decode(WindowOutput{}));
-    ++d.chunkCount;
-    if (!ok && d.directOutput) return false;
+    const bool fits = d.window.position >= 0 && static_cast<uint64_t>(d.window.position) + size <= d.window.size;
+    const bool ok = fits && (d.direct.active ? decode(DirectOutput{out}) : decode(WindowOutput{out}));
+    ++d.window.chunkCount;
+    if (!ok && d.direct.active) return false;
     if (ok) *total += size;
   }
   return true;
@@ -114,24 +113,25 @@ DecompressStatus CreateDecompressionContext(int32_t codecType, const CodecParame
   const size_t size = ComputeContextSize(windowSize, flags);
   void* block = AllocateContextMemory(size);
   if (block == nullptr) return kStatusOutOfMemory;
-  // Neither the window (windowFilled makes the bytes a stream has not written read as zeros) nor the
-  // decode tables (no lookup reads them before a block header builds them) are cleared: a context is
-  // made for every stream, and for raw data that would cost more than the stream itself. The mirror
-  // and slack are, since word copies may read (and write back) them.
-  std::memset(block, 0, offsetof(DecompressionContext, decoder) + offsetof(LzxDecoder, mainFast));
-  std::memset(static_cast<uint8_t*>(block) + sizeof(DecompressionContext) + windowSize, 0,
-              kWindowMirrorSize + kWindowSlackSize);
-  auto* created = static_cast<DecompressionContext*>(block);
+  // Default-initialised, not value-initialised (no parentheses): every field takes its initialiser,
+  // while the trees' tables and the item table, arrays without one, stay as the heap gives them (no
+  // lookup reads them before a block header builds them), as does the window (its `filled` makes
+  // the bytes a stream has not written read as zeros). A context is made for every stream, and for
+  // raw data clearing them would cost more than the stream itself. The mirror and slack are
+  // cleared, since word copies may read (and write back) them.
+  auto* created = new (block) DecompressionContext;
+  std::memset(reinterpret_cast<uint8_t*>(created + 1) + windowSize, 0, kWindowMirrorSize + kWindowSlackSize);
   created->signature = kContextSignature;
   created->codecType = kCodecTypeLzx;
   created->contextFlags = flags;
   LzxDecoder& decoder = created->decoder;
-  InitSlotTables(decoder);
-  decoder.windowSize = windowSize;
-  decoder.windowMask = windowSize - 1;
-  decoder.positionSlots = static_cast<uint8_t>(PositionSlotsForWindow(windowSize));
-  decoder.window = reinterpret_cast<uint8_t*>(created + 1);
-  decoder.fastLoops = &ChooseFastLoops(false);
+  std::memcpy(decoder.tables.extraBits, kExtraBits.data(), sizeof(decoder.tables.extraBits));
+  std::memcpy(decoder.tables.positionBase, kPositionBase.data(), sizeof(decoder.tables.positionBase));
+  decoder.block.positionSlots = static_cast<uint8_t>(PositionSlotsForWindow(windowSize));
+  decoder.window.bytes = reinterpret_cast<uint8_t*>(created + 1);
+  decoder.window.size = windowSize;
+  decoder.window.mask = windowSize - 1;
+  decoder.direct.fastLoops = &ChooseFastLoops(false);
   created->parameterFlags = parameters != nullptr ? parameters->flags : 0;
   if (flags & ContinuousStream) ResetDecoder(decoder);
   created->contextFlags |= HeapOwned;
@@ -160,8 +160,8 @@ DecompressStatus Decompress(DecompressionContext* context, uint8_t* destination,
     ResetDecoder(d);
     BeginDirectOutput(d, destination, destination + capacity);
   }
-  d.sourceBegin = source;
-  d.sourceEnd = source + sourceSize;
+  d.bits.sourceBegin = source;
+  d.bits.sourceEnd = source + sourceSize;
   size_t total;
   DecompressStatus status;
   while (!DecodeChunks(d, source, sourceSize, destination, capacity, &total, &status)) ResetDecoder(d);

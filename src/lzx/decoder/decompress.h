@@ -31,7 +31,7 @@ struct CodecParameters {
   uint32_t reserved;    // ignored
 };
 
-struct DecompressionContext;  // opaque; defined in decoder_state.h
+struct DecompressionContext;  // opaque; defined in decompression_context.h
 
 // Creates a context on the heap. `parameters` may be null (all fields 0). Returns kStatusOk and
 // stores the context; kStatusOutOfMemory when the heap has no block; kStatusFail for a codec type

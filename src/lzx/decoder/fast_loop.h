@@ -1,25 +1,18 @@
 #pragma once
-// Direct output's fast loop: whole items from the item table (decode_tables.h), a span reader that
-// refills without a branch and never tests the input limit, and matches copied with overrun. It
-// runs only where neither can matter (direct_output.cpp stops it early enough). Written once, here;
-// the CPU-specific code (x86/) compiles its copies for the instruction sets it chooses among at
-// run time, with its own word load where it has a faster one.
+// Direct output's fast loop (a FastLoop, direct_output.h): whole items from the item table
+// (item_table.h), a span reader that refills without a branch and never tests the input limit, and
+// matches copied with overrun. It runs only where neither can matter (direct_output.cpp stops it
+// early enough). Written once, here; the CPU-specific code (x86/) compiles its copies for the
+// instruction sets it chooses among at run time, with its own word load where it has a faster one.
 #include <cstdint>
 
-#include "lzx/decoder/bit_reader.h"
+#include "lzx/decoder/bit_stream.h"
 #include "lzx/decoder/decoder_state.h"
-#include "lzx/decoder/item_decoder.h"
+#include "lzx/decoder/item_rules.h"
+#include "lzx/decoder/item_table.h"
 #include "lzx/decoder/match_copy.h"
 
 namespace vykcn::lzx {
-
-// Runs from the decoder's bit reader and repeated offsets and stores them back; stops at `outLimit`
-// or `inLimit`, and returns false when a match would run past the span's end (`target`).
-using FastLoop = bool (*)(LzxDecoder& d, uint8_t*& out, uint8_t* outLimit, uint8_t* target, const uint8_t* inLimit);
-struct FastLoops {
-  FastLoop verbatim;
-  FastLoop aligned;
-};
 
 // The copies this processor runs best, or (`baseline`) those every processor of its kind runs.
 const FastLoops& ChooseFastLoops(bool baseline);
@@ -27,24 +20,25 @@ const FastLoops& ChooseFastLoops(bool baseline);
 template <bool kAligned, typename Words>
 [[gnu::always_inline]] inline bool RunFastLoop(LzxDecoder& d, uint8_t*& cursor, uint8_t* const outLimit,
                                                uint8_t* const target, const uint8_t* const inLimit) {
-  uint8_t* const begin = d.outputBegin;
-  SpanBits<false, Words> b(d);
+  const DecodeTables& t = d.tables;
+  uint8_t* const begin = d.direct.begin;
+  SpanBits<false, Words> b(d.bits);
   // The repeated offsets as distances: every use masks an offset with W - 1, so only its value
   // modulo W counts, and explicit offsets already lie in 1..W-3.
-  RepeatedOffsets r(d);
-  r.r0 = MatchDistance(r.r0, d.windowMask);
-  r.r1 = MatchDistance(r.r1, d.windowMask);
-  r.r2 = MatchDistance(r.r2, d.windowMask);
+  RepeatedOffsets r = d.block.repeated;
+  r.r0 = MatchDistance(r.r0, d.window.mask);
+  r.r1 = MatchDistance(r.r1, d.window.mask);
+  r.r2 = MatchDistance(r.r2, d.window.mask);
   uint8_t* out = cursor;
   bool ok = true;
   // At each item the buffer holds at least 48 bits and `item` is the entry at its head.
   b.Refill();
-  uint32_t item = d.mainItems[b.Peek(kMainFastBits)];
+  uint32_t item = d.direct.items[b.Peek(kMainFastBits)];
   while (out < outLimit && b.next < inLimit) {
     if (!(item & (kItemMatch | kItemUnresolved))) {
       b.Consume(item & kItemBitsMask);
       *out++ = static_cast<uint8_t>(item >> kItemValueShift);
-      item = d.mainItems[b.Peek(kMainFastBits)];
+      item = d.direct.items[b.Peek(kMainFastBits)];
       b.Refill();
       continue;
     }
@@ -55,21 +49,21 @@ template <bool kAligned, typename Words>
       const unsigned footerBits = (item >> kItemFooterShift) & 31;
       uint32_t footer = static_cast<uint32_t>((b.bits >> 1) >> (63 - itemBits)) & ((1u << footerBits) - 1);
       b.Consume(itemBits);
-      if (kAligned && (item & kItemAligned)) footer = AppendAlignedCode(d, b, footer);
+      if (kAligned && (item & kItemAligned)) footer = AppendAlignedCode(t, b, footer);
       const unsigned slot = (item >> kItemValueShift) & 0xFF;
-      r.Take(slot, static_cast<uint32_t>(d.positionBase[slot]) + footer);
+      r.Take(slot, static_cast<uint32_t>(t.positionBase[slot]) + footer);
       length = (item >> kItemLengthShift) & 0x1FF;
     } else {
-      const uint32_t entry = MainEntry(d, b);
+      const uint32_t entry = MainEntry(t, b);
       b.Consume(entry >> kFastLengthShift);
       const unsigned symbol = entry & kFastSymbolMask;
       if (symbol < kNumChars) {
         *out++ = static_cast<uint8_t>(symbol);
         b.Refill();
-        item = d.mainItems[b.Peek(kMainFastBits)];
+        item = d.direct.items[b.Peek(kMainFastBits)];
         continue;
       }
-      length = DecodeMatch<kAligned>(d, b, symbol, r);
+      length = DecodeMatch<kAligned>(t, b, symbol, r);
     }
     if (length > static_cast<size_t>(target - out)) {
       ok = false;
@@ -82,10 +76,10 @@ template <bool kAligned, typename Words>
     }
     out += length;
     b.Refill();
-    item = d.mainItems[b.Peek(kMainFastBits)];
+    item = d.direct.items[b.Peek(kMainFastBits)];
   }
-  b.Store(d);
-  r.Store(d);
+  b.Store(d.bits);
+  d.block.repeated = r;
   cursor = out;
   return ok;
 }

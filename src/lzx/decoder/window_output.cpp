@@ -9,7 +9,8 @@
 #include <cstring>
 
 #include "lzx/call_translation.h"
-#include "lzx/decoder/item_decoder.h"
+#include "lzx/decoder/decoder_state.h"
+#include "lzx/decoder/item_rules.h"
 #include "lzx/decoder/match_copy.h"
 
 namespace vykcn::lzx {
@@ -17,8 +18,8 @@ namespace vykcn::lzx {
 namespace {
 
 // The window holds stream bytes up to `end` (W at most: a match past W writes the mirror, not 0 on).
-void NoteWritten(LzxDecoder& d, uint32_t end) {
-  d.windowFilled = std::max(d.windowFilled, std::min(end, d.windowSize));
+void NoteWritten(WindowState& w, uint32_t end) {
+  w.filled = std::max(w.filled, std::min(end, w.size));
 }
 
 // Where the careful loop's items go. `filled` is windowFilled as the span started: the span's own
@@ -51,26 +52,28 @@ struct WindowSink {
   }
 };
 
-// n bytes at windowPosition; false when the input runs out or a match runs past the span's end.
+// n bytes at the window's position; false when the input runs out or a match runs past the span's
+// end.
 template <bool kAligned, bool kBounded>
 bool DecodeSpan(LzxDecoder& d, uint32_t n) {
-  SpanBits<kBounded> b(d);
-  RepeatedOffsets r(d);
-  WindowSink sink{d.window, d.windowSize, d.windowMask, d.windowFilled};
-  const uint32_t start = static_cast<uint32_t>(d.windowPosition);
+  WindowState& w = d.window;
+  SpanBits<kBounded> b(d.bits);
+  RepeatedOffsets r = d.block.repeated;
+  WindowSink sink{w.bytes, w.size, w.mask, w.filled};
+  const uint32_t start = static_cast<uint32_t>(w.position);
   const uint32_t target = start + n;
   uint32_t pos = start;
-  // Positions below 257 first: windowPosition moves to where they stop, whatever follows.
+  // Positions below 257 first: the position moves to where they stop, whatever follows.
   bool ok = true;
   if (start < kWindowMirrorSize) {
-    ok = DecodeItems<kAligned>(d, b, r, pos, std::min(target, kWindowMirrorSize), sink);
-    if (ok) d.windowPosition = static_cast<int32_t>(pos);
+    ok = DecodeItems<kAligned>(d.tables, b, r, pos, std::min(target, kWindowMirrorSize), sink);
+    if (ok) w.position = static_cast<int32_t>(pos);
   }
-  ok = ok && DecodeItems<kAligned>(d, b, r, pos, target, sink);
-  r.Store(d);
-  b.Store(d);
-  NoteWritten(d, pos);
-  if (ok) d.windowPosition = static_cast<int32_t>(pos & d.windowMask);
+  ok = ok && DecodeItems<kAligned>(d.tables, b, r, pos, target, sink);
+  d.block.repeated = r;
+  b.Store(d.bits);
+  NoteWritten(w, pos);
+  if (ok) w.position = static_cast<int32_t>(pos & w.mask);
   return ok && pos == target;
 }
 
@@ -79,42 +82,44 @@ bool DecodeSpan(LzxDecoder& d, uint32_t n) {
 // A span cut short by the end of the input copies what there is, and fails (its bytes are then
 // left out of the mirror).
 bool WindowOutput::Raw(LzxDecoder& d, uint32_t n) {
-  const uint32_t start = static_cast<uint32_t>(d.windowPosition);
-  const ptrdiff_t available = std::min(d.inputEnd, d.sourceEnd) - d.inputCursor;
+  WindowState& w = d.window;
+  BitStream& bits = d.bits;
+  const uint32_t start = static_cast<uint32_t>(w.position);
+  const ptrdiff_t available = std::min(bits.inputEnd, bits.sourceEnd) - bits.inputCursor;
   const uint32_t copied = static_cast<uint32_t>(std::clamp<ptrdiff_t>(available, 0, n));
-  std::memcpy(d.window + start, d.inputCursor, copied);
-  d.inputCursor += copied;
-  NoteWritten(d, start + copied);
+  std::memcpy(w.bytes + start, bits.inputCursor, copied);
+  bits.inputCursor += copied;
+  NoteWritten(w, start + copied);
   if (copied != n) return false;
   if (start < kWindowMirrorSize) {
-    std::memcpy(d.window + d.windowSize + start, d.window + start, std::min(start + n, kWindowMirrorSize) - start);
+    std::memcpy(w.bytes + w.size + start, w.bytes + start, std::min(start + n, kWindowMirrorSize) - start);
   }
-  d.windowPosition = static_cast<int32_t>((start + n) & d.windowMask);
+  w.position = static_cast<int32_t>((start + n) & w.mask);
   return true;
 }
 
 bool WindowOutput::Compressed(LzxDecoder& d, uint32_t n, bool aligned) {
   // Spans load up to 24 bytes past inputEnd before the input test stops them (SpanBits); where the
   // source runs on 32 bytes past it, they load without bound checks.
-  const bool bounded = d.sourceEnd - d.inputEnd < 32;
+  const bool bounded = d.bits.sourceEnd - d.bits.inputEnd < 32;
   return aligned ? (bounded ? DecodeSpan<true, true>(d, n) : DecodeSpan<true, false>(d, n))
                  : (bounded ? DecodeSpan<false, true>(d, n) : DecodeSpan<false, false>(d, n));
 }
 
 bool WindowOutput::Finish(LzxDecoder& d, uint32_t produced) {
-  // The chunk's bytes end at windowPosition (at W when it wrapped to 0).
-  const uint32_t end = d.windowPosition == 0 ? d.windowSize : static_cast<uint32_t>(d.windowPosition);
+  // The chunk's bytes end at the window's position (at W when it wrapped to 0).
+  const uint32_t end = d.window.position == 0 ? d.window.size : static_cast<uint32_t>(d.window.position);
   if (produced > end) return false;  // never copy from before the window
-  EmitChunk(d, produced, d.window + end - produced);
+  EmitChunk(d, out, produced, d.window.bytes + end - produced);
   return true;
 }
 
-void EmitChunk(LzxDecoder& d, uint32_t count, const uint8_t* source) {
+void EmitChunk(LzxDecoder& d, uint8_t* destination, uint32_t count, const uint8_t* source) {
   if (count == 0) return;
-  std::memcpy(d.outputCursor, source, count);
-  if (d.translationSize == 0 || d.chunkCount >= kCallTranslationChunkLimit) return;
-  UndoCallTranslation(d.outputCursor, count, d.translationOffset, d.translationSize);
-  d.translationOffset += count;
+  std::memcpy(destination, source, count);
+  if (d.block.translationSize == 0 || d.window.chunkCount >= kCallTranslationChunkLimit) return;
+  UndoCallTranslation(destination, count, d.window.translationOffset, d.block.translationSize);
+  d.window.translationOffset += count;
 }
 
 }  // namespace vykcn::lzx

@@ -18,9 +18,7 @@ struct Rig final : TableLoader {
                                          {"OK", "好"},
                                          {"Hi", "嗨"},
                                          {std::string(1500, 'x'), "长"}})) {}
-  bool LoadTranslationTable() noexcept override {
-    return table.FillFromImage(image.data(), image.size()) == FillResult::kFilled;
-  }
+  LoadStatus LoadTranslationTable() noexcept override { return table.FillFromImage(image.data(), image.size()); }
   std::vector<uint8_t> image;
   TranslationTable table;
   SubtitleTranslator translator{table, *this};

@@ -6,7 +6,7 @@
 
 #include "platform/own_resources.h"
 #include "platform/message_sink.h"
-#include "translation/stream_decoder.h"
+#include "lzx/decoder/decompress.h"
 #include "formats/translation_image.h"
 
 namespace vykcn::test {
@@ -31,22 +31,33 @@ class FakeResources : public OwnResources {
   int loads = 0;
 };
 
-// "Decodes" by copying `output` into the destination, as far as the capacity allows.
-class FakeDecoder : public StreamDecoder {
+// "Decodes" by copying `output` into the destination, as far as the capacity allows. The loader's
+// decode seam is a plain function: Decode works for the fake made last (one test's at a time).
+class FakeDecoder {
  public:
-  lzx::DecompressStatus Decode(uint8_t* destination, size_t* destinationSize, const uint8_t* source,
-                               size_t sourceSize) override {
-    ++decodes;
-    lastSource.assign(source, source + sourceSize);
-    const size_t n = output.size() < *destinationSize ? output.size() : *destinationSize;
-    if (n != 0) std::memcpy(destination, output.data(), n);
-    *destinationSize = output.size();
-    return status;
+  FakeDecoder() : outer_(current_) { current_ = this; }
+  ~FakeDecoder() { current_ = outer_; }
+  FakeDecoder(const FakeDecoder&) = delete;
+  FakeDecoder& operator=(const FakeDecoder&) = delete;
+
+  static lzx::DecompressStatus Decode(const uint8_t* source, size_t sourceSize, uint8_t* destination,
+                                      size_t* destinationSize, uint32_t) {
+    FakeDecoder& fake = *current_;
+    ++fake.decodes;
+    fake.lastSource.assign(source, source + sourceSize);
+    const size_t n = fake.output.size() < *destinationSize ? fake.output.size() : *destinationSize;
+    if (n != 0) std::memcpy(destination, fake.output.data(), n);
+    *destinationSize = fake.output.size();
+    return fake.status;
   }
   std::vector<uint8_t> output;
   std::vector<uint8_t> lastSource;
   lzx::DecompressStatus status = lzx::kStatusOk;
   int decodes = 0;
+
+ private:
+  FakeDecoder* outer_;
+  static inline FakeDecoder* current_ = nullptr;
 };
 
 class RecordingSink : public MessageSink {

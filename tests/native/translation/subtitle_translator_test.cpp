@@ -15,10 +15,10 @@ namespace {
 // A translator over an in-memory image; counts loads and can be made to fail them.
 struct TranslatorRig final : TableLoader {
   explicit TranslatorRig(std::vector<uint8_t> image) : image(std::move(image)) {}
-  bool LoadTranslationTable() noexcept override {
+  LoadStatus LoadTranslationTable() noexcept override {
     ++loads;
-    if (failLoads) return false;
-    return table.FillFromImage(image.data(), image.size()) == FillResult::kFilled;
+    if (failLoads) return LoadStatus::kNoResource;
+    return table.FillFromImage(image.data(), image.size());
   }
   std::vector<uint8_t> image;
   TranslationTable table;

@@ -19,7 +19,7 @@ using test::BuildImage;
 TEST(TranslationTable, FillsOneEntryPerHashPointingIntoTheImage) {
   const auto image = BuildImage({{SubtitleHash("Hello"), "你好"}, {7, ""}, {SubtitleHash("Bye"), "再见"}});
   TranslationTable table;
-  ASSERT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
+  ASSERT_EQ(table.FillFromImage(image.data(), image.size()), LoadStatus::kLoaded);
   EXPECT_EQ(table.size(), 3u);
   ASSERT_NE(table.lookup(SubtitleHash("Hello")), nullptr);
   const char* value = table.lookup(SubtitleHash("Hello"));
@@ -32,7 +32,7 @@ TEST(TranslationTable, FillsOneEntryPerHashPointingIntoTheImage) {
 TEST(TranslationTable, LastRecordOfADuplicateHashWins) {
   const auto image = BuildImage({{42, "first"}, {1, "x"}, {42, "second"}});
   TranslationTable table;
-  ASSERT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
+  ASSERT_EQ(table.FillFromImage(image.data(), image.size()), LoadStatus::kLoaded);
   EXPECT_EQ(table.size(), 2u);
   EXPECT_STREQ(table.lookup(42), "second");
 }
@@ -40,7 +40,7 @@ TEST(TranslationTable, LastRecordOfADuplicateHashWins) {
 TEST(TranslationTable, ZeroRecordsIsValidAndFillsNothing) {
   const auto image = BuildImage({});
   TranslationTable table;
-  EXPECT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
+  EXPECT_EQ(table.FillFromImage(image.data(), image.size()), LoadStatus::kLoaded);
   EXPECT_EQ(table.size(), 0u);
 }
 
@@ -48,7 +48,7 @@ TEST(TranslationTable, BytesAfterTheLastRecordAreIgnored) {
   auto image = BuildImage({{1, "a"}});
   image.insert(image.end(), {'j', 'u', 'n', 'k'});  // no terminator, but not a record either
   TranslationTable table;
-  EXPECT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
+  EXPECT_EQ(table.FillFromImage(image.data(), image.size()), LoadStatus::kLoaded);
   EXPECT_EQ(table.size(), 1u);
 }
 
@@ -64,11 +64,11 @@ TEST(TranslationTable, MalformedImagesFillNothing) {
   };
   for (size_t i = 0; i < bad.size(); ++i) {
     TranslationTable table;
-    EXPECT_EQ(table.FillFromImage(bad[i].data(), bad[i].size()), FillResult::kMalformed) << i;
+    EXPECT_EQ(table.FillFromImage(bad[i].data(), bad[i].size()), LoadStatus::kMalformedImage) << i;
     EXPECT_EQ(table.size(), 0u) << i;
     EXPECT_FALSE(CheckTranslationImage(bad[i].data(), bad[i].size()).wellFormed) << i;
   }
-  EXPECT_EQ(TranslationTable().FillFromImage(nullptr, 10), FillResult::kMalformed);
+  EXPECT_EQ(TranslationTable().FillFromImage(nullptr, 10), LoadStatus::kMalformedImage);
 }
 
 // Many records, with duplicates, hashes that share their top bits and the extremes: every hash
@@ -91,7 +91,7 @@ TEST(TranslationTable, AgreesWithAnOrderedMapOnALargeImage) {
   for (const auto& [hash, text] : records) expected[hash] = text;
 
   TranslationTable table;
-  ASSERT_EQ(table.FillFromImage(image.data(), image.size()), FillResult::kFilled);
+  ASSERT_EQ(table.FillFromImage(image.data(), image.size()), LoadStatus::kLoaded);
   EXPECT_EQ(table.size(), expected.size());
   for (const auto& [hash, text] : expected) {
     ASSERT_NE(table.lookup(hash), nullptr) << hash;
@@ -103,10 +103,10 @@ TEST(TranslationTable, AgreesWithAnOrderedMapOnALargeImage) {
 
   // Refilling replaces, and a failed fill leaves nothing behind.
   const auto small = BuildImage({{9, "nine"}});
-  ASSERT_EQ(table.FillFromImage(small.data(), small.size()), FillResult::kFilled);
+  ASSERT_EQ(table.FillFromImage(small.data(), small.size()), LoadStatus::kLoaded);
   EXPECT_EQ(table.size(), 1u);
   EXPECT_EQ(table.lookup(0), nullptr);
-  EXPECT_EQ(table.FillFromImage(image.data(), image.size() - 1), FillResult::kMalformed);
+  EXPECT_EQ(table.FillFromImage(image.data(), image.size() - 1), LoadStatus::kMalformedImage);
   EXPECT_EQ(table.size(), 0u);
   EXPECT_EQ(table.lookup(9), nullptr);
 }
@@ -117,7 +117,7 @@ TEST(TranslationTable, HoldsItsImageAndReleasesItWithTheEntries) {
   uint8_t* held = table.AllocateImage(image.size());
   ASSERT_NE(held, nullptr);
   std::copy(image.begin(), image.end(), held);
-  ASSERT_EQ(table.FillFromHeldImage(image.size()), FillResult::kFilled);
+  ASSERT_EQ(table.FillFromImage(held, image.size()), LoadStatus::kLoaded);
   EXPECT_EQ(reinterpret_cast<const uint8_t*>(table.lookup(4)), held + 4 + 4 + 6 + 4);
   table.ReleaseImage();
   EXPECT_EQ(table.image(), nullptr);

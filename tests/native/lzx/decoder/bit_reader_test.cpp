@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "lzx/decoder/bit_reader.h"
+#include "lzx/decoder/bit_stream.h"
 #include "lzx/decoder/decoder_fixture.h"
 
 namespace vykcn::lzx::test {
@@ -21,9 +21,9 @@ TEST_F(BitReaders, SpanReaderStoresTheCheckedReadersState) {
   for (uint8_t& b : stream) b = static_cast<uint8_t>(rng());
   for (const bool bounded : {true, false}) {
     SetInput(stream);
-    LzxDecoder& d = decoder();
+    BitStream& d = decoder().bits;
     d.inputEnd = d.chunkData + 200;  // the source runs on past the limit, for the unbounded loads
-    LzxDecoder checked = d;
+    BitStream checked = d;
     for (int read = 0; read < 60; ++read) {
       const unsigned n = 1 + rng() % 17;
       const uint32_t expected = ReadBits(checked, n);
@@ -55,10 +55,10 @@ TEST_F(BitReaders, InputExhaustedWhereTheCheckedCursorReachesTheLimit) {
   const std::vector<uint8_t> stream(64, 0xA5);
   for (unsigned limit = 4; limit <= 24; limit += 2) {
     SetInput(stream);
-    LzxDecoder& d = decoder();
+    BitStream& d = decoder().bits;
     d.inputEnd = d.chunkData + limit;
     for (unsigned consumed = 0; consumed < 8 * limit; consumed += 3) {
-      LzxDecoder checked = d;
+      BitStream checked = d;
       for (unsigned left = consumed; left > 0;) {
         const unsigned n = left < 16 ? left : 16;
         ConsumeBits(checked, n);

@@ -21,7 +21,7 @@ class CodeLengths : public DecoderFixture {
   bool Read(unsigned count, const std::vector<uint8_t>& previous, std::vector<uint8_t>& current) {
     out.Flush();
     SetInput(out.bytes());
-    return ReadCodeLengths(decoder(), count, previous.data(), current.data());
+    return ReadCodeLengths(decoder().bits, count, previous.data(), current.data());
   }
 };
 
@@ -113,11 +113,11 @@ TEST_F(CodeLengths, OverrunInRunBitsWritesTheRunThenFails) {
   out.PutBits(0xFFFF, 16);
   out.Flush();
   SetInput(out.bytes());
-  decoder().inputEnd = decoder().chunkData + 14;  // the reader's last word is bytes 12..13
+  decoder().bits.inputEnd = decoder().bits.chunkData + 14;  // the reader's last word is bytes 12..13
   const std::vector<uint8_t> previous(40, 5);
   std::vector<uint8_t> current(40, 99);
-  EXPECT_FALSE(ReadCodeLengths(decoder(), 40, previous.data(), current.data()));
-  EXPECT_EQ(decoder().inputOverrun, 1);
+  EXPECT_FALSE(ReadCodeLengths(decoder().bits, 40, previous.data(), current.data()));
+  EXPECT_EQ(decoder().bits.inputOverrun, 1);
   EXPECT_EQ(current[0], 5);
   EXPECT_EQ(current[1], 5);
   for (int i = 2; i < 24; ++i) EXPECT_EQ(current[i], 0) << i;
@@ -129,17 +129,18 @@ TEST_F(CodeLengths, AlignedTreeIsEightThreeBitLengths) {
   for (uint8_t l : lengths) out.PutBits(l, 3);
   out.Flush();
   SetInput(out.bytes());
-  ASSERT_TRUE(ReadAlignedTree(decoder()));
-  EXPECT_EQ(std::vector<uint8_t>(decoder().alignedLengths, decoder().alignedLengths + 8), lengths);
-  for (unsigned i = 0; i < 128; ++i) ASSERT_EQ(decoder().alignedTable[i], i >> 4);
+  const AlignedTree& aligned = decoder().tables.aligned;
+  ASSERT_TRUE(ReadAlignedTree(decoder().bits, decoder().tables.aligned));
+  EXPECT_EQ(std::vector<uint8_t>(aligned.lengths, aligned.lengths + 8), lengths);
+  for (unsigned i = 0; i < 128; ++i) ASSERT_EQ(aligned.table[i], i >> 4);
 }
 
 TEST_F(CodeLengths, AlignedTreeOverrunFails) {
   out.PutBits(3, 3);
   out.Flush();
   SetInput(out.bytes());
-  decoder().inputEnd = decoder().inputCursor;  // nothing more to load after priming
-  EXPECT_FALSE(ReadAlignedTree(decoder()));
+  decoder().bits.inputEnd = decoder().bits.inputCursor;  // nothing more to load after priming
+  EXPECT_FALSE(ReadAlignedTree(decoder().bits, decoder().tables.aligned));
 }
 
 }  // namespace

@@ -22,15 +22,14 @@ class CallTranslation : public DecoderFixture {
   // Emits the first `n` bytes of `data` as a chunk, into `data` itself.
   void Emit(std::vector<uint8_t>& data, uint32_t n) {
     const std::vector<uint8_t> chunk = data;
-    decoder().outputCursor = data.data();
-    EmitChunk(decoder(), n, chunk.data());
+    EmitChunk(decoder(), data.data(), n, chunk.data());
   }
   uint32_t OperandAfter(uint32_t translationSize, uint32_t streamOffset, uint32_t operand) {
-    decoder().translationSize = translationSize;
-    decoder().translationOffset = streamOffset;  // the E8 sits at index 0 of the chunk
+    decoder().block.translationSize = translationSize;
+    decoder().window.translationOffset = streamOffset;  // the E8 sits at index 0 of the chunk
     std::vector<uint8_t> data = Chunk(32, 0, operand);
     Emit(data, 32);
-    EXPECT_EQ(decoder().translationOffset, streamOffset + 32);
+    EXPECT_EQ(decoder().window.translationOffset, streamOffset + 32);
     return ReadU32LE(data.data() + 1);
   }
 };
@@ -49,33 +48,33 @@ TEST_F(CallTranslation, NegativeOperandBoundaryAtTheStreamStart) {
 }
 
 TEST_F(CallTranslation, ChunksOfSixBytesOrLessOnlyMoveTheOffset) {
-  decoder().translationSize = 1000;
-  decoder().translationOffset = 40;
+  decoder().block.translationSize = 1000;
+  decoder().window.translationOffset = 40;
   std::vector<uint8_t> data = {0xE8, 1, 0, 0, 0, 0xE8};
   const std::vector<uint8_t> before = data;
   Emit(data, 6);
   EXPECT_EQ(data, before);
-  EXPECT_EQ(decoder().translationOffset, 46u);
+  EXPECT_EQ(decoder().window.translationOffset, 46u);
 }
 
 TEST_F(CallTranslation, TenByteTailIsNeverTranslated) {
-  decoder().translationSize = 1000;
+  decoder().block.translationSize = 1000;
   for (size_t at = 18; at <= 22; ++at) {  // n = 32: indexes 22.. are in the tail, 21 is not
-    decoder().translationOffset = 0;
+    decoder().window.translationOffset = 0;
     std::vector<uint8_t> data = Chunk(32, at, 500);
     Emit(data, 32);
     EXPECT_EQ(ReadU32LE(data.data() + at + 1), at < 22 ? 500 - at : 500u) << at;
   }
   // A chunk of 10 bytes has nothing translated.
-  decoder().translationOffset = 0;
+  decoder().window.translationOffset = 0;
   std::vector<uint8_t> ten = Chunk(10, 0, 500);
   Emit(ten, 10);
   EXPECT_EQ(ReadU32LE(ten.data() + 1), 500u);
 }
 
 TEST_F(CallTranslation, OperandBytesAreNotTakenForOpcodes) {
-  decoder().translationSize = 1000;
-  decoder().translationOffset = 0;
+  decoder().block.translationSize = 1000;
+  decoder().window.translationOffset = 0;
   // E8 at 0 with operand bytes E8 07 00 00; E8 at 5 (five apart) with operand 300.
   std::vector<uint8_t> data(40, 0x90);
   const std::vector<uint8_t> head = {0xE8, 0xE8, 0x07, 0x00, 0x00, 0xE8, 0x2C, 0x01, 0x00, 0x00};
@@ -86,8 +85,8 @@ TEST_F(CallTranslation, OperandBytesAreNotTakenForOpcodes) {
 }
 
 TEST_F(CallTranslation, LastSixBytesAreRestoredAndNothingAfterIsTouched) {
-  decoder().translationSize = 1000;
-  decoder().translationOffset = 0;
+  decoder().block.translationSize = 1000;
+  decoder().window.translationOffset = 0;
   std::vector<uint8_t> data(50, 0x11);
   for (size_t i = 40; i < 50; ++i) data[i] = static_cast<uint8_t>(i);
   Emit(data, 40);
@@ -98,20 +97,19 @@ TEST_F(CallTranslation, LastSixBytesAreRestoredAndNothingAfterIsTouched) {
 TEST_F(CallTranslation, EmitChunkTranslatesOnlyBelowChunk32768AndOnlyWhenEnabled) {
   const std::vector<uint8_t> window = Chunk(32, 3, 100);
   std::vector<uint8_t> out(32);
-  decoder().outputCursor = out.data();
-  decoder().translationOffset = 0;
+  decoder().window.translationOffset = 0;
 
-  decoder().translationSize = 0;
-  EmitChunk(decoder(), 32, window.data());
+  decoder().block.translationSize = 0;
+  EmitChunk(decoder(), out.data(), 32, window.data());
   EXPECT_EQ(out, window);
 
-  decoder().translationSize = 1000;
-  decoder().chunkCount = 32768;
-  EmitChunk(decoder(), 32, window.data());
+  decoder().block.translationSize = 1000;
+  decoder().window.chunkCount = 32768;
+  EmitChunk(decoder(), out.data(), 32, window.data());
   EXPECT_EQ(out, window);
 
-  decoder().chunkCount = 32767;
-  EmitChunk(decoder(), 32, window.data());
+  decoder().window.chunkCount = 32767;
+  EmitChunk(decoder(), out.data(), 32, window.data());
   EXPECT_EQ(ReadU32LE(out.data() + 4), 97u);
   EXPECT_EQ(ReadU32LE(window.data() + 4), 100u);  // the window keeps the untranslated bytes
 }

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <utility>
 
-#include "lzx/decoder/bit_reader.h"
 #include "lzx/decoder/bit_writer.h"
 #include "lzx/decoder/decode_tables.h"
 #include "lzx/decoder/random_code.h"

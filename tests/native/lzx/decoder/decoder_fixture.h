@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "formats/translation_resource.h"
-#include "lzx/decoder/bit_reader.h"
-#include "lzx/decoder/decoder_state.h"
+#include "lzx/decoder/decoder_testing.h"
 
 namespace vykcn::lzx::test {
 
@@ -27,13 +26,11 @@ class DecoderFixture : public ::testing::Test {
   void SetInput(const std::vector<uint8_t>& bytes) {
     input_ = bytes;
     input_.insert(input_.end(), 4, 0);
-    LzxDecoder& d = decoder();
-    d.sourceBegin = input_.data();
-    d.sourceEnd = input_.data() + input_.size();
-    d.chunkData = input_.data();
-    d.inputCursor = input_.data();
-    d.inputEnd = input_.data() + input_.size();
-    PrimeBitReader(d);
+    BitStream& bits = decoder().bits;
+    bits.sourceBegin = input_.data();
+    bits.sourceEnd = input_.data() + input_.size();
+    BeginChunk(bits, input_.data(), static_cast<uint32_t>(bytes.size()));
+    PrimeBits(bits);
   }
 
   DecompressionContext* context_ = nullptr;

@@ -12,9 +12,8 @@
 
 #include "base/byte_order.h"
 #include "lzx/decoder/decode_helpers.h"
-#include "lzx/decoder/decode_tables.h"
-#include "lzx/decoder/decoder_state.h"
-#include "lzx/decoder/fast_loop.h"
+#include "lzx/decoder/decoder_testing.h"
+#include "lzx/decoder/item_table.h"
 #include "lzx/decoder/random_code.h"
 #include "lzx/decoder/stream_writer.h"
 #include "lzx/encoder/compress.h"
@@ -38,7 +37,7 @@ DecodeResult Decode(const std::vector<uint8_t>& stream, size_t capacity, Options
   if (CreateDecompressionContext(0, &parameters, o.continuous ? ContinuousStream : 0, &context) != kStatusOk) {
     return result;
   }
-  if (o.baseline) context->decoder.fastLoops = &ChooseFastLoops(true);
+  if (o.baseline) UseBaselineFastLoop(context);
   std::vector<uint8_t> source(stream);
   std::vector<uint8_t> out(capacity + kGuard, 0xCC);
   size_t size = capacity;
@@ -318,7 +317,7 @@ TEST(WindowDecoder, InPlaceMatchReadsZerosWhereTheStreamHasNotWritten) {
     const CodecParameters parameters{0, kTranslationWindowSize, 0};
     DecompressionContext* context = nullptr;
     ASSERT_EQ(CreateDecompressionContext(0, &parameters, flags, &context), kStatusOk);
-    std::memset(context->decoder.window, 0xEE, context->decoder.windowSize);  // as a dirty heap block
+    FillWindow(context, 0xEE);  // as a dirty heap block
     std::vector<uint8_t> out(320);
     size_t size = out.size();
     EXPECT_EQ(Decompress(context, out.data(), &size, stream.data(), stream.size()), kStatusOk);
@@ -337,7 +336,9 @@ TEST(ItemTable, EveryEntryAgreesWithTheFastTables) {
   DecompressionContext* context = nullptr;
   ASSERT_EQ(CreateDecompressionContext(0, &parameters, 0, &context), kStatusOk);
   LzxDecoder& d = context->decoder;
-  const unsigned mainSymbols = MainSymbolsForSlots(d.positionSlots);
+  MainTree& main = d.tables.main;
+  LengthTree& length = d.tables.length;
+  const unsigned mainSymbols = MainSymbolsForSlots(d.block.positionSlots);
   for (uint32_t seed = 1; seed <= 24; ++seed) {
     const bool aligned = seed % 2 == 0;
     std::vector<uint8_t> mainLengths = RandomCompleteLengths(mainSymbols, seed % 3 ? mainSymbols : 40, seed);
@@ -345,16 +346,16 @@ TEST(ItemTable, EveryEntryAgreesWithTheFastTables) {
         seed % 5 ? RandomCompleteLengths(kNumLengthSymbols, seed % 4 ? 249 : 6, seed + 100)
                  : std::vector<uint8_t>(kNumLengthSymbols, 0);  // empty
     if (seed == 7) std::fill(mainLengths.begin(), mainLengths.end(), 0);  // empty main code
-    std::copy(mainLengths.begin(), mainLengths.end(), d.mainLengths);
-    std::copy(lengthLengths.begin(), lengthLengths.end(), d.lengthLengths);
-    ASSERT_TRUE(BuildDecodeTables(mainSymbols, d.mainLengths, kMainFastBits, d.mainFast, kMainTableBits, d.mainTable,
-                                  d.mainOverflow));
-    ASSERT_TRUE(BuildDecodeTables(kNumLengthSymbols, d.lengthLengths, kLengthFastBits, d.lengthFast, kLengthTableBits,
-                                  d.lengthTable, d.lengthOverflow));
-    BuildItemTable(d, aligned);
+    std::copy(mainLengths.begin(), mainLengths.end(), main.lengths);
+    std::copy(lengthLengths.begin(), lengthLengths.end(), length.lengths);
+    ASSERT_TRUE(BuildDecodeTables(mainSymbols, main.lengths, kMainFastBits, main.fast, kMainTableBits, main.table,
+                                  main.overflow));
+    ASSERT_TRUE(BuildDecodeTables(kNumLengthSymbols, length.lengths, kLengthFastBits, length.fast, kLengthTableBits,
+                                  length.table, length.overflow));
+    BuildItemTable(d.direct.items, d.tables, aligned);
     for (uint32_t prefix = 0; prefix < (1u << kMainFastBits); ++prefix) {
-      const uint32_t item = d.mainItems[prefix];
-      const uint16_t entry = d.mainFast[prefix];
+      const uint32_t item = d.direct.items[prefix];
+      const uint16_t entry = main.fast[prefix];
       const unsigned l = entry >> kFastLengthShift;
       const unsigned symbol = entry & kFastSymbolMask;
       uint32_t expected = kItemUnresolved;
@@ -362,7 +363,7 @@ TEST(ItemTable, EveryEntryAgreesWithTheFastTables) {
         expected = l | symbol << kItemValueShift;
       } else if (!(entry & kFastTableSlow)) {
         const unsigned header = (symbol - kNumChars) & 7, slot = (symbol - kNumChars) >> 3;
-        unsigned footer = d.extraBits[slot];
+        unsigned footer = d.tables.extraBits[slot];
         uint32_t match = kItemMatch | slot << kItemValueShift;
         if (aligned && footer >= 3) {
           footer -= 3;
@@ -372,7 +373,7 @@ TEST(ItemTable, EveryEntryAgreesWithTheFastTables) {
         if (header < 7) {
           expected = match | (l + footer) | (header + 2) << kItemLengthShift;
         } else {
-          const uint16_t lengthEntry = d.lengthFast[((prefix << l) & 0xFFF) >> 2];
+          const uint16_t lengthEntry = length.fast[((prefix << l) & 0xFFF) >> 2];
           const unsigned k = lengthEntry >> kFastLengthShift;
           if (!(lengthEntry & kFastTableSlow) && k <= kMainFastBits - l) {
             expected = match | (l + k + footer) | (9 + (lengthEntry & kFastSymbolMask)) << kItemLengthShift;

@@ -4,7 +4,7 @@
 #include "formats/translation_resource.h"
 #include "lzx/decoder/chunk_framing.h"
 #include "lzx/decoder/decode_helpers.h"
-#include "lzx/decoder/decoder_state.h"
+#include "lzx/decoder/decoder_testing.h"
 #include "lzx/decoder/stream_writer.h"
 
 namespace vykcn::lzx::test {
@@ -37,13 +37,13 @@ TEST(Context, WindowSizeSelectsPositionSlots) {
     const CodecParameters parameters{0, window, 0};
     DecompressionContext* context = nullptr;
     ASSERT_EQ(CreateDecompressionContext(1, &parameters, 0, &context), kStatusOk);
-    EXPECT_EQ(context->decoder.positionSlots, slots) << window;
-    EXPECT_EQ(context->decoder.windowSize, window);
-    EXPECT_EQ(context->decoder.windowMask, window - 1);
+    EXPECT_EQ(context->decoder.block.positionSlots, slots) << window;
+    EXPECT_EQ(context->decoder.window.size, window);
+    EXPECT_EQ(context->decoder.window.mask, window - 1);
     EXPECT_EQ(context->signature, 0x76C3F251u);
     EXPECT_EQ(context->codecType, 1u);
     EXPECT_EQ(context->contextFlags, HeapOwned);
-    EXPECT_EQ(context->decoder.window, reinterpret_cast<uint8_t*>(context + 1));
+    EXPECT_EQ(context->decoder.window.bytes, reinterpret_cast<uint8_t*>(context + 1));
     DestroyDecompressionContext(context);
   }
 }
@@ -51,8 +51,8 @@ TEST(Context, WindowSizeSelectsPositionSlots) {
 TEST(Context, NullParametersSelect128KiBAnd34Slots) {
   DecompressionContext* context = nullptr;
   ASSERT_EQ(CreateDecompressionContext(0, nullptr, 0, &context), kStatusOk);
-  EXPECT_EQ(context->decoder.windowSize, 131072u);
-  EXPECT_EQ(context->decoder.positionSlots, 34u);
+  EXPECT_EQ(context->decoder.window.size, 131072u);
+  EXPECT_EQ(context->decoder.block.positionSlots, 34u);
   EXPECT_EQ(context->parameterFlags, 0u);
   DestroyDecompressionContext(context);
 }
@@ -60,7 +60,7 @@ TEST(Context, NullParametersSelect128KiBAnd34Slots) {
 TEST(Context, SlotTables) {
   DecompressionContext* context = nullptr;
   ASSERT_EQ(CreateDecompressionContext(0, nullptr, 0, &context), kStatusOk);
-  const LzxDecoder& d = context->decoder;
+  const DecodeTables& d = context->decoder.tables;
   const int32_t firstBases[] = {-2, -1, 0, 1, 2, 4, 6, 10, 14, 22, 30, 46};
   for (int s = 0; s < 12; ++s) EXPECT_EQ(d.positionBase[s], firstBases[s]) << s;
   EXPECT_EQ(d.positionBase[35], 196606);
@@ -90,25 +90,23 @@ TEST(Context, ResetPutsTheDecoderAtAStreamStart) {
   DecompressionContext* context = nullptr;
   ASSERT_EQ(CreateDecompressionContext(0, nullptr, 0, &context), kStatusOk);
   LzxDecoder& d = context->decoder;
-  std::memset(d.mainLengths, 9, sizeof(d.mainLengths));
-  std::memset(d.previousMainLengths, 9, sizeof(d.previousMainLengths));
-  std::memset(d.lengthLengths, 9, sizeof(d.lengthLengths));
-  std::memset(d.previousLengthLengths, 9, sizeof(d.previousLengthLengths));
-  d.repeatedOffsets[0] = 5;
-  d.windowPosition = 77;
-  d.chunkCount = 3;
+  std::memset(d.tables.main.lengths, 9, sizeof(d.tables.main.lengths));
+  std::memset(d.tables.length.lengths, 9, sizeof(d.tables.length.lengths));
+  d.block.repeated.r0 = 5;
+  d.window.position = 77;
+  d.window.chunkCount = 3;
   const uint8_t source[5] = {};  // a call with a stream of no chunks: a reset and nothing more
   size_t size = 0;
   ASSERT_EQ(Decompress(context, nullptr, &size, source, sizeof(source)), kStatusOk);
-  for (unsigned i = 0; i < 256 + 8 * 34; ++i) ASSERT_EQ(d.previousMainLengths[i] + d.mainLengths[i], 0);
-  for (unsigned i = 0; i < 249; ++i) ASSERT_EQ(d.previousLengthLengths[i] + d.lengthLengths[i], 0);
-  EXPECT_EQ(d.repeatedOffsets[0], 1);
-  EXPECT_EQ(d.repeatedOffsets[1], 1);
-  EXPECT_EQ(d.repeatedOffsets[2], 1);
-  EXPECT_EQ(d.windowPosition, 0);
-  EXPECT_EQ(d.chunkCount, 0u);
-  EXPECT_EQ(d.blockState, 1);
-  EXPECT_EQ(d.headerPending, 1);
+  for (unsigned i = 0; i < 256 + 8 * 34; ++i) ASSERT_EQ(d.tables.main.lengths[i], 0);
+  for (unsigned i = 0; i < 249; ++i) ASSERT_EQ(d.tables.length.lengths[i], 0);
+  EXPECT_EQ(d.block.repeated.r0, 1u);
+  EXPECT_EQ(d.block.repeated.r1, 1u);
+  EXPECT_EQ(d.block.repeated.r2, 1u);
+  EXPECT_EQ(d.window.position, 0);
+  EXPECT_EQ(d.window.chunkCount, 0u);
+  EXPECT_EQ(d.block.state, 1);
+  EXPECT_EQ(d.block.headerPending, 1);
   DestroyDecompressionContext(context);
 }
 
@@ -177,14 +175,14 @@ TEST(Framing, SourcesOfFiveBytesOrLessProduceNothing) {
 TEST(Framing, EmptySourceDoesNotResetButFiveBytesDo) {
   DecompressionContext* context = nullptr;
   ASSERT_EQ(CreateDecompressionContext(0, nullptr, 0, &context), kStatusOk);
-  context->decoder.chunkCount = 9;
+  context->decoder.window.chunkCount = 9;
   uint8_t source[5] = {};
   size_t size = 0;
   EXPECT_EQ(Decompress(context, nullptr, &size, source, 0), kStatusOk);
-  EXPECT_EQ(context->decoder.chunkCount, 9u);
+  EXPECT_EQ(context->decoder.window.chunkCount, 9u);
   size = 0;
   EXPECT_EQ(Decompress(context, nullptr, &size, source, 5), kStatusOk);
-  EXPECT_EQ(context->decoder.chunkCount, 0u);
+  EXPECT_EQ(context->decoder.window.chunkCount, 0u);
   DestroyDecompressionContext(context);
 }
 
@@ -222,7 +220,7 @@ TEST(Framing, SizedChunkWithZeroSizeCountsAsAChunk) {
   size_t size = sizeof(out);
   EXPECT_EQ(Decompress(context, out, &size, stream.data(), stream.size()), kStatusOk);
   EXPECT_EQ(size, 0u);
-  EXPECT_EQ(context->decoder.chunkCount, 1u);
+  EXPECT_EQ(context->decoder.window.chunkCount, 1u);
   DestroyDecompressionContext(context);
 }
 

@@ -12,8 +12,7 @@
 
 #include "fuzz/decompress_fuzz_input.h"
 #include "fuzz/regression_expectations.h"
-#include "lzx/decoder/decoder_state.h"
-#include "lzx/decoder/fast_loop.h"
+#include "lzx/decoder/decoder_testing.h"
 #include "lzx/lzx_constants.h"
 
 namespace vykcn::lzx::test {
@@ -70,7 +69,7 @@ TEST(FuzzRegressions, EveryInputKeepsTheInvariantsAndDecodesAsTheReference) {
     if (CreateDecompressionContext(0, &parameters, plan.continuous ? ContinuousStream : 0, &context) != kStatusOk) {
       continue;
     }
-    if (plan.baseline) context->decoder.fastLoops = &ChooseFastLoops(true);
+    if (plan.baseline) UseBaselineFastLoop(context);
     for (int call = 0; call < plan.calls; ++call) {
       std::vector<uint8_t> out(plan.capacity + 1, 0xE8);
       size_t produced = plan.capacity;

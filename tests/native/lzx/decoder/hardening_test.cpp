@@ -195,20 +195,20 @@ TEST(WindowBounds, BytesBeforeTheStreamStartAreZerosWhateverTheWindowHeld) {
   const CodecParameters parameters{0, kTranslationWindowSize, 0};
   DecompressionContext* context = nullptr;
   ASSERT_EQ(CreateDecompressionContext(0, &parameters, 0, &context), kStatusOk);
-  LzxDecoder& d = context->decoder;
-  std::memset(d.window, 0xEE, d.windowSize + 257);  // as a dirty heap block would leave it
+  FillWindow(context, 0xEE);  // as a dirty heap block would leave it
+  const uint32_t windowSize = context->decoder.window.size;
   EXPECT_EQ(DecodeOn(context, stream, 300), expected);
 
   // A first stream that fills the whole window with 'x', then the same stream again.
   LzxWriter filler;
   filler.StreamHeader(0);
-  filler.UncompressedHeader(d.windowSize);
+  filler.UncompressedHeader(windowSize);
   FramedStream framed;
-  for (uint32_t filled = 0; filled < d.windowSize; filled += 32768) {
+  for (uint32_t filled = 0; filled < windowSize; filled += 32768) {
     filler.bits().PutRaw(std::vector<uint8_t>(32768, 'x'));
     framed.Standard(filler.TakeChunk());
   }
-  EXPECT_EQ(DecodeOn(context, framed.WithTrailer(), d.windowSize), std::vector<uint8_t>(d.windowSize, 'x'));
+  EXPECT_EQ(DecodeOn(context, framed.WithTrailer(), windowSize), std::vector<uint8_t>(windowSize, 'x'));
   EXPECT_EQ(DecodeOn(context, stream, 300), expected);
   DestroyDecompressionContext(context);
 }
@@ -270,14 +270,14 @@ class UncompressedHeaderState : public DecoderFixture {};
 TEST_F(UncompressedHeaderState, StepBackBeforeTheChunkFails) {
   SetInput(std::vector<uint8_t>(16, 0));
   LzxDecoder& d = decoder();
-  d.headerPending = 0;
-  d.blockType = 0;
-  d.blockState = 1;
-  d.inputCursor = d.chunkData;
-  d.inputEnd = d.chunkData;  // nothing to load
-  d.bitBuffer = 0x60000000u | (3u << 5);  // type 3, size 3
-  d.bitCount = 16;
-  EXPECT_FALSE(ReadBlockHeader(d));
+  d.block.headerPending = 0;
+  d.block.type = 0;
+  d.block.state = 1;
+  d.bits.inputCursor = d.bits.chunkData;
+  d.bits.inputEnd = d.bits.chunkData;  // nothing to load
+  d.bits.bitBuffer = 0x60000000u | (3u << 5);  // type 3, size 3
+  d.bits.bitCount = 16;
+  EXPECT_FALSE(ReadBlockHeader(d.bits, d.block, d.tables));
 }
 
 TEST(RawBlockBounds, RawBytesPastTheChunkInputFailTheChunk) {

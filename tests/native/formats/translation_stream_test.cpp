@@ -1,11 +1,10 @@
 // The loader's decompressor: one call that creates a context with the module's settings, decodes
 // and destroys it, and hands back the decoder's status and the bytes produced.
-#include "translation/lzx_stream_decoder.h"
+#include "formats/translation_resource.h"
 
 #include <gtest/gtest.h>
 
 #include "common/translation_packing.h"
-#include "formats/translation_resource.h"
 
 namespace vykcn {
 namespace {
@@ -18,13 +17,12 @@ struct Decoded {
 Decoded Decode(const std::vector<uint8_t>& stream, size_t capacity) {
   std::vector<uint8_t> out(capacity);
   size_t produced = capacity;
-  LzxStreamDecoder decoder;
-  const lzx::DecompressStatus status = decoder.Decode(out.data(), &produced, stream.data(), stream.size());
+  const lzx::DecompressStatus status = DecodeTranslationStream(stream.data(), stream.size(), out.data(), &produced);
   out.resize(produced);
   return {status, out};
 }
 
-TEST(LzxStreamDecoder, StatusAndBytesAsTheModulesDecoderGivesThem) {
+TEST(DecodeTranslationStream, StatusAndBytesAsTheModulesDecoderGivesThem) {
   std::vector<uint8_t> image(100000);
   for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>("translation "[i % 12] + i / 9000);
   const std::vector<uint8_t> resource = tool::PackTranslationResource(image);
