@@ -145,30 +145,18 @@ TEST(CommandUsage, MistakesAreNamedInOneLine) {
 // names every command and every option the help shows; the help lists the classes too.
 TEST(CommandUsage, ReadmeAndHelpSayWhatTheCodeHas) {
   const std::vector<uint8_t> bytes = ReadBytes(std::string(VYKCN_SOURCE_ROOT) + "/README.md");
-  const std::string readme(bytes.begin(), bytes.end());
-  const auto lines = [](const std::string& text) {
-    std::vector<std::string> all;
-    for (size_t at = 0, end; at < text.size(); at = end + 1) {
-      end = std::min(text.find('\n', at), text.size());
-      all.push_back(text.substr(at, end - at));
-    }
-    return all;
-  };
+  const std::string readme(bytes.begin(), bytes.end()), help = RunTool({"check", "--help"}).out;
   // The table's rows, "| `name` | what it warns of |", as plain text: no backticks, "\|" a bar.
   std::vector<std::string> documented, coded;
-  bool inTable = false;
-  for (const std::string& line : lines(readme)) {
-    if (line == "| class | warns of |") inTable = true;
-    if (inTable && line.empty()) break;
-    if (!inTable || line.rfind("| `", 0) != 0) continue;
+  for (size_t at = readme.find("| class | warns of |"); at != std::string::npos && readme.compare(at, 3, "\n\n") != 0;
+       at = readme.find('\n', at + 1)) {
+    if (readme.compare(at, 4, "\n| `") != 0) continue;
     std::string row;
-    for (size_t i = 2; i + 2 < line.size(); ++i) {
-      if (line[i] == '\\' && line[i + 1] == '|') continue;
-      if (line[i] != '`') row += line[i];
+    for (size_t i = at + 3; readme.compare(i, 3, " |\n") != 0; ++i) {
+      if (readme[i] != '`' && readme.compare(i, 2, "\\|") != 0) row += readme[i];
     }
     documented.push_back(row.replace(row.find(" | "), 3, ": "));
   }
-  const std::string help = RunTool({"check", "--help"}).out;
   for (const tool::WarningClass& c : tool::WarningClassTable()) {
     coded.push_back(std::string(c.name) + ": " + c.warnsOf);
     EXPECT_NE(help.find("\n  " + coded.back() + "\n"), std::string::npos) << coded.back();
@@ -178,25 +166,21 @@ TEST(CommandUsage, ReadmeAndHelpSayWhatTheCodeHas) {
   // "vykcn-tool NAME" for each command of the help, and each of its options ("-o" for "-o,--output").
   const auto mentions = [&readme](const std::string& word) {
     for (size_t at = readme.find(word); at != std::string::npos; at = readme.find(word, at + 1)) {
-      const char next = at + word.size() < readme.size() ? readme[at + word.size()] : ' ';
+      const char next = readme[at + word.size()];
       if (!std::isalnum(static_cast<unsigned char>(next)) && next != '-') return true;
     }
     return false;
   };
-  const std::vector<std::string> top = lines(RunTool({"--help"}).out);
-  const auto commands = std::find(top.begin(), top.end(), "Subcommands:");
-  ASSERT_NE(commands, top.end());
-  for (auto line = commands + 1; line != top.end() && line->rfind("  ", 0) == 0; ++line) {
-    const std::string command = line->substr(2, line->find(' ', 2) - 2);
+  const std::string top = RunTool({"--help"}).out;
+  ASSERT_NE(top.find("\nSubcommands:\n"), std::string::npos);
+  for (size_t at = top.find("\nSubcommands:\n") + 14; top.compare(at, 2, "  ") == 0; at = top.find('\n', at) + 1) {
+    const std::string command = top.substr(at + 2, top.find(' ', at + 2) - at - 2), usage = RunTool({command, "--help"}).out;
     EXPECT_TRUE(mentions("vykcn-tool " + command)) << command;
-    for (const std::string& option : lines(RunTool({command, "--help"}).out)) {
-      const size_t dashes = option.find("--");
-      if (option.rfind("  -", 0) != 0 || dashes == std::string::npos || option.find("--help") != std::string::npos) {
-        continue;
-      }
-      const std::string name = option.substr(dashes, option.find_first_of(" ,", dashes) - dashes);
-      const std::string shortName = option.compare(2, 1, "-") == 0 && option[4] == ',' ? option.substr(2, 2) : "";
-      EXPECT_TRUE(mentions(name) || (!shortName.empty() && mentions(shortName))) << command << " " << name;
+    for (size_t line = usage.find("\n  -"); line != std::string::npos; line = usage.find("\n  -", line + 1)) {
+      const size_t dashes = usage.find("--", line), end = usage.find_first_of(" ,\n", dashes);
+      const std::string name = usage.substr(dashes, end - dashes);
+      const bool shortForm = usage[line + 5] == ',' && mentions(usage.substr(line + 3, 2));
+      EXPECT_TRUE(name == "--help" || mentions(name) || shortForm) << command << " " << name;
     }
   }
 }
