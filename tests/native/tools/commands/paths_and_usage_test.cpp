@@ -60,7 +60,7 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
     std::string expected;
   };
   const Case cases[] = {
-      {{"check", folder}, "cannot read " + folder + ": Is a directory"},
+      {{"check", folder}, folder + ": no .po or .csv files in the folder or its subfolders"},
       {{"check", po, "--font", missing}, "cannot read " + missing},
       {{"compress", folder, out}, "cannot read " + folder + ": Is a directory"},
       {{"compress", missing, out}, "cannot read " + missing + ": No such file or directory"},
@@ -75,7 +75,8 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
       {{"inspect", missing}, "No such file or directory"},
       {{"pack-text", po, "-o", po}, "will not overwrite " + po},
       {{"pack-text", po, "-o", hardLink}, "will not overwrite " + hardLink},
-      {{"pack-text", folder, "-o", out}, "Is a directory"},
+      {{"pack-text", folder, "-o", out}, folder + ": no .po or .csv files in the folder or its subfolders"},
+      {{"files", folder}, folder + ": no .po or .csv files in the folder or its subfolders"},
       {{"pack-text", po, "-o", folder}, "cannot write " + folder},
       {{"pack-text", po, "-o", victim}, "will not write binary data to " + victim},
       {{"pack-text", po, "--host-texts", missing, "-o", out}, "cannot read " + missing},
