@@ -170,7 +170,7 @@ TEST(TranslationChecks, ArrangesTheGlyphRecordsPackFontWrites) {
   const struct {
     std::string file;
     int glyphHeight;
-    tool::AtlasSize atlas;
+    AtlasSize atlas;
   } cases[] = {
       {small, 0, {2048, 1024}},
       {small, 18, {4096, 2048}},
@@ -192,7 +192,7 @@ TEST(TranslationChecks, ArrangesTheGlyphRecordsPackFontWrites) {
     if (c.glyphHeight != 0) arguments.insert(arguments.end(), {"--glyph-height", std::to_string(c.glyphHeight)});
     const ToolRun packed = RunTool(arguments);
     ASSERT_EQ(packed.exitCode, 0) << packed.err;
-    EXPECT_EQ(tool::SerializeGlyphTable(checked.font->records), ReadBytes(dir.Path("g.bin")));
+    EXPECT_EQ(SerializeGlyphTable(checked.font->records), ReadBytes(dir.Path("g.bin")));
   }
 }
 
