@@ -5,35 +5,15 @@
 #include <unordered_map>
 
 #include "common/command_error.h"
-#include "common/file_extension.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
 #include "formats/resource_ids.h"
 #include "module_reading/glyph_table_file.h"
 #include "module_reading/translation_resource_file.h"
+#include "text_sources/translators_files.h"
 
 namespace vykcn::tool {
 namespace {
-
-bool IsTranslatorsFileName(const std::string& name) {
-  const std::string extension = ExtensionInLowerCase(name);
-  return extension == ".po" || extension == ".csv";
-}
-
-std::vector<std::string> FolderFiles(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code error;
-  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
-    if (IsTranslatorsFileName(name) && !it->is_directory()) names.push_back(name);
-  }
-  if (error) throw CommandError("cannot read " + folder + ": " + error.message());
-  if (names.empty()) throw CommandError(folder + ": no .po or .csv files in the folder");
-  std::sort(names.begin(), names.end());
-  std::vector<std::string> paths;
-  for (const std::string& name : names) paths.push_back((std::filesystem::path(folder) / name).string());
-  return paths;
-}
 
 // The records the module keeps: of several with one hash, the last.
 std::vector<TranslationRecord> KeptRecords(std::vector<TranslationRecord> records) {
@@ -46,9 +26,10 @@ std::vector<TranslationRecord> KeptRecords(std::vector<TranslationRecord> record
   return kept;
 }
 
-ComparedImage BuiltSet(const std::string& name, const std::vector<std::string>& files, const CheckOptions& options) {
+ComparedImage BuiltSet(const std::string& name, const std::vector<std::string>& files, const CheckOptions& options,
+                       FileCheckCache* cache) {
   CheckCommandPaths({files, {}});
-  CheckedTranslations checked = CheckTranslations(files, options);
+  CheckedTranslations checked = CheckTranslations(files, options, cache);
   std::vector<Finding> errors;
   std::copy_if(checked.findings.begin(), checked.findings.end(), std::back_inserter(errors),
                [](const Finding& finding) { return finding.severity == Severity::kError; });
@@ -63,10 +44,15 @@ ComparedImage BuiltSet(const std::string& name, const std::vector<std::string>& 
 
 }  // namespace
 
-ComparedImage ReadComparedImage(const std::string& path, const CheckOptions& options) {
+ComparedImage ReadComparedImage(const std::string& path, const CheckOptions& options, FileCheckCache* cache) {
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return BuiltSet(path, FolderFiles(path), options);
-  if (IsTranslatorsFileName(path)) return BuiltSet(path, {path}, options);
+  if (std::filesystem::is_directory(path, error)) {
+    std::vector<std::string> problems;
+    const std::vector<std::string> files = TranslatorsFiles({path}, &problems);
+    if (!problems.empty()) throw CommandError(problems.front());
+    return BuiltSet(path, files, options, cache);
+  }
+  if (IsTranslatorsFileName(path)) return BuiltSet(path, {path}, options, cache);
   CheckCommandPaths({{path}, {}});
   const std::vector<uint8_t> bytes = ReadFileBytes(path);
   if (!IsModuleFile(bytes)) {

@@ -11,6 +11,7 @@
 #include "common/translation_packing.h"
 #include "checks/build_guard.h"
 #include "checks/work_reports.h"
+#include "text_sources/translators_files.h"
 
 namespace vykcn::tool {
 
@@ -28,7 +29,8 @@ void AddPackTextCommand(CLI::App& app) {
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand("pack-text", "Build the translation resource from .po and .csv files");
   command->add_option("FILE", options->files,
-                      "translators' files: .po, or .csv with a header row naming \"source\" and \"translation\" columns; several merge")
+                      "translators' files: .po, or .csv with a header row naming \"source\" and \"translation\" columns; several "
+                      "merge; a folder, its .po and .csv files and its subfolders', in path order, as make takes them")
       ->required();
   command->add_option("-o,--output", options->output, "translation resource to write")->required();
   command->add_option("--stamp", options->stamp,
@@ -41,7 +43,9 @@ void AddPackTextCommand(CLI::App& app) {
   AddFontOptions(command, &options->check);
   AddLayoutOptions(command, &options->check, &options->layout, true);
   command->callback([options] {
-    CommandPaths paths{options->files, {}};
+    CommandPaths paths;
+    options->files = TranslatorsFiles(options->files, &paths.problems);
+    paths.inputs = options->files;
     paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
     paths.inputs.insert(paths.inputs.end(), {options->check.fontPath, options->layout.glyphs, options->layout.dll});
     paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());

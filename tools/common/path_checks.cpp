@@ -27,19 +27,30 @@ bool IsTranslatorsFileName(const std::string& path) {
   return extension == ".po" || extension == ".pot" || extension == ".csv";
 }
 
+// Why an input cannot be read, or "" when it can.
+std::string InputProblem(const std::string& input, struct stat* info) {
+  if (stat(input.c_str(), info) != 0) return "cannot read " + input + ": " + std::strerror(errno);
+  if (S_ISDIR(info->st_mode)) return "cannot read " + input + ": Is a directory";
+  if (!S_ISREG(info->st_mode)) return "cannot read " + input + ": not a regular file";
+  if (access(input.c_str(), R_OK) != 0) return "cannot read " + input + ": " + std::strerror(errno);
+  return "";
+}
+
 }  // namespace
 
 void CheckCommandPaths(const CommandPaths& paths) {
   std::vector<struct stat> inputs;
+  std::string problems;
+  for (const std::string& problem : paths.problems) problems += (problems.empty() ? "" : "\n") + problem;
   for (const std::string& input : paths.inputs) {
     if (input.empty()) continue;
     struct stat info;
-    if (stat(input.c_str(), &info) != 0) throw CommandError("cannot read " + input + ": " + std::strerror(errno));
-    if (S_ISDIR(info.st_mode)) throw CommandError("cannot read " + input + ": Is a directory");
-    if (!S_ISREG(info.st_mode)) throw CommandError("cannot read " + input + ": not a regular file");
-    if (access(input.c_str(), R_OK) != 0) throw CommandError("cannot read " + input + ": " + std::strerror(errno));
-    inputs.push_back(info);
+    const std::string problem = InputProblem(input, &info);
+    if (problem.empty()) inputs.push_back(info);
+    else problems += (problems.empty() ? "" : "\n") + problem;
   }
+  // Every input that cannot be read, one a line (main prefixes each).
+  if (!problems.empty()) throw CommandError(problems);
   std::vector<std::pair<std::string, struct stat>> existing;
   std::vector<std::string> created;
   std::vector<std::string> outputs = paths.outputs;

@@ -6,6 +6,8 @@
 
 #include "checks/translation_checks.h"
 #include "checks/work_reports.h"
+#include "formats/glyph_table.h"
+#include "tool_runner.h"
 #include "tools/support/reference_formats.h"
 #include "tools/support/test_files.h"
 #include "tools/support/test_fonts.h"
@@ -146,6 +148,62 @@ TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
   bool lineFeed = false;
   for (const auto& entry : checked.used) lineFeed = lineFeed || entry.host == "Line\nend";
   EXPECT_TRUE(lineFeed);
+
+  // Files of the same bytes under other names (diff's other side) come from the cache: the same
+  // findings, at the other names and places; a file that differs is read.
+  tool::FileCheckCache cache;
+  EXPECT_EQ(Listing(tool::CheckTranslations({po, csv, broken, clean}, options, &cache)), listing);
+  TempDir other;
+  const std::vector<std::string> copies = {other.Write("a.po", kManyProblemsPo), other.Write("b.csv", kManyProblemsCsv),
+                                           other.Write("c.po", "msgid \"x\"\nmsgstr unquoted\n"),
+                                           other.Write("d.csv", "source,translation\nNo,\xE5\x90\xA6\n")};
+  const CheckedTranslations again = tool::CheckTranslations(copies, options, &cache);
+  std::string renamed = listing;
+  for (size_t at; (at = renamed.find(dir.Path(""))) != std::string::npos;) renamed.replace(at, dir.Path("").size(), other.Path(""));
+  EXPECT_EQ(Listing(again), renamed);
+  EXPECT_EQ(again.used.back().host, "No");
+  EXPECT_EQ(again.used.front().file, copies[0]);
+}
+
+// check measures lines and fits the atlas with the glyph records pack-font writes for the same
+// files and options, field for field: at the height it chooses or is given, in each atlas size,
+// with the fallback's glyphs among them.
+TEST(TranslationChecks, ArrangesTheGlyphRecordsPackFontWrites) {
+  TempDir dir;
+  std::string ideographs;
+  for (uint32_t c = 0x4E00; c < 0x4E00 + 2300; ++c) {
+    ideographs += {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))};
+  }
+  const std::string small = dir.Write("small.csv", "source,translation\nLanguage: (Ge\xCA\xBB" "ez),"
+                                                   "\xE8\xAF\xAD\xE8\xA8\x80\xEF\xBC\x9A(Ge\xCA\xBB" "ez)\n");
+  const std::string many = dir.Write("many.csv", "source,translation\nAll," + ideographs + "\n");
+  const struct {
+    std::string file;
+    int glyphHeight;
+    AtlasSize atlas;
+  } cases[] = {
+      {small, 0, {2048, 1024}},
+      {small, 18, {4096, 2048}},
+      {many, 0, {2048, 1024}},  // fits below 25 px only
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file + " " + std::to_string(c.glyphHeight));
+    tool::CheckOptions options;
+    options.fontPath = kMicroHei;
+    options.fallbackFonts = {kDejaVuSans};
+    options.layout.glyphHeight = c.glyphHeight;
+    options.layout.atlas = c.atlas;
+    options.arrangeFont = true;
+    const CheckedTranslations checked = tool::CheckTranslations({c.file}, options);
+    ASSERT_TRUE(checked.font.has_value()) << Listing(checked);
+    std::vector<std::string> arguments = {"pack-font", "--font", kMicroHei, "--fallback-font", kDejaVuSans,
+                                          "--glyphs", dir.Path("g.bin"), "--atlas", dir.Path("a.dds"),
+                                          "--atlas-size", std::to_string(c.atlas.width) + "x" + std::to_string(c.atlas.height), c.file};
+    if (c.glyphHeight != 0) arguments.insert(arguments.end(), {"--glyph-height", std::to_string(c.glyphHeight)});
+    const ToolRun packed = RunTool(arguments);
+    ASSERT_EQ(packed.exitCode, 0) << packed.err;
+    EXPECT_EQ(SerializeGlyphTable(checked.font->records), ReadBytes(dir.Path("g.bin")));
+  }
 }
 
 TEST(TranslationChecks, LaterWinsOverridesTheSameHostTextOnlyAndListsEachOverride) {

@@ -86,8 +86,8 @@ TEST(CheckCommand, ReportsAllThenRefusesTheBuildOnTheSameErrors) {
   const ToolRun work = RunTool({"check", "--list", "all", "--statistics", base});
   EXPECT_NE(work.out.find(base + ":11: fuzzy: \"Maybe\"\n" + base + ":14: untranslated: \"Later\"\n"), std::string::npos)
       << work.out;
-  EXPECT_NE(work.out.find(base + ": 2 translated messages, 1 fuzzy translation, 1 untranslated message.\n"),
-            std::string::npos) << work.out;
+  EXPECT_NE(work.err.find(base + ": 2 translated messages, 1 fuzzy translation, 1 untranslated message.\n"),
+            std::string::npos) << work.err;
 
   // pack-text and pack-font say the same errors and write nothing.
   std::vector<std::string> packText = {"pack-text", "-o", out};
@@ -212,9 +212,11 @@ TEST(CheckCommand, FontCoverageAtItsPlaceAndTheAtlasFit) {
 // command, and what it must say. In arguments and expected lines, "@" stands for the case's folder
 // (with its slash); commands before a ";" prepare the case and must succeed; an expected line
 // ending in "..." is a line's start. A refused command leaves the folder as it was. A case whose
-// check fails is run again as pack-text and pack-font, which must refuse it with the same error
-// lines and write nothing. "make NAME=VALUE ..." runs make in the source tree up to the settings it
-// checks and remembers, with the case's folder as its build folder and this build's tool in it.
+// check fails is run again as make runs pack-text and pack-font (with make's fonts unless the case
+// names one): the error lines of the two together must be check's, each packer that has one
+// refuses, and a packer that refuses writes nothing. "make NAME=VALUE ..." runs make in the source
+// tree up to the settings it checks and remembers, with the case's folder as its build folder and
+// this build's tool in it.
 TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
   const std::string kPo = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
   // 语言：（Geʻez）, with U+02BB, which WenQuanYi Micro Hei lacks and DejaVu Sans has.
@@ -225,13 +227,22 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
   // without its last two bytes, and "Close" (0xA6ACC0BC).
   const std::string kShared = kPo + "msgid \"YFokxZcx\"\nmsgstr \"甲\"\n\nmsgid \"Open\"\nmsgstr \"打开阿侗来急。\"\n\n"
                                     "msgid \"Close\"\nmsgstr \"关闭\"\n\n";
+  // 2,300 ideographs from U+4E00 on, 20 a line: more than the atlas holds at 'M' 25 px.
+  std::string kMany = kPo;
+  for (uint32_t line = 0, c = 0x4E00; line < 115; ++line) {
+    kMany += "msgid \"Names " + std::to_string(line) + "\"\nmsgstr \"";
+    for (int i = 0; i < 20; ++i, ++c) kMany += {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))};
+    kMany += "\"\n\n";
+  }
   const struct {
     const char* name;
     std::vector<std::pair<std::string, std::string>> files;  // name in the folder, content
     std::vector<std::string> arguments;
     int exitCode;
     std::vector<std::string> lines;  // each a whole line of the output (standard output and error)
-    std::vector<std::string> then{};  // run next (unpack-text of what was written, a packer); its output checked too
+    std::vector<std::string> then{};  // run next (unpack-text of what was written, a packer, or cat); its output checked too
+    bool onlyOnStandardOutput = false;  // `lines` are the whole standard output, in order
+    std::vector<std::string> same{};    // a command whose output (both streams) must be this one's
   } cases[] = {
       {"a host text that shares an entry's hash",
        {{"t.po", kPo + "msgid \"YFokxZcx\"\nmsgstr \"\xE7\x94\xB2\"\n\nmsgid \"LuMaOBaQ\"\nmsgstr \"\"\n"}},
@@ -409,6 +420,79 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
        {"pack-text", "@t.po", "-o", "@t.res", ";", "unpack-text", "@t.res", "-o", "@team.po", "--force"},
        0,
        {"records: 3 (0 with their host text, 3 left out)"}},
+
+      // check says what make would say of a set: a folder taken as make takes it, make's fonts,
+      // glyph height and atlas; every file that cannot be read; a list alone on standard output.
+      {"a folder: its translators' files and its subfolders', in path order",
+       {{"set/b.po", kPo}, {"set/a/x.PO", kPo}, {"set/a-z.csv", "source,translation\n"}, {"set/a/notes.txt", "x"}},
+       {"files", "@set"},
+       0,
+       {"@set/a-z.csv", "@set/a/x.PO", "@set/b.po"},
+       {},
+       true},
+      {"check of a folder, as make packs it",
+       {{"set/base.po", kPo + "msgid \"Yes\"\nmsgstr \"是\"\n"},
+        {"set/patches/B.PO", kPo + "msgid \"%d of %s\"\nmsgstr \"%s 的 %d\"\n"}},
+       {"check", "@set"},
+       1,
+       {"@set/patches/B.PO:4: error: order of printf conversions changed: \"%d %s\" in the host text, \"%s %d\" here: "
+        "the arguments would be swapped (positions, as in %2$s, let a translation reorder them)"}},
+      {"every file that cannot be read, then exit 1",
+       {{"c.po", kShared}, {"docs/notes.txt", "x"}},
+       {"check", "@a.po", "@docs", "@c.po", "@b.csv"},
+       1,
+       {"vykcn-tool: @docs: no .po or .csv files in the folder or its subfolders",
+        "vykcn-tool: cannot read @a.po: No such file or directory",
+        "vykcn-tool: cannot read @b.csv: No such file or directory"}},
+      {"pack-text names every file that cannot be read",
+       {{"c.po", kShared}},
+       {"pack-text", "@a.po", "@c.po", "@b.csv", "-o", "@t.res"},
+       1,
+       {"vykcn-tool: cannot read @a.po: No such file or directory",
+        "vykcn-tool: cannot read @b.csv: No such file or directory"}},
+      {"check without --font: make's fonts, the fallback's character",
+       {{"ge.po", kGeez}},
+       {"check", "@ge.po"},
+       0,
+       {"atlas: 213 glyphs fit at 25 px", "0 errors, 0 warnings"}},
+      {"check without --font: a character none of make's fonts has",
+       {{"yi.po", kPo + "msgid \"Yi\"\nmsgstr \"\xE5\xBD\x9D\xEA\x80\x80\"\n"}},
+       {"check", "@yi.po"},
+       1,
+       {"@yi.po:4: error: the fonts lack U+A000 \xEA\x80\x80 (fonts tried: " + kMicroHei + ", " + kDejaVuSans + ")"}},
+      {"check --glyph-height: glyphs that do not fit it, as pack-font says",
+       {{"many.po", kMany}},
+       {"check", "--glyph-height", "25", "@many.po"},
+       1,
+       {kMicroHei + ": error: the glyphs do not fit the 2048 x 1024 atlas with 'M' 25 px high: ..."}},
+      {"check measures with the glyph records pack-font writes, at the height it chooses",
+       {{"many.po", kMany}},
+       {"pack-font", "--font", kMicroHei, "--fallback-font", kDejaVuSans, "--glyphs", "@g.bin", "--atlas", "@a.dds",
+        "@many.po", ";", "check", "--max-width", "400", "@many.po"},
+       0,
+       {"atlas: 2507 glyphs do not fit at 25 px; they would at 22 px",
+        "@many.po:4: warning: the line is 700 px wide at 'M' 25 px, over the limit of 400 px [width]"},
+       {},
+       false,
+       {"check", "--glyphs", "@g.bin", "--max-width", "400", "@many.po"}},
+      {"check --wrap: what the wrapping leaves over-wide, as pack-text --wrap",
+       {{"t.po", kPo + "msgid \"See <ref>dst='unit_Mage' text='Mage'</ref>\"\n"
+                       "msgstr \"参见<ref>dst='unit_Mage' text='法师'</ref>\"\n"}},
+       {"check", "--wrap", "150", "@t.po"},
+       0,
+       {"@t.po:4: warning: line 2 is 601 px wide at 'M' 25 px, over the limit of 150 px [width]"}},
+      {"check --list: the list alone on standard output",
+       {{"t.po", kPo + "msgid \"Yes\"\nmsgstr \"是\"\n\nmsgid \"Later\"\nmsgstr \"\"\n\n"
+                       "msgid \"Saved %s\"\nmsgstr \"已保存\"\n"}},
+       {"check", "--list", "untranslated", "@t.po"},
+       0,
+       {"@t.po:7: untranslated: \"Later\""},
+       {},
+       true},
+      {"make takes its fonts' defaults from the tool", {}, {"make"}, 0,
+       {"set(VYKCN_FONT \"" + kMicroHei + "\" CACHE FILEPATH \"\" FORCE)",
+        "set(VYKCN_GLYPH_OPTIONS \"--fallback-font;" + kDejaVuSans + "\" CACHE STRING \"\" FORCE)"},
+       {"cat", "@build/settings.cmake"}},
       {"make WRAP=abc, with a setting remembered", {{"build/settings.txt", "WRAP=600\n"}}, {"make", "WRAP=abc"}, 2,
        {"settings: WRAP=abc: --wrap: Value abc not in range 1 to 1048576"}},
       {"make GLYPH_HEIGHT=200", {}, {"make", "GLYPH_HEIGHT=200"}, 2,
@@ -488,10 +572,22 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
     if (run.exitCode != 0) {
       EXPECT_EQ(snapshot(folder), before) << "a refused command changed the folder";
     }
+    if (c.onlyOnStandardOutput) {
+      std::vector<std::string> expected;
+      for (const std::string& line : c.lines) expected.push_back(expand(line, folder));
+      EXPECT_EQ(lines(run.out), expected) << run.err;
+    }
+    if (!c.same.empty()) {
+      std::vector<std::string> same;
+      for (const std::string& argument : c.same) same.push_back(expand(argument, folder));
+      const ToolRun other = RunTool(same);
+      EXPECT_EQ(other.exitCode, run.exitCode);
+      EXPECT_EQ(other.out + other.err, run.out + run.err);
+    }
     if (!c.then.empty()) {
       std::vector<std::string> then;
       for (const std::string& argument : c.then) then.push_back(expand(argument, folder));
-      const ToolRun next = RunTool(then);
+      const ToolRun next = then.front() == "cat" ? RunProgram("/bin/cat", {then.begin() + 1, then.end()}) : RunTool(then);
       EXPECT_EQ(next.exitCode, 0) << next.err;
       run.out += next.out + next.err;
     }
@@ -509,15 +605,30 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
     std::vector<std::string> packText = {"pack-text", "-o", dir.Path("t.res")};
     std::vector<std::string> packFont = {"pack-font", "--glyphs", dir.Path("g.bin"), "--atlas", dir.Path("a.dds")};
     if (std::find(inputs.begin(), inputs.end(), "--font") == inputs.end()) {
-      packFont.insert(packFont.end(), {"--font", kMicroHei});
+      packFont.insert(packFont.end(), {"--font", kMicroHei, "--fallback-font", kDejaVuSans});
     }
+    std::vector<std::string> packed;  // the error lines of both, each once, in order
+    bool refused = false;
     for (std::vector<std::string> pack : {packText, packFont}) {
       pack.insert(pack.end(), inputs.begin(), inputs.end());
-      const ToolRun refused = RunTool(pack);
-      EXPECT_EQ(refused.exitCode, 1) << pack.front() << ": " << refused.err;
-      EXPECT_EQ(FindingLines(refused.err), FindingLines(run.out)) << pack.front();
+      const ToolRun build = RunTool(pack);
+      const std::vector<std::string> errors = FindingLines(build.err);
+      if (!errors.empty()) {
+        EXPECT_EQ(build.exitCode, 1) << pack.front() << ": " << build.err;
+      }
+      refused |= build.exitCode != 0;
+      for (const std::string& line : errors) {
+        if (std::find(packed.begin(), packed.end(), line) == packed.end()) packed.push_back(line);
+      }
+      if (build.exitCode != 0) {
+        EXPECT_FALSE(std::filesystem::exists(pack.front() == "pack-text" ? dir.Path("t.res") : dir.Path("g.bin")));
+      }
     }
-    EXPECT_FALSE(std::filesystem::exists(dir.Path("t.res")) || std::filesystem::exists(dir.Path("g.bin")));
+    EXPECT_TRUE(refused);
+    std::vector<std::string> checked = FindingLines(run.out);
+    std::sort(checked.begin(), checked.end());
+    std::sort(packed.begin(), packed.end());
+    EXPECT_EQ(packed, checked);
   }
 }
 

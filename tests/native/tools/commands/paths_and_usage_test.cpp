@@ -62,7 +62,7 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
     std::string expected;
   };
   const Case cases[] = {
-      {{"check", folder}, "cannot read " + folder + ": Is a directory"},
+      {{"check", folder}, folder + ": no .po or .csv files in the folder or its subfolders"},
       {{"check", po, "--font", missing}, "cannot read " + missing},
       {{"compress", folder, out}, "cannot read " + folder + ": Is a directory"},
       {{"compress", missing, out}, "cannot read " + missing + ": No such file or directory"},
@@ -77,7 +77,8 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
       {{"inspect", missing}, "No such file or directory"},
       {{"pack-text", po, "-o", po}, "will not overwrite " + po},
       {{"pack-text", po, "-o", hardLink}, "will not overwrite " + hardLink},
-      {{"pack-text", folder, "-o", out}, "Is a directory"},
+      {{"pack-text", folder, "-o", out}, folder + ": no .po or .csv files in the folder or its subfolders"},
+      {{"files", folder}, folder + ": no .po or .csv files in the folder or its subfolders"},
       {{"pack-text", po, "-o", folder}, "cannot write " + folder},
       {{"pack-text", po, "-o", victim}, "will not write binary data to " + victim},
       {{"pack-text", po, "--host-texts", missing, "-o", out}, "cannot read " + missing},
@@ -122,10 +123,10 @@ TEST(CommandUsage, MistakesAreNamedInOneLine) {
       {{"check", "--accept-shared-hash", "0xABCDEFGH", bin}, "'0xABCDEFGH' is no hash: write 0x and one to eight hex"},
       {{"check", "--accept-shared-hash", "0x123456789", bin}, "'0x123456789' is no hash"},
       {{"pack-text", "--disable", "spelling", bin, "-o", dir.Path("out")}, "'spelling' is no warning class (placeholder,"},
-      {{"check", "--max-width", "600", bin}, "measuring lines needs a glyph table: --glyphs FILE, --dll FILE or --font"},
+      {{"check", "--wrap", "600", "--glyphs", bin, bin}, "is not a glyph table"},
       {{"pack-text", "--wrap", "600", "--glyphs", bin, bin, "-o", dir.Path("out")}, "is not a glyph table"},
       {{"check", "--list", "done", bin}, "'done' is none of untranslated, fuzzy, all"},
-      {{"check", "--fallback-font", bin, bin}, "--fallback-font needs --font"},
+      {{"pack-font", "--fallback-font", bin, "--glyphs", bin, "--atlas", bin, bin}, "--font is required"},
       {{"preview", "--font", kMicroHei, "--glyphs", bin, "-o", dir.Path("p.png"), "x"}, "--font builds the glyph table"},
   };
   for (const Case& c : cases) ExpectOneLineFailure(RunTool(c.arguments), c.expected, c.arguments[0]);
