@@ -21,7 +21,7 @@
 #include "module_building/module_rebuild.h"
 #include "module_reading/pe_resources.h"
 #include "system/files.h"
-#include "text_sources/translators_folder.h"
+#include "text_sources/translators_files.h"
 
 namespace vykcn::tool {
 namespace {

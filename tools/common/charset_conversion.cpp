@@ -243,6 +243,8 @@ CharsetConverter::CharsetConverter(const std::string& charset) {
 
 CharsetConverter::~CharsetConverter() = default;
 
+bool CharsetConverter::SingleByte() const { return kind_ == kSingleByte; }
+
 CharsetConverter::Step CharsetConverter::Next(const uint8_t* bytes, size_t size, uint32_t* codePoint,
                                               size_t* length) const {
   if (size == 0) return Step::kIncomplete;

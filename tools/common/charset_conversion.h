@@ -38,6 +38,9 @@ class CharsetConverter {
   Step Next(const uint8_t* bytes, size_t size, uint32_t* codePoint, size_t* length) const;
 
   const std::string& name() const { return name_; }
+  // True when each byte alone is one character or none (windows-1252, ISO-8859-1, ...); false for
+  // charsets of multi-byte sequences (GB18030, GBK, Big5, UTF-8, UTF-16).
+  bool SingleByte() const;
 
  private:
   std::string name_;  // the list's spelling

@@ -4,11 +4,11 @@
 
 namespace vykcn::tool {
 
-const char* const kDefaultFontFiles[2] = {"wqy-microhei.ttc", "DejaVuSans.ttf"};
-
 FontFiles DefaultFonts() {
+  // The names tools/CMakeLists.txt copies the fonts under, from Debian's fonts-wqy-microhei and
+  // fonts-dejavu-core (scripts/install-deps.sh installs both).
   const std::string folder = system::ThisProgramsFolder();
-  return FontFiles(system::JoinPath(folder, kDefaultFontFiles[0]), 0, {system::JoinPath(folder, kDefaultFontFiles[1])});
+  return FontFiles(system::JoinPath(folder, "wqy-microhei.ttc"), 0, {system::JoinPath(folder, "DejaVuSans.ttf")});
 }
 
 }  // namespace vykcn::tool

@@ -18,8 +18,10 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
 #include <type_traits>
 
+#include "base/utf8.h"
 #include "common/charset_conversion.h"
 #include "common/command_error.h"
 #include "common/file_io.h"
@@ -85,12 +87,14 @@ struct ScannedMessage {
   int line;           // of its msgid keyword
   std::string msgid;  // as the library gives it back: escapes resolved, in the file's charset
   std::string flags;  // its "#," comments
+  bool obsolete;      // written with "#~"
 };
 
 struct LineScan {
   std::map<std::string, std::vector<ScannedMessage>> messages;  // obsolete ones included, by domain
   std::vector<int> messageLines;  // every msgid line, in order, of all domains
   std::vector<int> nulLines;      // lines with a NUL byte or a \0 escape
+  std::map<std::string, int> charsetLines;  // by domain, the first line that names a charset
 };
 
 // The name in a `domain "NAME"` line.
@@ -132,7 +136,8 @@ std::string QuotedString(const std::string& text, bool* hasNul) {
       value += static_cast<char>(code);
     } else {
       static const char kEscapes[] = "n\nt\tr\rb\bf\fv\va\a";
-      const char* escape = std::strchr(kEscapes, c);
+      // strchr finds the table's terminator for a NUL (a backslash before a NUL byte).
+      const char* escape = c != '\0' ? std::strchr(kEscapes, c) : nullptr;
       value += escape != nullptr && (escape - kEscapes) % 2 == 0 ? escape[1] : c;
     }
   }
@@ -152,7 +157,8 @@ LineScan ScanLines(const std::vector<uint8_t>& bytes) {
     const std::string text(bytes.begin() + static_cast<std::ptrdiff_t>(start),
                            bytes.begin() + static_cast<std::ptrdiff_t>(end));
     std::string content = text;
-    if (content.rfind("#~", 0) == 0) {  // an obsolete message's lines
+    const bool obsolete = content.rfind("#~", 0) == 0;
+    if (obsolete) {  // an obsolete message's lines
       size_t skip = 2;
       while (skip < content.size() && (content[skip] == ' ' || content[skip] == '\t')) ++skip;
       content.erase(0, skip);
@@ -161,7 +167,7 @@ LineScan ScanLines(const std::vector<uint8_t>& bytes) {
     if (content.rfind("#,", 0) == 0) {
       flags += content.substr(2) + ",";
     } else if (content.rfind("msgid ", 0) == 0 || content.rfind("msgid\t", 0) == 0) {
-      scan.messages[domain].push_back({line, QuotedString(content, &hasNul), flags});
+      scan.messages[domain].push_back({line, QuotedString(content, &hasNul), flags, obsolete});
       scan.messageLines.push_back(line);
       open = &scan.messages[domain].back();
       flags.clear();
@@ -174,6 +180,9 @@ LineScan ScanLines(const std::vector<uint8_t>& bytes) {
       QuotedString(content, &hasNul);  // msgstr, msgctxt, msgid_plural: only their NULs matter here
     }
     if (hasNul) scan.nulLines.push_back(line);
+    if (content.rfind('#', 0) != 0 && content.find("charset=") != std::string::npos) {
+      scan.charsetLines.emplace(domain, line);
+    }
     start = end + 1;
     ++line;
   }
@@ -199,6 +208,68 @@ std::string HeaderCharset(po_file_t file, const char* domain) {
     }
   }
   return charset.empty() ? "UTF-8" : charset;
+}
+
+// A few characters of a text from its first multi-byte one, up to a line feed or another control
+// character, for a message to quote; "..." where the text goes on.
+std::string Sample(const std::string& text) {
+  constexpr size_t kShown = 8;
+  const size_t start = static_cast<size_t>(
+      std::find_if(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; }) - text.begin());
+  size_t at = start, shown = 0;
+  uint32_t code = 0;
+  while (at < text.size() && shown < kShown && DecodeUtf8Char(text, &at, &code) && code >= 0x20) ++shown;
+  return (start > 0 ? "..." : "") + text.substr(start, at - start) + (at < text.size() ? "..." : "");
+}
+
+// When every text of the domain's messages is valid UTF-8 and one holds a multi-byte character,
+// the start of the first such text (a translation's if any); empty otherwise. A single-byte text
+// is valid UTF-8 so only by chance: an accented letter alone ("caf\xE9") never is. The header,
+// which the game never shows, is left out.
+std::string Utf8Sample(po_file_t file, const char* domain) {
+  std::string translationSample, otherSample;
+  // False for a text that is not UTF-8; the first text with a multi-byte character gives *sample.
+  const auto look = [](const char* text, std::string* sample) {
+    if (text == nullptr) return true;
+    if (!IsValidUtf8(text)) return false;
+    const bool multiByte = std::any_of(text, text + std::strlen(text), [](char c) { return (c & 0x80) != 0; });
+    if (multiByte && sample->empty()) *sample = Sample(text);
+    return true;
+  };
+  std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, void (*)(po_message_iterator_t)> it(
+      po_message_iterator(file, domain), po_message_iterator_free);
+  while (po_message_t message = po_next_message(it.get())) {
+    if (po_message_msgid(message)[0] == '\0' && po_message_msgctxt(message) == nullptr) continue;
+    const bool plural = po_message_msgid_plural(message) != nullptr;
+    bool valid = look(plural ? nullptr : po_message_msgstr(message), &translationSample);
+    for (int form = 0; plural && valid && po_message_msgstr_plural(message, form) != nullptr; ++form) {
+      valid = look(po_message_msgstr_plural(message, form), &translationSample);
+    }
+    const char* others[] = {po_message_msgid(message), po_message_msgid_plural(message), po_message_msgctxt(message)};
+    for (const char* text : others) valid = valid && look(text, &otherSample);
+    if (!valid) return "";
+  }
+  return translationSample.empty() ? otherSample : translationSample;
+}
+
+// The text as a reader that trusts the single-byte charset sees it, a byte a character; a byte
+// that is no printable character of the charset shows as \xNN.
+std::string ReadByteByByte(CharsetConverter* converter, const std::string& text) {
+  std::string shown;
+  for (char byte : text) {
+    std::string character;
+    size_t at = 0;
+    uint32_t code = 0;
+    if (converter->ToUtf8(std::string(1, byte), &character) && DecodeUtf8Char(character, &at, &code) &&
+        code >= 0x20 && (code < 0x7F || code >= 0xA0)) {
+      shown += character;
+    } else {
+      static const char kHex[] = "0123456789ABCDEF";
+      const auto value = static_cast<unsigned char>(byte);
+      shown += std::string("\\x") + kHex[value >> 4] + kHex[value & 15];
+    }
+  }
+  return shown;
 }
 
 // printf directives are checked unless the flags name another format, or none ("no-c-format").
@@ -249,6 +320,18 @@ void DropMessagesWithNul(const LineScan& scan, SourceFile* file) {
   }
 }
 
+// The messages left out, each for an error at its line (one the library skipped, a duplicate, a
+// NUL, a text not valid in the charset): those the scan saw that no entry holds, headers aside.
+void CountUnreadable(const LineScan& scan, SourceFile* file) {
+  std::set<int> read;
+  for (const TextEntry& entry : file->entries) read.insert(entry.line);
+  for (const auto& [domain, messages] : scan.messages) {
+    for (const ScannedMessage& message : messages) {
+      if (!message.obsolete && !message.msgid.empty() && read.count(message.line) == 0) ++file->unreadable;
+    }
+  }
+}
+
 }  // namespace
 
 SourceFile ReadPoFile(const std::string& path) {
@@ -288,6 +371,21 @@ SourceFile ReadPoFile(const std::string& path) {
       } catch (const CommandError& e) {
         throw CommandError(path + ": " + e.what());
       }
+      // UTF-8 under a single-byte charset's name: every multi-byte character would become two to
+      // four wrong ones, and a host text would be keyed under its wrong bytes. The file is read
+      // as UTF-8, so that the other checks still see what was meant.
+      const std::string sample = converter->SingleByte() ? Utf8Sample(file, *domain) : "";
+      if (!sample.empty()) {
+        const auto line = scan.charsetLines.find(*domain);
+        const int at = line != scan.charsetLines.end() ? line->second : 0;
+        const std::string message = "the header declares charset=" + charset + ", but the texts are UTF-8 (\"" +
+                                    sample + "\" would become \"" + ReadByteByByte(converter.get(), sample) +
+                                    "\"); write charset=UTF-8";
+        const bool said = std::any_of(result.problems.begin(), result.problems.end(),
+                                      [&](const SourceProblem& p) { return p.line == at && p.message == message; });
+        if (!said) result.problems.push_back({at, false, message});
+        converter.reset();
+      }
     }
     std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, void (*)(po_message_iterator_t)> it(
         po_message_iterator(file, *domain), po_message_iterator_free);
@@ -325,6 +423,9 @@ SourceFile ReadPoFile(const std::string& path) {
           continue;
         }
       }
+      // A translation that is not UTF-8 where the library said so at its very line is that one
+      // error; one written with escapes is the entry check's.
+      if (!IsValidUtf8(entry.translation) && HasErrorWithin(errors.errors, scan.messageLines, entry.line)) continue;
       entry.fuzzy = po_message_is_fuzzy(message) != 0;
       entry.printfFormat = PrintfChecked(place != nullptr ? place->flags : "");
       entry.usable = !entry.fuzzy && !entry.translation.empty();
@@ -332,6 +433,7 @@ SourceFile ReadPoFile(const std::string& path) {
     }
   }
   DropMessagesWithNul(scan, &result);
+  CountUnreadable(scan, &result);
   // Domains come one after the other; translators think in file order.
   std::stable_sort(result.entries.begin(), result.entries.end(),
                    [](const TextEntry& a, const TextEntry& b) { return a.line < b.line; });

@@ -105,8 +105,11 @@ TEST(PoReader, EverySlipAtItsLineAndTheRestStillRead) {
                                 "7: error: end-of-line within string", "14: error: a text contains a NUL byte",
                                 "16: error: keyword \"x\" unknown", "20: error: invalid multibyte sequence",
                                 "22: error: duplicate message definition"}));
+  // The messages left out (a NUL, a keyword unknown, bytes the library found not UTF-8, a
+  // duplicate) are counted, each once.
   EXPECT_EQ(HostsAndLines(file), (std::vector<std::pair<std::string, int>>{
-                                     {"Open", 4}, {"Broken", 7}, {"Fine", 10}, {"Bytes", 19}, {"Last", 25}}));
+                                     {"Open", 4}, {"Broken", 7}, {"Fine", 10}, {"Last", 25}}));
+  EXPECT_EQ(file.unreadable, 4u);
   // \012 is a newline, not a NUL.
   EXPECT_EQ(tool::ReadPoFile(dir.Write("nl.po", "msgid \"a\"\nmsgstr \"x\\012y\"\n")).entries.at(0).translation,
             "x\ny");
@@ -211,6 +214,26 @@ TEST(TextSources, CharsetsDelimitersAndCaseGiveTheSameEntries) {
   ASSERT_EQ(expected.size(), 3u);
   EXPECT_EQ(Pairs(tool::ReadTextSourceFile(gbkPo).entries), expected);
   EXPECT_EQ(tool::ReadTextSourceFile(gbkPo).entries.at(1).line, 7);
+  // UTF-8 under a single-byte charset's name is an error at the header's charset, and is read as
+  // UTF-8; text that is truly windows-1252 (an accented letter alone is no UTF-8) is read as it is.
+  const struct {
+    std::string charset, shown;
+  } misnamed[] = {{"windows-1252", "\xC3\xA6\xE2\x80\xB0\xE2\x80\x9C\xC3\xA5\xC2\xBC\xE2\x82\xAC"},
+                  {"ISO-8859-1", "\xC3\xA6\\x89\\x93\xC3\xA5\xC2\xBC\\x80"}};
+  for (const auto& m : misnamed) {
+    const tool::SourceFile file = tool::ReadPoFile(dir.Write(
+        m.charset + ".po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=" + m.charset + "\\n\"\n\n" + body));
+    EXPECT_EQ(Pairs(file.entries), expected);
+    EXPECT_EQ(Problems(file), std::vector<std::string>{"2: error: the header declares charset=" + m.charset +
+                                                       ", but the texts are UTF-8 (\"\xE6\x89\x93\xE5\xBC\x80\" would "
+                                                       "become \"" + m.shown + "\"); write charset=UTF-8"});
+  }
+  const tool::SourceFile latin = tool::ReadPoFile(dir.Write("w.po", Encoded(
+      "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=windows-1252\\n\"\n\nmsgid \"Caf\xC3\xA9\"\n"
+      "msgstr \"Caf\xC3\xA9 cr\xC3\xA8me\"\n", "WINDOWS-1252")));
+  EXPECT_TRUE(latin.problems.empty());
+  EXPECT_EQ(Pairs(latin.entries),
+            (std::vector<std::pair<std::string, std::string>>{{"Caf\xC3\xA9", "Caf\xC3\xA9 cr\xC3\xA8me"}}));
 
   const std::string rows =
       "Open|\xE6\x89\x93\xE5\xBC\x80\n\"Count %d\"|\"\xE6\x95\xB0\xE9\x87\x8F %d\"\nCan|\xE8\x83\xBD\xE4\xB9\x97\n";
@@ -291,9 +314,11 @@ TEST(PoReader, LinesAndOrderWithDomains) {
 TEST(TextSources, HostTextListsInEveryForm) {
   TempDir dir;
   const std::string files[] = {
-      dir.Write("game.pot", "msgid \"Open\"\nmsgstr \"\"\n\nmsgid \"Wait, what? \"\nmsgstr \"\xE7\xAD\x89\"\n"),
-      dir.Write("game.csv", "id,source\n1,\"Open\"\n2,\"Wait, what? \"\n"),
-      dir.Write("game.txt", "Open\r\n\nWait, what? \n"),
+      dir.Write("game.pot", "msgid \"Open\"\nmsgstr \"\"\n\nmsgid \"Wait, what? \"\nmsgstr \"\xE7\xAD\x89\"\n\n"
+                            "msgid \"Two\\nlines\"\nmsgstr \"\"\n\nmsgid \"C:\\\\Games\\\\new\"\nmsgstr \"\"\n"),
+      dir.Write("game.csv", "id,source\n1,\"Open\"\n2,\"Wait, what? \"\n3,\"Two\nlines\"\n4,C:\\Games\\new\n"),
+      // A plain list writes a line feed as \n and a backslash as \\ (or alone, before another letter).
+      dir.Write("game.txt", "Open\r\n\nWait, what? \nTwo\\nlines\nC:\\Games\\\\new\n"),
   };
   for (const std::string& file : files) {
     const tool::SourceFile list = tool::ReadHostTextFile(file);
@@ -302,7 +327,7 @@ TEST(TextSources, HostTextListsInEveryForm) {
       texts.push_back(entry.host);
       EXPECT_TRUE(entry.translation.empty() && !entry.usable) << file;
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"Open", "Wait, what? "})) << file;
+    EXPECT_EQ(texts, (std::vector<std::string>{"Open", "Wait, what? ", "Two\nlines", "C:\\Games\\new"})) << file;
     EXPECT_TRUE(list.problems.empty()) << file;
   }
 }
