@@ -65,6 +65,10 @@ class CaptureRecorder {
   using Classify = LookupAnswer (*)(void* context);
   void Record(const char* text, size_t length, CaptureSite site, Classify classify, void* context) noexcept;
 
+  // After the translations changed (the test build's reload): `answer` becomes the answer of entry
+  // `index` at `site`, which that site has passed. Moves the revision when the answer changed.
+  void Reanswer(size_t index, CaptureSite site, LookupAnswer answer) noexcept;
+
   // Entries [0, size()) are complete and in the order first seen; size() only grows.
   size_t size() const { return published_.load(std::memory_order_acquire); }
   const CapturedText& at(size_t index) const { return *Entry(order_[index]); }

@@ -1,19 +1,19 @@
 #pragma once
 // The subtitle site's swap of the host's pointer with its prefix fallback, written once for the
-// shipped swap and the traced one (subtitle_trace.cpp, which the module never links). Included by
-// those two files alone.
+// shipped swap, the traced one (subtitle_trace.cpp, which the module never links) and the test
+// build's (src/live), which runs it over the table a lookup call took. `Table` is anything with
+// `const char* lookup(uint32_t hash) const`.
 #include <cstring>
 
 #include "translation/subtitle_hash.h"
 #include "translation/subtitle_translator.h"
-#include "translation/translation_table.h"
 
 namespace vykcn::subtitle_site {
 
 // Looks `length` bytes up, and stores the translation found in the slot. `observe` sees each lookup;
 // the shipped swap's observer does nothing and compiles away.
-template <typename Observe>
-bool TryStore(const TranslationTable& table, const char** slot, const char* bytes, size_t length, uint32_t hash,
+template <typename Table, typename Observe>
+bool TryStore(const Table& table, const char** slot, const char* bytes, size_t length, uint32_t hash,
               Observe& observe) {
   const char* translation = table.lookup(hash);
   observe(SubtitleLookup{bytes, length, hash, translation});
@@ -23,8 +23,8 @@ bool TryStore(const TranslationTable& table, const char** slot, const char* byte
 }
 
 // The subtitle site's swap of a text (the slot's, not null) with its prefix fallback.
-template <typename Observe>
-void SwapSubtitle(const TranslationTable& table, const char** slot, Observe observe) {
+template <typename Table, typename Observe>
+void SwapSubtitle(const Table& table, const char** slot, Observe observe) {
   const char* text = *slot;
   const size_t length = std::strlen(text);
   if (length <= 3) {

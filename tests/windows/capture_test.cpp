@@ -1,4 +1,4 @@
-// The capture build of the module in a simulated host: translated and unknown texts driven through
+// The test build of the module in a simulated host: translated and unknown texts driven through
 // its subtitle site, dialogue site and export, on two threads, and the vykcn-capture.po it writes
 // beside this executable. Two runs, each a process of its own:
 //   capture_tests --drive   loads the module and drives the texts; the module writes the file
@@ -85,7 +85,7 @@ TEST_F(CaptureDrive, SitesAndExportOnTwoThreads) {
   DeleteFileA(CapturePath().c_str());
   static SimulatedHost host;
   ASSERT_TRUE(host.Map(HostLayout::kExpected));
-  HMODULE module = test::LoadRelative("..\\translated-capture-module\\vykcn.dll");
+  HMODULE module = test::LoadRelative("..\\translated-test-build-module\\vykcn.dll");
   ASSERT_NE(module, nullptr);
   test::MessageBoxRecorder messages(module);
   using ReplaceSubtitleFn = const char* (*)(const char*);
