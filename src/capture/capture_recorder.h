@@ -1,5 +1,5 @@
 #pragma once
-// The capture build's record of the texts that reached the module's lookups: each distinct text
+// The test build's record of the texts that reached the module's lookups: each distinct text
 // (its exact bytes) once, in the order first seen, with the passes each site made with it and how
 // that site answered it. Written by the hooks' threads, read by the catalogue writer at any time.
 //

@@ -93,7 +93,7 @@ TEST_F(CaptureDrive, SitesAndExportOnTwoThreads) {
       reinterpret_cast<void*>(GetProcAddress(module, "?ReplaceSubtitle@@YAPEBDPEBD@Z")));
   ASSERT_NE(replace, nullptr);
 
-  // Each text once, on this thread: the capture build shows what the shipped module shows.
+  // Each text once, on this thread: the test build shows what the shipped module shows.
   for (const Driven& d : kSubtitleTexts) EXPECT_TRUE(Shows(d, AtSubtitleSite(host, d.text))) << d.text;
   for (const Driven& d : kDialogueTexts) EXPECT_TRUE(Shows(d, AtDialogueSite(host, d.text))) << d.text;
   for (const Driven& d : kExportTexts) EXPECT_TRUE(Shows(d, replace(d.text))) << d.text;
