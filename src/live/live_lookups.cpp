@@ -35,7 +35,7 @@ LookupAnswer SubtitleSiteAnswer(const SubtitleSiteTrace& trace) {
 
 void TraceSubtitleSwap(const LiveIndex& index, const char** slot, SubtitleSiteTrace* trace) {
   trace->count = 0;
-  subtitle_site::SwapSubtitle(index, slot,
+  subtitle_site::SwapSubtitleIn(index, slot,
                               [trace](const SubtitleLookup& lookup) { trace->lookups[trace->count++] = lookup; });
 }
 
