@@ -35,11 +35,17 @@ Bytes ReadAll(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Written beside it, then renamed over it, as the toolkit puts a new file in place.
+// Written beside it, then renamed over it, as the toolkit puts a new file in place; the rename tried
+// again while it is refused, as the toolkit does: Windows lets it replace a file that the test build
+// holds open (with FILE_SHARE_DELETE), but Wine refuses it for as long as any handle is open.
 void PlaceLive(const std::string& name, const Bytes& bytes) {
   const std::string path = Here("vykcn-live\\" + name), temporary = path + ".new";
   std::ofstream(temporary, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) << path;
+  bool renamed = false;
+  for (int attempt = 0; attempt < 100 && !(renamed = MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)); ++attempt) {
+    Sleep(20);
+  }
+  ASSERT_TRUE(renamed) << path << ": error " << GetLastError();
 }
 
 std::string Status() { return ReadAll(Here("vykcn-live\\status.txt")); }
