@@ -1,4 +1,5 @@
-# make        install missing packages; build out/vykcn.dll, out/vykcn.dll.debug and out/vykcn-tool
+# make        install missing packages; build out/vykcn.dll, out/vykcn.dll.debug, out/vykcn-tool and
+#             out/windows/vykcn-tool.exe
 #             (TEST_BUILD=1: and the test build, out/test/vykcn.dll and its .debug)
 # make test   build and run every test: native, native under ASan+UBSan, Windows under Wine; all of
 #             it under build/, never touching out/
@@ -31,13 +32,14 @@ $(error CAPTURE: the capture build is part of the test build now: make TEST_BUIL
 endif
 test_build := $(filter 1,$(TEST_BUILD))
 tool := $(BUILD)/native/tools/vykcn-tool
+windows_libraries := $(BUILD)/windows-libraries
 
 # The Makefile's own variables; every other variable given on the command line goes to
 # scripts/settings.sh as NAME=VALUE, quoted for the shell (a value may hold spaces).
 own := BUILD OUT TEST_BUILD CAPTURE
 given := $(foreach v,$(filter-out $(own),$(.VARIABLES)),$(if $(findstring command line,$(origin $v)),'$(subst ','\'',$v=$($v))'))
 
-.PHONY: all deps tool settings configure native windows report test bench clean
+.PHONY: all deps tool settings windows-libraries configure native windows report test bench clean
 
 all: report
 
@@ -57,22 +59,29 @@ tool: deps
 settings: tool
 	@bash scripts/settings.sh $(BUILD) $(tool) $(given)
 
-# The Windows build, configured once, and again when the settings change.
-configure: settings
+# FreeType and libgettextpo for vykcn-tool.exe, cross-built once per installed version.
+windows-libraries: deps
+	@bash scripts/windows-libraries.sh $(BUILD)
+
+# The Windows build, configured once, and again when the settings or the cross-built libraries change.
+configure: settings windows-libraries
 	@[ -f $(BUILD)/windows/build.ninja -a -f $(BUILD)/windows/generated/shipping/packed-files.txt ] \
 	  || rm -f $(BUILD)/stamps/configure-windows
-	@bash scripts/if-changed.sh $(BUILD)/stamps/configure-windows $(BUILD)/settings.cmake -- \
+	@bash scripts/if-changed.sh $(BUILD)/stamps/configure-windows $(BUILD)/settings.cmake \
+	  $(windows_libraries)/libraries.cmake -- \
 	  sh -c 'cmake -S . -B $(BUILD)/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVYKCN_TOOL="$$(realpath -m $(tool))" \
-	    -C $(BUILD)/settings.cmake >/dev/null'
+	    -DVYKCN_WINDOWS_LIBRARIES="$$(realpath -m $(windows_libraries))" -C $(BUILD)/settings.cmake >/dev/null'
 
 native: configure
 	@mkdir -p $(OUT) && { cmp -s $(tool) $(OUT)/vykcn-tool || cp $(tool) $(OUT)/vykcn-tool; }
 
 windows: native
-	@cmake --build $(BUILD)/windows --target vykcn $(if $(test_build),vykcn_test_dll) | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
+	@cmake --build $(BUILD)/windows --target vykcn vykcn-tool $(if $(test_build),vykcn_test_dll) | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
 	@mkdir -p $(OUT) && for f in vykcn.dll vykcn.dll.debug; do \
 	  cmp -s $(BUILD)/windows/module/$$f $(OUT)/$$f || cp $(BUILD)/windows/module/$$f $(OUT)/$$f; done
+	@mkdir -p $(OUT)/windows && { cmp -s $(BUILD)/windows/tools/vykcn-tool.exe $(OUT)/windows/vykcn-tool.exe \
+	  || cp $(BUILD)/windows/tools/vykcn-tool.exe $(OUT)/windows/vykcn-tool.exe; }
 ifneq ($(test_build),)
 	@mkdir -p $(OUT)/test && for f in vykcn.dll vykcn.dll.debug; do \
 	  cmp -s $(BUILD)/windows/test/$$f $(OUT)/test/$$f || cp $(BUILD)/windows/test/$$f $(OUT)/test/$$f; done

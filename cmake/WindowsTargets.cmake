@@ -82,6 +82,16 @@ add_test(NAME windows.shipping_module_links_no_test_build
     fi
   ]=] ${CMAKE_BINARY_DIR}/module/vykcn.map)
 
+# vykcn-tool.exe, from the toolkit's sources and the libraries cross-built for it
+# (scripts/windows-libraries.sh writes libraries.cmake). The module does not depend on it.
+set(VYKCN_WINDOWS_LIBRARIES "" CACHE PATH "Folder of vykcn-tool.exe's cross-built libraries (libraries.cmake)")
+if(VYKCN_WINDOWS_LIBRARIES)
+  include(${VYKCN_WINDOWS_LIBRARIES}/libraries.cmake)
+  add_subdirectory(tools)
+else()
+  message(STATUS "vykcn-tool.exe is not built: VYKCN_WINDOWS_LIBRARIES names no cross-built libraries")
+endif()
+
 add_subdirectory(tests/windows)
 
 # The lookup benchmark, measured under Wine on a corpus written by its native build.

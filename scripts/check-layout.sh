@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Keeps the dependencies pointing one way: only src/win32 (and the Windows tests) may see
-# <windows.h>, Direct3D or a header of src/win32; nothing portable asks which platform it is on;
+# Keeps the dependencies pointing one way: only src/win32, the toolkit's tools/system/windows (and
+# the Windows tests) may see <windows.h> or another Windows header, only src/win32 Direct3D or a
+# header of src/win32; only tools/system/posix sees the POSIX headers among the toolkit's sources
+# (files, iconv, memory files); nothing portable asks which platform it is on;
 # only the decoder's CPU-specific folder (src/lzx/decoder/x86) uses intrinsics, target attributes
 # or asks which processor it runs on; the LZX encoder is the toolkit's: nothing else under src/
 # includes it or links it, so the module never carries it; the test build's code is included
@@ -23,8 +25,13 @@ report() {  # report MESSAGE MATCHES
 sources=$(find src tools bench fuzz tests/native -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \
           -o -name '*.S' \) -not -path 'src/win32/*' | sort)
 # shellcheck disable=SC2086
-report "Windows or Direct3D headers outside src/win32" \
-  "$(grep -nE '^\s*#\s*include\s*[<"](windows\.h|d3d[0-9a-z_]*\.h|dxgi[0-9a-z_]*\.h|win32/)' $sources)"
+report "Windows or Direct3D headers outside src/win32 (and, for Windows headers, tools/system/windows)" \
+  "$(grep -nE '^\s*#\s*include\s*[<"](windows\.h|shellapi\.h|io\.h|d3d[0-9a-z_]*\.h|dxgi[0-9a-z_]*\.h|win32/)' $sources \
+     | grep -vE '^tools/system/windows/[^:]*:[0-9]+:\s*#\s*include\s*<(windows|shellapi|io)\.h>')"
+tool_sources=$(find tools -type f \( -name '*.cpp' -o -name '*.h' \) -not -path 'tools/system/posix/*' -not -path 'tools/system/windows/*' | sort)
+# shellcheck disable=SC2086
+report "POSIX system headers in the toolkit outside tools/system/posix" \
+  "$(grep -nE '^\s*#\s*include\s*<(unistd|fcntl|dirent|iconv|dlfcn|spawn|poll|termios|pthread)\.h>|^\s*#\s*include\s*<sys/' $tool_sources)"
 # shellcheck disable=SC2086
 report "platform conditionals in portable code" \
   "$(grep -nE '^\s*#\s*(if|ifdef|ifndef|elif)\b.*\b_WIN(32|64)\b' $sources)"

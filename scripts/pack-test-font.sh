@@ -6,7 +6,8 @@
 # atlas, or 4096 x 4096 where that is too small. Nothing fits: one line, and exit 1.
 #   scripts/pack-test-font.sh TOOL SHIPPED_DLL OUT_DIR [--extra-chars FILE] -- PACK-FONT OPTIONS AND FILES...
 # Writes OUT_DIR/vykcn-test-glyphs.bin and OUT_DIR/vykcn-test-atlas.dds (pack-font leaves them alone
-# when what it made them from did not change).
+# when what it made them from did not change), and OUT_DIR/test-glyph-options.txt, the options it
+# added, one a line (for `vykcn-tool build`, which then gives the test build back byte for byte).
 set -euo pipefail
 
 tool=$1 shipped=$2 out=$3
@@ -51,6 +52,7 @@ log=$out/pack-test-font.log
 for size in 4096x2048 4096x4096; do
   if "${pack[@]}" --atlas-size "$size" >"$log" 2>&1; then
     sed 's/^/test build: /' "$log"
+    printf '%s\n' --extra-chars "$chars" --glyph-height "$height" --atlas-size "$size" >"$out/test-glyph-options.txt"
     exit 0
   fi
   grep -q 'do not fit the' "$log" || break

@@ -2,6 +2,9 @@
 # Runs a Windows executable under Wine with the project's own prefix.
 # Usage: wine-run.sh [--display] PROGRAM.exe [ARGS...]
 #   --display  run under a virtual X display (needed by Direct3D).
+#        wine-run.sh --keep-server SECONDS
+#   starts the prefix's wineserver to stay SECONDS after its last program ends (unless one runs
+#   already), so that a test suite's many short runs share one.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -11,7 +14,10 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win64
 
 display=0
-if [[ "${1:-}" == "--display" ]]; then
+keep=""
+if [[ "${1:-}" == "--keep-server" ]]; then
+  keep=${2:?--keep-server needs a number of seconds}
+elif [[ "${1:-}" == "--display" ]]; then
   display=1
   shift
   # A wineserver started without a display serves every process of its prefix without one, and
@@ -32,6 +38,10 @@ if [[ ! -f "$WINEPREFIX/.vykcn-ready" ]]; then
   ) 9>"$WINEPREFIX.lock"
 fi
 
+if [[ -n "$keep" ]]; then
+  wineserver "-p$keep" 2>/dev/null || true  # fails when one runs already: that one serves
+  exit 0
+fi
 if [[ $display -eq 1 ]]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
 fi

@@ -5,8 +5,10 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "commands/command_registry.h"
+#include "system/program.h"
 
 namespace {
 
@@ -75,4 +77,12 @@ int RunCaught(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return CloseStandardOutput(RunCaught(argc, argv)); }
+int main(int argc, char** argv) {
+  vykcn::tool::system::ShowUtf8OnConsole();
+  // The arguments in UTF-8, whatever the platform passed.
+  std::vector<std::string> arguments = vykcn::tool::system::ProgramArguments(argc, argv);
+  std::vector<char*> utf8 = {argc > 0 ? argv[0] : const_cast<char*>("vykcn-tool")};
+  for (std::string& argument : arguments) utf8.push_back(argument.data());
+  utf8.push_back(nullptr);
+  return CloseStandardOutput(RunCaught(static_cast<int>(utf8.size() - 1), utf8.data()));
+}

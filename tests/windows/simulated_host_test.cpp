@@ -19,6 +19,8 @@ using test::HostLayout;
 using test::SimulatedHost;
 
 std::string gLayout = "expected";
+// The translated host's module: the test build's, or (--module=PATH) one that vykcn-tool build wrote.
+std::string gTranslatedModule = "translated-module\\vykcn.dll";
 constexpr const char* kDecoratedExport = "?ReplaceSubtitle@@YAPEBDPEBD@Z";
 using ReplaceSubtitleFn = const char* (*)(const char*);
 
@@ -206,7 +208,7 @@ class TranslatedHost : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ASSERT_TRUE(host_.Map(HostLayout::kExpected));
-    module_ = test::LoadRelative("translated-module\\vykcn.dll");
+    module_ = test::LoadRelative(gTranslatedModule);
   }
   void SetUp() override {
     ASSERT_NE(module_, nullptr);
@@ -305,6 +307,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg.rfind("--host=", 0) == 0) vykcn::gLayout = arg.substr(7);
+    if (arg.rfind("--module=", 0) == 0) vykcn::gTranslatedModule = arg.substr(9);
   }
   const char* filter = vykcn::gLayout == "expected"   ? "PatchedHost.*"
                        : vykcn::gLayout == "mismatch" ? "MismatchedHost.*"

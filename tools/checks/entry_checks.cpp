@@ -7,6 +7,7 @@
 #include "base/utf8.h"
 #include "checks/placeholders.h"
 #include "checks/punctuation_checks.h"
+#include "checks/untranslated_text.h"
 #include "common/code_points.h"
 
 namespace vykcn::tool {
@@ -102,6 +103,11 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* fin
   const bool hasLetters = std::any_of(entry.host.begin(), entry.host.end(),
                                       [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; });
   if (entry.translation == entry.host && hasLetters) add(Severity::kWarning, "the translation is the host text unchanged", w::kUnchanged);
+  if (entry.translation != entry.host && LooksUntranslated(entry.host, entry.translation)) {
+    add(Severity::kWarning,
+        "the translation has Latin letters but no Chinese character: " + QuotedText(entry.translation),
+        w::kUntranslatedText);
+  }
   if (entry.crLfInCell) add(Severity::kWarning, "CR LF inside a quoted cell, read as a line feed", w::kCrLf);
   if (entry.plural) add(Severity::kWarning, "plural entry: only the first form (msgstr[0]) is used", w::kPlural);
   if (usable) CheckChinesePunctuation(entry, fileIndex, findings);

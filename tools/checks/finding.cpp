@@ -21,6 +21,7 @@ const std::vector<std::string>& WarningClasses() {
   namespace w = warning_class;
   static const std::vector<std::string> classes = {w::kPlaceholder, w::kMarkup,
                                                    w::kLineBreaks,  w::kWhiteSpace, w::kUnchanged,
+                                                   w::kUntranslatedText,
                                                    w::kCrLf,        w::kPlural,     w::kContext,    w::kEncoding,
                                                    w::kGlyph,       w::kFallback,   w::kAcceptedHash,
                                                    w::kNearMatch,

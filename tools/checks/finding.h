@@ -17,6 +17,7 @@ constexpr char kMarkup[] = "markup";             // tags or entities differ
 constexpr char kLineBreaks[] = "line-breaks";    // another number of line feeds than the host text
 constexpr char kWhiteSpace[] = "white-space";    // leading or trailing white space differs
 constexpr char kUnchanged[] = "unchanged";       // the translation is the host text
+constexpr char kUntranslatedText[] = "untranslated-text";  // Latin letters and no CJK character in the translation
 constexpr char kCrLf[] = "crlf";                 // CR LF read as LF in a CSV cell
 constexpr char kPlural[] = "plural";             // only msgstr[0] is used
 constexpr char kContext[] = "context";           // msgctxt, which the module cannot tell apart

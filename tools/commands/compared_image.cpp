@@ -1,7 +1,6 @@
 #include "commands/compared_image.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <unordered_map>
 
 #include "common/command_error.h"
@@ -11,6 +10,8 @@
 #include "formats/resource_ids.h"
 #include "module_reading/glyph_table_file.h"
 #include "module_reading/translation_resource_file.h"
+#include "system/files.h"
+#include "text_sources/translators_folder.h"
 
 namespace vykcn::tool {
 namespace {
@@ -18,21 +19,6 @@ namespace {
 bool IsTranslatorsFileName(const std::string& name) {
   const std::string extension = ExtensionInLowerCase(name);
   return extension == ".po" || extension == ".csv";
-}
-
-std::vector<std::string> FolderFiles(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code error;
-  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
-    if (IsTranslatorsFileName(name) && !it->is_directory()) names.push_back(name);
-  }
-  if (error) throw CommandError("cannot read " + folder + ": " + error.message());
-  if (names.empty()) throw CommandError(folder + ": no .po or .csv files in the folder");
-  std::sort(names.begin(), names.end());
-  std::vector<std::string> paths;
-  for (const std::string& name : names) paths.push_back((std::filesystem::path(folder) / name).string());
-  return paths;
 }
 
 // The records the module keeps: of several with one hash, the last.
@@ -64,8 +50,7 @@ ComparedImage BuiltSet(const std::string& name, const std::vector<std::string>& 
 }  // namespace
 
 ComparedImage ReadComparedImage(const std::string& path, const CheckOptions& options) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return BuiltSet(path, FolderFiles(path), options);
+  if (system::LookAt(path).kind == system::FileKind::kDirectory) return BuiltSet(path, TranslatorsFilesIn(path), options);
   if (IsTranslatorsFileName(path)) return BuiltSet(path, {path}, options);
   CheckCommandPaths({{path}, {}});
   const std::vector<uint8_t> bytes = ReadFileBytes(path);

@@ -11,6 +11,7 @@
 #include "formats/glyph_table.h"
 #include "formats/resource_ids.h"
 #include "module_reading/module_checks.h"
+#include "module_reading/module_resources.h"
 #include "module_reading/module_translations.h"
 #include "module_reading/pe_resources.h"
 #include "module_reading/pe_structure.h"
@@ -18,22 +19,7 @@
 namespace vykcn::tool {
 namespace {
 
-constexpr uint16_t kManifestId = 2;
-constexpr uint16_t kManifestLanguage = 1033;  // English (US)
 constexpr size_t kProblemsShown = 20;  // a broken table would otherwise list every record
-
-struct Expected {
-  const char* what;
-  ResourceName type;
-  uint16_t id;
-  uint16_t language;
-};
-
-ResourceName Numbered(uint16_t id) {
-  ResourceName name;
-  name.id = id;
-  return name;
-}
 
 // The listing on stdout, which --summary leaves out.
 class Listing {
@@ -102,12 +88,7 @@ void RunInspect(const std::string& dll, bool summary) {
   const std::vector<PeResource> resources = ReadPeResources(image);
   PrintDirectory(list, dll, resources);
 
-  const Expected expected[] = {
-      {"glyph table", ModuleResourceType(kGlyphTableResourceId), kGlyphTableResourceId, kResourceLanguage},
-      {"translations", ModuleResourceType(kTranslationResourceId), kTranslationResourceId, kResourceLanguage},
-      {"font atlas", ModuleResourceType(kFontAtlasResourceId), kFontAtlasResourceId, kResourceLanguage},
-      {"manifest", Numbered(kRtManifest), kManifestId, kManifestLanguage},
-  };
+  const std::vector<ModuleResource>& expected = ModuleResources();
   std::vector<std::string> problems;
   const PeResource* found[4];
   for (int i = 0; i < 4; ++i) {

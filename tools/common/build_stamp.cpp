@@ -5,6 +5,7 @@
 
 #include "common/command_error.h"
 #include "common/file_io.h"
+#include "system/files.h"
 
 namespace vykcn::tool {
 namespace {
@@ -39,7 +40,7 @@ void BuildStamp::AddFile(std::string_view label, const std::string& path) {
   Add(label, bytes.data(), bytes.size());
 }
 
-void BuildStamp::AddThisProgram() { AddFile("program", "/proc/self/exe"); }
+void BuildStamp::AddThisProgram() { AddFile("program", system::ThisProgram()); }
 
 std::string BuildStamp::Digest() const {
   char text[40];

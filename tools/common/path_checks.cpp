@@ -1,26 +1,11 @@
 #include "common/path_checks.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-
 #include "common/command_error.h"
 #include "common/file_extension.h"
+#include "system/files.h"
 
 namespace vykcn::tool {
 namespace {
-
-bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
-// An output that does not exist yet: the file its name would create, to compare two outputs.
-std::string WouldBe(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
-  return error ? path : canonical.string();
-}
 
 bool IsTranslatorsFileName(const std::string& path) {
   const std::string extension = ExtensionInLowerCase(path);
@@ -30,39 +15,41 @@ bool IsTranslatorsFileName(const std::string& path) {
 }  // namespace
 
 void CheckCommandPaths(const CommandPaths& paths) {
-  std::vector<struct stat> inputs;
+  using system::FileKind;
+  std::vector<system::FileInfo> inputs;
   for (const std::string& input : paths.inputs) {
     if (input.empty()) continue;
-    struct stat info;
-    if (stat(input.c_str(), &info) != 0) throw CommandError("cannot read " + input + ": " + std::strerror(errno));
-    if (S_ISDIR(info.st_mode)) throw CommandError("cannot read " + input + ": Is a directory");
-    if (!S_ISREG(info.st_mode)) throw CommandError("cannot read " + input + ": not a regular file");
-    if (access(input.c_str(), R_OK) != 0) throw CommandError("cannot read " + input + ": " + std::strerror(errno));
+    const system::FileInfo info = system::LookAt(input);
+    if (info.kind == FileKind::kMissing) throw CommandError("cannot read " + input + ": " + info.reason);
+    if (info.kind == FileKind::kDirectory) throw CommandError("cannot read " + input + ": Is a directory");
+    if (info.kind != FileKind::kRegular) throw CommandError("cannot read " + input + ": not a regular file");
+    std::string reason;
+    if (!system::CanRead(input, &reason)) throw CommandError("cannot read " + input + ": " + reason);
     inputs.push_back(info);
   }
-  std::vector<std::pair<std::string, struct stat>> existing;
+  std::vector<std::pair<std::string, system::FileInfo>> existing;
   std::vector<std::string> created;
   std::vector<std::string> outputs = paths.outputs;
   outputs.insert(outputs.end(), paths.binaryOutputs.begin(), paths.binaryOutputs.end());
   for (size_t i = 0; i < outputs.size(); ++i) {
     const std::string& output = outputs[i];
     if (output.empty()) continue;
-    struct stat info;
-    if (stat(output.c_str(), &info) != 0) {
-      const std::string name = WouldBe(output);
+    const system::FileInfo info = system::LookAt(output);
+    if (info.kind == FileKind::kMissing) {
+      const std::string place = system::PlaceOfNewFile(output);
       for (const std::string& other : created) {
-        if (other == name) throw CommandError("cannot write " + output + " twice: two outputs name the same file");
+        if (other == place) throw CommandError("cannot write " + output + " twice: two outputs name the same file");
       }
-      created.push_back(name);
+      created.push_back(place);
       continue;
     }
-    if (S_ISDIR(info.st_mode)) throw CommandError("cannot write " + output + ": Is a directory");
-    if (!S_ISREG(info.st_mode)) throw CommandError("cannot write " + output + ": not a regular file");
-    for (const struct stat& input : inputs) {
-      if (SameFile(info, input)) throw CommandError("will not overwrite " + output + ": it is also an input");
+    if (info.kind == FileKind::kDirectory) throw CommandError("cannot write " + output + ": Is a directory");
+    if (info.kind != FileKind::kRegular) throw CommandError("cannot write " + output + ": not a regular file");
+    for (const system::FileInfo& input : inputs) {
+      if (info.SameFileAs(input)) throw CommandError("will not overwrite " + output + ": it is also an input");
     }
     for (const auto& other : existing) {
-      if (SameFile(info, other.second)) {
+      if (info.SameFileAs(other.second)) {
         throw CommandError("cannot write " + output + " twice: it is the same file as " + other.first);
       }
     }

@@ -5,15 +5,13 @@
 #include FT_OUTLINE_H
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 #include "common/code_points.h"
 #include "common/command_error.h"
+#include "common/file_io.h"
 
 namespace vykcn::tool {
 
@@ -26,6 +24,7 @@ struct FontRasterizer::State {
   FT_Library library = nullptr;
   FT_Face face = nullptr;
   std::string path;
+  std::vector<uint8_t> bytes;  // the font file, which FreeType reads from memory as long as the face lives
   FT_F26Dot6 charSize = 0;
 };
 
@@ -81,16 +80,17 @@ void TrimToInk(RasterGlyph* glyph) {
 
 FontRasterizer::FontRasterizer(const std::string& path, int face) : state_(std::make_unique<State>()) {
   state_->path = path;
-  // FreeType streams the file itself; opening it first gives the system's reason when it cannot.
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    std::fclose(file);
-  } else {
-    throw CommandError("cannot read " + path + ": " + std::strerror(errno));
-  }
+  // Read by the toolkit, so that any path opens (FreeType opens only the C runtime's names) and a
+  // failure gives the system's reason.
+  state_->bytes = ReadFileBytes(path);
+  const auto newFace = [this](int index) {
+    return FT_New_Memory_Face(state_->library, state_->bytes.data(), static_cast<FT_Long>(state_->bytes.size()), index,
+                              &state_->face);
+  };
   if (FT_Error error = FT_Init_FreeType(&state_->library)) {
     throw CommandError("cannot start FreeType: " + FreeTypeMessage(error));
   }
-  if (FT_Error error = FT_New_Face(state_->library, path.c_str(), 0, &state_->face)) {
+  if (FT_Error error = newFace(0)) {
     FT_Done_FreeType(state_->library);
     state_->library = nullptr;
     throw CommandError("cannot read font " + path + ": " + FreeTypeMessage(error));
@@ -100,7 +100,7 @@ FontRasterizer::FontRasterizer(const std::string& path, int face) : state_(std::
     FT_Done_Face(state_->face);
     state_->face = nullptr;
     FT_Error error = face < 0 || face >= faces ? FT_Err_Invalid_Argument
-                                               : FT_New_Face(state_->library, path.c_str(), face, &state_->face);
+                                               : newFace(face);
     if (error != 0) {
       FT_Done_FreeType(state_->library);
       state_->library = nullptr;

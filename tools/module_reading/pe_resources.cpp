@@ -58,6 +58,7 @@ class ResourceWalker {
           resource.name = name;
           resource.language = language.id;
           const uint32_t rva = file_.U32(root_ + dataEntry), size = file_.U32(root_ + dataEntry + 4);
+          resource.codePage = file_.U32(root_ + dataEntry + 8);
           const uint64_t offset = FileOffset(rva, size);
           // Directories may share subdirectories; a hostile file could multiply them without end.
           copiedBytes += size;
@@ -109,6 +110,7 @@ class ResourceWalker {
         for (uint16_t k = 0; k < length; ++k) {
           const uint16_t unit = file_.U16(string + 2 + 2 * k);
           name.text += unit < 0x80 ? static_cast<char>(unit) : '?';
+          name.units.push_back(unit);
         }
       } else {
         name.id = static_cast<uint16_t>(nameField);

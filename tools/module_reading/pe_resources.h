@@ -11,6 +11,7 @@ struct ResourceName {
   bool isString = false;
   uint16_t id = 0;
   std::string text;  // the string's UTF-16 units, ASCII as is, anything else as '?'
+  std::vector<uint16_t> units;  // the string's UTF-16 units as stored, to write it again
 
   bool Is(uint16_t number) const { return !isString && id == number; }
   bool Is(const std::string& name) const { return isString && text == name; }
@@ -22,6 +23,7 @@ struct PeResource {
   ResourceName type;
   ResourceName name;
   uint16_t language = 0;
+  uint32_t codePage = 0;  // the data entry's code page field
   std::vector<uint8_t> data;
 };
 

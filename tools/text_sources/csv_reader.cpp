@@ -106,11 +106,10 @@ namespace {
 std::string DecodedText(const std::vector<uint8_t>& bytes, const std::string& path) {
   std::string text(bytes.begin(), bytes.end());
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return text.substr(3);
-  const bool little = text.compare(0, 2, "\xFF\xFE") == 0, big = text.compare(0, 2, "\xFE\xFF") == 0;
-  if (!little && !big) return text;
-  CharsetConverter converter(little ? "UTF-16LE" : "UTF-16BE");
+  if (text.compare(0, 2, "\xFF\xFE") != 0 && text.compare(0, 2, "\xFE\xFF") != 0) return text;
+  CharsetConverter converter("UTF-16");
   std::string utf8;
-  if (!converter.ToUtf8(text.substr(2), &utf8)) throw CommandError(path + ": not valid UTF-16");
+  if (!converter.ToUtf8(text, &utf8)) throw CommandError(path + ": not valid UTF-16");
   return utf8;
 }
 

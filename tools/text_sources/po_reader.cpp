@@ -9,13 +9,10 @@
 #include "text_sources/po_reader.h"
 
 #include <gettext-po.h>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cerrno>
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
@@ -23,9 +20,11 @@
 #include <memory>
 #include <type_traits>
 
+#include "base/utf8.h"
 #include "common/charset_conversion.h"
 #include "common/command_error.h"
 #include "common/file_io.h"
+#include "system/catalogue_reading.h"
 
 namespace vykcn::tool {
 
@@ -83,31 +82,6 @@ po_file_t ReadWithLibrary(const char* path, ReadErrors* errors) {
   return file;
 }
 
-// A copy of bytes in memory with a path the library can open, for a file that must be read
-// without its first bytes (a byte order mark).
-class MemoryFile {
- public:
-  MemoryFile(const uint8_t* bytes, size_t size) : fd_(memfd_create("po", MFD_CLOEXEC)) {
-    if (fd_ < 0) throw CommandError(std::string("cannot copy the file for reading: ") + std::strerror(errno));
-    for (size_t written = 0; written < size;) {
-      const ssize_t n = write(fd_, bytes + written, size - written);
-      if (n <= 0) {
-        const std::string reason = n < 0 ? std::strerror(errno) : "nothing written";
-        close(fd_);
-        throw CommandError("cannot copy the file for reading: " + reason);
-      }
-      written += static_cast<size_t>(n);
-    }
-  }
-  ~MemoryFile() { close(fd_); }
-  MemoryFile(const MemoryFile&) = delete;
-  MemoryFile& operator=(const MemoryFile&) = delete;
-  std::string path() const { return "/proc/self/fd/" + std::to_string(fd_); }
-
- private:
-  int fd_;
-};
-
 struct ScannedMessage {
   int line;           // of its msgid keyword
   std::string msgid;  // as the library gives it back: escapes resolved, in the file's charset
@@ -118,6 +92,7 @@ struct LineScan {
   std::map<std::string, std::vector<ScannedMessage>> messages;  // obsolete ones included, by domain
   std::vector<int> messageLines;  // every msgid line, in order, of all domains
   std::vector<int> nulLines;      // lines with a NUL byte or a \0 escape
+  std::map<std::string, int> charsetLines;  // by domain, the first line that names a charset
 };
 
 // The name in a `domain "NAME"` line.
@@ -159,7 +134,8 @@ std::string QuotedString(const std::string& text, bool* hasNul) {
       value += static_cast<char>(code);
     } else {
       static const char kEscapes[] = "n\nt\tr\rb\bf\fv\va\a";
-      const char* escape = std::strchr(kEscapes, c);
+      // strchr finds the table's terminator for a NUL (a backslash before a NUL byte).
+      const char* escape = c != '\0' ? std::strchr(kEscapes, c) : nullptr;
       value += escape != nullptr && (escape - kEscapes) % 2 == 0 ? escape[1] : c;
     }
   }
@@ -201,6 +177,9 @@ LineScan ScanLines(const std::vector<uint8_t>& bytes) {
       QuotedString(content, &hasNul);  // msgstr, msgctxt, msgid_plural: only their NULs matter here
     }
     if (hasNul) scan.nulLines.push_back(line);
+    if (content.rfind('#', 0) != 0 && content.find("charset=") != std::string::npos) {
+      scan.charsetLines.emplace(domain, line);
+    }
     start = end + 1;
     ++line;
   }
@@ -226,6 +205,68 @@ std::string HeaderCharset(po_file_t file, const char* domain) {
     }
   }
   return charset.empty() ? "UTF-8" : charset;
+}
+
+// A few characters of a text from its first multi-byte one, up to a line feed or another control
+// character, for a message to quote; "..." where the text goes on.
+std::string Sample(const std::string& text) {
+  constexpr size_t kShown = 8;
+  const size_t start = static_cast<size_t>(
+      std::find_if(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; }) - text.begin());
+  size_t at = start, shown = 0;
+  uint32_t code = 0;
+  while (at < text.size() && shown < kShown && DecodeUtf8Char(text, &at, &code) && code >= 0x20) ++shown;
+  return (start > 0 ? "..." : "") + text.substr(start, at - start) + (at < text.size() ? "..." : "");
+}
+
+// When every text of the domain's messages is valid UTF-8 and one holds a multi-byte character,
+// the start of the first such text (a translation's if any); empty otherwise. A single-byte text
+// is valid UTF-8 so only by chance: an accented letter alone ("caf\xE9") never is. The header,
+// which the game never shows, is left out.
+std::string Utf8Sample(po_file_t file, const char* domain) {
+  std::string translationSample, otherSample;
+  // False for a text that is not UTF-8; the first text with a multi-byte character gives *sample.
+  const auto look = [](const char* text, std::string* sample) {
+    if (text == nullptr) return true;
+    if (!IsValidUtf8(text)) return false;
+    const bool multiByte = std::any_of(text, text + std::strlen(text), [](char c) { return (c & 0x80) != 0; });
+    if (multiByte && sample->empty()) *sample = Sample(text);
+    return true;
+  };
+  std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, void (*)(po_message_iterator_t)> it(
+      po_message_iterator(file, domain), po_message_iterator_free);
+  while (po_message_t message = po_next_message(it.get())) {
+    if (po_message_msgid(message)[0] == '\0' && po_message_msgctxt(message) == nullptr) continue;
+    const bool plural = po_message_msgid_plural(message) != nullptr;
+    bool valid = look(plural ? nullptr : po_message_msgstr(message), &translationSample);
+    for (int form = 0; plural && valid && po_message_msgstr_plural(message, form) != nullptr; ++form) {
+      valid = look(po_message_msgstr_plural(message, form), &translationSample);
+    }
+    const char* others[] = {po_message_msgid(message), po_message_msgid_plural(message), po_message_msgctxt(message)};
+    for (const char* text : others) valid = valid && look(text, &otherSample);
+    if (!valid) return "";
+  }
+  return translationSample.empty() ? otherSample : translationSample;
+}
+
+// The text as a reader that trusts the single-byte charset sees it, a byte a character; a byte
+// that is no printable character of the charset shows as \xNN.
+std::string ReadByteByByte(CharsetConverter* converter, const std::string& text) {
+  std::string shown;
+  for (char byte : text) {
+    std::string character;
+    size_t at = 0;
+    uint32_t code = 0;
+    if (converter->ToUtf8(std::string(1, byte), &character) && DecodeUtf8Char(character, &at, &code) &&
+        code >= 0x20 && (code < 0x7F || code >= 0xA0)) {
+      shown += character;
+    } else {
+      static const char kHex[] = "0123456789ABCDEF";
+      const auto value = static_cast<unsigned char>(byte);
+      shown += std::string("\\x") + kHex[value >> 4] + kHex[value & 15];
+    }
+  }
+  return shown;
 }
 
 // printf directives are checked unless the flags name another format, or none ("no-c-format").
@@ -283,16 +324,19 @@ SourceFile ReadPoFile(const std::string& path) {
   result.path = path;
   std::vector<uint8_t> bytes = ReadFileBytes(path);
   const bool byteOrderMark = bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
-  std::unique_ptr<MemoryFile> withoutMark;
   if (byteOrderMark) {
     result.problems.push_back({1, true, "a UTF-8 byte order mark, which gettext's tools refuse: read as UTF-8"});
-    withoutMark = std::make_unique<MemoryFile>(bytes.data() + 3, bytes.size() - 3);
     bytes.erase(bytes.begin(), bytes.begin() + 3);
   }
   const LineScan scan = ScanLines(bytes);
 
+  // The library reads the very bytes scanned (the file's, past a byte order mark).
   ReadErrors errors;
-  po_file_t file = ReadWithLibrary(withoutMark ? withoutMark->path().c_str() : path.c_str(), &errors);
+  po_file_t file = nullptr;
+  std::string reason;
+  if (!system::WithCatalogueBytes(bytes, [&](const char* name) { file = ReadWithLibrary(name, &errors); }, &reason)) {
+    throw CommandError(path + ": cannot hand the file to libgettextpo: " + reason);
+  }
   if (file == nullptr) {
     const std::string why = errors.errors.empty() ? "cannot read " + path : errors.errors.back().message;
     throw CommandError(path + ": " + why);
@@ -311,6 +355,21 @@ SourceFile ReadPoFile(const std::string& path) {
         converter = std::make_unique<CharsetConverter>(charset);
       } catch (const CommandError& e) {
         throw CommandError(path + ": " + e.what());
+      }
+      // UTF-8 under a single-byte charset's name: every multi-byte character would become two to
+      // four wrong ones, and a host text would be keyed under its wrong bytes. The file is read
+      // as UTF-8, so that the other checks still see what was meant.
+      const std::string sample = converter->SingleByte() ? Utf8Sample(file, *domain) : "";
+      if (!sample.empty()) {
+        const auto line = scan.charsetLines.find(*domain);
+        const int at = line != scan.charsetLines.end() ? line->second : 0;
+        const std::string message = "the header declares charset=" + charset + ", but the texts are UTF-8 (\"" +
+                                    sample + "\" would become \"" + ReadByteByByte(converter.get(), sample) +
+                                    "\"); write charset=UTF-8";
+        const bool said = std::any_of(result.problems.begin(), result.problems.end(),
+                                      [&](const SourceProblem& p) { return p.line == at && p.message == message; });
+        if (!said) result.problems.push_back({at, false, message});
+        converter.reset();
       }
     }
     std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, void (*)(po_message_iterator_t)> it(

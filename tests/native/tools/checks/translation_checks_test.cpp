@@ -80,8 +80,8 @@ const char kManyProblemsCsv[] =
     "source,translation\n"
     "Open,\xE5\xBC\x80\xE5\x90\xAF\n"                   // 2: another translation of a.po:4
     ",\xE7\xA9\xBA\xE7\x9A\x84\n"                       // 3: empty host text
-    "B\x9C,one\n"                                       // 4
-    "A\x1F,two\n"                                       // 5: shares the hash of line 4
+    "B\x9C,\xE4\xB8\x80\n"                              // 4
+    "A\x1F,\xE4\xBA\x8C\n"                              // 5: shares the hash of line 4
     "Bad,\xE4\xBD\n"                                    // 6: not UTF-8
     "\"Line\r\nend\",\"\xE8\xA1\x8C\r\n\xE5\xB0\xBE\"\n"  // 7 to 9: CR LF in quoted cells
     "Trail ,\xE5\xB0\xBE\n"                             // 10: trailing white space
@@ -140,8 +140,10 @@ TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
 
 TEST(TranslationChecks, LaterWinsOverridesTheSameHostTextOnlyAndListsEachOverride) {
   TempDir dir;
-  const std::string base = dir.Write("base.csv", "source,translation\nOpen,\xE5\xBC\x80\nB\x9C,one\nKeep,\xE7\x95\x99\n");
-  const std::string patch = dir.Write("patch.csv", "source,translation\nOpen,\xE6\x89\x93\xE5\xBC\x80\nA\x1F,two\n");
+  const std::string base =
+      dir.Write("base.csv", "source,translation\nOpen,\xE5\xBC\x80\nB\x9C,\xE4\xB8\x80\nKeep,\xE7\x95\x99\n");
+  const std::string patch =
+      dir.Write("patch.csv", "source,translation\nOpen,\xE6\x89\x93\xE5\xBC\x80\nA\x1F,\xE4\xBA\x8C\n");
   const std::string again = dir.Write("again.csv", "source,translation\nOpen,\xE6\x89\x93\xE5\xBC\x80\n");
   // A repeat of the base's translation must not survive the override beside the winner.
   const std::string repeat = dir.Write("repeat.csv", "source,translation\nOpen,\xE5\xBC\x80\n");
@@ -159,7 +161,8 @@ TEST(TranslationChecks, LaterWinsOverridesTheSameHostTextOnlyAndListsEachOverrid
   std::vector<std::string> used;
   for (const auto& entry : layered.used) used.push_back(entry.translation);
   // "again.csv" repeats the winner: one record, no override.
-  EXPECT_EQ(used, (std::vector<std::string>{"one", "\xE7\x95\x99", "\xE6\x89\x93\xE5\xBC\x80", "\xE6\x89\x93\xE5\xBC\x80"}));
+  EXPECT_EQ(used, (std::vector<std::string>{"\xE4\xB8\x80", "\xE7\x95\x99", "\xE6\x89\x93\xE5\xBC\x80",
+                                            "\xE6\x89\x93\xE5\xBC\x80"}));
   EXPECT_EQ(layered.records, 3u);
   EXPECT_EQ(layered.files.at(0).overridden, 1u);
   EXPECT_EQ(layered.files.at(1).overridden, 1u);
@@ -175,7 +178,9 @@ TEST(TranslationChecks, LaterWinsOverridesTheSameHostTextOnlyAndListsEachOverrid
 TEST(TranslationChecks, HostTextsThatWouldShowAnotherTextsTranslation) {
   ASSERT_EQ(TestHash("YFokxZcx"), TestHash("LuMaOBaQ"));
   const std::string hash = "0x5FFA70D4";
-  const std::string a = "source,translation\nYFokxZcx,\xE7\x94\xB2\nHello,\xE4\xBD\xA0\nTrans,ABCDEF\nABCD,\xE4\xBA\x8C\n";
+  const std::string a =
+      "source,translation\nYFokxZcx,\xE7\x94\xB2\nHello,\xE4\xBD\xA0\nTrans,\xE4\xB8\xAD" "AB\n"
+      "\xE4\xB8\xAD,\xE4\xBA\x8C\n";
   const struct Case {
     std::vector<std::pair<std::string, std::string>> files;  // the first is a.csv above
     bool laterWins;
@@ -192,8 +197,9 @@ TEST(TranslationChecks, HostTextsThatWouldShowAnotherTextsTranslation) {
       {{{"game.txt", "Hello!\nTransx\nHe\nLuMaOBaQ\nTrans   \n"}}, false, {},
        {"game.txt:1: warning: at the subtitle site the game would show \"\xE4\xBD\xA0\" (the translation of \"Hello\" at "
         "a.csv:3), found for the text without its last byte",
-        "game.txt:2: warning: the fallback finds \"ABCDEF\" (the translation of \"Trans\" at a.csv:4) for the text "
-        "without its last byte, then replaces it by \"\xE4\xBA\x8C\" (the translation of \"ABCD\" at a.csv:5)",
+        "game.txt:2: warning: the fallback finds \"\xE4\xB8\xAD" "AB\" (the translation of \"Trans\" at a.csv:4) for the "
+        "text without its last byte, then replaces it by \"\xE4\xBA\x8C\" (the translation of \"\xE4\xB8\xAD\" at "
+        "a.csv:5)",
         "game.txt:4: error: has no translation but shares the hash " + hash,
         "game.txt:5: warning: has no translation; \"Trans\" at a.csv:4 has one, and differs from it only in white "
         "space at the end or a line feed [near-match]"}},

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/byte_order.h"
+#include "tools/module_building/resource_section.h"
 #include "tools/common/translation_packing.h"
 #include "tools/support/reference_formats.h"
 
@@ -18,71 +19,21 @@ constexpr uint32_t kFileAlignment = 0x200, kSectionAlignment = 0x1000;
 
 uint32_t AlignUp(size_t value, uint32_t alignment) { return (uint32_t(value) + alignment - 1) & ~(alignment - 1); }
 
-// The .rsrc section's bytes: three directory levels, data entries, name strings, then the data.
+// The .rsrc section, as the toolkit writes one.
 std::vector<uint8_t> ResourceSection(const std::vector<TestResource>& resources) {
-  std::vector<std::vector<size_t>> types;  // indices of the resources of each type
-  for (size_t i = 0; i < resources.size(); ++i) {
-    const bool sameType = !types.empty() && resources[types.back()[0]].typeName == resources[i].typeName &&
-                          resources[types.back()[0]].typeId == resources[i].typeId;
-    if (sameType) {
-      types.back().push_back(i);
-    } else {
-      types.push_back({i});
-    }
+  std::vector<tool::PeResource> written;
+  for (const TestResource& r : resources) {
+    tool::PeResource resource;
+    resource.type.isString = !r.typeName.empty();
+    resource.type.id = r.typeId;
+    resource.type.text = r.typeName;
+    resource.type.units.assign(r.typeName.begin(), r.typeName.end());
+    resource.name.id = r.id;
+    resource.language = r.language;
+    resource.data = r.data;
+    written.push_back(std::move(resource));
   }
-  const size_t rootSize = 16 + 8 * types.size();
-  size_t at = rootSize;
-  std::vector<size_t> typeDir(types.size()), nameDir(resources.size()), dataEntry(resources.size());
-  for (size_t t = 0; t < types.size(); ++t) {
-    typeDir[t] = at;
-    at += 16 + 8 * types[t].size();
-  }
-  for (size_t r = 0; r < resources.size(); ++r) nameDir[r] = at, at += 16 + 8;
-  for (size_t r = 0; r < resources.size(); ++r) dataEntry[r] = at, at += 16;
-  std::vector<size_t> typeString(types.size());
-  for (size_t t = 0; t < types.size(); ++t) {
-    const std::string& name = resources[types[t][0]].typeName;
-    if (!name.empty()) typeString[t] = at, at += 2 + 2 * name.size();
-  }
-  std::vector<size_t> dataAt(resources.size());
-  for (size_t r = 0; r < resources.size(); ++r) {
-    at = (at + 7) & ~size_t(7);
-    dataAt[r] = at;
-    at += resources[r].data.size();
-  }
-  std::vector<uint8_t> s(at, 0);
-
-  Put16(s, 12, 0), Put16(s, 14, 0);
-  uint16_t named = 0, numbered = 0;
-  for (size_t t = 0; t < types.size(); ++t) {
-    const TestResource& first = resources[types[t][0]];
-    const size_t entry = 16 + 8 * t;
-    if (!first.typeName.empty()) {
-      ++named;
-      Put32(s, entry, 0x80000000u | uint32_t(typeString[t]));
-      Put16(s, typeString[t], uint16_t(first.typeName.size()));
-      for (size_t k = 0; k < first.typeName.size(); ++k) Put16(s, typeString[t] + 2 + 2 * k, uint8_t(first.typeName[k]));
-    } else {
-      ++numbered;
-      Put32(s, entry, first.typeId);
-    }
-    Put32(s, entry + 4, 0x80000000u | uint32_t(typeDir[t]));
-    Put16(s, typeDir[t] + 14, uint16_t(types[t].size()));
-    for (size_t k = 0; k < types[t].size(); ++k) {
-      const size_t r = types[t][k];
-      Put32(s, typeDir[t] + 16 + 8 * k, resources[r].id);
-      Put32(s, typeDir[t] + 16 + 8 * k + 4, 0x80000000u | uint32_t(nameDir[r]));
-      Put16(s, nameDir[r] + 14, 1);
-      Put32(s, nameDir[r] + 16, resources[r].language);
-      Put32(s, nameDir[r] + 20, uint32_t(dataEntry[r]));
-      Put32(s, dataEntry[r], kSectionRva + uint32_t(dataAt[r]));
-      Put32(s, dataEntry[r] + 4, uint32_t(resources[r].data.size()));
-      std::copy(resources[r].data.begin(), resources[r].data.end(), s.begin() + long(dataAt[r]));
-    }
-  }
-  Put16(s, 12, named);
-  Put16(s, 14, numbered);
-  return s;
+  return tool::WriteResourceSection(written, kSectionRva);
 }
 
 }  // namespace
@@ -107,6 +58,7 @@ std::vector<uint8_t> BuildTestPe(const std::vector<TestResource>& resources,
   Put32(pe, 0x3C, 0x40);
   pe[0x40] = 'P', pe[0x41] = 'E';
   Put16(pe, 0x44, 0x8664);  // machine: x86-64
+  Put16(pe, 0x56, 0x2022);  // an executable image, a DLL, large addresses
   Put16(pe, 0x46, uint16_t(1 + sections.size()));
   Put16(pe, 0x54, 240);     // optional header: PE32+ with 16 data directories
   const size_t optional = 0x58;

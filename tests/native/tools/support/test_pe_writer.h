@@ -1,6 +1,7 @@
 #pragma once
-// A test-side writer of minimal 64-bit PE files that carry a resource section (and sections of
-// zeros named as asked), so that the module readers can be tested without a Windows toolchain.
+// A test-side writer of minimal 64-bit PE DLLs that carry a resource section (written by the
+// toolkit's own writer) and sections of zeros named as asked, so that the module readers and build
+// can be tested without a Windows toolchain.
 #include <cstdint>
 #include <string>
 #include <utility>

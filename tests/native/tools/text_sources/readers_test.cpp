@@ -211,6 +211,26 @@ TEST(TextSources, CharsetsDelimitersAndCaseGiveTheSameEntries) {
   ASSERT_EQ(expected.size(), 3u);
   EXPECT_EQ(Pairs(tool::ReadTextSourceFile(gbkPo).entries), expected);
   EXPECT_EQ(tool::ReadTextSourceFile(gbkPo).entries.at(1).line, 7);
+  // UTF-8 under a single-byte charset's name is an error at the header's charset, and is read as
+  // UTF-8; text that is truly windows-1252 (an accented letter alone is no UTF-8) is read as it is.
+  const struct {
+    std::string charset, shown;
+  } misnamed[] = {{"windows-1252", "\xC3\xA6\xE2\x80\xB0\xE2\x80\x9C\xC3\xA5\xC2\xBC\xE2\x82\xAC"},
+                  {"ISO-8859-1", "\xC3\xA6\\x89\\x93\xC3\xA5\xC2\xBC\\x80"}};
+  for (const auto& m : misnamed) {
+    const tool::SourceFile file = tool::ReadPoFile(dir.Write(
+        m.charset + ".po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=" + m.charset + "\\n\"\n\n" + body));
+    EXPECT_EQ(Pairs(file.entries), expected);
+    EXPECT_EQ(Problems(file), std::vector<std::string>{"2: error: the header declares charset=" + m.charset +
+                                                       ", but the texts are UTF-8 (\"\xE6\x89\x93\xE5\xBC\x80\" would "
+                                                       "become \"" + m.shown + "\"); write charset=UTF-8"});
+  }
+  const tool::SourceFile latin = tool::ReadPoFile(dir.Write("w.po", Encoded(
+      "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=windows-1252\\n\"\n\nmsgid \"Caf\xC3\xA9\"\n"
+      "msgstr \"Caf\xC3\xA9 cr\xC3\xA8me\"\n", "WINDOWS-1252")));
+  EXPECT_TRUE(latin.problems.empty());
+  EXPECT_EQ(Pairs(latin.entries),
+            (std::vector<std::pair<std::string, std::string>>{{"Caf\xC3\xA9", "Caf\xC3\xA9 cr\xC3\xA8me"}}));
 
   const std::string rows =
       "Open|\xE6\x89\x93\xE5\xBC\x80\n\"Count %d\"|\"\xE6\x95\xB0\xE9\x87\x8F %d\"\nCan|\xE8\x83\xBD\xE4\xB9\x97\n";

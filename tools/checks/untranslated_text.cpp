@@ -1,0 +1,89 @@
+#include "checks/untranslated_text.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "base/utf8.h"
+#include "text_syntax/placeholder_syntax.h"
+
+namespace vykcn::tool {
+namespace {
+
+bool IsCjk(uint32_t c) {
+  static const uint32_t kRanges[][2] = {
+      {0x1100, 0x11FF},    // Hangul Jamo
+      {0x2E80, 0x2FFF},    // radicals, ideographic description
+      {0x3001, 0x33FF},    // CJK punctuation (not the ideographic space), kana, bopomofo, enclosed, compatibility
+      {0x3400, 0x4DBF},    // ideographs, extension A
+      {0x4E00, 0x9FFF},    // unified ideographs
+      {0xA960, 0xA97F},    // Hangul Jamo extended
+      {0xAC00, 0xD7FF},    // Hangul syllables
+      {0xF900, 0xFAFF},    // compatibility ideographs
+      {0xFE10, 0xFE1F},    // vertical forms
+      {0xFE30, 0xFE6F},    // compatibility and small forms
+      {0xFF01, 0xFFEE},    // full-width and half-width forms
+      {0x1B000, 0x1B16F},  // kana supplement
+      {0x20000, 0x3FFFF},  // ideographs, extensions B and on
+  };
+  return std::any_of(std::begin(kRanges), std::end(kRanges), [c](const uint32_t* r) { return c >= r[0] && c <= r[1]; });
+}
+
+bool IsLatinLetter(uint32_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7) ||
+         (c >= 0x1E00 && c <= 0x1EFF);
+}
+
+bool IsAsciiAlnum(char c) { return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); }
+
+// The text with its placeholders and tags cut out, each leaving a space (a variable inside a
+// tag's attribute goes with its tag).
+std::string WithoutPlaceholders(const std::string& text) {
+  std::string out;
+  size_t at = 0;
+  for (const Placeholder& placeholder : FindPlaceholders(text)) {
+    if (placeholder.begin < at) continue;
+    out.append(text, at, placeholder.begin - at).append(" ");
+    at = placeholder.begin + placeholder.text.size();
+  }
+  return out.append(text, at, std::string::npos);
+}
+
+// The words the text is made of, split at whatever is not an ASCII letter or digit.
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = at;
+    while (end < text.size() && IsAsciiAlnum(text[end])) ++end;
+    if (end > at) words.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return words;
+}
+
+// One word that the host text holds as a word (a product, place or unit name), or one word in
+// capitals of up to five letters (an abbreviation).
+bool KeepsANameAlone(const std::string& host, const std::string& rest) {
+  const std::vector<std::string> words = Words(rest);
+  if (words.size() != 1) return false;
+  const std::string& word = words[0];
+  const std::vector<std::string> hostWords = Words(host);
+  if (std::find(hostWords.begin(), hostWords.end(), word) != hostWords.end()) return true;
+  return word.size() <= 5 && std::none_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+}  // namespace
+
+bool LooksUntranslated(const std::string& host, const std::string& translation) {
+  const std::string rest = WithoutPlaceholders(translation);
+  std::vector<uint32_t> codes;
+  if (!DecodeUtf8(rest, &codes)) return false;  // an error of its own
+  if (std::any_of(codes.begin(), codes.end(), IsCjk) || std::none_of(codes.begin(), codes.end(), IsLatinLetter)) {
+    return false;
+  }
+  // Letters beyond ASCII (mojibake, another language) are never a name kept alone.
+  const bool ascii = std::all_of(codes.begin(), codes.end(), [](uint32_t c) { return c < 0x80; });
+  return !(ascii && KeepsANameAlone(host, rest));
+}
+
+}  // namespace vykcn::tool

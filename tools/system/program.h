@@ -1,0 +1,17 @@
+#pragma once
+// The program's place on its platform: its arguments as UTF-8, and a console that shows UTF-8.
+#include <string>
+#include <vector>
+
+namespace vykcn::tool::system {
+
+// The command line's arguments after the program's name, in UTF-8. On Windows they are read as
+// the system passes them, in UTF-16 (argv holds the ANSI code page's lossy copy), and "/?", the
+// platform's request for help, becomes "--help".
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// Makes a console that shows this process's output show UTF-8, until the process ends (on
+// Windows, the console's output code page, set back at exit); nothing where output is a file.
+void ShowUtf8OnConsole();
+
+}  // namespace vykcn::tool::system

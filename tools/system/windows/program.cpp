@@ -1,0 +1,40 @@
+#include "system/program.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+
+#include "system/windows/wide_text.h"
+
+namespace vykcn::tool::system {
+namespace {
+
+UINT gConsoleCodePage = 0;  // the console's output code page before this process changed it
+
+void RestoreConsoleCodePage() { SetConsoleOutputCP(gConsoleCodePage); }
+
+}  // namespace
+
+std::vector<std::string> ProgramArguments(int, char**) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int i = 1; wide != nullptr && i < count; ++i) {
+    const std::string argument = Narrow(wide[i], wcslen(wide[i]));
+    arguments.push_back(argument == "/?" ? "--help" : argument);
+  }
+  LocalFree(wide);
+  return arguments;
+}
+
+void ShowUtf8OnConsole() {
+  // The console is the user's and outlives this process: its code page is set back at exit.
+  const UINT current = GetConsoleOutputCP();
+  if (current == 0 || current == CP_UTF8 || gConsoleCodePage != 0) return;
+  if (!SetConsoleOutputCP(CP_UTF8)) return;
+  gConsoleCodePage = current;
+  std::atexit(RestoreConsoleCodePage);
+}
+
+}  // namespace vykcn::tool::system
