@@ -11,6 +11,7 @@
 
 #include "catalogue_corpus.h"
 #include "base/utf8.h"
+#include "checks/entry_checks.h"
 #include "common/file_io.h"
 #include "font_building/font_rasterizer.h"
 #include "frequent_ideographs.h"
@@ -49,14 +50,16 @@ int main(int argc, char** argv) {
   }
   try {
     std::vector<vykcn::tool::TextEntry> script;
-    // A game's script has none of the catalogues' control characters (bells, carriage returns), and
-    // its team's font draws every character of it.
+    // A game's script has none of the catalogues' control characters (bells, carriage returns), its
+    // team's font draws every character of it, and the build takes every line: a joined line whose
+    // printf conversions came out in another order than its host text's is left out.
     const vykcn::tool::FontRasterizer font(kFont);
     std::vector<uint32_t> codes;
+    std::vector<vykcn::tool::Finding> findings;
     for (vykcn::tool::TextEntry& entry : vykcn::bench::GameScriptEntries(kCatalogues, lines, kLongestLine)) {
       bool drawable = vykcn::DecodeUtf8(entry.translation, &codes);
       for (uint32_t c : codes) drawable &= c == '\t' || c == '\n' || (c >= 0x20 && c <= 0xFFFF && font.HasGlyph(c));
-      if (drawable) script.push_back(std::move(entry));
+      if (drawable && vykcn::tool::CheckEntry(entry, 0, &findings)) script.push_back(std::move(entry));
     }
     // The script's own lines first; then lines that name the rarer ideographs a game's names and
     // places bring, until the set uses as many distinct ones as asked.

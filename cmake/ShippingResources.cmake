@@ -5,8 +5,6 @@
 # scripts/settings.sh); configured by hand, the build takes the defaults below.
 set(VYKCN_TRANSLATIONS ${PROJECT_SOURCE_DIR}/resources/translations CACHE PATH
     "Folder of the .po and .csv files that the shipping module carries")
-set(VYKCN_FONT /usr/share/fonts/truetype/wqy/wqy-microhei.ttc CACHE FILEPATH
-    "Font (TTF, OTF or TTC) rasterised into the shipping module's atlas")
 
 # Further packer options, as scripts/settings.sh sorts the make variables: both packers take the
 # text options (which translations are packed), pack-font the glyph options (which characters get
@@ -22,14 +20,27 @@ set(VYKCN_PACK_INPUTS "" CACHE STRING "Files that the options name: the packers 
 if(NOT VYKCN_TOOL)
   message(FATAL_ERROR "VYKCN_TOOL must name the native vykcn-tool, which generates the module's resources")
 endif()
-# Extensions in any case: EXTRA.CSV is a CSV file as much as extra.csv. Subfolders are read too, in
-# the order of the files' paths, so a folder of patches named after the base files comes after them.
-file(GLOB_RECURSE vykcn_translation_files CONFIGURE_DEPENDS "${VYKCN_TRANSLATIONS}/*")
-list(FILTER vykcn_translation_files INCLUDE REGEX "\\.([Pp][Oo]|[Cc][Ss][Vv])$")
-list(SORT vykcn_translation_files)
-if(NOT vykcn_translation_files)
-  message(FATAL_ERROR "no .po or .csv files in ${VYKCN_TRANSLATIONS}")
+# The font, unless set: the tool's own default, the one check measures with (vykcn-tool default-fonts).
+if(NOT VYKCN_FONT)
+  execute_process(COMMAND ${VYKCN_TOOL} default-fonts OUTPUT_VARIABLE vykcn_default_fonts
+                  RESULT_VARIABLE vykcn_status)
+  if(NOT vykcn_status EQUAL 0)
+    message(FATAL_ERROR "${VYKCN_TOOL} default-fonts failed")
+  endif()
+  string(REGEX MATCH "^[^\n]*" vykcn_default_font "${vykcn_default_fonts}")
+  set(VYKCN_FONT ${vykcn_default_font} CACHE FILEPATH "Font (TTF, OTF or TTC) rasterised into the shipping module's atlas")
 endif()
+# The translators' files as the tool takes the folder (vykcn-tool files: .po and .csv in any case,
+# subfolders too, in the order of the paths), so that check and the build take the same set. The
+# glob makes the build ask again when a file is added or removed.
+file(GLOB_RECURSE vykcn_translation_glob CONFIGURE_DEPENDS "${VYKCN_TRANSLATIONS}/*")
+execute_process(COMMAND ${VYKCN_TOOL} files ${VYKCN_TRANSLATIONS} OUTPUT_VARIABLE vykcn_translation_files
+                ERROR_VARIABLE vykcn_files_error RESULT_VARIABLE vykcn_status)
+if(NOT vykcn_status EQUAL 0)
+  message(FATAL_ERROR "${vykcn_files_error}")
+endif()
+string(REGEX REPLACE "\n$" "" vykcn_translation_files "${vykcn_translation_files}")
+string(REPLACE "\n" ";" vykcn_translation_files "${vykcn_translation_files}")
 if(NOT EXISTS "${VYKCN_FONT}")
   message(FATAL_ERROR "font ${VYKCN_FONT} not found")
 endif()
@@ -52,9 +63,11 @@ file(WRITE ${vykcn_generated}/packed-files.txt "${vykcn_packed_list}\n")
 
 # Each packer keeps a stamp of what it made its outputs from (by content: the characters or the
 # image, the font, the options, the tool), and leaves them as they are when nothing of it changed.
+# Both check the same files: pack-text prints (and refuses on) every finding but those about the
+# glyphs, which pack-font alone prints, so that make's output says each finding once.
 add_custom_command(OUTPUT ${vykcn_glyphs} ${vykcn_atlas}
   COMMAND ${VYKCN_TOOL} pack-font --font ${VYKCN_FONT} --glyphs ${vykcn_glyphs} --atlas ${vykcn_atlas}
-          --stamp ${vykcn_generated}/glyphs.stamp
+          --stamp ${vykcn_generated}/glyphs.stamp --glyph-findings-only
           ${VYKCN_TEXT_OPTIONS} ${VYKCN_GLYPH_OPTIONS} ${VYKCN_LAYOUT_OPTIONS} ${vykcn_translation_files}
   DEPENDS ${vykcn_translation_files} ${VYKCN_FONT} ${VYKCN_TOOL} ${VYKCN_PACK_INPUTS}
   COMMENT "Packing the glyph table and font atlas"

@@ -2,7 +2,8 @@
 # Builds every benchmark and runs it, printing its table: the LZX decoder and encoder against
 # their peers, BC3 alpha quality, the atlas's capacity per glyph height, and the first and warm
 # subtitle lookups on the shipped set's size and on a full game's script, natively and under Wine,
-# and the translator's loop (make) on a whole game's set.
+# the translator's loop (make) on a whole game's set, and check and diff on a game's files beside
+# msgfmt -c.
 # Not tests: nothing here passes or fails on a figure; a benchmark that cannot run says so and the
 # rest go on.
 #   scripts/run-benchmarks.sh [BUILD_DIR]
@@ -39,6 +40,8 @@ run "lookup corpus: the shipped set's size" "$bench/lookup_bench" --write-corpus
 run "lookup corpus: a full game's script" "$bench/lookup_bench" --write-corpus "$corpora/full-game" --records 100000
 run "make on a whole game's set: full build, nothing new, one line edited" \
   bash bench/build_bench.sh "$build/build-bench" "$bench/game_set_writer"
+run "check and diff on a game's files, beside msgfmt -c on the same files" \
+  bash bench/check_bench.sh "$build/check-bench" "$bench/game_set_writer" "$build/bench/tools/vykcn-tool"
 for corpus in shipped full-game; do
   run "lookups, $corpus, native" "$bench/lookup_bench" --corpus "$corpora/$corpus"
   run "lookups, $corpus, Wine" bash scripts/wine-run.sh "$build/bench-windows/lookup_bench.exe" --corpus "$corpora/$corpus"

@@ -14,7 +14,7 @@ set -euo pipefail
 #   kind     folder, file: a path; a relative one is taken from the project root
 #            files: paths separated by ':' (a path may hold spaces), each after its own option; "none": no file
 #            value: passed as it is; words: each word after its own option; flag: 1 passes it, 0 not
-#   default  "-": none
+#   default  "-": none; "tool": the tool's own (vykcn-tool default-fonts: the fonts check measures with)
 #   goes to  a CMake variable of its own, or a group and the option:
 #            text          pack-text and pack-font (which translations are packed, which warnings count)
 #            glyphs        pack-font (which characters get glyphs, from which face)
@@ -24,7 +24,7 @@ set -euo pipefail
 #            each group's options are checked by the command named in `checked_by` below
 table='
 TRANSLATIONS        folder  resources/translations                          VYKCN_TRANSLATIONS
-FONT                file    /usr/share/fonts/truetype/wqy/wqy-microhei.ttc  VYKCN_FONT
+FONT                file    tool                                            VYKCN_FONT
 FACE                value   -                                               glyphs --face
 GLYPH_HEIGHT        value   -                                               layout --glyph-height
 ATLAS_SIZE          value   -                                               layout --atlas-size
@@ -32,7 +32,7 @@ LATER_WINS          flag    0                                               text
 ACCEPT_SHARED_HASH  words   -                                               text --accept-shared-hash
 HOST_TEXTS          file    -                                               text --host-texts
 EXTRA_CHARS         file    -                                               glyphs --extra-chars
-FALLBACK_FONTS      files   /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf glyphs --fallback-font
+FALLBACK_FONTS      files   tool                                            glyphs --fallback-font
 DISABLE             words   -                                               text --disable
 ERRORS              words   -                                               text --error
 STRICT              flag    0                                               text --strict
@@ -76,12 +76,22 @@ edits() {  # edits A B
   echo "${previous[${#b}]}"
 }
 
+# The tool's default fonts, main first: FONT's default, then FALLBACK_FONTS' (none: "none").
+tool_fonts=$("$tool" default-fonts) || fail "$tool default-fonts failed"
+tool_font=${tool_fonts%%$'\n'*}
+tool_fallbacks=none
+[[ "$tool_fonts" != *$'\n'* ]] || tool_fallbacks=$(tr '\n' ':' <<<"${tool_fonts#*$'\n'}" | sed 's/:$//')
+
 names=()
 declare -A kind default target option value source
 while read -r name k d t o; do
   [[ -n "$name" ]] || continue
   names+=("$name")
   kind[$name]=$k
+  if [[ "$d" == tool ]]; then
+    d=$tool_font
+    [[ "$k" != files ]] || d=$tool_fallbacks
+  fi
   default[$name]=$([[ "$d" == "-" ]] || echo "$d")
   target[$name]=$t
   option[$name]=${o:-}
@@ -142,8 +152,8 @@ for name in "${names[@]}"; do
   case ${kind[$name]} in
     folder)
       [[ -d "$v" ]] || fail "$name: no folder $v$where"
-      [[ -n "$(find "$v" -type f \( -iname '*.po' -o -iname '*.csv' \) -print -quit)" ]] ||
-        fail "$name: no .po or .csv files in $v or its folders$where"
+      # The files the build packs, as the tool takes the folder.
+      refused=$("$tool" files "$v" 2>&1 >/dev/null) || fail "$name: ${refused#vykcn-tool: }$where"
       ;;
     file) [[ -f "$v" ]] || fail "$name: no file $v$where" ;;
     files)

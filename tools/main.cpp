@@ -1,4 +1,5 @@
 // vykcn-tool: builds, inspects and previews what the vykcn module carries.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,8 +13,14 @@
 
 namespace {
 
+// A message of several lines tells several problems (every input that cannot be read): each line
+// is said as one.
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "vykcn-tool: %s\n", message.c_str());
+  for (size_t at = 0; at < message.size() || at == 0;) {
+    const size_t end = std::min(message.find('\n', at), message.size());
+    std::fprintf(stderr, "vykcn-tool: %s\n", message.substr(at, end - at).c_str());
+    at = end + 1;
+  }
   return vykcn::tool::RunExitStatuses().failed;
 }
 

@@ -6,10 +6,15 @@
 
 namespace vykcn::tool {
 
-CheckedTranslations CheckBeforeBuild(const std::vector<std::string>& paths, const CheckOptions& options) {
+CheckedTranslations CheckBeforeBuild(const std::vector<std::string>& paths, const CheckOptions& options,
+                                     BuildFindings shown) {
   CheckedTranslations checked = CheckTranslations(paths, options);
-  PrintFindings(stderr, checked.findings, kBuildWarningLimit);
-  const size_t errors = checked.errors();
+  std::vector<Finding> own;
+  for (const Finding& finding : checked.findings) {
+    if (shown == BuildFindings::kAll || finding.aboutGlyphs) own.push_back(finding);
+  }
+  PrintFindings(stderr, own, kBuildWarningLimit);
+  const size_t errors = CountFindings(own, Severity::kError);
   if (errors > 0) {
     throw CommandError(std::to_string(errors) + (errors == 1 ? " error" : " errors") +
                        " (listed above); nothing written");

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <set>
+#include <string_view>
 
 #include "base/utf8.h"
 #include "checks/placeholders.h"
 #include "checks/punctuation_checks.h"
 #include "checks/untranslated_text.h"
 #include "common/code_points.h"
+#include "text_syntax/placeholder_syntax.h"
 
 namespace vykcn::tool {
 namespace {
@@ -25,10 +27,21 @@ std::string Leading(const std::string& text) {
   return text.substr(0, n);
 }
 
+// The blanks at the end, after the leading ones: a blank text has its blanks at the start only.
 std::string Trailing(const std::string& text) {
   size_t n = text.size();
-  while (n > 0 && IsBlank(text[n - 1])) --n;
+  while (n > Leading(text).size() && IsBlank(text[n - 1])) --n;
   return text.substr(n);
+}
+
+// "Cost: " -> "花费：", " (inactive)" -> "（未激活）": a full-width mark holds the space that its
+// half-width form was written with, so a translation rightly drops the blank beside it. The marks
+// are what stands next to the blank: the host text's byte, the translation's last or first three
+// bytes (a full-width mark's UTF-8).
+bool FullWidthHoldsTheBlank(char hostMark, std::string_view translationMark) {
+  std::vector<uint32_t> own;
+  return std::ispunct(static_cast<unsigned char>(hostMark)) && DecodeUtf8(translationMark, &own) && own.size() == 1 &&
+         own[0] >= 0x80 && PlainMark(own[0]) == static_cast<uint32_t>(hostMark);
 }
 
 std::string CodeList(const std::set<uint32_t>& codes) {
@@ -75,7 +88,7 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* fin
     if (plural.markup.empty()) placeholders.markup.clear();
   }
   if (!placeholders.printfOrder.empty()) {
-    add(Severity::kError, "printf conversions in another order: " + placeholders.printfOrder +
+    add(Severity::kError, "order of printf conversions changed: " + placeholders.printfOrder +
                               ": the arguments would be swapped (positions, as in %2$s, let a translation reorder them)");
   }
   const bool usable = findings->size() == before;
@@ -92,17 +105,28 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* fin
   if (hostBreaks != translationBreaks) {
     add(Severity::kWarning, std::to_string(translationBreaks) + " line breaks in the translation, " +
                                 std::to_string(hostBreaks) + " in the host text", w::kLineBreaks);
-  } else if (Leading(entry.host) != Leading(entry.translation)) {  // one slip, one warning
-    add(Severity::kWarning, "leading white space differs: " + QuotedText(Leading(entry.host)) + " in the host text, " +
-                                QuotedText(Leading(entry.translation)) + " in the translation", w::kWhiteSpace);
+  } else if (!entry.translation.empty() && Leading(entry.translation) == entry.translation &&
+             Leading(entry.host) != entry.host) {  // one slip, one warning
+    add(Severity::kWarning, "the translation is only white space: " + QuotedText(entry.translation), w::kWhiteSpace);
+  } else {
+    const std::string hostLead = Leading(entry.host), ownLead = Leading(entry.translation);
+    const std::string hostTrail = Trailing(entry.host), ownTrail = Trailing(entry.translation);
+    const std::string_view own = entry.translation;
+    if (hostLead != ownLead && !(ownLead.empty() && hostLead.size() < entry.host.size() &&
+                                 FullWidthHoldsTheBlank(entry.host[hostLead.size()], own.substr(0, 3)))) {
+      add(Severity::kWarning, "leading white space differs: " + QuotedText(hostLead) + " in the host text, " +
+                                  QuotedText(ownLead) + " in the translation", w::kWhiteSpace);
+    }
+    const size_t hostEnd = entry.host.size() - hostTrail.size();
+    if (hostTrail != ownTrail && !(ownTrail.empty() && hostEnd > 0 && own.size() >= 3 &&
+                                   FullWidthHoldsTheBlank(entry.host[hostEnd - 1], own.substr(own.size() - 3)))) {
+      add(Severity::kWarning, "trailing white space differs: " + QuotedText(hostTrail) + " in the host text, " +
+                                  QuotedText(ownTrail) + " in the translation", w::kWhiteSpace);
+    }
   }
-  if (hostBreaks == translationBreaks && Trailing(entry.host) != Trailing(entry.translation)) {
-    add(Severity::kWarning, "trailing white space differs: " + QuotedText(Trailing(entry.host)) + " in the host text, " +
-                                QuotedText(Trailing(entry.translation)) + " in the translation", w::kWhiteSpace);
+  if (entry.translation == entry.host && HasWordsToTranslate(entry.host)) {
+    add(Severity::kWarning, "the translation is the host text unchanged", w::kUnchanged);
   }
-  const bool hasLetters = std::any_of(entry.host.begin(), entry.host.end(),
-                                      [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; });
-  if (entry.translation == entry.host && hasLetters) add(Severity::kWarning, "the translation is the host text unchanged", w::kUnchanged);
   if (entry.translation != entry.host && LooksUntranslated(entry.host, entry.translation)) {
     add(Severity::kWarning,
         "the translation has Latin letters but no Chinese character: " + QuotedText(entry.translation),

@@ -17,17 +17,53 @@ std::string FormatFinding(const Finding& finding) {
   return place + kNames[static_cast<int>(finding.severity)] + ": " + finding.message + category;
 }
 
-const std::vector<std::string>& WarningClasses() {
+const std::vector<WarningClass>& WarningClassTable() {
   namespace w = warning_class;
-  static const std::vector<std::string> classes = {w::kPlaceholder, w::kMarkup,
-                                                   w::kLineBreaks,  w::kWhiteSpace, w::kUnchanged,
-                                                   w::kUntranslatedText,
-                                                   w::kCrLf,        w::kPlural,     w::kContext,    w::kEncoding,
-                                                   w::kGlyph,       w::kFallback,   w::kAcceptedHash,
-                                                   w::kNearMatch,
-                                                   w::kWidth,       w::kHalfWidth,  w::kSentenceEnd,
-                                                   w::kLineStart,   w::kDoubled};
-  return classes;
+  static const std::vector<WarningClass> table = {
+      {w::kPlaceholder, "a variable that the host text and the translation do not both hold: printf %d %-5.2f %1$s, "
+                        "brace {0} {name} {0:N2}, $name $unit.name|, %name% (they may move)"},
+      {w::kMarkup, "tags with their attributes (<i>, <span color='red'>, <ref>dst='unit_Mage' text='Mage'</ref>) or "
+                   "entities (&amp;) that differ: a team that restyles tags, as Chinese has no italics, may --disable "
+                   "markup and still be told of a dropped $name"},
+      {w::kLineBreaks, "another number of line feeds than the host text"},
+      {w::kWhiteSpace, "white space at the start or the end that differs from the host text's (a full-width mark holds "
+                       "the blank beside its half-width form: 'Cost: ' as '花费：'), or a translation of white space "
+                       "only"},
+      {w::kUnchanged, "the translation is the host text, and the host text has words: letters outside its "
+                      "placeholders, markup and strftime's %H ('[%H:%M]' is never unchanged)"},
+      {w::kUntranslatedText, "a translation with Latin letters outside its placeholders and markup and no Chinese "
+                             "character (a line left in English, or mojibake from a wrong charset), unless it keeps a "
+                             "name of the host text, is an abbreviation in capitals, or is a value the game reads: "
+                             "'DejaVu Sans,Droid Sans Fallback', 'zh_CN', strftime's '%A %p'"},
+      {w::kCrLf, "CR LF inside a quoted CSV cell, read as a line feed"},
+      {w::kPlural, "a plural entry, of which only the first form (msgstr[0]) is used"},
+      {w::kContext, "a msgctxt, which the module cannot tell apart: it keys on the host text alone"},
+      {w::kEncoding, "how a file was read: a byte order mark"},
+      {w::kGlyph, "a host text's character beyond U+FFFF, which no glyph record can hold"},
+      {w::kFallback, "a host text without a translation, for which the subtitle site's fallback finds a shortened "
+                     "text's own translation"},
+      {w::kAcceptedHash, "an accepted hash (--accept-shared-hash) that no two host texts share"},
+      {w::kNearMatch, "a text of --host-texts without a translation, which differs from a translated text only in "
+                      "white space at the end or a line feed"},
+      {w::kWidth, "a line wider than --max-width, or a translation of more lines than --max-lines"},
+      {w::kHalfWidth, ", . ? ! : ; ( ) between Chinese characters, unless the host text writes the mark as data (a "
+                      "list 'Alice,Bob,Carol', or the mark alone: 'expected , or =') and the translation keeps it so"},
+      {w::kSentenceEnd, "the host text ends a sentence with . ? ! or … and the translation not with 。 ？ ！ ……, or "
+                        "the reverse (closing quotes and tags aside)"},
+      {w::kLineStart, "a line starts with a mark no line may start with, and the host text's line does not start "
+                      "with that mark ('...' as '……' may)"},
+      {w::kDoubled, "a mark doubled where the host text has no such pair, named as written: ！！ or ,, or ：:"},
+  };
+  return table;
+}
+
+const std::vector<std::string>& WarningClasses() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> all;
+    for (const WarningClass& c : WarningClassTable()) all.push_back(c.name);
+    return all;
+  }();
+  return names;
 }
 
 void ApplyWarningPolicy(const WarningPolicy& policy, std::vector<Finding>* findings) {

@@ -10,30 +10,39 @@ namespace vykcn::tool {
 
 enum class Severity { kError, kWarning, kNote };
 
-// Warning classes, named in each warning's line as "[class]".
+// Warning classes, named in each warning's line as "[class]"; what each warns of is in the table
+// of WarningClassTable().
 namespace warning_class {
-constexpr char kPlaceholder[] = "placeholder";   // variables differ: printf directives, brace fields, $names, %names%
-constexpr char kMarkup[] = "markup";             // tags or entities differ
-constexpr char kLineBreaks[] = "line-breaks";    // another number of line feeds than the host text
-constexpr char kWhiteSpace[] = "white-space";    // leading or trailing white space differs
-constexpr char kUnchanged[] = "unchanged";       // the translation is the host text
-constexpr char kUntranslatedText[] = "untranslated-text";  // Latin letters and no CJK character in the translation
-constexpr char kCrLf[] = "crlf";                 // CR LF read as LF in a CSV cell
-constexpr char kPlural[] = "plural";             // only msgstr[0] is used
-constexpr char kContext[] = "context";           // msgctxt, which the module cannot tell apart
-constexpr char kEncoding[] = "encoding";         // how a file was read (a byte order mark)
-constexpr char kGlyph[] = "glyph";               // a host text's character that no glyph record can hold
-constexpr char kFallback[] = "fallback";         // the subtitle site's fallback finds another entry's translation
-constexpr char kAcceptedHash[] = "accepted-hash";  // an accepted hash that no two texts share
-constexpr char kNearMatch[] = "near-match";      // untranslated, but a translated text differs only in white space
-constexpr char kWidth[] = "width";               // a line wider than the limit, or more lines
-constexpr char kHalfWidth[] = "half-width";      // , . ? ! : ; ( ) between Chinese characters
-constexpr char kSentenceEnd[] = "sentence-end";  // the translation's sentence end differs from the host text's
-constexpr char kLineStart[] = "line-start";      // a line starts with a closing mark
-constexpr char kDoubled[] = "doubled";           // a doubled mark that the host text does not have
+constexpr char kPlaceholder[] = "placeholder";
+constexpr char kMarkup[] = "markup";
+constexpr char kLineBreaks[] = "line-breaks";
+constexpr char kWhiteSpace[] = "white-space";
+constexpr char kUnchanged[] = "unchanged";
+constexpr char kUntranslatedText[] = "untranslated-text";
+constexpr char kCrLf[] = "crlf";
+constexpr char kPlural[] = "plural";
+constexpr char kContext[] = "context";
+constexpr char kEncoding[] = "encoding";
+constexpr char kGlyph[] = "glyph";
+constexpr char kFallback[] = "fallback";
+constexpr char kAcceptedHash[] = "accepted-hash";
+constexpr char kNearMatch[] = "near-match";
+constexpr char kWidth[] = "width";
+constexpr char kHalfWidth[] = "half-width";
+constexpr char kSentenceEnd[] = "sentence-end";
+constexpr char kLineStart[] = "line-start";
+constexpr char kDoubled[] = "doubled";
 }  // namespace warning_class
 
-// Every warning class, in the order above.
+struct WarningClass {
+  const char* name;
+  const char* warnsOf;  // in a translator's words; the README's table of classes says the same
+};
+
+// Every warning class and what it warns of, in the order the README and the help list them.
+const std::vector<WarningClass>& WarningClassTable();
+
+// Every warning class's name, in the table's order.
 const std::vector<std::string>& WarningClasses();
 
 // Note classes, named the same way (notes are never errors, and cannot be switched off).
@@ -57,6 +66,7 @@ struct Finding {
   Severity severity = Severity::kError;
   std::string message;
   std::string category{};  // a warning's or note's class, "" for an error found as one
+  bool aboutGlyphs = false;  // found holding the characters against the fonts: pack-font's own in a build
 };
 
 // "FILE:LINE: error: MESSAGE [class]" (no line part when the line is not known).

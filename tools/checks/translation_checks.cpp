@@ -11,6 +11,7 @@
 #include "checks/layout_checks.h"
 #include "checks/shown_text_checks.h"
 #include "common/command_error.h"
+#include "common/file_io.h"
 #include "font_building/font_pack.h"
 #include "text_sources/text_sources.h"
 #include "text_sources/translation_image_builder.h"
@@ -64,6 +65,7 @@ void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::v
     if (sameHost == holders.rend()) {
       if (laterWins) (*wanted)[entry.host] = &entry;
       else wanted->emplace(entry.host, &entry);
+      ++candidate.summary->sharingHash;
       continue;
     }
     const Candidate& earlier = **sameHost;
@@ -80,6 +82,7 @@ void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::v
       (*wanted)[entry.host] = &entry;
       continue;
     }
+    ++candidate.summary->withErrors;
     findings->push_back({candidate.fileIndex, entry.file, entry.line, Severity::kError,
                          "host text " + QuotedText(entry.host) + " has another translation at " + Place(*earlier.entry) +
                              ": " + QuotedText(earlier.entry->translation) + " there, " +
@@ -87,28 +90,86 @@ void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::v
   }
 }
 
-// Reads each file, turning what cannot be read into an error and each problem met into a finding.
-std::vector<SourceFile> ReadFiles(const std::vector<std::string>& paths, int firstIndex,
-                                  SourceFile (*read)(const std::string&), std::vector<int>* indices,
-                                  std::vector<Finding>* findings) {
+// The problems a reader met, as findings: its only warnings are about how a file was read.
+void AddReadProblems(const SourceFile& source, int index, std::vector<Finding>* findings) {
+  for (const SourceProblem& problem : source.problems) {
+    findings->push_back({index, source.path, problem.line, problem.warning ? Severity::kWarning : Severity::kError,
+                         problem.message, problem.warning ? warning_class::kEncoding : ""});
+  }
+}
+
+// Reads each list of host texts, turning what cannot be read into an error and each problem met
+// into a finding.
+std::vector<SourceFile> ReadHostTextLists(const std::vector<std::string>& paths, int firstIndex,
+                                          std::vector<int>* indices, std::vector<Finding>* findings) {
   std::vector<SourceFile> sources;
   for (size_t i = 0; i < paths.size(); ++i) {
     const int index = firstIndex + static_cast<int>(i);
     try {
-      sources.push_back(read(paths[i]));
+      sources.push_back(ReadHostTextFile(paths[i]));
       indices->push_back(index);
     } catch (const CommandError& e) {
       findings->push_back(ReadError(index, paths[i], e.what()));
       continue;
     }
-    for (const SourceProblem& problem : sources.back().problems) {
-      // The readers' only warnings are about how a file was read.
-      findings->push_back({index, paths[i], problem.line, problem.warning ? Severity::kWarning : Severity::kError,
-                           problem.message, problem.warning ? warning_class::kEncoding : ""});
-    }
+    AddReadProblems(sources.back(), index, findings);
   }
   return sources;
 }
+
+// One translators' file, read and its entries checked alone.
+struct CheckedFile {
+  SourceFile source;
+  std::vector<Finding> findings;  // the reader's problems, then the entries' own, in file order
+  std::vector<bool> passed;       // per entry: used, and free of errors of its own
+};
+
+// Throws CommandError when the file cannot be read.
+CheckedFile ReadAndCheckFile(const std::string& path, int index) {
+  CheckedFile file{ReadTextSourceFile(path), {}, {}};
+  AddReadProblems(file.source, index, &file.findings);
+  file.passed.reserve(file.source.entries.size());
+  for (const TextEntry& entry : file.source.entries) {
+    file.passed.push_back(entry.usable && CheckEntry(entry, index, &file.findings));
+  }
+  return file;
+}
+
+}  // namespace
+
+struct FileCheckCache::Files {
+  struct Read {
+    std::vector<uint8_t> bytes;
+    CheckedFile file;
+  };
+  std::vector<Read> read;
+
+  // The file read and checked, or taken from a file of the same bytes read before under its name.
+  CheckedFile Get(const std::string& path, int index) {
+    std::vector<uint8_t> bytes = ReadFileBytes(path);
+    for (const Read& earlier : read) {
+      if (earlier.bytes == bytes) return Renamed(earlier.file, path, index);
+    }
+    read.push_back({std::move(bytes), ReadAndCheckFile(path, index)});
+    return read.back().file;
+  }
+
+  static CheckedFile Renamed(CheckedFile file, const std::string& path, int index) {
+    const std::string before = file.source.path;
+    file.source.path = path;
+    for (TextEntry& entry : file.source.entries) entry.file = path;
+    for (Finding& finding : file.findings) {
+      finding.fileIndex = index;
+      if (finding.file == before) finding.file = path;
+    }
+    return file;
+  }
+};
+
+FileCheckCache::FileCheckCache() : files(std::make_unique<Files>()) {}
+FileCheckCache::~FileCheckCache() = default;
+
+namespace {
 
 // Every character the host may draw, held against the font.
 GlyphCharset CoverGlyphs(const CheckOptions& options, size_t fileCount, const std::vector<ListedText>& listed,
@@ -126,24 +187,39 @@ GlyphCharset CoverGlyphs(const CheckOptions& options, size_t fileCount, const st
   }
   sources.extraCharsPath = options.extraCharsPath;
   sources.extraFileIndex = static_cast<int>(fileCount + options.hostTextFiles.size());
-  return CheckGlyphCoverage(options.fonts(), sources, findings);
+  const size_t before = findings->size();
+  GlyphCharset charset = CheckGlyphCoverage(options.fonts(), sources, findings);
+  for (size_t i = before; i < findings->size(); ++i) (*findings)[i].aboutGlyphs = true;
+  return charset;
+}
+
+// The glyphs of the set arranged as pack-font arranges them, with the same options: characters no
+// font has are reported on their own, and left out here. Glyphs that fit no height are an error,
+// as pack-font would refuse them.
+std::optional<FontPack> ArrangeGlyphs(const CheckOptions& options, const GlyphCharset& charset,
+                                      std::vector<Finding>* findings) {
+  try {
+    constexpr uint16_t kDelete = 0x7F;  // every table holds it, with the space's metrics
+    GlyphCharset drawable;
+    {
+      const FontChain font(options.fonts());
+      for (uint16_t code : charset.codes) {
+        if (code == kDelete || font.HasGlyph(code)) drawable.codes.push_back(code);
+      }
+    }
+    FontPackOptions packOptions;
+    packOptions.atlas = options.layout.atlas;
+    packOptions.glyphHeight = options.layout.glyphHeight;
+    return ArrangeFontPack(options.fonts(), drawable, packOptions);
+  } catch (const CommandError& e) {
+    findings->push_back({-1, options.fontPath, 0, Severity::kError, e.what()});
+    return std::nullopt;
+  }
 }
 
 // Wraps and measures the translations with the glyph table given, or the one pack-font would build.
 void LayOut(const CheckOptions& options, const std::vector<Candidate*>& kept, CheckedTranslations* result) {
-  std::vector<GlyphRecord> table = options.layout.table;
-  if (table.empty()) {
-    try {
-      FontPackOptions packOptions;
-      packOptions.atlas = options.layout.atlas;
-      packOptions.glyphHeight = options.layout.glyphHeight;
-      table = BuildFontPack(options.fonts(), result->glyphs, packOptions).records;
-    } catch (const CommandError& e) {
-      result->findings.push_back({-1, options.fontPath, 0, Severity::kError, std::string("no glyph table to measure "
-                                                                                         "the lines with: ") + e.what()});
-      return;
-    }
-  }
+  const std::vector<GlyphRecord>& table = options.layout.table.empty() ? result->font->records : options.layout.table;
   const HostGlyphs glyphs(table, options.layout.hostHeight);
   std::vector<LaidOutText> texts;
   for (Candidate* candidate : kept) texts.push_back({candidate->entry, candidate->fileIndex});
@@ -152,12 +228,26 @@ void LayOut(const CheckOptions& options, const std::vector<Candidate*>& kept, Ch
 
 }  // namespace
 
-CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, const CheckOptions& options) {
+CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, const CheckOptions& options,
+                                      FileCheckCache* cache) {
   CheckedTranslations result;
   std::vector<int> indices, listIndices;
-  std::vector<SourceFile> sources = ReadFiles(paths, 0, ReadTextSourceFile, &indices, &result.findings);
-  const std::vector<SourceFile> lists = ReadFiles(options.hostTextFiles, static_cast<int>(paths.size()),
-                                                  ReadHostTextFile, &listIndices, &result.findings);
+  std::vector<SourceFile> sources;
+  std::vector<std::vector<bool>> passed;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    const int index = static_cast<int>(i);
+    try {
+      CheckedFile file = cache != nullptr ? cache->files->Get(paths[i], index) : ReadAndCheckFile(paths[i], index);
+      sources.push_back(std::move(file.source));
+      passed.push_back(std::move(file.passed));
+      result.findings.insert(result.findings.end(), file.findings.begin(), file.findings.end());
+      indices.push_back(index);
+    } catch (const CommandError& e) {
+      result.findings.push_back(ReadError(index, paths[i], e.what()));
+    }
+  }
+  const std::vector<SourceFile> lists =
+      ReadHostTextLists(options.hostTextFiles, static_cast<int>(paths.size()), &listIndices, &result.findings);
 
   result.files.resize(sources.size());
   std::vector<Candidate> candidates;
@@ -167,15 +257,16 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
     FileSummary& summary = result.files[s];
     summary.path = source.path;
     summary.obsolete = source.obsolete;
-    summary.entries = source.entries.size() + source.obsolete;
-    for (TextEntry& entry : source.entries) {
+    summary.unreadable = source.unreadable;
+    summary.entries = source.entries.size() + source.obsolete + source.unreadable;
+    for (size_t e = 0; e < source.entries.size(); ++e) {
+      TextEntry& entry = source.entries[e];
       listed.push_back({&entry, indices[s]});
       if (entry.translation.empty()) ++summary.untranslated;
       else if (entry.fuzzy) ++summary.fuzzy;
       if (!entry.usable) continue;
-      summary.plural += entry.plural ? 1 : 0;
-      summary.withContext += entry.hasContext ? 1 : 0;
-      if (CheckEntry(entry, indices[s], &result.findings)) candidates.push_back({&entry, indices[s], &summary});
+      if (passed[s][e]) candidates.push_back({&entry, indices[s], &summary});
+      else ++summary.withErrors;
     }
   }
   for (size_t l = 0; l < lists.size(); ++l) {
@@ -188,15 +279,20 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
     if (!candidate.dropped) kept.push_back(&candidate);
   }
 
+  const bool measureWithFont = options.layout.requested() && options.layout.table.empty();
   if (!options.fontPath.empty()) {
+    const size_t before = result.errors();
     result.glyphs = CoverGlyphs(options, paths.size(), listed, kept, wanted, &result.findings);
+    // Not when a font cannot be read: that error is said once.
+    const bool readable = !(result.glyphs.codes.empty() && result.errors() > before);
+    if ((options.arrangeFont || measureWithFont) && readable) {
+      result.font = ArrangeGlyphs(options, result.glyphs, &result.findings);
+    }
   }
-  if (options.layout.requested()) LayOut(options, kept, &result);
+  // Without a glyph table the lines are not measured; the error that says why is above.
+  if (options.layout.requested() && (!measureWithFont || result.font)) LayOut(options, kept, &result);
 
-  for (Candidate* candidate : kept) {
-    result.used.push_back(*candidate->entry);
-    ++candidate->summary->used;
-  }
+  for (Candidate* candidate : kept) result.used.push_back(*candidate->entry);
   if (result.used.empty()) {
     result.findings.push_back({-1, "", 0, Severity::kError, "no translated entry in the set: there is nothing to pack"});
   } else {
@@ -204,7 +300,12 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
     result.image = std::move(build.image);
     result.records = build.records;
     std::vector<const TextEntry*> owners;
-    for (size_t index : build.recordEntries) owners.push_back(kept[index]->entry);
+    std::vector<bool> makesRecord(kept.size());
+    for (size_t index : build.recordEntries) {
+      owners.push_back(kept[index]->entry);
+      makesRecord[index] = true;
+    }
+    for (size_t i = 0; i < kept.size(); ++i) ++(makesRecord[i] ? kept[i]->summary->records : kept[i]->summary->repeats);
     ShownTextSet shown{&result.image, &owners, &wanted, options.acceptedHashes};
     CheckShownTexts(shown, listed, &result.findings);
   }

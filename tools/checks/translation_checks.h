@@ -4,11 +4,14 @@
 // written (conflicts, texts it cannot draw or look up, a host text that would show another's
 // translation); warnings are what is likely a mistake.
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "checks/finding.h"
 #include "font_building/font_chain.h"
+#include "font_building/font_pack.h"
 #include "font_building/glyph_charset.h"
 #include "formats/dds_atlas.h"
 #include "formats/glyph_table.h"
@@ -49,19 +52,25 @@ struct CheckOptions {
   std::string extraCharsPath;              // characters the glyph table must hold beside the texts'
   WarningPolicy warnings;
   LayoutOptions layout;
+  bool arrangeFont = false;  // with a font: arrange the glyphs as pack-font would (CheckedTranslations::font)
   FontFiles fonts() const { return {fontPath, fontFace, fallbackFonts}; }
 };
 
+// What became of each entry of a file: each is counted once, in the first of these that holds
+// it, so that they add up to `entries`.
 struct FileSummary {
   std::string path;
-  size_t entries = 0;  // obsolete ones included
-  size_t used = 0;     // translated entries that reach the image (as a record or as a repeat of one)
+  size_t entries = 0;       // messages and rows, obsolete and unreadable ones included
+  size_t records = 0;       // translated entries that are a record of the image
+  size_t repeats = 0;       // translated entries that repeat a record (the same text, or its hash, with its translation)
+  size_t overridden = 0;    // translated entries that a later file's translation replaced (--later-wins)
+  size_t withErrors = 0;    // translated entries left out for an error of theirs, or another translation of their text
+  size_t sharingHash = 0;   // translated entries left out: another text's record has their hash
   size_t fuzzy = 0;
   size_t untranslated = 0;
   size_t obsolete = 0;
-  size_t plural = 0;
-  size_t withContext = 0;
-  size_t overridden = 0;  // used entries that a later one replaced
+  size_t unreadable = 0;    // messages or rows that the reader left out for an error at their line
+  size_t used() const { return records + repeats; }  // what reaches the image
 };
 
 struct CheckedTranslations {
@@ -73,14 +82,31 @@ struct CheckedTranslations {
   size_t records = 0;             // distinct hashes among the used entries
   std::vector<uint8_t> image;     // the translation image pack-text writes; empty when nothing is translated
   GlyphCharset glyphs;            // with a font: every character the glyph table must hold that the font has
+  // With a font, when asked or to measure lines: the glyphs as pack-font arranges them (its records
+  // and 'M' height, the atlas not drawn); none when they fit no height (an error says so).
+  std::optional<FontPack> font;
   std::vector<MeasuredLine> widest;  // with layout options: the widest lines, widest first
   int64_t widthPercentile99 = 0;     // the width that 99% of the lines do not exceed
   size_t errors() const { return CountFindings(findings, Severity::kError); }
 };
 
+// Translators' files read, and their entries checked alone, for several sets at once (diff's two
+// sides): a file whose bytes are those of a file read before is neither read nor checked again.
+class FileCheckCache {
+ public:
+  FileCheckCache();
+  ~FileCheckCache();
+  FileCheckCache(const FileCheckCache&) = delete;
+  FileCheckCache& operator=(const FileCheckCache&) = delete;
+  struct Files;
+  std::unique_ptr<Files> files;
+};
+
 // Reads the files (a file that cannot be read is one error; a file's syntax errors are each one,
 // and its other entries are still checked), checks all their entries, and asks the module's own
-// lookups what the game would show for every host text the set lists.
-CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, const CheckOptions& options);
+// lookups what the game would show for every host text the set lists. With a cache, the files
+// it holds are taken from it, and those read are added.
+CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, const CheckOptions& options,
+                                      FileCheckCache* cache = nullptr);
 
 }  // namespace vykcn::tool

@@ -1,6 +1,7 @@
 #include "checks/work_reports.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "base/utf8.h"
@@ -24,6 +25,37 @@ bool ParseWorkList(const std::string& text, WorkList* list) {
   else if (text == "all") *list = WorkList::kAll;
   else return false;
   return true;
+}
+
+std::string EntriesBesideRecords(const FileSummary& summary) {
+  const std::pair<size_t, const char*> parts[] = {
+      {summary.repeats, "repeating a record"}, {summary.overridden, "overridden"},
+      {summary.withErrors, summary.withErrors == 1 ? "with an error" : "with errors"},
+      {summary.sharingHash, "sharing a record's hash"}, {summary.fuzzy, "fuzzy"},
+      {summary.untranslated, "untranslated"}, {summary.obsolete, "obsolete"}, {summary.unreadable, "unreadable"},
+  };
+  std::string listed;
+  for (const auto& [count, what] : parts) {
+    if (count > 0) listed += (listed.empty() ? "" : ", ") + std::to_string(count) + " " + what;
+  }
+  return listed;
+}
+
+FileSummary SummedFiles(const std::vector<FileSummary>& files) {
+  FileSummary total;
+  for (const FileSummary& file : files) {
+    total.entries += file.entries;
+    total.records += file.records;
+    total.repeats += file.repeats;
+    total.overridden += file.overridden;
+    total.withErrors += file.withErrors;
+    total.sharingHash += file.sharingHash;
+    total.fuzzy += file.fuzzy;
+    total.untranslated += file.untranslated;
+    total.obsolete += file.obsolete;
+    total.unreadable += file.unreadable;
+  }
+  return total;
 }
 
 void PrintWorkList(std::FILE* stream, const CheckedTranslations& checked, WorkList list) {
@@ -64,7 +96,7 @@ size_t DistinctCharacters(const CheckedTranslations& checked) {
 void PrintStatistics(std::FILE* stream, const CheckedTranslations& checked) {
   size_t translated = 0, fuzzy = 0, untranslated = 0;
   for (const FileSummary& file : checked.files) {
-    const size_t done = file.entries - file.obsolete - file.fuzzy - file.untranslated;
+    const size_t done = file.entries - file.obsolete - file.unreadable - file.fuzzy - file.untranslated;
     std::fprintf(stream, "%s: %s\n", file.path.c_str(), Statistics(done, file.fuzzy, file.untranslated).c_str());
     translated += done;
     fuzzy += file.fuzzy;

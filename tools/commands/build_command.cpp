@@ -16,7 +16,7 @@
 #include "font_building/font_pack.h"
 #include "module_building/module_rebuild.h"
 #include "system/files.h"
-#include "text_sources/translators_folder.h"
+#include "text_sources/translators_files.h"
 
 namespace vykcn::tool {
 namespace {

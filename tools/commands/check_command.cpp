@@ -1,11 +1,11 @@
 // vykcn-tool check: every problem of a set of translators' files in one run, then what the set
-// holds. Exit 1 when there is an error, as pack-text and pack-font would then refuse the set.
+// holds. Exit 1 when there is an error, as pack-text and pack-font would then refuse the set. What
+// is not given is taken as make takes it: its fonts, glyph height, atlas size and set options.
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
 
-#include "checks/atlas_fit.h"
 #include "checks/translation_checks.h"
 #include "checks/work_reports.h"
 #include "commands/command_registry.h"
@@ -13,6 +13,8 @@
 #include "commands/set_options.h"
 #include "common/path_checks.h"
 #include "font_building/atlas_file.h"
+#include "font_building/default_fonts.h"
+#include "text_sources/translators_files.h"
 
 namespace vykcn::tool {
 namespace {
@@ -25,58 +27,51 @@ struct CheckCommandOptions {
   bool statistics = false;
 };
 
-// The atlas fit as pack-font would find it with its default options; a set that fits at no usable
-// height is an error, since pack-font would refuse it.
-void ReportAtlasFit(const CheckedTranslations& checked, const CheckCommandOptions& options, size_t* errors) {
-  if (options.check.fontPath.empty()) {
-    std::printf("atlas: not checked (give --font)\n");
-    return;
-  }
-  if (*errors > 0) {
-    std::printf("atlas: not checked (fix the errors first)\n");
-    return;
-  }
-  const AtlasSize atlas = options.check.layout.atlas;
-  const AtlasFit fit = FitAtlas(options.check.fonts(), checked.glyphs, atlas);
-  if (fit.fits) {
-    std::printf("atlas: %zu glyphs fit at %d px\n", checked.glyphs.codes.size(), fit.referenceRows);
-  } else if (fit.largestRows > 0) {
-    std::printf("atlas: %zu glyphs do not fit at %d px; they would at %d px\n", checked.glyphs.codes.size(),
-                fit.referenceRows, fit.largestRows);
+// The atlas fit as pack-font finds it; when the glyphs fit no height, an error above says so.
+void ReportAtlasFit(std::FILE* out, const CheckedTranslations& checked, const CheckCommandOptions& options) {
+  if (!checked.font) return;
+  const size_t glyphs = checked.font->records.size();
+  const int rows = checked.font->glyphHeight;
+  if (options.check.layout.glyphHeight != 0) {
+    std::fprintf(out, "atlas: %zu glyphs fit at %d px (--glyph-height)\n", glyphs, rows);
+  } else if (rows == kReferenceGlyphRows) {
+    std::fprintf(out, "atlas: %zu glyphs fit at %d px\n", glyphs, rows);
   } else {
-    std::printf("%s\n", FormatFinding({-1, options.check.fontPath, 0, Severity::kError,
-                                       std::to_string(checked.glyphs.codes.size()) +
-                                           " glyphs fit the " + DescribeAtlasSize(atlas) +
-                                           " atlas at no 'M' height from 25 down to 12 px (--atlas-size "
-                                           "4096x2048 makes room)"})
-                           .c_str());
-    ++*errors;
+    std::fprintf(out, "atlas: %zu glyphs do not fit at %d px; they would at %d px\n", glyphs, kReferenceGlyphRows, rows);
   }
 }
 
-void PrintSummary(const CheckedTranslations& checked, const CheckCommandOptions& options) {
+// make's fonts for what is not given: without --font, its font, and its fallbacks unless some are given.
+void UseDefaultFonts(CheckOptions* options) {
+  if (!options->fontPath.empty()) return;
+  const FontFiles fonts = DefaultFonts();
+  options->fontPath = fonts.main;
+  options->fontFace = fonts.face;
+  if (options->fallbackFonts.empty()) options->fallbackFonts = fonts.fallbacks;
+}
+
+void PrintSummary(std::FILE* out, const CheckedTranslations& checked, const CheckCommandOptions& options) {
   for (const FileSummary& file : checked.files) {
-    std::printf("%s: %zu entries: %zu used, %zu fuzzy, %zu untranslated, %zu obsolete, %zu plural, %zu with context",
-                file.path.c_str(), file.entries, file.used, file.fuzzy, file.untranslated, file.obsolete, file.plural,
-                file.withContext);
-    if (file.overridden > 0) std::printf(", %zu overridden", file.overridden);
-    std::printf("\n");
+    const std::string others = EntriesBesideRecords(file);
+    std::fprintf(out, "%s: %zu entr%s: %zu record%s%s%s\n", file.path.c_str(), file.entries,
+                 file.entries == 1 ? "y" : "ies", file.records, file.records == 1 ? "" : "s", others.empty() ? "" : ", ",
+                 others.c_str());
   }
-  std::printf("records: %zu, distinct characters: %zu\n", checked.records, DistinctCharacters(checked));
-  if (options.statistics) PrintStatistics(stdout, checked);
+  std::fprintf(out, "records: %zu, distinct characters: %zu\n", checked.records, DistinctCharacters(checked));
+  if (options.statistics) PrintStatistics(out, checked);
   if (!checked.widest.empty()) {
-    std::printf("widest lines at 'M' %d px:\n", options.check.layout.hostHeight);
+    std::fprintf(out, "widest lines at 'M' %d px:\n", options.check.layout.hostHeight);
     for (const MeasuredLine& line : checked.widest) {
-      std::printf("  %5lld px  %s (line %d): %s\n", static_cast<long long>(line.width), line.place.c_str(), line.line,
+      std::fprintf(out, "  %5lld px  %s (line %d): %s\n", static_cast<long long>(line.width), line.place.c_str(), line.line,
                   QuotedText(line.text).c_str());
     }
-    std::printf("99%% of the lines are at most %lld px wide\n", static_cast<long long>(checked.widthPercentile99));
+    std::fprintf(out, "99%% of the lines are at most %lld px wide\n", static_cast<long long>(checked.widthPercentile99));
   }
 
-  size_t errors = checked.errors();
-  ReportAtlasFit(checked, options, &errors);
-  std::printf("%zu errors, %zu warnings\n", errors, CountFindings(checked.findings, Severity::kWarning));
-  std::fflush(stdout);
+  const size_t errors = checked.errors();
+  ReportAtlasFit(out, checked, options);
+  std::fprintf(out, "%zu errors, %zu warnings\n", errors, CountFindings(checked.findings, Severity::kWarning));
+  std::fflush(out);
   if (errors > 0) throw CommandError(std::to_string(errors) + (errors == 1 ? " error" : " errors"));
 }
 
@@ -84,12 +79,14 @@ void AddCheckCommand(CLI::App& app) {
   auto options = std::make_shared<CheckCommandOptions>();
   CLI::App* command = app.add_subcommand(
       "check", "Report every problem of .po and .csv files at once (FILE:LINE: error|warning: ...), then a summary");
-  command->add_option("FILE", options->files, "translators' files, in the order pack-text would take them")
+  command->add_option("FILE", options->files,
+                      "translators' files, in the order pack-text would take them; a folder, its .po and .csv files "
+                      "and its subfolders', in path order, as make takes them")
       ->required();
   AddSetOptions(command, &options->check);
   AddFontOptions(command, &options->check);
   AddExtraCharsOption(command, &options->check);
-  AddLayoutOptions(command, &options->check, &options->layout, false);
+  AddLayoutOptions(command, &options->check, &options->layout, true);
   command->add_option_function<std::string>(
       "--list",
       [options](const std::string& value) {
@@ -97,11 +94,14 @@ void AddCheckCommand(CLI::App& app) {
           throw CLI::ValidationError("--list", "'" + value + "' is none of untranslated, fuzzy, all");
         }
       },
-      "untranslated|fuzzy|all: list those entries, FILE:LINE: untranslated: \"host text\"");
+      "untranslated|fuzzy|all: list those entries, FILE:LINE: untranslated: \"host text\", alone on standard "
+      "output (the findings and the summary go to standard error)");
   command->add_flag("--statistics", options->statistics,
                     "count translated, fuzzy and untranslated messages per file and for the set, as msgfmt does");
   command->callback([options] {
-    CommandPaths paths{options->files, {}};
+    CommandPaths paths;
+    options->files = TranslatorsFiles(options->files, &paths.problems);
+    paths.inputs = options->files;
     paths.inputs.push_back(options->check.fontPath);
     paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());
     paths.inputs.push_back(options->check.extraCharsPath);
@@ -109,11 +109,16 @@ void AddCheckCommand(CLI::App& app) {
     paths.inputs.push_back(options->layout.glyphs);
     paths.inputs.push_back(options->layout.dll);
     CheckCommandPaths(paths);
+    // After the paths' check: a default font that is missing is one error among the findings.
+    UseDefaultFonts(&options->check);
     ResolveLayoutSources(options->layout, &options->check);
+    options->check.arrangeFont = true;
     const CheckedTranslations checked = CheckTranslations(options->files, options->check);
-    PrintFindings(stdout, checked.findings, SIZE_MAX);
+    // A list is the output: the findings and the summary go with the other messages.
+    std::FILE* const report = options->list == WorkList::kNone ? stdout : stderr;
     PrintWorkList(stdout, checked, options->list);
-    PrintSummary(checked, *options);
+    PrintFindings(report, checked.findings, SIZE_MAX);
+    PrintSummary(report, checked, *options);
   });
 }
 

@@ -4,22 +4,16 @@
 #include <unordered_map>
 
 #include "common/command_error.h"
-#include "common/file_extension.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
 #include "formats/resource_ids.h"
 #include "module_reading/glyph_table_file.h"
 #include "module_reading/translation_resource_file.h"
 #include "system/files.h"
-#include "text_sources/translators_folder.h"
+#include "text_sources/translators_files.h"
 
 namespace vykcn::tool {
 namespace {
-
-bool IsTranslatorsFileName(const std::string& name) {
-  const std::string extension = ExtensionInLowerCase(name);
-  return extension == ".po" || extension == ".csv";
-}
 
 // The records the module keeps: of several with one hash, the last.
 std::vector<TranslationRecord> KeptRecords(std::vector<TranslationRecord> records) {
@@ -32,9 +26,10 @@ std::vector<TranslationRecord> KeptRecords(std::vector<TranslationRecord> record
   return kept;
 }
 
-ComparedImage BuiltSet(const std::string& name, const std::vector<std::string>& files, const CheckOptions& options) {
+ComparedImage BuiltSet(const std::string& name, const std::vector<std::string>& files, const CheckOptions& options,
+                       FileCheckCache* cache) {
   CheckCommandPaths({files, {}});
-  CheckedTranslations checked = CheckTranslations(files, options);
+  CheckedTranslations checked = CheckTranslations(files, options, cache);
   std::vector<Finding> errors;
   std::copy_if(checked.findings.begin(), checked.findings.end(), std::back_inserter(errors),
                [](const Finding& finding) { return finding.severity == Severity::kError; });
@@ -49,9 +44,11 @@ ComparedImage BuiltSet(const std::string& name, const std::vector<std::string>& 
 
 }  // namespace
 
-ComparedImage ReadComparedImage(const std::string& path, const CheckOptions& options) {
-  if (system::LookAt(path).kind == system::FileKind::kDirectory) return BuiltSet(path, TranslatorsFilesIn(path), options);
-  if (IsTranslatorsFileName(path)) return BuiltSet(path, {path}, options);
+ComparedImage ReadComparedImage(const std::string& path, const CheckOptions& options, FileCheckCache* cache) {
+  if (system::LookAt(path).kind == system::FileKind::kDirectory) {
+    return BuiltSet(path, TranslatorsFilesIn(path), options, cache);
+  }
+  if (IsTranslatorsFileName(path)) return BuiltSet(path, {path}, options, cache);
   CheckCommandPaths({{path}, {}});
   const std::vector<uint8_t> bytes = ReadFileBytes(path);
   if (!IsModuleFile(bytes)) {

@@ -27,11 +27,12 @@ struct ComparedImage {
   std::optional<ComparedFont> font;        // a module's; none for a resource or a set
 };
 
-// A folder is the set of its .po and .csv files (extensions in any case) in name order, as the
-// build takes them; a .po or .csv file is a set of one; any other file is a module or a resource.
+// A folder is the set of its translators' files as the build takes them (TranslatorsFiles); a .po
+// or .csv file is a set of one; any other file is a module or a resource.
 // A set goes through the checks that pack-text runs, with `options` (its wrapping among them):
 // their errors are printed on stderr and the set is refused. Throws CommandError naming the path
 // for anything that cannot be read or built, a module's missing glyph table or atlas included.
-ComparedImage ReadComparedImage(const std::string& path, const CheckOptions& options);
+// Translators' files already in `cache` (the other side's) are not read or checked again.
+ComparedImage ReadComparedImage(const std::string& path, const CheckOptions& options, FileCheckCache* cache);
 
 }  // namespace vykcn::tool

@@ -98,8 +98,10 @@ void AddDiffCommand(CLI::App& app) {
     paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());
     CheckCommandPaths(paths);
     ResolveLayoutSources(options->layout, &options->check);
-    const ComparedImage before = ReadComparedImage(options->before, options->check);
-    const ComparedImage after = ReadComparedImage(options->after, options->check);
+    // The files the two sides share are read and checked once.
+    FileCheckCache shared;
+    const ComparedImage before = ReadComparedImage(options->before, options->check, &shared);
+    const ComparedImage after = ReadComparedImage(options->after, options->check, &shared);
     // The sets' own entries name the records (NEW's, then OLD's), then --source.
     std::vector<TextEntry> hostTexts = after.hostTexts;
     hostTexts.insert(hostTexts.end(), before.hostTexts.begin(), before.hostTexts.end());

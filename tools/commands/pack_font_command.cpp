@@ -18,6 +18,7 @@
 #include "font_building/font_pack.h"
 #include "formats/dds_atlas.h"
 #include "formats/glyph_table.h"
+#include "text_sources/translators_files.h"
 
 namespace vykcn::tool {
 namespace {
@@ -31,6 +32,7 @@ struct PackFontOptions {
   AtlasSize atlasSize;  // the documented 2048 x 1024 unless asked
   int face = 0;
   std::string stamp;
+  bool glyphFindingsOnly = false;
   CheckOptions check;
 };
 
@@ -40,7 +42,9 @@ GlyphCharset GlyphsToDraw(const PackFontOptions& options) {
   CheckOptions checkOptions = options.check;
   checkOptions.fontPath = options.font;
   checkOptions.fontFace = options.face;
-  return CheckBeforeBuild(options.translations, checkOptions).glyphs;
+  return CheckBeforeBuild(options.translations, checkOptions,
+                          options.glyphFindingsOnly ? BuildFindings::kGlyphsOnly : BuildFindings::kAll)
+      .glyphs;
 }
 
 void RunPackFont(const PackFontOptions& options) {
@@ -65,7 +69,14 @@ void RunPackFont(const PackFontOptions& options) {
       return;
     }
   }
-  const FontPack pack = BuildFontPack(fonts, charset, packOptions);
+  FontPack pack;
+  try {
+    pack = BuildFontPack(fonts, charset, packOptions);
+  } catch (const CommandError& e) {
+    // Glyphs that fit no height are said as check says them, at the font.
+    std::fprintf(stderr, "%s\n", FormatFinding({-1, options.font, 0, Severity::kError, e.what()}).c_str());
+    throw CommandError("1 error (listed above); nothing written");
+  }
   const int width = pack.atlas.width, height = pack.atlas.height;
 
   const std::vector<uint8_t> blocks = EncodeWhiteBc3(pack.coverage.data(), width, height);
@@ -116,11 +127,18 @@ void AddPackFontCommand(CLI::App& app) {
   command->add_option("--stamp", options->stamp,
                       "a record of what the outputs were made from: when it names these very characters, font, "
                       "options and tool, and the outputs are as made then, nothing is drawn or written");
-  command->add_option("translations", options->translations, "translation files (.po, .csv)");
+  command->add_flag("--glyph-findings-only", options->glyphFindingsOnly,
+                    "print and refuse only the findings about glyphs (the fonts' coverage, --extra-chars), as in a "
+                    "build where pack-text, run on the same files, prints and refuses the rest");
+  command->add_option("translations", options->translations,
+                      "translation files (.po, .csv); a folder, its .po and .csv files and its subfolders', in path "
+                      "order");
   AddSetOptions(command, &options->check);
   AddExtraCharsOption(command, &options->check);
   command->callback([options] {
-    CommandPaths paths{options->translations, {}};
+    CommandPaths paths;
+    options->translations = TranslatorsFiles(options->translations, &paths.problems);
+    paths.inputs = options->translations;
     paths.binaryOutputs = {options->glyphs, options->atlas, options->stamp};
     paths.inputs.push_back(options->font);
     paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());

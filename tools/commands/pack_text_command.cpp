@@ -10,6 +10,8 @@
 #include "common/path_checks.h"
 #include "common/translation_packing.h"
 #include "checks/build_guard.h"
+#include "checks/work_reports.h"
+#include "text_sources/translators_files.h"
 
 namespace vykcn::tool {
 
@@ -27,7 +29,8 @@ void AddPackTextCommand(CLI::App& app) {
   auto options = std::make_shared<Options>();
   CLI::App* command = app.add_subcommand("pack-text", "Build the translation resource from .po and .csv files");
   command->add_option("FILE", options->files,
-                      "translators' files: .po, or .csv with a header row naming \"source\" and \"translation\" columns; several merge")
+                      "translators' files: .po, or .csv with a header row naming \"source\" and \"translation\" columns; several "
+                      "merge; a folder, its .po and .csv files and its subfolders', in path order, as make takes them")
       ->required();
   command->add_option("-o,--output", options->output, "translation resource to write")->required();
   command->add_option("--stamp", options->stamp,
@@ -40,7 +43,9 @@ void AddPackTextCommand(CLI::App& app) {
   AddFontOptions(command, &options->check);
   AddLayoutOptions(command, &options->check, &options->layout, true);
   command->callback([options] {
-    CommandPaths paths{options->files, {}};
+    CommandPaths paths;
+    options->files = TranslatorsFiles(options->files, &paths.problems);
+    paths.inputs = options->files;
     paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
     paths.inputs.insert(paths.inputs.end(), {options->check.fontPath, options->layout.glyphs, options->layout.dll});
     paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());
@@ -64,18 +69,11 @@ void AddPackTextCommand(CLI::App& app) {
                                 options->best ? lzx::CompressionLevel::kBest : lzx::CompressionLevel::kDefault);
     WriteFileAtomically(options->output, resource);
     if (!options->stamp.empty()) WriteStamp(options->stamp, inputs.Digest(), {options->output});
-    FileSummary total;
-    for (const FileSummary& file : checked.files) {
-      total.entries += file.entries;
-      total.fuzzy += file.fuzzy;
-      total.untranslated += file.untranslated;
-      total.obsolete += file.obsolete;
-      total.overridden += file.overridden;
-    }
-    std::printf("records: %zu from %zu entries (%zu fuzzy, %zu untranslated, %zu obsolete skipped", checked.records,
-                total.entries, total.fuzzy, total.untranslated, total.obsolete);
-    if (options->check.laterWins) std::printf("; %zu overridden", total.overridden);
-    std::printf(")\nimage: %zu bytes, compressed at the %s level: %zu bytes, ratio: %.4f\n", checked.image.size(),
+    const FileSummary total = SummedFiles(checked.files);
+    const std::string others = EntriesBesideRecords(total);
+    std::printf("records: %zu from %zu entr%s%s%s%s", checked.records, total.entries, total.entries == 1 ? "y" : "ies",
+                others.empty() ? "" : " (", others.c_str(), others.empty() ? "" : ")");
+    std::printf("\nimage: %zu bytes, compressed at the %s level: %zu bytes, ratio: %.4f\n", checked.image.size(),
                 options->best ? "best" : "default", resource.size(),
                 static_cast<double>(resource.size()) / static_cast<double>(checked.image.size()));
   });

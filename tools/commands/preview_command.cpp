@@ -112,6 +112,7 @@ FontResources LoadFontResources(const PreviewOptions& options) {
 }
 
 constexpr int kMaxSamples = 1000;
+constexpr int kWidestWrapWidth = 1600;  // --widest without --max-width: about a screen's width
 constexpr size_t kMissingListed = 20;
 
 std::string ListMissing(const std::vector<uint32_t>& missing) {
@@ -184,6 +185,7 @@ void RunPreview(PreviewOptions options) {
   }
   if (options.samples > 0 && options.dll.empty()) throw CommandError("--samples needs --dll");
   if (options.height < 1 || options.height > 255) throw CommandError("--height must be 1 to 255 pixels");
+  if (options.widest > 0 && options.maxWidth == 0) options.maxWidth = kWidestWrapWidth;
   const FontResources font = LoadFontResources(options);
   if (options.drawAtlas) {
     DrawAtlasPicture(font, options);
@@ -203,6 +205,8 @@ void RunPreview(PreviewOptions options) {
   TextStyle style;
   style.hostReferenceHeight = options.height;
   style.boxWidth = options.maxWidth;
+  // A widest line may be one that never breaks (a list of names without spaces): it is cut.
+  style.clipWideLines = options.widest > 0;
   const TextImage image = RenderText(records, atlas, text, style);
   if (!image.missing.empty() && !options.allowMissing) {
     throw CommandError("no glyph for " + std::to_string(image.missing.size()) + " characters:" +
@@ -230,11 +234,13 @@ void AddPreviewCommand(CLI::App& app) {
   command->add_flag("--draw-atlas", options->drawAtlas,
                     "draw the atlas itself, white glyphs on a dark ground, instead of a text");
   command->add_option("--max-width", options->maxWidth,
-                      "break lines as pack-text --wrap does, and draw the box's edge at PX pixels")
+                      "break lines as pack-text --wrap does, and draw the box's edge at PX pixels (--widest: 1600 "
+                      "unless given)")
       ->check(CLI::Range(1, 1 << 16));
   command->add_option("--widest", options->widest,
                       "draw the N widest lines of the DLL's translations (or of --translations), each with its width "
-                      "and place")
+                      "and place, broken at --max-width; a line that still does not fit the picture is cut, and ends "
+                      "in a red arrow")
       ->check(CLI::Range(1, kMaxSamples));
   AddFilesOption(command, "--translations", &options->translations,
                  "a translators' file for --widest, as pack-text reads it (with --font: whose characters the "

@@ -30,7 +30,7 @@ void AddSetOptions(CLI::App* command, CheckOptions* options) {
                     "is listed)");
   AddFilesOption(command, "--host-texts", &options->hostTextFiles,
                  "more of the game's host texts, checked for what the game would show: .po/.pot (msgids), .csv "
-                 "(\"source\" column) or one text a line");
+                 "(\"source\" column) or one text a line (\\n a line feed, \\r a carriage return, \\\\ a backslash)");
   AddListOption(command, "--accept-shared-hash", "0xHASH",
                 "host texts that share the hash may all show the one translation kept (an error turned note)",
                 [options](const std::string& value) {
@@ -46,6 +46,9 @@ void AddSetOptions(CLI::App* command, CheckOptions* options) {
                  &options->warnings.disabled);
   AddClassOption(command, "--error", "make the warnings of these classes errors", &options->warnings.fatal);
   command->add_flag("--strict", options->warnings.strict, "make every warning an error");
+  std::string classes = "Warning classes (--disable, --error):";
+  for (const WarningClass& c : WarningClassTable()) classes += "\n  " + std::string(c.name) + ": " + c.warnsOf;
+  command->footer(classes);
 }
 
 void AddExtraCharsOption(CLI::App* command, CheckOptions* options) {

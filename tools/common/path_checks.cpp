@@ -12,21 +12,34 @@ bool IsTranslatorsFileName(const std::string& path) {
   return extension == ".po" || extension == ".pot" || extension == ".csv";
 }
 
+// Why an input cannot be read, or "" when it can.
+std::string InputProblem(const std::string& input, system::FileInfo* info) {
+  using system::FileKind;
+  *info = system::LookAt(input);
+  if (info->kind == FileKind::kMissing) return "cannot read " + input + ": " + info->reason;
+  if (info->kind == FileKind::kDirectory) return "cannot read " + input + ": Is a directory";
+  if (info->kind != FileKind::kRegular) return "cannot read " + input + ": not a regular file";
+  std::string reason;
+  if (!system::CanRead(input, &reason)) return "cannot read " + input + ": " + reason;
+  return "";
+}
+
 }  // namespace
 
 void CheckCommandPaths(const CommandPaths& paths) {
   using system::FileKind;
   std::vector<system::FileInfo> inputs;
+  std::string problems;
+  for (const std::string& problem : paths.problems) problems += (problems.empty() ? "" : "\n") + problem;
   for (const std::string& input : paths.inputs) {
     if (input.empty()) continue;
-    const system::FileInfo info = system::LookAt(input);
-    if (info.kind == FileKind::kMissing) throw CommandError("cannot read " + input + ": " + info.reason);
-    if (info.kind == FileKind::kDirectory) throw CommandError("cannot read " + input + ": Is a directory");
-    if (info.kind != FileKind::kRegular) throw CommandError("cannot read " + input + ": not a regular file");
-    std::string reason;
-    if (!system::CanRead(input, &reason)) throw CommandError("cannot read " + input + ": " + reason);
-    inputs.push_back(info);
+    system::FileInfo info;
+    const std::string problem = InputProblem(input, &info);
+    if (problem.empty()) inputs.push_back(info);
+    else problems += (problems.empty() ? "" : "\n") + problem;
   }
+  // Every input that cannot be read, one a line (main prefixes each).
+  if (!problems.empty()) throw CommandError(problems);
   std::vector<std::pair<std::string, system::FileInfo>> existing;
   std::vector<std::string> created;
   std::vector<std::string> outputs = paths.outputs;

@@ -58,6 +58,23 @@ double FontChain::pixelSize() const {
   return reference != nullptr ? reference->pixelSize() : 0;
 }
 
+std::vector<double> FontChain::EstimatedPixelSizes(int rows) const {
+  const FontRasterizer* reference = FontOf(kReferenceGlyphCode);
+  if (reference == nullptr) throw CommandError(files_.Lacking("'M', whose height sets the glyphs' size"));
+  const double referenceSize = reference->EstimatedPixelSize(kReferenceGlyphCode, rows);
+  std::vector<double> sizes;
+  for (const auto& font : fonts_) {
+    sizes.push_back(font->HasGlyph(kReferenceGlyphCode) ? font->EstimatedPixelSize(kReferenceGlyphCode, rows)
+                                                        : referenceSize);
+  }
+  return sizes;
+}
+
+FontRasterizer::Extent FontChain::UnscaledExtent(uint32_t codePoint) const {
+  const FontRasterizer* font = FontOf(codePoint);
+  return font != nullptr ? font->UnscaledExtent(codePoint) : FontRasterizer::Extent{};
+}
+
 RasterGlyph FontChain::Render(uint32_t codePoint) const {
   const FontRasterizer* font = FontOf(codePoint);
   if (font == nullptr) {

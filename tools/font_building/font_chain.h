@@ -45,6 +45,14 @@ class FontChain {
   // The reference font's em height in pixels.
   double pixelSize() const;
 
+  // Each font's em height in pixels, in chain order, as TrySizeForReferenceHeight(rows) would size
+  // it, estimated from the unhinted outlines of 'M' without rendering anything.
+  std::vector<double> EstimatedPixelSizes(int rows) const;
+
+  // The unhinted extent of a character's outline in the first font that has it, as a fraction of
+  // that font's em; zero when none has it.
+  FontRasterizer::Extent UnscaledExtent(uint32_t codePoint) const;
+
   // Renders a character from the first font that has it (as FontRasterizer::Render); throws
   // CommandError when none has it.
   RasterGlyph Render(uint32_t codePoint) const;

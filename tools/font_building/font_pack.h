@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "font_building/atlas_packer.h"
 #include "font_building/font_chain.h"
 #include "font_building/glyph_charset.h"
 #include "formats/dds_atlas.h"
@@ -25,7 +26,9 @@ struct FontPackOptions {
 
 struct FontPack {
   std::vector<GlyphRecord> records;  // one per code of the charset, same order
-  std::vector<uint8_t> coverage;     // atlas.width x atlas.height, row-major
+  std::vector<RasterGlyph> glyphs;   // their bitmaps, same order
+  std::vector<RectPlacement> places; // their rectangles in the atlas, same order
+  std::vector<uint8_t> coverage;     // atlas.width x atlas.height, row-major; empty until drawn
   AtlasSize atlas;
   double pixelSize = 0;              // the em size at which the font was rasterised
   int glyphHeight = 0;               // the 'M' height of the records
@@ -38,10 +41,18 @@ struct FontPack {
 std::optional<int> ChooseGlyphHeight(const FontFiles& fonts, const GlyphCharset& charset, AtlasSize atlas);
 
 // Rasterises every code of `charset`, each from the first font of the chain that has it, at the 'M'
-// height of `options` (or the one ChooseGlyphHeight picks) and packs the glyphs into the atlas.
+// height of `options` (or the one ChooseGlyphHeight picks) and places the glyphs in the atlas: the
+// records pack-font writes, with their bitmaps, but no atlas drawn (what check measures with).
 // Throws CommandError, naming what is wrong, when the charset has characters beyond U+FFFF, a font
 // cannot be read, no font has a character, a glyph's metrics do not fit a record, or the glyphs do
 // not all fit the atlas.
+FontPack ArrangeFontPack(const FontFiles& fonts, const GlyphCharset& charset,
+                         const FontPackOptions& options = FontPackOptions());
+
+// Draws the arranged glyphs into pack->coverage.
+void DrawFontPackAtlas(FontPack* pack);
+
+// ArrangeFontPack, then DrawFontPackAtlas.
 FontPack BuildFontPack(const FontFiles& fonts, const GlyphCharset& charset,
                        const FontPackOptions& options = FontPackOptions());
 

@@ -3,6 +3,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include FT_BBOX_H
 
 #include <algorithm>
 #include <climits>
@@ -149,7 +150,7 @@ void FontRasterizer::SetPixelSize(double pixels) {
   FT_Set_Char_Size(state_->face, 0, state_->charSize, 72, 72);
 }
 
-bool FontRasterizer::SizeNearest(uint32_t codePoint, int rows) {
+double FontRasterizer::EstimatedPixelSize(uint32_t codePoint, int rows) const {
   FT_Face face = state_->face;
   const FT_UInt index = FT_Get_Char_Index(face, codePoint);
   if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE) != 0 ||
@@ -160,11 +161,27 @@ bool FontRasterizer::SizeNearest(uint32_t codePoint, int rows) {
   FT_Outline_Get_CBox(&face->glyph->outline, &box);
   const long unitsHigh = box.yMax - box.yMin;
   if (unitsHigh <= 0) throw CommandError("the outline of " + FormatCodePoint(codePoint) + " is empty");
+  return rows * static_cast<double>(face->units_per_EM) / static_cast<double>(unitsHigh);
+}
 
+FontRasterizer::Extent FontRasterizer::UnscaledExtent(uint32_t codePoint) const {
+  FT_Face face = state_->face;
+  const FT_UInt index = FT_Get_Char_Index(face, codePoint);
+  if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE) != 0 ||
+      face->glyph->format != FT_GLYPH_FORMAT_OUTLINE || face->glyph->outline.n_points == 0) {
+    return {};
+  }
+  FT_BBox box;
+  FT_Outline_Get_BBox(&face->glyph->outline, &box);
+  const double em = face->units_per_EM;
+  return {(box.xMax - box.xMin) / em, (box.yMax - box.yMin) / em};
+}
+
+bool FontRasterizer::SizeNearest(uint32_t codePoint, int rows) {
+  FT_Face face = state_->face;
   // The outline's height scales linearly with the size; hinting and coverage may add or take a row,
   // so sizes around the linear estimate are tried nearest first.
-  const FT_F26Dot6 estimate = static_cast<FT_F26Dot6>(
-      std::lround(64.0 * rows * face->units_per_EM / static_cast<double>(unitsHigh)));
+  const FT_F26Dot6 estimate = static_cast<FT_F26Dot6>(std::lround(64.0 * EstimatedPixelSize(codePoint, rows)));
   FT_F26Dot6 best = std::max<FT_F26Dot6>(64, estimate);
   int bestMiss = INT_MAX;
   for (int distance = 0; distance <= 4 * 64; ++distance) {

@@ -48,6 +48,18 @@ class FontRasterizer {
   // The pixel size in use (em height in pixels).
   double pixelSize() const;
 
+  // The em height in pixels at which `codePoint`'s outline, unhinted, is `rows` high: where the
+  // sizing above starts its search. Throws CommandError as the sizing does.
+  double EstimatedPixelSize(uint32_t codePoint, int rows) const;
+
+  // The extent of a character's outline, unhinted and unscaled, as a fraction of the em (zero for
+  // a glyph without contours): read without hinting or rendering, for estimates at any size.
+  struct Extent {
+    double width = 0;
+    double height = 0;
+  };
+  Extent UnscaledExtent(uint32_t codePoint) const;
+
   // Renders one character that the font has, trimmed to its ink; throws CommandError when FreeType
   // fails.
   RasterGlyph Render(uint32_t codePoint) const;

@@ -3,6 +3,7 @@
 #include <stb_image_write.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <set>
 
@@ -16,6 +17,8 @@ namespace {
 
 constexpr uint32_t kLineFeed = 0x0A;
 constexpr uint32_t kTab = 0x09;
+constexpr uint8_t kMarkColour[3] = {200, 40, 40};  // the box's edge and the arrow of a cut line: no glyph's
+constexpr int kNarrowestClip = 64;  // a picture of so many lines that less width is left is refused
 
 // Bilinear sample of the atlas's RGBA at texel coordinates (x, y), texel centres at +0.5.
 void SampleAtlas(const AtlasImage& atlas, float x, float y, float out[4]) {
@@ -64,9 +67,22 @@ TextImage RenderText(const std::vector<GlyphRecord>& records, const AtlasImage& 
   image.firstBaseline = margin + ascent;
   image.lineAdvance = std::max(1, ascent + descent);
 
+  const int64_t lines = std::count(codePoints.begin(), codePoints.end(), kLineFeed);
+  const int64_t height = image.firstBaseline + lines * image.lineAdvance + descent + margin;
+  // Cutting wide lines: what a line may take right of the pen's start, room for the widest reach
+  // left of it (a glyph's negative offset) and the margins kept, and the arrow that marks a cut.
+  int64_t clip = INT64_MAX, reachLeft = 0;
+  const int arrow = std::max(4, image.lineAdvance / 2);
+  if (style.clipWideLines) {
+    for (const GlyphRecord& s : glyphs.records()) reachLeft = std::max<int64_t>(reachLeft, -int64_t{s.offsetX});
+    clip = style.maxPixels / height - 2 * margin - reachLeft;
+    if (clip < std::max(kNarrowestClip, style.boxWidth + 1)) clip = INT64_MAX;  // refused below, as too many lines
+  }
+
   // Lay out: pen positions per line, and the extent of everything drawn.
   std::vector<PlacedGlyph> placed;
   std::set<uint32_t> missing;
+  std::set<int64_t> cut;  // lines cut short
   int64_t line = 0, pen = 0, right = 0, left = 0;
   for (uint32_t c : codePoints) {
     if (c == kLineFeed) {
@@ -74,7 +90,15 @@ TextImage RenderText(const std::vector<GlyphRecord>& records, const AtlasImage& 
       pen = 0;
       continue;
     }
+    if (cut.count(line) != 0) continue;
     const GlyphRecord* found = c <= 0xFFFF && c != kTab ? glyphs.Find(c) : nullptr;
+    const int64_t reach = found == nullptr ? pen + glyphs.Advance(c)
+                                           : std::max(pen + found->offsetX + int64_t{found->width}, pen + found->advance);
+    if (reach > clip - arrow) {
+      cut.insert(line);
+      right = std::max(right, clip);
+      continue;
+    }
     if (found == nullptr) {
       if (c != kTab) missing.insert(c);
       pen += glyphs.Advance(c);
@@ -84,13 +108,12 @@ TextImage RenderText(const std::vector<GlyphRecord>& records, const AtlasImage& 
     const GlyphRecord& scaled = *found;
     placed.push_back({scaled, static_cast<int>(pen), static_cast<int>(line)});
     left = std::min(left, pen + scaled.offsetX);
-    right = std::max({right, pen + scaled.offsetX + int64_t{scaled.width}, pen + scaled.advance});
+    right = std::max(right, reach);
     if (right - left > style.maxPixels) break;  // far too wide already; refused below
     pen += scaled.advance;
   }
   if (style.boxWidth > 0) right = std::max<int64_t>(right, style.boxWidth + 1);
   const int64_t width = margin - left + right + margin;
-  const int64_t height = image.firstBaseline + line * image.lineAdvance + descent + margin;
   if (width * height > style.maxPixels) {
     throw CommandError("the picture would be " + std::to_string(width) + " x " + std::to_string(height) +
                        " pixels, more than " + std::to_string(style.maxPixels >> 20) +
@@ -107,8 +130,20 @@ TextImage RenderText(const std::vector<GlyphRecord>& records, const AtlasImage& 
   if (style.boxWidth > 0) {
     const int x = image.originX + style.boxWidth;
     for (int y = 0; y < image.height; ++y) {
-      uint8_t* pixel = &image.rgb[(size_t(y) * image.width + x) * 3];
-      pixel[0] = 200, pixel[1] = 40, pixel[2] = 40;
+      std::copy_n(kMarkColour, 3, &image.rgb[(size_t(y) * image.width + x) * 3]);
+    }
+  }
+  // A cut line ends in an arrow pointing on, where its text stops.
+  for (int64_t at : cut) {
+    const int top = image.firstBaseline + static_cast<int>(at) * image.lineAdvance - ascent;
+    const int tip = image.originX + static_cast<int>(clip) - 1;
+    for (int y = 0; y < image.lineAdvance; ++y) {
+      const int half = image.lineAdvance / 2, length = arrow * (half - std::abs(y - half)) / std::max(1, half);
+      for (int x = tip - length; x <= tip; ++x) {
+        if (x >= 0 && x < image.width && top + y >= 0 && top + y < image.height) {
+          std::copy_n(kMarkColour, 3, &image.rgb[(size_t(top + y) * image.width + x) * 3]);
+        }
+      }
     }
   }
   for (const PlacedGlyph& g : placed) {

@@ -27,6 +27,7 @@ struct TextStyle {
   uint8_t background[3] = {24, 24, 24};
   int64_t maxPixels = int64_t{16} << 20;     // a larger picture is refused before it is allocated
   int boxWidth = 0;                          // > 0: a line at this width from the pen's start, the box's edge
+  bool clipWideLines = false;                // a line too wide for maxPixels is cut, and ends in a red arrow
 };
 
 // Renders `text` (UTF-8; line breaks on U+000A) with `records` and the decoded atlas, whose size
@@ -34,7 +35,8 @@ struct TextStyle {
 // 'M' height over the table's; quads are filled by bilinear sampling of their atlas rectangles and
 // blended over the background. A character without a record is listed in `missing` and moves
 // the pen by the space's advance; so does a tab, which needs no record (pack-font makes none).
-// Throws CommandError when the text is not UTF-8 or the picture would exceed style.maxPixels.
+// Throws CommandError when the text is not UTF-8 or the picture would exceed style.maxPixels (with
+// style.clipWideLines, only when its lines alone are too many for it).
 TextImage RenderText(const std::vector<GlyphRecord>& records, const AtlasImage& atlas,
                      const std::string& text, const TextStyle& style);
 

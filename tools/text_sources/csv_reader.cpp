@@ -178,7 +178,10 @@ SourceFile ReadCsvFile(const std::string& path, bool needsTranslation) {
   for (size_t r = 1; r < parsed.records.size(); ++r) {
     const CsvRecord& record = parsed.records[r];
     if (AllEmpty(record.fields)) continue;  // a blank line, or a spreadsheet's empty row
-    const auto problem = [&](const std::string& message) { file.problems.push_back({record.line, false, message}); };
+    const auto problem = [&](const std::string& message) {
+      file.problems.push_back({record.line, false, message});
+      ++file.unreadable;
+    };
     const std::string cells = std::to_string(record.fields.size()) + " cells, the header names " +
                               std::to_string(header.size()) + " columns";
     if (record.fields.size() < needed) {

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
 #include <type_traits>
 
 #include "base/utf8.h"
@@ -86,6 +87,7 @@ struct ScannedMessage {
   int line;           // of its msgid keyword
   std::string msgid;  // as the library gives it back: escapes resolved, in the file's charset
   std::string flags;  // its "#," comments
+  bool obsolete;      // written with "#~"
 };
 
 struct LineScan {
@@ -155,7 +157,8 @@ LineScan ScanLines(const std::vector<uint8_t>& bytes) {
     const std::string text(bytes.begin() + static_cast<std::ptrdiff_t>(start),
                            bytes.begin() + static_cast<std::ptrdiff_t>(end));
     std::string content = text;
-    if (content.rfind("#~", 0) == 0) {  // an obsolete message's lines
+    const bool obsolete = content.rfind("#~", 0) == 0;
+    if (obsolete) {  // an obsolete message's lines
       size_t skip = 2;
       while (skip < content.size() && (content[skip] == ' ' || content[skip] == '\t')) ++skip;
       content.erase(0, skip);
@@ -164,7 +167,7 @@ LineScan ScanLines(const std::vector<uint8_t>& bytes) {
     if (content.rfind("#,", 0) == 0) {
       flags += content.substr(2) + ",";
     } else if (content.rfind("msgid ", 0) == 0 || content.rfind("msgid\t", 0) == 0) {
-      scan.messages[domain].push_back({line, QuotedString(content, &hasNul), flags});
+      scan.messages[domain].push_back({line, QuotedString(content, &hasNul), flags, obsolete});
       scan.messageLines.push_back(line);
       open = &scan.messages[domain].back();
       flags.clear();
@@ -317,6 +320,18 @@ void DropMessagesWithNul(const LineScan& scan, SourceFile* file) {
   }
 }
 
+// The messages left out, each for an error at its line (one the library skipped, a duplicate, a
+// NUL, a text not valid in the charset): those the scan saw that no entry holds, headers aside.
+void CountUnreadable(const LineScan& scan, SourceFile* file) {
+  std::set<int> read;
+  for (const TextEntry& entry : file->entries) read.insert(entry.line);
+  for (const auto& [domain, messages] : scan.messages) {
+    for (const ScannedMessage& message : messages) {
+      if (!message.obsolete && !message.msgid.empty() && read.count(message.line) == 0) ++file->unreadable;
+    }
+  }
+}
+
 }  // namespace
 
 SourceFile ReadPoFile(const std::string& path) {
@@ -408,6 +423,9 @@ SourceFile ReadPoFile(const std::string& path) {
           continue;
         }
       }
+      // A translation that is not UTF-8 where the library said so at its very line is that one
+      // error; one written with escapes is the entry check's.
+      if (!IsValidUtf8(entry.translation) && HasErrorWithin(errors.errors, scan.messageLines, entry.line)) continue;
       entry.fuzzy = po_message_is_fuzzy(message) != 0;
       entry.printfFormat = PrintfChecked(place != nullptr ? place->flags : "");
       entry.usable = !entry.fuzzy && !entry.translation.empty();
@@ -415,6 +433,7 @@ SourceFile ReadPoFile(const std::string& path) {
     }
   }
   DropMessagesWithNul(scan, &result);
+  CountUnreadable(scan, &result);
   // Domains come one after the other; translators think in file order.
   std::stable_sort(result.entries.begin(), result.entries.end(),
                    [](const TextEntry& a, const TextEntry& b) { return a.line < b.line; });

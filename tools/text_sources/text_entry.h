@@ -34,6 +34,7 @@ struct SourceFile {
   std::string path;
   std::vector<TextEntry> entries;  // in file order
   size_t obsolete = 0;             // obsolete PO messages, which are no entries
+  size_t unreadable = 0;           // messages left out for a problem at their line (a NUL, bytes not in the charset)
   std::vector<SourceProblem> problems;
 };
 

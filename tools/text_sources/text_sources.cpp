@@ -1,5 +1,7 @@
 #include "text_sources/text_sources.h"
 
+#include <string_view>
+
 #include "common/command_error.h"
 #include "common/file_extension.h"
 #include "common/file_io.h"
@@ -12,6 +14,22 @@ namespace {
 SourceFile RequireEntries(SourceFile file) {
   if (file.entries.empty() && file.problems.empty()) throw CommandError(file.path + ": empty input: no entries");
   return file;
+}
+
+// A plain list's line as the text it stands for: "\n" a line feed, "\r" a carriage return,
+// "\\" a backslash; any other backslash is itself, so that "C:\Games" reads as written.
+std::string Unescaped(std::string_view line) {
+  std::string text;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const char next = i + 1 < line.size() ? line[i + 1] : '\0';
+    if (line[i] != '\\' || (next != 'n' && next != 'r' && next != '\\')) {
+      text += line[i];
+      continue;
+    }
+    text += next == 'n' ? '\n' : next == 'r' ? '\r' : '\\';
+    ++i;
+  }
+  return text;
 }
 
 // One host text a line.
@@ -27,7 +45,7 @@ SourceFile ReadLines(const std::string& path) {
     size_t textEnd = end;
     if (textEnd > start && bytes[textEnd - 1] == '\r') --textEnd;
     TextEntry entry;
-    entry.host.assign(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.begin() + static_cast<std::ptrdiff_t>(textEnd));
+    entry.host = Unescaped(std::string_view(reinterpret_cast<const char*>(bytes.data()) + start, textEnd - start));
     entry.file = path;
     entry.line = line;
     entry.usable = false;

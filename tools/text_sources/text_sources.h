@@ -13,8 +13,9 @@ namespace vykcn::tool {
 SourceFile ReadTextSourceFile(const std::string& path);
 
 // A list of host texts: the msgids of a .po or .pot file (translated or not), the "source" column
-// of a .csv file, or any other file as one text a line (LF or CR LF; empty lines skipped). The
-// entries' translations are empty. Throws as ReadTextSourceFile does.
+// of a .csv file, or any other file as one text a line (LF or CR LF; empty lines skipped), where
+// "\n" stands for a line feed, "\r" for a carriage return and "\\" for a backslash. The entries'
+// translations are empty. Throws as ReadTextSourceFile does.
 SourceFile ReadHostTextFile(const std::string& path);
 
 }  // namespace vykcn::tool

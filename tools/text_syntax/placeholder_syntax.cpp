@@ -251,4 +251,15 @@ std::vector<Placeholder> FindPlaceholders(std::string_view text) {
   return found;
 }
 
+std::string WithoutPlaceholders(std::string_view text) {
+  std::string out;
+  size_t at = 0;
+  for (const Placeholder& placeholder : FindPlaceholders(text)) {
+    if (placeholder.begin < at) continue;
+    out.append(text, at, placeholder.begin - at).append(" ");
+    at = placeholder.begin + placeholder.text.size();
+  }
+  return out.append(text, at, std::string_view::npos);
+}
+
 }  // namespace vykcn::tool

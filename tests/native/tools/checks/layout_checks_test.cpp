@@ -127,9 +127,23 @@ TEST(PunctuationChecks, ChineseRulesAsWarnings) {
       {"Go on", "，继续", {"line-start: the translation starts with ，, which no line may start with"}},
       {"a\nb", "甲\n。乙", {"line-start: line 2 starts with 。, which no line may start with"}},
       {"%s left", "%s 剩余", {}},
-      {"Really?", "真的？？", {"doubled: doubled ？？, which the host text does not have"}},
+      {"Really?", "真的？？", {"doubled: doubled ？？ (the host text has none)"}},
       {"Really??", "真的？？", {}},
       {"Save", "Save", {}},  // no Chinese: not checked
+      // Each rule compares with what the host text has at the same place: none of these is a warning.
+      {"...fine. I guess.", "……很好。我觉得很好。", {}},
+      {"From the journal:\n\n... blast it!", "摘自日记：\n\n……该死！", {}},
+      {"Aban,Abbas,Abdul-Aziz", "阿班,阿巴斯,阿卜杜勒-阿齐兹", {}},  // a list the game reads
+      {"Loading 1,000 files, wait", "加载1,000个文件,请稍候", {"half-width: half-width , between Chinese characters: "
+                                                                   "write ，"}},  // "1,000" is no list
+      {"(expected , or =)", "（预期字符为,或=）", {}},
+      {"Prince Konrad! For <big>WESNOTH!</big>", "科纳德王子！为了<big>韦诺！</big>", {}},
+      {"Example: :unit advances=2", "例如：:unit advances=2", {}},
+      {"and Kalenz... and..", "还有卡雷兹……还有……", {}},
+      // Doubled marks named as written.
+      {"Alice,Bob,Carol", "爱丽丝,,鲍勃,卡罗尔", {"doubled: doubled ,, (the host text has none)"}},
+      {"Note: see", "注意：:参见", {"doubled: doubled ：: (the host text has none)"}},
+      {"Alice, Bob", "爱丽丝，鲍勃,卡罗尔", {"half-width: half-width , between Chinese characters: write ，"}},
   };
   for (const auto& c : cases) {
     tool::TextEntry entry;

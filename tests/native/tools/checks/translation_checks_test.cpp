@@ -5,6 +5,9 @@
 #include <filesystem>
 
 #include "checks/translation_checks.h"
+#include "checks/work_reports.h"
+#include "formats/glyph_table.h"
+#include "tool_runner.h"
 #include "tools/support/reference_formats.h"
 #include "tools/support/test_files.h"
 #include "tools/support/test_fonts.h"
@@ -24,6 +27,18 @@ std::vector<std::string> Places(const CheckedTranslations& checked) {
                      kKinds[static_cast<int>(f.severity)]);
   }
   return places;
+}
+
+// What became of each file's entries, as check counts them; each counted once.
+std::vector<std::string> Fates(const CheckedTranslations& checked) {
+  std::vector<std::string> fates;
+  for (const tool::FileSummary& f : checked.files) {
+    fates.push_back(std::to_string(f.entries) + ": " + std::to_string(f.records) + " records, " +
+                    tool::EntriesBesideRecords(f));
+    EXPECT_EQ(f.used() + f.overridden + f.withErrors + f.sharingHash + f.fuzzy + f.untranslated + f.obsolete +
+                  f.unreadable, f.entries) << f.path;
+  }
+  return fates;
 }
 
 std::string Listing(const CheckedTranslations& checked) {
@@ -123,19 +138,72 @@ TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
   EXPECT_NE(listing.find("U+1F600"), std::string::npos) << listing;
 
   ASSERT_EQ(checked.files.size(), 4u);  // c.po is read past its syntax error
-  const tool::FileSummary& a = checked.files[0];
-  EXPECT_EQ(a.path, po);
-  EXPECT_EQ(a.entries, 12u);  // 11 messages and the obsolete one
-  EXPECT_EQ(a.fuzzy, 1u);
-  EXPECT_EQ(a.untranslated, 1u);
-  EXPECT_EQ(a.obsolete, 1u);
-  EXPECT_EQ(a.plural, 1u);
-  EXPECT_EQ(a.withContext, 1u);
-  EXPECT_EQ(a.used, 6u);  // Open, Save, Two lines, padded, Name, one file: the rest have errors
+  EXPECT_EQ(checked.files[0].path, po);
+  // a.po: 11 messages and the obsolete one; Bell, Smile and the empty msgid have errors. b.csv:5
+  // shares the hash of line 4's record.
+  EXPECT_EQ(Fates(checked), (std::vector<std::string>{"12: 6 records, 3 with errors, 1 fuzzy, 1 untranslated, 1 obsolete",
+                                                      "12: 8 records, 3 with errors, 1 sharing a record's hash",
+                                                      "1: 0 records, 1 unreadable", "1: 1 records, "}));
   // The CSV's CR LF came through as LF: its record is "Line\nend".
   bool lineFeed = false;
   for (const auto& entry : checked.used) lineFeed = lineFeed || entry.host == "Line\nend";
   EXPECT_TRUE(lineFeed);
+
+  // Files of the same bytes under other names (diff's other side) come from the cache: the same
+  // findings, at the other names and places; a file that differs is read.
+  tool::FileCheckCache cache;
+  EXPECT_EQ(Listing(tool::CheckTranslations({po, csv, broken, clean}, options, &cache)), listing);
+  TempDir other;
+  const std::vector<std::string> copies = {other.Write("a.po", kManyProblemsPo), other.Write("b.csv", kManyProblemsCsv),
+                                           other.Write("c.po", "msgid \"x\"\nmsgstr unquoted\n"),
+                                           other.Write("d.csv", "source,translation\nNo,\xE5\x90\xA6\n")};
+  const CheckedTranslations again = tool::CheckTranslations(copies, options, &cache);
+  std::string renamed = listing;
+  for (size_t at; (at = renamed.find(dir.Path(""))) != std::string::npos;) renamed.replace(at, dir.Path("").size(), other.Path(""));
+  EXPECT_EQ(Listing(again), renamed);
+  EXPECT_EQ(again.used.back().host, "No");
+  EXPECT_EQ(again.used.front().file, copies[0]);
+}
+
+// check measures lines and fits the atlas with the glyph records pack-font writes for the same
+// files and options, field for field: at the height it chooses or is given, in each atlas size,
+// with the fallback's glyphs among them.
+TEST(TranslationChecks, ArrangesTheGlyphRecordsPackFontWrites) {
+  TempDir dir;
+  std::string ideographs;
+  for (uint32_t c = 0x4E00; c < 0x4E00 + 2300; ++c) {
+    ideographs += {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))};
+  }
+  const std::string small = dir.Write("small.csv", "source,translation\nLanguage: (Ge\xCA\xBB" "ez),"
+                                                   "\xE8\xAF\xAD\xE8\xA8\x80\xEF\xBC\x9A(Ge\xCA\xBB" "ez)\n");
+  const std::string many = dir.Write("many.csv", "source,translation\nAll," + ideographs + "\n");
+  const struct {
+    std::string file;
+    int glyphHeight;
+    AtlasSize atlas;
+  } cases[] = {
+      {small, 0, {2048, 1024}},
+      {small, 18, {4096, 2048}},
+      {many, 0, {2048, 1024}},  // fits below 25 px only
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file + " " + std::to_string(c.glyphHeight));
+    tool::CheckOptions options;
+    options.fontPath = kMicroHei;
+    options.fallbackFonts = {kDejaVuSans};
+    options.layout.glyphHeight = c.glyphHeight;
+    options.layout.atlas = c.atlas;
+    options.arrangeFont = true;
+    const CheckedTranslations checked = tool::CheckTranslations({c.file}, options);
+    ASSERT_TRUE(checked.font.has_value()) << Listing(checked);
+    std::vector<std::string> arguments = {"pack-font", "--font", kMicroHei, "--fallback-font", kDejaVuSans,
+                                          "--glyphs", dir.Path("g.bin"), "--atlas", dir.Path("a.dds"),
+                                          "--atlas-size", std::to_string(c.atlas.width) + "x" + std::to_string(c.atlas.height), c.file};
+    if (c.glyphHeight != 0) arguments.insert(arguments.end(), {"--glyph-height", std::to_string(c.glyphHeight)});
+    const ToolRun packed = RunTool(arguments);
+    ASSERT_EQ(packed.exitCode, 0) << packed.err;
+    EXPECT_EQ(SerializeGlyphTable(checked.font->records), ReadBytes(dir.Path("g.bin")));
+  }
 }
 
 TEST(TranslationChecks, LaterWinsOverridesTheSameHostTextOnlyAndListsEachOverride) {
@@ -164,8 +232,9 @@ TEST(TranslationChecks, LaterWinsOverridesTheSameHostTextOnlyAndListsEachOverrid
   EXPECT_EQ(used, (std::vector<std::string>{"\xE4\xB8\x80", "\xE7\x95\x99", "\xE6\x89\x93\xE5\xBC\x80",
                                             "\xE6\x89\x93\xE5\xBC\x80"}));
   EXPECT_EQ(layered.records, 3u);
-  EXPECT_EQ(layered.files.at(0).overridden, 1u);
-  EXPECT_EQ(layered.files.at(1).overridden, 1u);
+  EXPECT_EQ(Fates(layered), (std::vector<std::string>{"3: 2 records, 1 overridden", "1: 0 records, 1 overridden",
+                                                      "2: 1 records, 1 sharing a record's hash",
+                                                      "1: 0 records, 1 repeating a record"}));
 
   // Within one file, two translations stay an error: a file does not override itself.
   const std::string twice = dir.Write("twice.csv", "source,translation\nOpen,\xE5\xBC\x80\nOpen,\xE6\x89\x93\xE5\xBC\x80\n");

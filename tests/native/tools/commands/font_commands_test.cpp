@@ -148,6 +148,21 @@ TEST(PreviewCommand, DrawsAPngAndReportsCharactersWithoutGlyphs) {
   const ToolRun widest = RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.atlas, "--widest", "2",
                                   "--translations", files.po, "-o", files.png});
   EXPECT_EQ(widest.exitCode, 0) << widest.err;
+  // A line that never breaks and is far wider than a picture may be (a list of names without a
+  // space), among a real catalogue's: lines broken at 1,600 px, the list cut, ending in a red arrow.
+  std::string names;
+  for (int i = 0; names.size() < 60000; ++i) names += "Name" + std::to_string(i) + ",";
+  const std::string list = files.dir.Write("names.csv", "source,translation\nNames,\"" + names + "\"\n");
+  const ToolRun cut = RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.atlas, "--widest", "10",
+                               "--translations", list, "--translations",
+                               std::string(VYKCN_TEST_DATA) + "/data/wesnoth-zh_CN.po", "--allow-missing", "-o",
+                               files.png});
+  ASSERT_EQ(cut.exitCode, 0) << cut.err;
+  const Png wide = ReadPng(files.png, 3);
+  EXPECT_LE(int64_t{wide.width} * wide.height, int64_t{16} << 20);
+  size_t marked = 0;
+  for (size_t i = 0; i + 2 < wide.pixels.size(); i += 3) marked += wide.pixels[i] == 200 && wide.pixels[i + 1] == 40;
+  EXPECT_GT(marked, size_t(wide.height) + 100);  // the box's edge at 1,600 px, and the arrow
 
   const ToolRun broken = RunTool({"preview", "--glyphs", files.glyphs, "--atlas", files.po, "-o", files.png, "x"});
   EXPECT_EQ(broken.exitCode, 1);

@@ -1,5 +1,6 @@
 // Every subcommand refuses a wrong path before any work: one line on stderr, exit 1, and every
-// file in the folder exactly as it was. Usage mistakes are told the same way.
+// file in the folder exactly as it was. Usage mistakes are told the same way, and the README names
+// what the help does.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <map>
 
+#include "checks/finding.h"
 #include "tool_runner.h"
 #include "tools/support/test_files.h"
 #include "tools/support/test_fonts.h"
@@ -60,7 +62,7 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
     std::string expected;
   };
   const Case cases[] = {
-      {{"check", folder}, "cannot read " + folder + ": Is a directory"},
+      {{"check", folder}, folder + ": no .po or .csv files in the folder or its subfolders"},
       {{"check", po, "--font", missing}, "cannot read " + missing},
       {{"compress", folder, out}, "cannot read " + folder + ": Is a directory"},
       {{"compress", missing, out}, "cannot read " + missing + ": No such file or directory"},
@@ -75,7 +77,8 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
       {{"inspect", missing}, "No such file or directory"},
       {{"pack-text", po, "-o", po}, "will not overwrite " + po},
       {{"pack-text", po, "-o", hardLink}, "will not overwrite " + hardLink},
-      {{"pack-text", folder, "-o", out}, "Is a directory"},
+      {{"pack-text", folder, "-o", out}, folder + ": no .po or .csv files in the folder or its subfolders"},
+      {{"files", folder}, folder + ": no .po or .csv files in the folder or its subfolders"},
       {{"pack-text", po, "-o", folder}, "cannot write " + folder},
       {{"pack-text", po, "-o", victim}, "will not write binary data to " + victim},
       {{"pack-text", po, "--host-texts", missing, "-o", out}, "cannot read " + missing},
@@ -120,10 +123,10 @@ TEST(CommandUsage, MistakesAreNamedInOneLine) {
       {{"check", "--accept-shared-hash", "0xABCDEFGH", bin}, "'0xABCDEFGH' is no hash: write 0x and one to eight hex"},
       {{"check", "--accept-shared-hash", "0x123456789", bin}, "'0x123456789' is no hash"},
       {{"pack-text", "--disable", "spelling", bin, "-o", dir.Path("out")}, "'spelling' is no warning class (placeholder,"},
-      {{"check", "--max-width", "600", bin}, "measuring lines needs a glyph table: --glyphs FILE, --dll FILE or --font"},
+      {{"check", "--wrap", "600", "--glyphs", bin, bin}, "is not a glyph table"},
       {{"pack-text", "--wrap", "600", "--glyphs", bin, bin, "-o", dir.Path("out")}, "is not a glyph table"},
       {{"check", "--list", "done", bin}, "'done' is none of untranslated, fuzzy, all"},
-      {{"check", "--fallback-font", bin, bin}, "--fallback-font needs --font"},
+      {{"pack-font", "--fallback-font", bin, "--glyphs", bin, "--atlas", bin, bin}, "--font is required"},
       {{"preview", "--font", kMicroHei, "--glyphs", bin, "-o", dir.Path("p.png"), "x"}, "--font builds the glyph table"},
   };
   for (const Case& c : cases) ExpectOneLineFailure(RunTool(c.arguments), c.expected, c.arguments[0]);
@@ -137,6 +140,50 @@ TEST(CommandUsage, MistakesAreNamedInOneLine) {
   // Output that never reaches its file is a failure, not a listing cut short.
   ExpectOneLineFailure(RunTool({"hash", "abc"}, "/dev/full"), "write error on standard output: No space left on device",
                        "hash > /dev/full");
+}
+
+// The README is the user's manual: it lists every warning class as the code's table has it, and
+// names every command and every option the help shows; the help lists the classes too.
+TEST(CommandUsage, ReadmeAndHelpSayWhatTheCodeHas) {
+  const std::vector<uint8_t> bytes = ReadBytes(std::string(VYKCN_SOURCE_ROOT) + "/README.md");
+  const std::string readme(bytes.begin(), bytes.end()), help = RunTool({"check", "--help"}).out;
+  // The table's rows, "| `name` | what it warns of |", as plain text: no backticks, "\|" a bar.
+  std::vector<std::string> documented, coded;
+  for (size_t at = readme.find("| class | warns of |"); at != std::string::npos && readme.compare(at, 3, "\n\n") != 0;
+       at = readme.find('\n', at + 1)) {
+    if (readme.compare(at, 4, "\n| `") != 0) continue;
+    std::string row;
+    for (size_t i = at + 3; readme.compare(i, 3, " |\n") != 0; ++i) {
+      if (readme[i] != '`' && readme.compare(i, 2, "\\|") != 0) row += readme[i];
+    }
+    documented.push_back(row.replace(row.find(" | "), 3, ": "));
+  }
+  for (const tool::WarningClass& c : tool::WarningClassTable()) {
+    coded.push_back(std::string(c.name) + ": " + c.warnsOf);
+    EXPECT_NE(help.find("\n  " + coded.back() + "\n"), std::string::npos) << coded.back();
+  }
+  EXPECT_EQ(documented, coded);
+
+  // "vykcn-tool NAME" for each command of the help, and each of its options ("-o" for "-o,--output").
+  const auto mentions = [&readme](const std::string& word) {
+    for (size_t at = readme.find(word); at != std::string::npos; at = readme.find(word, at + 1)) {
+      const char next = readme[at + word.size()];
+      if (!std::isalnum(static_cast<unsigned char>(next)) && next != '-') return true;
+    }
+    return false;
+  };
+  const std::string top = RunTool({"--help"}).out;
+  ASSERT_NE(top.find("\nSubcommands:\n"), std::string::npos);
+  for (size_t at = top.find("\nSubcommands:\n") + 14; top.compare(at, 2, "  ") == 0; at = top.find('\n', at) + 1) {
+    const std::string command = top.substr(at + 2, top.find(' ', at + 2) - at - 2), usage = RunTool({command, "--help"}).out;
+    EXPECT_TRUE(mentions("vykcn-tool " + command)) << command;
+    for (size_t line = usage.find("\n  -"); line != std::string::npos; line = usage.find("\n  -", line + 1)) {
+      const size_t dashes = usage.find("--", line), end = usage.find_first_of(" ,\n", dashes);
+      const std::string name = usage.substr(dashes, end - dashes);
+      const bool shortForm = usage[line + 5] == ',' && mentions(usage.substr(line + 3, 2));
+      EXPECT_TRUE(name == "--help" || mentions(name) || shortForm) << command << " " << name;
+    }
+  }
 }
 
 }  // namespace

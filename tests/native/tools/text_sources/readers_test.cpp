@@ -105,8 +105,11 @@ TEST(PoReader, EverySlipAtItsLineAndTheRestStillRead) {
                                 "7: error: end-of-line within string", "14: error: a text contains a NUL byte",
                                 "16: error: keyword \"x\" unknown", "20: error: invalid multibyte sequence",
                                 "22: error: duplicate message definition"}));
+  // The messages left out (a NUL, a keyword unknown, bytes the library found not UTF-8, a
+  // duplicate) are counted, each once.
   EXPECT_EQ(HostsAndLines(file), (std::vector<std::pair<std::string, int>>{
-                                     {"Open", 4}, {"Broken", 7}, {"Fine", 10}, {"Bytes", 19}, {"Last", 25}}));
+                                     {"Open", 4}, {"Broken", 7}, {"Fine", 10}, {"Last", 25}}));
+  EXPECT_EQ(file.unreadable, 4u);
   // \012 is a newline, not a NUL.
   EXPECT_EQ(tool::ReadPoFile(dir.Write("nl.po", "msgid \"a\"\nmsgstr \"x\\012y\"\n")).entries.at(0).translation,
             "x\ny");
@@ -311,9 +314,11 @@ TEST(PoReader, LinesAndOrderWithDomains) {
 TEST(TextSources, HostTextListsInEveryForm) {
   TempDir dir;
   const std::string files[] = {
-      dir.Write("game.pot", "msgid \"Open\"\nmsgstr \"\"\n\nmsgid \"Wait, what? \"\nmsgstr \"\xE7\xAD\x89\"\n"),
-      dir.Write("game.csv", "id,source\n1,\"Open\"\n2,\"Wait, what? \"\n"),
-      dir.Write("game.txt", "Open\r\n\nWait, what? \n"),
+      dir.Write("game.pot", "msgid \"Open\"\nmsgstr \"\"\n\nmsgid \"Wait, what? \"\nmsgstr \"\xE7\xAD\x89\"\n\n"
+                            "msgid \"Two\\nlines\"\nmsgstr \"\"\n\nmsgid \"C:\\\\Games\\\\new\"\nmsgstr \"\"\n"),
+      dir.Write("game.csv", "id,source\n1,\"Open\"\n2,\"Wait, what? \"\n3,\"Two\nlines\"\n4,C:\\Games\\new\n"),
+      // A plain list writes a line feed as \n and a backslash as \\ (or alone, before another letter).
+      dir.Write("game.txt", "Open\r\n\nWait, what? \nTwo\\nlines\nC:\\Games\\\\new\n"),
   };
   for (const std::string& file : files) {
     const tool::SourceFile list = tool::ReadHostTextFile(file);
@@ -322,7 +327,7 @@ TEST(TextSources, HostTextListsInEveryForm) {
       texts.push_back(entry.host);
       EXPECT_TRUE(entry.translation.empty() && !entry.usable) << file;
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"Open", "Wait, what? "})) << file;
+    EXPECT_EQ(texts, (std::vector<std::string>{"Open", "Wait, what? ", "Two\nlines", "C:\\Games\\new"})) << file;
     EXPECT_TRUE(list.problems.empty()) << file;
   }
 }
