@@ -7,6 +7,7 @@
 // of the set at the default level, and msgfmt of the edited file.
 //
 // usage: live_reload_bench VYKCN_TOOL SET_DIR WORK_DIR [--rounds N]
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>

@@ -23,7 +23,7 @@ struct FindOptions {
   std::vector<std::string> files;
   std::string hash;  // as given, 0xHASH
   std::string text;
-  bool byHash() const { return !hash.empty(); }
+  bool byHash = false;  // --hash was given (else --text)
 };
 
 // What an entry adds to its place: its host text, and how the game uses it when not as a record.
@@ -37,7 +37,7 @@ std::string Described(const TextEntry& entry, bool byTranslation) {
 
 void RunFind(const FindOptions& options) {
   uint32_t hash = 0;
-  if (options.byHash() && !ParseHashLabel(options.hash, &hash)) {
+  if (options.byHash && !ParseHashLabel(options.hash, &hash)) {
     throw CommandError("--hash: '" + options.hash + "' is no hash: write 0x and one to eight hex digits, as the game shows it");
   }
   CommandPaths paths;
@@ -47,9 +47,9 @@ void RunFind(const FindOptions& options) {
   size_t found = 0;
   for (const std::string& path : files) {
     for (const TextEntry& entry : ReadTextSourceFile(path).entries) {
-      const bool host = options.byHash() ? SubtitleHashBytes(entry.host.data(), entry.host.size()) == hash
+      const bool host = options.byHash ? SubtitleHashBytes(entry.host.data(), entry.host.size()) == hash
                                          : entry.host == options.text;
-      const bool translation = !options.byHash() && !host && !entry.translation.empty() && entry.translation == options.text;
+      const bool translation = !options.byHash && !host && !entry.translation.empty() && entry.translation == options.text;
       if (!host && !translation) continue;
       std::printf("%s\n", Described(entry, translation).c_str());
       ++found;
@@ -57,7 +57,7 @@ void RunFind(const FindOptions& options) {
   }
   if (found == 0) {
     std::fprintf(stderr, "vykcn-tool: no entry %s in %zu file%s\n",
-                 options.byHash() ? ("of hash " + HashLabel(hash)).c_str()
+                 options.byHash ? ("of hash " + HashLabel(hash)).c_str()
                                   : ("with the host text or translation " + QuotedPoText(options.text)).c_str(),
                  files.size(), files.size() == 1 ? "" : "s");
     RunExitStatuses().done = kNotFound;
@@ -80,6 +80,7 @@ void AddFindCommand(CLI::App& app) {
   command->preparse_callback([](size_t) { RunExitStatuses().failed = kTrouble; });
   command->callback([options, hash, text] {
     if (!*hash && !*text) throw CommandError("find needs --hash 0xHASH or --text TEXT");
+    options->byHash = static_cast<bool>(*hash);
     RunFind(*options);
   });
 }

@@ -5,6 +5,7 @@
 // used, so that a network or shared folder, which sends no notices of changes, works the same.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vykcn::tool {

@@ -24,7 +24,7 @@ void CatchStopRequests() {
   struct sigaction action = {};
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  for (int number : {SIGINT, SIGTERM, SIGHUP}) sigaction(number, &action, nullptr);
 }
 
 bool StopRequested() { return gStopRequested.load(); }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <thread>
 
 #include "common/hash_label.h"
@@ -28,6 +29,12 @@ std::string Served(const std::string& resource, const std::string& host) {
   if (LoadTranslationResource(bytes.data(), bytes.size(), table) != LoadStatus::kLoaded) return "(refused)";
   const char* text = table.lookup(TestHash(host));
   return text != nullptr ? text : "";
+}
+
+// Writes the file as an editor saving it does, under another name first, so that the watch never
+// reads it half written.
+void Save(const TempDir& dir, const std::string& name, const std::string& content) {
+  fs::rename(dir.Write(name + ".saving", content), dir.Path(name));
 }
 
 // Waits up to a minute (Wine starts slowly) for `done`.
@@ -66,15 +73,15 @@ TEST(WatchCommand, WritesEachGoodEditAndKeepsTheLastGoodAfterABadOne) {
   const Edit edits[] = {
       {[] {}, ": records 3 added, 0 changed, 0 removed (3 in all); wrote ",
        {{"Yes", "是"}, {"No", "否"}, {"Open", "打开"}}},
-      {[&] { dir.Write("set/a.po", std::string(kHeader) + "msgid \"Yes\"\nmsgstr \"是\"\n\nmsgid \"No\"\nmsgstr \"不\"\n"); },
+      {[&] { Save(dir, "set/a.po", std::string(kHeader) + "msgid \"Yes\"\nmsgstr \"是\"\n\nmsgid \"No\"\nmsgstr \"不\"\n"); },
        "/a.po: records 0 added, 1 changed, 0 removed (3 in all); wrote ",
        {{"Yes", "是"}, {"No", "不"}, {"Open", "打开"}}},
       // Another translation of a text a.po translates: an error, and the game keeps what it had.
-      {[&] { dir.Write("set/patches/b.csv", "source,translation\nOpen,打开\nYes,对\n"); },
+      {[&] { Save(dir, "set/patches/b.csv", "source,translation\nOpen,打开\nYes,对\n"); },
        "/patches/b.csv: 1 error; kept the last good ", {{"Yes", "是"}, {"No", "不"}}},
-      {[&] { dir.Write("set/c.po", std::string(kHeader) + "msgid \"Later\"\nmsgstr \"稍后\"\n"); },
+      {[&] { Save(dir, "set/c.po", std::string(kHeader) + "msgid \"Later\"\nmsgstr \"稍后\"\n"); },
        "/c.po (new): 1 error; kept the last good ", {{"Later", ""}}},
-      {[&] { dir.Write("set/patches/b.csv", "source,translation\nOpen,打开\n"); },
+      {[&] { Save(dir, "set/patches/b.csv", "source,translation\nOpen,打开\n"); },
        "/patches/b.csv: records 1 added, 0 changed, 0 removed (4 in all); wrote ",
        {{"Later", "稍后"}, {"Yes", "是"}}},
       {[&] { fs::remove(set + "/a.po"); },
@@ -114,6 +121,7 @@ TEST(WatchCommand, WritesEachGoodEditAndKeepsTheLastGoodAfterABadOne) {
 
 TEST(FindCommand, NamesTheEntriesOfAHashOrATextAndExitsLikeGrep) {
   TempDir dir;
+  fs::create_directories(dir.Path("set/z"));
   dir.Write("set/a.po", std::string(kHeader) + "msgid \"Yes\"\nmsgstr \"是\"\n\nmsgid \"Later\"\nmsgstr \"\"\n");
   dir.Write("set/z/b.csv", "source,translation\nOpen,打开\nYes,是\n");
   const std::string set = dir.Path("set"), a = set + "/a.po", b = set + "/z/b.csv";
