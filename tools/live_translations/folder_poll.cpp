@@ -29,7 +29,10 @@ bool FolderPoll::ReadAgain(Seen* seen) {
 FolderChanges FolderPoll::Look() {
   FolderChanges changes;
   std::vector<std::string> problems;
-  const std::vector<std::string> paths = TranslatorsFiles({folder_}, &problems);
+  std::vector<std::string> paths;
+  const system::FileInfo folder = system::LookAt(folder_);
+  if (folder.kind == system::FileKind::kDirectory) paths = TranslatorsFiles({folder_}, &problems);
+  else problems.push_back("cannot read " + folder_ + ": " + (folder.reason.empty() ? "Not a directory" : folder.reason));
   if (!problems.empty()) {
     if (problems.front() != lastProblem_) changes.problem = problems.front();
     lastProblem_ = problems.front();

@@ -132,7 +132,7 @@ bool MakeFolder(const std::string& path, std::string* reason) {
   if (CreateDirectoryW(Widen(path).c_str(), nullptr)) return true;
   const DWORD error = GetLastError();
   if (error == ERROR_ALREADY_EXISTS && LookAt(path).kind == FileKind::kDirectory) return true;
-  *reason = ErrorPhrase(error);
+  *reason = error == ERROR_ALREADY_EXISTS ? "File exists" : ErrorPhrase(error);
   return false;
 }
 
