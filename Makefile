@@ -1,6 +1,6 @@
 # make        install missing packages; build out/vykcn.dll, out/vykcn.dll.debug, out/vykcn-tool and
 #             out/windows/, the folder a translator copies (vykcn-tool.exe, the module, fonts, licences)
-#             (CAPTURE=1: and the capture build, out/capture/vykcn.dll and its .debug)
+#             (TEST_BUILD=1: and the test build, out/test/vykcn.dll and its .debug, also in out/windows/test)
 # make test   build and run every test: native, native under ASan+UBSan, Windows under Wine; all of
 #             it under build/, never touching out/
 # make bench  build and run every benchmark (peers compared in the same run; tables, not tests)
@@ -20,20 +20,23 @@ SHELL := /bin/bash
 
 BUILD := build
 OUT := out
-# CAPTURE=1 builds the capture module too, into $(OUT)/capture (README.md, "The capture build"). It is
-# not a setting of the module's resources and is not remembered: a make without it builds the
-# shipped module alone, and leaves $(OUT)/capture as it was.
-CAPTURE := 0
-ifneq ($(filter-out 0 1,$(CAPTURE)),)
-$(error CAPTURE: 1 or 0, not '$(CAPTURE)')
+# TEST_BUILD=1 builds the test build too, into $(OUT)/test (README.md, "The test build"). It is not a
+# setting of the module's resources and is not remembered: a make without it builds the shipped module
+# alone, and leaves $(OUT)/test as it was. The capture build that it replaced is refused by name.
+TEST_BUILD := 0
+ifneq ($(filter-out 0 1,$(TEST_BUILD)),)
+$(error TEST_BUILD: 1 or 0, not '$(TEST_BUILD)')
 endif
-capture := $(filter 1,$(CAPTURE))
+ifeq ($(origin CAPTURE),command line)
+$(error CAPTURE: the capture build is part of the test build now: make TEST_BUILD=1 builds out/test/vykcn.dll)
+endif
+test_build := $(filter 1,$(TEST_BUILD))
 tool := $(BUILD)/native/tools/vykcn-tool
 windows_libraries := $(BUILD)/windows-libraries
 
 # The Makefile's own variables; every other variable given on the command line goes to
 # scripts/settings.sh as NAME=VALUE, quoted for the shell (a value may hold spaces).
-own := BUILD OUT CAPTURE
+own := BUILD OUT TEST_BUILD CAPTURE
 given := $(foreach v,$(filter-out $(own),$(.VARIABLES)),$(if $(findstring command line,$(origin $v)),'$(subst ','\'',$v=$($v))'))
 
 .PHONY: all deps tool settings windows-libraries configure native windows report test bench clean
@@ -76,15 +79,15 @@ native: configure
 	  cmp -s $(BUILD)/native/tools/$$f $(OUT)/$$f || cp $(BUILD)/native/tools/$$f $(OUT)/$$f; done
 
 windows: native
-	@cmake --build $(BUILD)/windows --target vykcn vykcn-tool $(if $(capture),vykcn_capture_dll) | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
+	@cmake --build $(BUILD)/windows --target vykcn vykcn-tool $(if $(test_build),vykcn_test_dll) | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
 	@mkdir -p $(OUT) && for f in vykcn.dll vykcn.dll.debug; do \
 	  cmp -s $(BUILD)/windows/module/$$f $(OUT)/$$f || cp $(BUILD)/windows/module/$$f $(OUT)/$$f; done
-	@bash scripts/release-folder.sh $(BUILD) $(OUT)
-ifneq ($(capture),)
-	@mkdir -p $(OUT)/capture && for f in vykcn.dll vykcn.dll.debug; do \
-	  cmp -s $(BUILD)/windows/capture/$$f $(OUT)/capture/$$f || cp $(BUILD)/windows/capture/$$f $(OUT)/capture/$$f; done
-	@echo "built $(OUT)/capture/vykcn.dll ($$(stat -c %s $(OUT)/capture/vykcn.dll) bytes): the capture build, which writes vykcn-capture.po beside the game's executable"
+ifneq ($(test_build),)
+	@mkdir -p $(OUT)/test && for f in vykcn.dll vykcn.dll.debug; do \
+	  cmp -s $(BUILD)/windows/test/$$f $(OUT)/test/$$f || cp $(BUILD)/windows/test/$$f $(OUT)/test/$$f; done
+	@echo "built $(OUT)/test/vykcn.dll ($$(stat -c %s $(OUT)/test/vykcn.dll) bytes): the test build, which serves vykcn-live/translations.bin beside the game's executable (README.md, \"The test build\")"
 endif
+	@bash scripts/release-folder.sh $(BUILD) $(OUT)
 
 # What was built: the module's resources checked, a few of its translations drawn, and a last line
 # naming the translators' files that CMake packed and what the module carries. A module that was

@@ -2,7 +2,8 @@
 // on a corpus of translations from the machine's zh_CN message catalogues.
 //
 //   lookup_bench --write-corpus DIR [--records N]
-//       (native) creates DIR and writes the corpus into it: DIR/translations.bin (the resource)
+//       (native) creates DIR and writes the corpus into it: DIR/translations.bin (the resource),
+//       DIR/edited.bin (the same with one line changed and one added, which the test build reloads)
 //       and DIR/hosts.bin (the host texts, NUL-separated). By default the shipped set's size,
 //       about 12,000 records in 400 KB; with --records a full game's script of N lines (100000:
 //       about 4.8 MB of image), made by joining halves of the catalogues' lines.
@@ -13,12 +14,13 @@
 // The first lookup is load + decompress + fill + one lookup, which must stay well inside a 60 Hz
 // frame (16.7 ms). A warm lookup must not allocate.
 //
-// A second table sets the capture build's warm lookups beside the shipped build's: the same
-// translator, through the capture's lookups, which record every pass (CapturingLookups over a
-// CaptureRecorder of the capture build's limits). The two take turns, round by round, and each
-// column is the median of the rounds' time per lookup; the capture's first pass, which copies each
-// text and asks how it was answered, is shown apart. The capture build may cost at most 300 ns more
-// a lookup than the shipped one, known texts and unknown.
+// A second table sets the test build's warm lookups beside the shipped build's: the same resource,
+// through the test build's lookups (LiveLookups over LiveTranslations, which record every pass in a
+// CaptureRecorder of the module's limits), first over the module's own translations, then after a
+// reload of DIR/edited.bin. The two take turns, round by round, and each column is the median of
+// the rounds' time per lookup; the test build's first pass, which copies each text into the capture
+// and asks how it was answered, is shown apart. The test build may cost at most 300 ns more a lookup
+// than the shipped one, known texts and unknown, before and after the reload.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -31,7 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/capturing_lookups.h"
+#include "live/live_lookups.h"
 #include "formats/translation_resource.h"
 #include "platform/message_sink.h"
 #include "platform/own_resources.h"
@@ -132,7 +134,7 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-struct CaptureCost {
+struct TestBuildCost {
   double shippedKnownNs, knownNs, firstKnownNs;
   double shippedUnknownNs, unknownNs, firstUnknownNs;
   size_t recorded;
@@ -152,12 +154,11 @@ double PassNs(const std::vector<std::string>& texts, Lookup lookup, size_t* hits
   return ns;
 }
 
-// The shipped lookups and the capture's, over one translator: known texts through the export,
-// unknown ones through the subtitle site (which also tries the fallback).
-CaptureCost MeasureCapture(vykcn::SubtitleTranslator& translator, const std::vector<std::string>& known,
-                           const std::vector<std::string>& unknown) {
-  vykcn::CaptureRecorder recorder;
-  vykcn::CapturingLookups capturing(translator, recorder);
+// The shipped lookups and the test build's, over the same translations: known texts through the
+// export, unknown ones through the subtitle site (which also tries the fallback).
+TestBuildCost MeasureTestBuild(vykcn::SubtitleTranslator& translator, vykcn::LiveLookups& capturing,
+                               vykcn::CaptureRecorder& recorder, const std::vector<std::string>& known,
+                               const std::vector<std::string>& unknown) {
   const auto shippedExport = [&](const char* text) { return translator.ReplaceSubtitle(text); };
   const auto captureExport = [&](const char* text) {
     return capturing.ReplaceSubtitle(text, vykcn::CaptureSite::kExport);
@@ -171,7 +172,7 @@ CaptureCost MeasureCapture(vykcn::SubtitleTranslator& translator, const std::vec
     return text;
   };
 
-  CaptureCost cost{};
+  TestBuildCost cost{};
   size_t knownHits = 0, unknownHits = 0, hits = 0;
   cost.firstKnownNs = PassNs(known, captureExport, &knownHits);
   cost.firstUnknownNs = PassNs(unknown, captureSite, &unknownHits);
@@ -281,7 +282,26 @@ int Measure(const std::string& dir) {
   const double warmNs = std::chrono::duration<double, std::nano>(Clock::now() - start).count() /
                         (static_cast<double>(rounds) * 2 * hosts.size());
   const long warmAllocations = gAllocations.load() - allocationsBefore;
-  const CaptureCost capture = MeasureCapture(translator, hosts, misses);
+
+  // The test build, over the module's own translations and then after a reload of the edited file.
+  const Bytes edited = ReadAll(dir + "/edited.bin");
+  vykcn::LiveTranslations live;
+  vykcn::CaptureRecorder recorder;
+  vykcn::PrefixedTexts prefixed;
+  vykcn::LiveLookups lookups(live, &recorder, &prefixed);
+  if (!live.LoadEmbedded(resource.data(), resource.size()).published) {
+    std::fprintf(stderr, "the test build could not load the corpus\n");
+    return 1;
+  }
+  const TestBuildCost before = MeasureTestBuild(translator, lookups, recorder, hosts, misses);
+  const vykcn::ReloadOutcome reload = live.Reload(edited.data(), edited.size());
+  live.Reclaim();
+  if (!reload.published || reload.changed != 1 || reload.added != 1) {
+    std::fprintf(stderr, "the test build's reload of edited.bin: %zu changed, %zu added (1 and 1 expected)\n",
+                 reload.changed, reload.added);
+    return 1;
+  }
+  const TestBuildCost after = MeasureTestBuild(translator, lookups, recorder, hosts, misses);
 
   // Natively: wimlib decompressing the same image, the yardstick of the first lookup; and the
   // load's peak heap (under Wine the decoder context comes from the process heap, uncounted).
@@ -314,21 +334,23 @@ int Measure(const std::string& dir) {
               records, imageSize, resource.size(), firstMs.front(), firstMs[firstMs.size() / 2],
               firstMs.back(), decodeMs[decodeMs.size() / 2], fillMs[fillMs.size() / 2], warmNs,
               warmAllocations, wimlibColumns.c_str(), peakColumn.c_str());
-  std::printf("\n| warm lookups | shipped ns (median) | capture ns (median) | capture - shipped ns | capture's first pass ns |\n");
+  std::printf("\n| warm lookups | shipped ns (median) | test build ns (median) | test build - shipped ns | test build's first pass ns |\n");
   std::printf("|---|---|---|---|---|\n");
-  std::printf("| known texts, export | %.0f | %.0f | %+.0f | %.0f |\n", capture.shippedKnownNs, capture.knownNs,
-              capture.knownNs - capture.shippedKnownNs, capture.firstKnownNs);
-  std::printf("| unknown texts, subtitle site | %.0f | %.0f | %+.0f | %.0f |\n", capture.shippedUnknownNs,
-              capture.unknownNs, capture.unknownNs - capture.shippedUnknownNs, capture.firstUnknownNs);
-  std::printf("capture: %zu distinct texts recorded, %llu passes dropped (limits: %zu texts, %zu bytes), %ld allocations after its first pass\n",
-              capture.recorded, static_cast<unsigned long long>(capture.dropped), vykcn::CaptureLimits{}.texts,
-              vykcn::CaptureLimits{}.bytes, capture.allocations);
+  for (const auto& [when, cost] : {std::pair{"", &before}, std::pair{", after a reload", &after}}) {
+    std::printf("| known texts, export%s | %.0f | %.0f | %+.0f | %.0f |\n", when, cost->shippedKnownNs, cost->knownNs,
+                cost->knownNs - cost->shippedKnownNs, cost->firstKnownNs);
+    std::printf("| unknown texts, subtitle site%s | %.0f | %.0f | %+.0f | %.0f |\n", when, cost->shippedUnknownNs,
+                cost->unknownNs, cost->unknownNs - cost->shippedUnknownNs, cost->firstUnknownNs);
+  }
+  std::printf("test build: %zu distinct texts recorded, %llu passes dropped (limits: %zu texts, %zu bytes), %ld allocations after its first pass; the reload copied %zu bytes\n",
+              after.recorded, static_cast<unsigned long long>(after.dropped), vykcn::CaptureLimits{}.texts,
+              vykcn::CaptureLimits{}.bytes, before.allocations + after.allocations, reload.copiedBytes);
   if (hits != rounds * hosts.size()) {
     std::fprintf(stderr, "only %zu of %zu warm lookups hit\n", hits, rounds * hosts.size());
     return 1;
   }
-  if (!capture.same) {
-    std::fprintf(stderr, "the capture's lookups answered otherwise than the shipped ones\n");
+  if (!before.same || !after.same) {
+    std::fprintf(stderr, "the test build's lookups answered otherwise than the shipped ones\n");
     return 1;
   }
   return warmAllocations == 0 ? 0 : 1;
@@ -354,11 +376,22 @@ int WriteCorpus(const std::string& dir, size_t records) {
   const Bytes resource = vykcn::tool::PackTranslationResource(build.image);
   std::ofstream translations(dir + "/translations.bin", std::ios::binary);
   translations.write(reinterpret_cast<const char*>(resource.data()), static_cast<std::streamsize>(resource.size()));
+  // The edit the test build reloads: the last line's translation changed (of equal hashes the last
+  // record's wins, so the change shows), and a line added.
+  std::vector<vykcn::tool::TextEntry> editedEntries = entries;
+  editedEntries.back().translation += "（改）";
+  editedEntries.push_back(editedEntries.back());
+  editedEntries.back().host = "A line that the edit added";
+  editedEntries.back().translation = "编辑新增的一行";
+  const Bytes editedResource = vykcn::tool::PackTranslationResource(vykcn::tool::BuildTranslationImage(editedEntries).image);
+  std::ofstream edited(dir + "/edited.bin", std::ios::binary);
+  edited.write(reinterpret_cast<const char*>(editedResource.data()), static_cast<std::streamsize>(editedResource.size()));
   std::ofstream hosts(dir + "/hosts.bin", std::ios::binary);
   for (const auto& entry : entries) hosts.write(entry.host.c_str(), static_cast<std::streamsize>(entry.host.size() + 1));
   translations.close();
+  edited.close();
   hosts.close();
-  if (!translations || !hosts) {
+  if (!translations || !edited || !hosts) {
     std::fprintf(stderr, "lookup_bench: cannot write the corpus into %s\n", dir.c_str());
     return 2;
   }

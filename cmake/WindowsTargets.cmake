@@ -7,18 +7,19 @@ set(VYKCN_TOOL "" CACHE FILEPATH "Path of the native vykcn-tool")
 # No time stamp and no path hash in the PE header, so the same sources give the same bytes.
 set(VYKCN_WINDOWS_LINK_OPTIONS -static -Wl,--no-insert-timestamp,--disable-auto-image-base)
 
-# vykcn_add_module(TARGET RC_FILE OUTPUT_DIR [CAPTURE]): the module DLL, named vykcn.dll, with a
+# vykcn_add_module(TARGET RC_FILE OUTPUT_DIR [TEST_BUILD]): the module DLL, named vykcn.dll, with a
 # given resource script. Beside it: vykcn.map, the link map (which archive members the link took), and
 # vykcn.dll.debug, its debug information (ours and the static runtime's), for crash analysis. The
 # module itself ships without debug sections; its .gnu_debuglink names the debug file and its CRC.
-# CAPTURE makes the capture build: its own library entry and module code, which record the texts
-# that pass through the module (src/capture, src/win32/capture_*).
+# TEST_BUILD makes the test build: its own library entry and module code, which serve live
+# translations, read the keys, and record the texts that pass through the module (src/capture,
+# src/live, src/win32/test_build_*).
 function(vykcn_add_module target rc_file output_dir)
   set(entry ${PROJECT_SOURCE_DIR}/src/win32/dll_main.cpp)
   set(code vykcn_module)
-  if("CAPTURE" IN_LIST ARGN)
-    set(entry ${PROJECT_SOURCE_DIR}/src/win32/capture_dll_main.cpp)
-    set(code vykcn_capture_module)
+  if("TEST_BUILD" IN_LIST ARGN)
+    set(entry ${PROJECT_SOURCE_DIR}/src/win32/test_build_dll_main.cpp)
+    set(code vykcn_test_build_module)
   endif()
   add_library(${target} SHARED ${entry} ${PROJECT_SOURCE_DIR}/src/win32/vykcn.def ${rc_file})
   target_link_libraries(${target} PRIVATE ${code})
@@ -43,20 +44,44 @@ vykcn_add_module(vykcn_bare ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BIN
 target_include_directories(vykcn_bare PRIVATE ${vykcn_bare_resources})
 vykcn_add_built_module(vykcn vykcn_bare ${CMAKE_BINARY_DIR}/module)
 
-# The capture build (`make CAPTURE=1`, out/capture/vykcn.dll): the shipping module's resources and
-# lookups, and a record of the texts that passed through it, written to vykcn-capture.po beside the
-# game. A target of its own: the shipping module's link takes none of its code.
-vykcn_add_module(vykcn_capture_bare ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BINARY_DIR}/bare-capture CAPTURE)
-target_include_directories(vykcn_capture_bare PRIVATE ${vykcn_bare_resources})
-vykcn_add_built_module(vykcn_capture_dll vykcn_capture_bare ${CMAKE_BINARY_DIR}/capture)
-add_test(NAME windows.capture_module_inspect COMMAND ${VYKCN_TOOL} inspect ${CMAKE_BINARY_DIR}/capture/vykcn.dll)
-set_tests_properties(windows.capture_module_inspect PROPERTIES FAIL_REGULAR_EXPRESSION "\\.debug_")
-# The shipping module's link took nothing of the capture: neither its library nor its objects.
-add_test(NAME windows.shipping_module_links_no_capture
+# The test build (`make TEST_BUILD=1`, out/test/vykcn.dll): the shipping module's translations and
+# lookups, served live from vykcn-live/translations.bin when one is in place, the keys, the status
+# file and the capture of the texts that pass through it; with a glyph table and atlas of its own
+# that also hold GB 2312 (scripts/pack-test-font.sh), at the shipping module's 'M' height, which the
+# script reads from that module. A target of its own: the shipping module's link takes none of its code.
+set(vykcn_test_generated ${CMAKE_BINARY_DIR}/generated/test)
+set(vykcn_test_glyphs ${vykcn_test_generated}/vykcn-test-glyphs.bin)
+set(vykcn_test_atlas ${vykcn_test_generated}/vykcn-test-atlas.dds)
+# pack-font takes one --extra-chars: the script joins EXTRA_CHARS' file to GB 2312's characters.
+set(vykcn_test_glyph_options ${VYKCN_GLYPH_OPTIONS})
+set(vykcn_test_extra "")
+list(FIND vykcn_test_glyph_options --extra-chars at)
+if(NOT at EQUAL -1)
+  math(EXPR value "${at} + 1")
+  list(GET vykcn_test_glyph_options ${value} file)
+  set(vykcn_test_extra --extra-chars ${file})
+  list(REMOVE_AT vykcn_test_glyph_options ${value} ${at})
+endif()
+add_custom_command(OUTPUT ${vykcn_test_glyphs} ${vykcn_test_atlas}
+  COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/pack-test-font.sh ${VYKCN_TOOL} ${CMAKE_BINARY_DIR}/module/vykcn.dll
+          ${vykcn_test_generated} ${vykcn_test_extra} --
+          --font ${VYKCN_FONT} ${VYKCN_TEXT_OPTIONS} ${vykcn_test_glyph_options} ${vykcn_translation_files}
+  DEPENDS ${CMAKE_BINARY_DIR}/module/vykcn.dll ${PROJECT_SOURCE_DIR}/scripts/pack-test-font.sh ${vykcn_translation_files} ${VYKCN_FONT}
+          ${VYKCN_TOOL} ${VYKCN_PACK_INPUTS}
+  COMMENT "Packing the test build's glyph table and font atlas"
+  VERBATIM)
+vykcn_add_module(vykcn_test_dll ${PROJECT_SOURCE_DIR}/resources/vykcn-test.rc ${CMAKE_BINARY_DIR}/test TEST_BUILD)
+target_include_directories(vykcn_test_dll PRIVATE ${vykcn_test_generated} ${vykcn_generated})
+set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/vykcn-test.rc PROPERTIES
+  OBJECT_DEPENDS "${vykcn_test_glyphs};${vykcn_test_atlas};${vykcn_translations}")
+add_test(NAME windows.test_build_inspect COMMAND ${VYKCN_TOOL} inspect $<TARGET_FILE:vykcn_test_dll>)
+set_tests_properties(windows.test_build_inspect PROPERTIES FAIL_REGULAR_EXPRESSION "\\.debug_")
+# The shipping module's link took nothing of the test build: neither its libraries nor its objects.
+add_test(NAME windows.shipping_module_links_no_test_build
   COMMAND sh -c [=[
     grep -q 'libvykcn_module[.]a(' "$0" || { echo "$0 lists no module member"; exit 1; }
-    if grep -E 'libvykcn_capture(_module)?[.]a\(|capture_[a-z_]*[.](cpp|S)[.]obj' "$0"; then
-      echo "the shipping module links capture code"; exit 1
+    if grep -E 'libvykcn_(capture|live|test_build_module)[.]a\(|(capture|test_build)_[a-z_]*[.](cpp|S)[.]obj' "$0"; then
+      echo "the shipping module links test build code"; exit 1
     fi
   ]=] ${CMAKE_BINARY_DIR}/bare-module/vykcn.map)
 
@@ -75,6 +100,6 @@ add_subdirectory(tests/windows)
 # The lookup benchmark, measured under Wine on a corpus written by its native build.
 if(VYKCN_BENCH)
   add_executable(lookup_bench ${PROJECT_SOURCE_DIR}/bench/lookup_bench.cpp)
-  target_link_libraries(lookup_bench PRIVATE vykcn_core vykcn_capture)
+  target_link_libraries(lookup_bench PRIVATE vykcn_core vykcn_live)
   target_link_options(lookup_bench PRIVATE ${VYKCN_WINDOWS_LINK_OPTIONS})
 endif()

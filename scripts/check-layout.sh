@@ -5,7 +5,7 @@
 # (files, iconv, memory files); nothing portable asks which platform it is on;
 # only the decoder's CPU-specific folder (src/lzx/decoder/x86) uses intrinsics, target attributes
 # or asks which processor it runs on; the LZX encoder is the toolkit's: nothing else under src/
-# includes it or links it, so the module never carries it; the capture build's code is included
+# includes it or links it, so the module never carries it; the test build's code is included
 # by its own files alone; the LZX decoder's layers point one way (below); and the toolkit's lower
 # folders never include its checks or commands.
 # Prints each offending line and exits 1, or prints "layout: ok".
@@ -52,13 +52,16 @@ report "the LZX encoder included under src/ outside src/lzx/encoder" \
 report "the LZX encoder linked by a library of src/ outside src/lzx" \
   "$(grep -nE '^[^#]*\bvykcn_lzx_encoder\b' $(find src -name CMakeLists.txt -not -path 'src/lzx/*' | sort))"
 
-# The capture build's code stays out of the shipped module: under src/, only src/capture and the
-# capture build's own files of src/win32 (capture_*) include it. (Its link is checked on the link map.)
+# The test build's code stays out of the shipped module: under src/, only src/capture, src/live and the
+# test build's own files of src/win32 (test_build_*) include it, and src/capture includes nothing of
+# src/live. (Its link is checked on the link map.)
 shipped_sources=$(find src -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h' -o -name '*.S' \) \
-                  -not -path 'src/capture/*' -not -name 'capture_*' | sort)
+                  -not -path 'src/capture/*' -not -path 'src/live/*' -not -name 'test_build_*' | sort)
 # shellcheck disable=SC2086
-report "the capture build's code included by a source of the shipped module" \
-  "$(grep -nE '^\s*#\s*include\s*[<"](capture/|win32/capture_)' $shipped_sources)"
+report "the test build's code included by a source of the shipped module" \
+  "$(grep -nE '^\s*#\s*include\s*[<"](capture/|live/|win32/test_build_)' $shipped_sources)"
+report "src/capture including src/live, which lies above it" \
+  "$(grep -rnE '^\s*#\s*include\s*[<"]live/' src/capture)"
 
 # The LZX decoder's layers, lowest first. A file of the decoder may include the headers of its own
 # layer and of the layers below it, never one above; every file of src/lzx/decoder is in a layer;

@@ -40,6 +40,10 @@ run "lookup corpus: the shipped set's size" "$bench/lookup_bench" --write-corpus
 run "lookup corpus: a full game's script" "$bench/lookup_bench" --write-corpus "$corpora/full-game" --records 100000
 run "make on a whole game's set: full build, nothing new, one line edited" \
   bash bench/build_bench.sh "$build/build-bench" "$bench/game_set_writer"
+game_set=$build/build-bench/game-set
+[[ -f "$game_set/script-20.po" ]] || "$bench/game_set_writer" "$game_set" >/dev/null
+run "from a saved edit to the module serving it: watch's repack and the module's reload" \
+  "$bench/live_reload_bench" "$build/bench/tools/vykcn-tool" "$game_set" "$build/bench/live-reload"
 run "check and diff on a game's files, beside msgfmt -c on the same files" \
   bash bench/check_bench.sh "$build/check-bench" "$bench/game_set_writer" "$build/bench/tools/vykcn-tool"
 for corpus in shipped full-game; do

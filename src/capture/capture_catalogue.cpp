@@ -96,28 +96,33 @@ bool Translated(const CapturedText& text) {
 
 }  // namespace
 
-void WriteCaptureCatalogue(const CaptureRecorder& recorder, CatalogueOutput& out) {
-  const size_t count = recorder.size();
-  uint64_t listed = 0, translated = 0, emptyPasses = 0;
-  for (size_t i = 0; i < count; ++i) {
+CaptureCounts CountCaptured(const CaptureRecorder& recorder) {
+  CaptureCounts counts;
+  for (size_t i = 0; i < recorder.size(); ++i) {
     const CapturedText& text = recorder.at(i);
     if (!Seen(text)) continue;
     if (text.length == 0) {
-      for (CaptureSite site : kSites) emptyPasses += text.PassesAt(site);
+      for (CaptureSite site : kSites) counts.emptyPasses += text.PassesAt(site);
     } else if (Translated(text)) {
-      ++translated;
+      ++counts.translated;
     } else {
-      ++listed;
+      ++counts.untranslated;
     }
   }
+  return counts;
+}
+
+void WriteCaptureCatalogue(const CaptureRecorder& recorder, CatalogueOutput& out) {
+  const size_t count = recorder.size();
+  const CaptureCounts counts = CountCaptured(recorder);
 
   Writer w(out);
   w << "# " << kCaptureCatalogueName
-    << ", written by the capture build of vykcn.dll: the texts that reached its lookups\n"
+    << ", written by the test build of vykcn.dll: the texts that reached its lookups\n"
        "# in this run of the game and found no translation of their own, in the order first seen. Each\n"
        "# entry's comments name the sites that passed it, how many times, and what the host was shown.\n"
-    << "# Texts without a translation of their own (below): " << listed << "; translated: " << translated
-    << "; passes of the empty text: " << emptyPasses << ".\n"
+    << "# Texts without a translation of their own (below): " << counts.untranslated
+    << "; translated: " << counts.translated << "; passes of the empty text: " << counts.emptyPasses << ".\n"
     << "# Passes not recorded: " << recorder.droppedPasses() << " (limits: "
     << static_cast<uint64_t>(recorder.limits().texts) << " distinct texts, "
     << static_cast<uint64_t>(recorder.limits().bytes) << " bytes).\n"

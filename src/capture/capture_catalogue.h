@@ -2,6 +2,7 @@
 // vykcn-capture.po: the captured texts that found no translation of their own, as a PO catalogue of
 // untranslated entries that gettext's tools and vykcn-tool read back to the very bytes recorded.
 #include <cstddef>
+#include <cstdint>
 
 #include "capture/capture_recorder.h"
 
@@ -15,6 +16,13 @@ class CatalogueOutput {
 };
 
 constexpr const char* kCaptureCatalogueName = "vykcn-capture.po";
+
+// The catalogue's counts: the texts passed that have no translation of their own at any site (its
+// entries), those that have one, and the passes of the empty text.
+struct CaptureCounts {
+  uint64_t untranslated = 0, translated = 0, emptyPasses = 0;
+};
+CaptureCounts CountCaptured(const CaptureRecorder& recorder);
 
 // Writes every recorded text that has been passed, is not empty, and had no translation of its own
 // at any site, in the order first seen, as `msgid "TEXT"` with an empty msgstr; before each, one

@@ -136,4 +136,12 @@ void CaptureRecorder::Record(const char* text, size_t length, CaptureSite site, 
   if (first) revision_.fetch_add(1, std::memory_order_release);
 }
 
+void CaptureRecorder::Reanswer(size_t index, CaptureSite site, LookupAnswer answer) noexcept {
+  if (answer == LookupAnswer::kNotSeen) answer = LookupAnswer::kNone;
+  std::atomic<uint8_t>& stored = Entry(order_[index])->answers[static_cast<size_t>(site)];
+  if (stored.exchange(static_cast<uint8_t>(answer), std::memory_order_acq_rel) != static_cast<uint8_t>(answer)) {
+    revision_.fetch_add(1, std::memory_order_release);
+  }
+}
+
 }  // namespace vykcn

@@ -1,5 +1,5 @@
 #pragma once
-// The capture build's record of the texts that reached the module's lookups: each distinct text
+// The test build's record of the texts that reached the module's lookups: each distinct text
 // (its exact bytes) once, in the order first seen, with the passes each site made with it and how
 // that site answered it. Written by the hooks' threads, read by the catalogue writer at any time.
 //
@@ -64,6 +64,10 @@ class CaptureRecorder {
   // once may both call it; the first answer stays). Never throws, never blocks for long.
   using Classify = LookupAnswer (*)(void* context);
   void Record(const char* text, size_t length, CaptureSite site, Classify classify, void* context) noexcept;
+
+  // After the translations changed (the test build's reload): `answer` becomes the answer of entry
+  // `index` at `site`, which that site has passed. Moves the revision when the answer changed.
+  void Reanswer(size_t index, CaptureSite site, LookupAnswer answer) noexcept;
 
   // Entries [0, size()) are complete and in the order first seen; size() only grows.
   size_t size() const { return published_.load(std::memory_order_acquire); }

@@ -1,7 +1,7 @@
 #pragma once
 // What the lookups call when they find the table empty: in the module, the TranslationLoader. A
-// seam for the lookups' tests (subtitle_translator_test, capturing_lookups_test), which fill the
-// table from an image in memory, and for the toolkit's shown-text checks, which fill it beforehand.
+// seam for the lookups' tests (subtitle_translator_test), which fills the table from an image in
+// memory, and for the toolkit's shown-text checks, which fill it beforehand.
 #include "translation/load_status.h"
 
 namespace vykcn {

@@ -1,4 +1,4 @@
-// The capture build of the module in a simulated host: translated and unknown texts driven through
+// The test build of the module in a simulated host: translated and unknown texts driven through
 // its subtitle site, dialogue site and export, on two threads, and the vykcn-capture.po it writes
 // beside this executable. Two runs, each a process of its own:
 //   capture_tests --drive   loads the module and drives the texts; the module writes the file
@@ -85,7 +85,7 @@ TEST_F(CaptureDrive, SitesAndExportOnTwoThreads) {
   DeleteFileA(CapturePath().c_str());
   static SimulatedHost host;
   ASSERT_TRUE(host.Map(HostLayout::kExpected));
-  HMODULE module = test::LoadRelative("..\\translated-capture-module\\vykcn.dll");
+  HMODULE module = test::LoadRelative("..\\translated-test-build-module\\vykcn.dll");
   ASSERT_NE(module, nullptr);
   test::MessageBoxRecorder messages(module);
   using ReplaceSubtitleFn = const char* (*)(const char*);
@@ -93,7 +93,7 @@ TEST_F(CaptureDrive, SitesAndExportOnTwoThreads) {
       reinterpret_cast<void*>(GetProcAddress(module, "?ReplaceSubtitle@@YAPEBDPEBD@Z")));
   ASSERT_NE(replace, nullptr);
 
-  // Each text once, on this thread: the capture build shows what the shipped module shows.
+  // Each text once, on this thread: the test build shows what the shipped module shows.
   for (const Driven& d : kSubtitleTexts) EXPECT_TRUE(Shows(d, AtSubtitleSite(host, d.text))) << d.text;
   for (const Driven& d : kDialogueTexts) EXPECT_TRUE(Shows(d, AtDialogueSite(host, d.text))) << d.text;
   for (const Driven& d : kExportTexts) EXPECT_TRUE(Shows(d, replace(d.text))) << d.text;

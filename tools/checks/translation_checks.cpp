@@ -141,16 +141,19 @@ struct FileCheckCache::Files {
   struct Read {
     std::vector<uint8_t> bytes;
     CheckedFile file;
+    bool taken = false;  // since the last ForgetUntaken
   };
   std::vector<Read> read;
 
   // The file read and checked, or taken from a file of the same bytes read before under its name.
   CheckedFile Get(const std::string& path, int index) {
     std::vector<uint8_t> bytes = ReadFileBytes(path);
-    for (const Read& earlier : read) {
-      if (earlier.bytes == bytes) return Renamed(earlier.file, path, index);
+    for (Read& earlier : read) {
+      if (earlier.bytes != bytes) continue;
+      earlier.taken = true;
+      return Renamed(earlier.file, path, index);
     }
-    read.push_back({std::move(bytes), ReadAndCheckFile(path, index)});
+    read.push_back({std::move(bytes), ReadAndCheckFile(path, index), true});
     return read.back().file;
   }
 
@@ -168,6 +171,12 @@ struct FileCheckCache::Files {
 
 FileCheckCache::FileCheckCache() : files(std::make_unique<Files>()) {}
 FileCheckCache::~FileCheckCache() = default;
+
+void FileCheckCache::ForgetUntaken() {
+  std::vector<Files::Read>& read = files->read;
+  read.erase(std::remove_if(read.begin(), read.end(), [](const Files::Read& file) { return !file.taken; }), read.end());
+  for (Files::Read& file : read) file.taken = false;
+}
 
 namespace {
 

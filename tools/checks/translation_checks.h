@@ -91,13 +91,17 @@ struct CheckedTranslations {
 };
 
 // Translators' files read, and their entries checked alone, for several sets at once (diff's two
-// sides): a file whose bytes are those of a file read before is neither read nor checked again.
+// sides) or one set again and again (watch): a file whose bytes are those of a file read before is
+// neither parsed nor checked again.
 class FileCheckCache {
  public:
   FileCheckCache();
   ~FileCheckCache();
   FileCheckCache(const FileCheckCache&) = delete;
   FileCheckCache& operator=(const FileCheckCache&) = delete;
+  // Forgets the files that no check took since the last call: a set checked after each edit keeps
+  // its files' latest versions alone.
+  void ForgetUntaken();
   struct Files;
   std::unique_ptr<Files> files;
 };

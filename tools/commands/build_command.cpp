@@ -174,7 +174,7 @@ void AddBuildCommand(CLI::App& app) {
   command->add_option("SOURCES", options->sources,
                       "folders of .po and .csv files (subfolders too, in the order of their paths), or the files")
       ->required();
-  command->add_option("--module", options->module, "a built vykcn.dll (out/vykcn.dll, or the capture build)")->required();
+  command->add_option("--module", options->module, "a built vykcn.dll (out/vykcn.dll, or the test build)")->required();
   command->add_option("-o,--output", options->output, "the module to write")->required();
   command->add_flag("--best", options->best, "compress the translations at the best level, as pack-text --best");
   AddSetOptions(command, &options->check);

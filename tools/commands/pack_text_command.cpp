@@ -17,12 +17,19 @@ namespace vykcn::tool {
 
 namespace {
 
+lzx::CompressionLevel Level(bool best, bool store) {
+  return best ? lzx::CompressionLevel::kBest : store ? lzx::CompressionLevel::kStore : lzx::CompressionLevel::kDefault;
+}
+
+const char* LevelName(bool best, bool store) { return best ? "best" : store ? "store" : "default"; }
+
 void AddPackTextCommand(CLI::App& app) {
   struct Options {
     std::vector<std::string> files;
     std::string output;
     std::string stamp;
     bool best = false;
+    bool store = false;
     CheckOptions check;
     LayoutSources layout;
   };
@@ -36,9 +43,13 @@ void AddPackTextCommand(CLI::App& app) {
   command->add_option("--stamp", options->stamp,
                       "a record of what the output was made from: when it names this very image (and tool), and the "
                       "output is as made then, nothing is compressed or written");
-  command->add_flag("--best", options->best,
-                    "compress at the best level: smaller and slower, for the build a team ships (default: as fast "
-                    "as the peer codecs)");
+  CLI::Option* best = command->add_flag("--best", options->best,
+                                        "compress at the best level: smaller and slower, for the build a team ships "
+                                        "(default: as fast as the peer codecs)");
+  command->add_flag("--store", options->store,
+                    "store rather than compress (still LZX, read by the module): fastest, about the image's size, for "
+                    "the test build's reloads")
+      ->excludes(best);
   AddSetOptions(command, &options->check);
   AddFontOptions(command, &options->check);
   AddLayoutOptions(command, &options->check, &options->layout, true);
@@ -58,15 +69,14 @@ void AddPackTextCommand(CLI::App& app) {
     if (!options->stamp.empty()) {
       inputs.AddThisProgram();
       inputs.Add("image", checked.image.data(), checked.image.size());
-      inputs.Add("level", options->best ? "best" : "default");
+      inputs.Add("level", LevelName(options->best, options->store));
       if (StampIsCurrent(options->stamp, inputs.Digest(), {options->output})) {
         std::printf("records: %zu, up to date in %s\n", checked.records, options->output.c_str());
         return;
       }
     }
     const std::vector<uint8_t> resource =
-        PackTranslationResource(checked.image, 0, kTranslationWindowSize,
-                                options->best ? lzx::CompressionLevel::kBest : lzx::CompressionLevel::kDefault);
+        PackTranslationResource(checked.image, 0, kTranslationWindowSize, Level(options->best, options->store));
     WriteFileAtomically(options->output, resource);
     if (!options->stamp.empty()) WriteStamp(options->stamp, inputs.Digest(), {options->output});
     const FileSummary total = SummedFiles(checked.files);
@@ -74,7 +84,7 @@ void AddPackTextCommand(CLI::App& app) {
     std::printf("records: %zu from %zu entr%s%s%s%s", checked.records, total.entries, total.entries == 1 ? "y" : "ies",
                 others.empty() ? "" : " (", others.c_str(), others.empty() ? "" : ")");
     std::printf("\nimage: %zu bytes, compressed at the %s level: %zu bytes, ratio: %.4f\n", checked.image.size(),
-                options->best ? "best" : "default", resource.size(),
+                LevelName(options->best, options->store), resource.size(),
                 static_cast<double>(resource.size()) / static_cast<double>(checked.image.size()));
   });
 }

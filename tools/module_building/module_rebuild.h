@@ -1,6 +1,6 @@
 #pragma once
 // A vykcn module with another set's resources: the glyph table, translations and atlas replaced in
-// a built module, everything else (its code, whether it is the shipped or the capture build, the
+// a built module, everything else (its code, whether it is the shipped or the test build, the
 // manifest) kept as it is.
 #include <cstdint>
 #include <string>

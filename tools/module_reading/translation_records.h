@@ -1,5 +1,6 @@
 #pragma once
 // Reading a TranslationImage back into its records, with every bound checked.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,5 +15,14 @@ struct TranslationRecord {
 // Throws CommandError naming `what` when the image is shorter than its count or a record runs
 // past its end.
 std::vector<TranslationRecord> ReadTranslationRecords(const std::vector<uint8_t>& image, const std::string& what);
+
+// How the records of two images differ, by hash: records only one has, and those whose text changed.
+struct RecordChanges {
+  size_t added = 0;
+  size_t changed = 0;
+  size_t removed = 0;
+  size_t any() const { return added + changed + removed; }
+};
+RecordChanges CompareRecords(const std::vector<TranslationRecord>& before, const std::vector<TranslationRecord>& after);
 
 }  // namespace vykcn::tool

@@ -17,6 +17,10 @@ struct FileInfo {
   // Two names of one file (a link, another spelling) give the same pair.
   uint64_t volume = 0;
   uint64_t index = 0;
+  // A regular file's size and last write, in the platform's own units: equal values for an unchanged
+  // file, for telling a change without reading it.
+  uint64_t size = 0;
+  int64_t modified = 0;
 
   bool SameFileAs(const FileInfo& other) const { return volume == other.volume && index == other.index; }
 };
@@ -35,6 +39,9 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, std::st
 // moved before it stay in place.
 bool ReplaceFiles(const std::vector<std::pair<std::string, const std::vector<uint8_t>*>>& files, size_t* failed,
                   std::string* reason);
+
+// Makes the folder, in a folder that exists; true, changing nothing, when it is there already.
+bool MakeFolder(const std::string& path, std::string* reason);
 
 struct FolderEntry {
   std::string name;

@@ -10,6 +10,12 @@ namespace vykcn::tool::system {
 // platform's request for help, becomes "--help".
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
+// From now on, a request to end the program (Ctrl+C, Ctrl+Break, SIGTERM, SIGHUP, the console window
+// closed) no longer ends it where it stands: StopRequested() says it came, for a command that runs
+// until stopped (watch) to finish what it is writing and return.
+void CatchStopRequests();
+bool StopRequested();
+
 // Makes a console that shows this process's output show UTF-8, until the process ends (on
 // Windows, the console's output code page, set back at exit); nothing where output is a file.
 void ShowUtf8OnConsole();

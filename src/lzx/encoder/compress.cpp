@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "lzx/encoder/chunk_framing.h"
+#include "lzx/encoder/stored_stream.h"
 #include "lzx/encoder/stream_encoder.h"
 #include "lzx/lzx_constants.h"
 
@@ -27,6 +28,11 @@ std::vector<uint8_t> CompressLzx(const uint8_t* data, size_t size, const Compres
   if (!IsValidWindowSize(resolved.windowSize)) throw std::invalid_argument("LZX window size not supported");
 
   std::vector<uint8_t> out;
+  if (options.level == CompressionLevel::kStore) {
+    const ChunkedBitWriter stream = EncodeStoredStream(data, size, resolved.callTranslationSize);
+    if (FrameChunks(stream.Bytes(), stream.ChunkEnds(), size, out)) return out;
+    throw std::logic_error("LZX chunk too large for its header");  // a stored chunk holds 32768 bytes and a header
+  }
   // Blocks of many units can, in rare skewed cases, give a chunk more compressed bytes than its
   // header can hold; blocks of one unit never do, since such a unit falls back to raw bytes.
   for (bool singleUnitBlocks : {false, true}) {

@@ -9,11 +9,12 @@
 
 namespace vykcn::lzx {
 
-// How hard the encoder searches. Both levels write streams for the same decoders, with any window
+// How hard the encoder searches. All levels write streams for the same decoders, with any window
 // and call translation; encoder_effort.h says what each one spends.
 enum class CompressionLevel {
   kDefault,  // for rebuilds while translating: 2-3 times as fast as kBest, up to 2% larger
   kBest,     // for releases: the smallest streams this encoder writes
+  kStore,    // for the test build's reloads: uncompressed blocks, written at the speed of a copy
 };
 
 struct CompressOptions {

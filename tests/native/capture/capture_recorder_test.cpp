@@ -1,4 +1,4 @@
-// The capture build's recorder: distinct texts by their bytes, in the order first seen, with each
+// The test build's recorder: distinct texts by their bytes, in the order first seen, with each
 // site's passes and answer; its limits; passes from several threads at once.
 #include "capture/capture_recorder.h"
 

@@ -34,6 +34,8 @@ FileInfo LookAt(const std::string& path) {
   info.kind = S_ISREG(status.st_mode) ? FileKind::kRegular : S_ISDIR(status.st_mode) ? FileKind::kDirectory : FileKind::kOther;
   info.volume = status.st_dev;
   info.index = status.st_ino;
+  info.size = static_cast<uint64_t>(status.st_size);
+  info.modified = static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
   return info;
 }
 
@@ -115,6 +117,14 @@ bool ReplaceFiles(const std::vector<std::pair<std::string, const std::vector<uin
     }
   }
   return true;
+}
+
+bool MakeFolder(const std::string& path, std::string* reason) {
+  if (mkdir(path.c_str(), 0777) == 0) return true;
+  const int error = errno;
+  if (error == EEXIST && LookAt(path).kind == FileKind::kDirectory) return true;
+  *reason = error == EEXIST ? "File exists" : std::strerror(error);
+  return false;
 }
 
 bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries, std::string* reason) {

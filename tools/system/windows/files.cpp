@@ -43,6 +43,9 @@ FileInfo LookAt(const std::string& path) {
   info.kind = (details.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::kDirectory : FileKind::kRegular;
   info.volume = details.dwVolumeSerialNumber;
   info.index = (uint64_t(details.nFileIndexHigh) << 32) | details.nFileIndexLow;
+  info.size = (uint64_t(details.nFileSizeHigh) << 32) | details.nFileSizeLow;
+  info.modified = static_cast<int64_t>((uint64_t(details.ftLastWriteTime.dwHighDateTime) << 32) |
+                                       details.ftLastWriteTime.dwLowDateTime);
   return info;
 }
 
@@ -123,6 +126,14 @@ bool ReplaceFiles(const std::vector<std::pair<std::string, const std::vector<uin
     }
   }
   return true;
+}
+
+bool MakeFolder(const std::string& path, std::string* reason) {
+  if (CreateDirectoryW(Widen(path).c_str(), nullptr)) return true;
+  const DWORD error = GetLastError();
+  if (error == ERROR_ALREADY_EXISTS && LookAt(path).kind == FileKind::kDirectory) return true;
+  *reason = error == ERROR_ALREADY_EXISTS ? "File exists" : ErrorPhrase(error);
+  return false;
 }
 
 bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries, std::string* reason) {

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cerrno>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,7 +17,22 @@ UINT gConsoleCodePage = 0;  // the console's output code page before this proces
 
 void RestoreConsoleCodePage() { SetConsoleOutputCP(gConsoleCodePage); }
 
+std::atomic<bool> gStopRequested{false};
+
+// Runs on a thread of its own. Ctrl+C and Ctrl+Break leave the process running; after a console's
+// close, a logoff or a shutdown the system ends it once the handler returns, so the handler gives
+// the command a moment to finish what it is writing.
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  gStopRequested.store(true);
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) Sleep(3000);
+  return TRUE;
+}
+
 }  // namespace
+
+void CatchStopRequests() { SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
+
+bool StopRequested() { return gStopRequested.load(); }
 
 std::vector<std::string> ProgramArguments(int, char**) {
   int count = 0;

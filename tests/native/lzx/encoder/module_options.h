@@ -1,6 +1,7 @@
 #pragma once
 // The encoder tests compress for the module's window and decode with it, unless a test picks
-// another window; cases that hold at both levels run at each of kLevels.
+// another window; cases that hold at both compressing levels run at each of kLevels, and those that
+// only round-trip at each of kAllLevels, the store level too.
 #include <cstdint>
 
 #include "formats/translation_resource.h"
@@ -9,6 +10,8 @@
 namespace vykcn::lzx::test {
 
 inline constexpr CompressionLevel kLevels[] = {CompressionLevel::kDefault, CompressionLevel::kBest};
+inline constexpr CompressionLevel kAllLevels[] = {CompressionLevel::kDefault, CompressionLevel::kBest,
+                                                  CompressionLevel::kStore};
 
 inline CompressOptions ModuleOptions(uint32_t callTranslationSize = 0,
                                      CompressionLevel level = CompressionLevel::kDefault) {
@@ -20,7 +23,7 @@ inline CompressOptions ModuleOptions(uint32_t callTranslationSize = 0,
 }
 
 inline const char* LevelName(CompressionLevel level) {
-  return level == CompressionLevel::kBest ? "best" : "default";
+  return level == CompressionLevel::kBest ? "best" : level == CompressionLevel::kStore ? "store" : "default";
 }
 
 }  // namespace vykcn::lzx::test

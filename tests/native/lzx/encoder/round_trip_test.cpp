@@ -1,6 +1,6 @@
 // Encoder streams decode to the original bytes with both the project's decoder and libmspack,
 // on text, code with call translation, incompressible data and the sizes around chunk edges, at
-// both compression levels.
+// both compression levels, and, where only the bytes matter, at the store level.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -29,11 +29,15 @@ void ExpectBothDecode(const std::vector<uint8_t>& input, const CompressOptions& 
 TEST(LzxEncoderRoundTrip, SizesAroundChunkEdges) {
   const size_t pastWindow = kTranslationWindowSize + 1;
   const std::vector<uint8_t> text = TextLike(pastWindow, 1);
-  for (CompressionLevel level : kLevels) {
+  for (CompressionLevel level : kAllLevels) {
     for (size_t size : {size_t{0}, size_t{1}, size_t{2}, size_t{11}, size_t{32767}, size_t{32768}, size_t{32769},
                         pastWindow}) {
       SCOPED_TRACE(testing::Message() << LevelName(level) << ", " << size << " bytes");
-      ExpectBothDecode(std::vector<uint8_t>(text.begin(), text.begin() + size), ModuleOptions(0, level));
+      const std::vector<uint8_t> input(text.begin(), text.begin() + size);
+      ExpectBothDecode(input, ModuleOptions(0, level));
+      if (level == CompressionLevel::kStore) {  // the bytes as they are, behind a header per chunk and block
+        EXPECT_LE(CompressLzx(input.data(), size, ModuleOptions(0, level)).size(), size + size / 1000 + 32);
+      }
     }
   }
 }
@@ -65,7 +69,7 @@ TEST(LzxEncoderRoundTrip, CodeWithCallTranslation) {
 
 TEST(LzxEncoderRoundTrip, CallTranslationEdgesAndSmallSizes) {
   // Calls right at the chunk tails, operands reaching the stream start and the call translation size.
-  for (CompressionLevel level : kLevels) {
+  for (CompressionLevel level : kAllLevels) {
     for (size_t size : {5u, 10u, 11u, 16u, 32768u, 32778u, 70000u}) {
       std::vector<uint8_t> input(size, 0xE8);
       std::mt19937 rng(static_cast<uint32_t>(size));
@@ -78,7 +82,7 @@ TEST(LzxEncoderRoundTrip, CallTranslationEdgesAndSmallSizes) {
 
 TEST(LzxEncoderRoundTrip, IncompressibleStaysWithinATenthOfAPercent) {
   const std::vector<uint8_t> noise = RandomBytes(300001, 4);
-  for (CompressionLevel level : kLevels) {
+  for (CompressionLevel level : kAllLevels) {
     SCOPED_TRACE(LevelName(level));
     const auto stream = CompressLzx(noise.data(), noise.size(), ModuleOptions(0, level));
     EXPECT_LE(stream.size(), noise.size() + noise.size() / 1000);
@@ -95,7 +99,7 @@ TEST(LzxEncoderRoundTrip, MixedBlocksTypesInOneStream) {
   input.insert(input.end(), text.begin(), text.end());
   const auto tail = RandomBytes(33333, 8);
   input.insert(input.end(), tail.begin(), tail.end());
-  for (CompressionLevel level : kLevels) ExpectBothDecode(input, ModuleOptions(0, level));
+  for (CompressionLevel level : kAllLevels) ExpectBothDecode(input, ModuleOptions(0, level));
 
   // With call translation blocks switch at quarter chunks, so raw blocks start and end inside
   // chunks too.
@@ -106,7 +110,7 @@ TEST(LzxEncoderRoundTrip, MixedBlocksTypesInOneStream) {
     const auto more = CodeLike(15000, seed + 100);
     code.insert(code.end(), more.begin(), more.end());
   }
-  for (CompressionLevel level : kLevels) ExpectBothDecode(code, ModuleOptions(12000000, level));
+  for (CompressionLevel level : kAllLevels) ExpectBothDecode(code, ModuleOptions(12000000, level));
 }
 
 TEST(LzxEncoderRoundTrip, LongRunsAndRepeats) {
@@ -146,7 +150,7 @@ TEST(LzxEncoderRoundTrip, RandomisedSizesAndContents) {
       }
     }
     const uint32_t callTranslationSize = round % 4 == 2 ? static_cast<uint32_t>(size + rng() % 1000) : 0;
-    for (CompressionLevel level : kLevels) {
+    for (CompressionLevel level : kAllLevels) {
       SCOPED_TRACE(testing::Message() << LevelName(level) << ", round " << round << ", " << size << " bytes");
       ExpectBothDecode(input, ModuleOptions(callTranslationSize, level));
     }
@@ -165,7 +169,7 @@ TEST(LzxEncoderRoundTrip, ManySmallInputs) {
       input[i] = round % 3 == 0 ? static_cast<uint8_t>(rng()) : static_cast<uint8_t>('a' + rng() % alphabet);
       if (round % 5 == 0 && i >= 7 && rng() % 4 != 0) input[i] = input[i - 7];
     }
-    for (CompressionLevel level : kLevels) {
+    for (CompressionLevel level : kAllLevels) {
       SCOPED_TRACE(testing::Message() << LevelName(level) << ", round " << round << ", " << size << " bytes");
       ExpectBothDecode(input, ModuleOptions(round % 7 == 0 ? 1000 : 0, level));
     }
@@ -196,7 +200,7 @@ TEST(LzxEncoderRoundTrip, EveryWindowSizeTheDecoderAccepts) {
 
 TEST(LzxEncoderRoundTrip, WindowSizesOutsideTheFormatAreRefused) {
   const std::vector<uint8_t> input = TextLike(1000, 61);
-  for (CompressionLevel level : kLevels) {
+  for (CompressionLevel level : kAllLevels) {
     for (uint32_t window : {kMinWindowSize / 2, 3 * kMinWindowSize, 2 * kMaxWindowSize}) {
       CompressOptions options = ModuleOptions(0, level);
       options.windowSize = window;

@@ -98,6 +98,9 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
       {{"unpack-text", bin, "--source", folder}, "cannot read " + folder},
       {{"unpack-text", bin, "--source", po, "-o", po}, "will not overwrite " + po},
       {{"unpack-text", bin, "-o", dir.Path("out.txt")}, "unknown kind of file (expected .po or .csv)"},
+      {{"watch", missing, "--into", folder}, missing + ": not a folder"},
+      {{"watch", folder, "--into", po}, po + ": not a folder (--into takes the folder of the game's executable)"},
+      {{"watch", folder, "--into", folder, "--font", missing}, "cannot read " + missing},
   };
   const auto before = Snapshot(dir.Path(""));
   for (const Case& c : cases) {

@@ -50,6 +50,23 @@ TEST(SystemFiles, WritesAllOrNothingAndNamesFilesAlikeOnEveryPlatform) {
   EXPECT_FALSE(files::ReadWholeFile(folder, &bytes, &reason));
   EXPECT_EQ(reason, "Is a directory");
 
+  // A file's size and last write, for telling a change without reading it; a folder made once.
+  const files::FileInfo before = files::LookAt(old);
+  ASSERT_TRUE(files::ReplaceFiles({{old, &two}}, &failed, &reason)) << reason;
+  const files::FileInfo after = files::LookAt(old);
+  EXPECT_EQ(before.size, 1u);
+  EXPECT_EQ(after.size, 2u);
+  EXPECT_NE(before.modified, after.modified);
+  EXPECT_EQ(files::LookAt(old).modified, after.modified);
+  const std::string made = files::JoinPath(folder, "ç¿»è¯");
+  EXPECT_TRUE(files::MakeFolder(made, &reason)) << reason;
+  EXPECT_TRUE(files::MakeFolder(made, &reason)) << reason;
+  EXPECT_EQ(files::LookAt(made).kind, FileKind::kDirectory);
+  EXPECT_FALSE(files::MakeFolder(old, &reason));
+  EXPECT_EQ(reason, "File exists");
+  EXPECT_FALSE(files::MakeFolder(files::JoinPath(folder, "missing/x"), &reason));
+  EXPECT_EQ(reason, "No such file or directory");
+
   const files::FileInfo file = files::LookAt(chinese), sameFile = files::LookAt(folder + "/sub/../" + "\xE7\xBF\xBB\xE8\xAF\x91.po");
   EXPECT_EQ(file.kind, FileKind::kRegular);
   EXPECT_TRUE(file.SameFileAs(sameFile));
