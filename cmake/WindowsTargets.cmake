@@ -47,11 +47,12 @@ vykcn_add_module(vykcn_capture_dll ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CM
 target_include_directories(vykcn_capture_dll PRIVATE ${vykcn_generated})
 add_test(NAME windows.capture_module_inspect COMMAND ${VYKCN_TOOL} inspect $<TARGET_FILE:vykcn_capture_dll>)
 set_tests_properties(windows.capture_module_inspect PROPERTIES FAIL_REGULAR_EXPRESSION "\\.debug_")
-# The shipping module's link took nothing of the capture: neither its library nor its objects.
+# The shipping module's link took nothing of the capture: neither its library nor its objects, nor
+# the PO string's escapes its catalogue writes with.
 add_test(NAME windows.shipping_module_links_no_capture
   COMMAND sh -c [=[
     grep -q 'libvykcn_module[.]a(' "$0" || { echo "$0 lists no module member"; exit 1; }
-    if grep -E 'libvykcn_capture(_module)?[.]a\(|capture_[a-z_]*[.](cpp|S)[.]obj' "$0"; then
+    if grep -E 'libvykcn_(capture(_module)?|po_string)[.]a\(|(capture_[a-z_]*|po_string)[.](cpp|S)[.]obj' "$0"; then
       echo "the shipping module links capture code"; exit 1
     fi
   ]=] ${CMAKE_BINARY_DIR}/module/vykcn.map)

@@ -60,7 +60,7 @@ void PackFont(const PackFontOptions& options) {
     pack = BuildFontPack(fonts, charset, packOptions);
   } catch (const CommandError& e) {
     // Glyphs that fit no height are said as check says them, at the font.
-    std::fprintf(stderr, "%s\n", FormatFinding({-1, options.font, 0, Severity::kError, e.what()}).c_str());
+    std::fprintf(stderr, "%s\n", FormatProblem(e.FoundIn(-1, options.font)).c_str());
     throw CommandError("1 error (listed above); nothing written");
   }
   const int width = pack.atlas.width, height = pack.atlas.height;
