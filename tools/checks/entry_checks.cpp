@@ -44,22 +44,6 @@ bool FullWidthHoldsTheBlank(char hostMark, std::string_view translationMark) {
          own[0] >= 0x80 && PlainMark(own[0]) == static_cast<uint32_t>(hostMark);
 }
 
-// Whether a host text has words to translate: a letter outside its placeholders and markup, and
-// outside strftime's directives ("[%H:%M]" reads the same in every language).
-bool HasWordsToTranslate(const std::string& host) {
-  const std::string rest = WithoutPlaceholders(host);
-  for (size_t i = 0; i < rest.size(); ++i) {
-    if (rest[i] == '%') {
-      size_t next = i + 1;
-      while (next < rest.size() && std::string_view("-_0^#EO").find(rest[next]) != std::string_view::npos) ++next;
-      if (next < rest.size() && std::isalpha(static_cast<unsigned char>(rest[next]))) i = next;
-      continue;
-    }
-    if (std::isalpha(static_cast<unsigned char>(rest[i]))) return true;
-  }
-  return false;
-}
-
 std::string CodeList(const std::set<uint32_t>& codes) {
   std::string out;
   for (uint32_t c : codes) out += (out.empty() ? "" : " ") + FormatCodePoint(c);

@@ -23,8 +23,9 @@ const std::vector<WarningClass>& WarningClassTable() {
       {w::kUnchanged, "the translation is the host text, and the host text has words: letters outside its "
                       "placeholders, markup and strftime's %H ('[%H:%M]' is never unchanged)"},
       {w::kUntranslatedText, "a translation with Latin letters outside its placeholders and markup and no Chinese "
-                             "character, unless it keeps a name of the host text or is an abbreviation in capitals "
-                             "(a line left in English, or mojibake from a wrong charset)"},
+                             "character (a line left in English, or mojibake from a wrong charset), unless it keeps a "
+                             "name of the host text, is an abbreviation in capitals, or is a value the game reads: "
+                             "'DejaVu Sans,Droid Sans Fallback', 'zh_CN', strftime's '%A %p'"},
       {w::kCrLf, "CR LF inside a quoted CSV cell, read as a line feed"},
       {w::kPlural, "a plural entry, of which only the first form (msgstr[0]) is used"},
       {w::kContext, "a msgctxt, which the module cannot tell apart: it keys on the host text alone"},

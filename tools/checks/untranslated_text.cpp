@@ -1,7 +1,9 @@
 #include "checks/untranslated_text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "base/utf8.h"
@@ -36,17 +38,31 @@ bool IsLatinLetter(uint32_t c) {
 
 bool IsAsciiAlnum(char c) { return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); }
 
-// The text with its placeholders and tags cut out, each leaving a space (a variable inside a
-// tag's attribute goes with its tag).
-std::string WithoutPlaceholders(const std::string& text) {
-  std::string out;
-  size_t at = 0;
-  for (const Placeholder& placeholder : FindPlaceholders(text)) {
-    if (placeholder.begin < at) continue;
-    out.append(text, at, placeholder.begin - at).append(" ");
-    at = placeholder.begin + placeholder.text.size();
+// The text with its placeholders, tags and strftime directives cut out, each leaving a space.
+std::string WordsPart(const std::string& text) {
+  std::string out = WithoutPlaceholders(text);
+  // strftime's directives ("%A, %H:%M %p") read the same in every language.
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (out[i] != '%') continue;
+    size_t next = i + 1;
+    while (next < out.size() && std::string_view("-_0^#EO").find(out[next]) != std::string_view::npos) ++next;
+    if (next < out.size() && std::isalpha(static_cast<unsigned char>(out[next]))) {
+      out.replace(i, next + 1 - i, " ");
+    }
   }
-  return out.append(text, at, std::string::npos);
+  return out;
+}
+
+// A value the game reads rather than shows: a list whose commas have no blank beside them
+// ("DejaVu Sans,Droid Sans Fallback"), or one token joined by '_' ("zh_CN").
+bool IsMachineReadValue(const std::string& text) {
+  if (text.find(' ') == std::string::npos && text.find('_') != std::string::npos) return true;
+  bool listed = false;
+  for (size_t at = text.find(','); at != std::string::npos; at = text.find(',', at + 1)) {
+    if (at == 0 || at + 1 == text.size() || text[at - 1] == ' ' || text[at + 1] == ' ') return false;
+    listed = true;
+  }
+  return listed;
 }
 
 // The words the text is made of, split at whatever is not an ASCII letter or digit.
@@ -74,8 +90,14 @@ bool KeepsANameAlone(const std::string& host, const std::string& rest) {
 
 }  // namespace
 
+bool HasWordsToTranslate(const std::string& text) {
+  const std::string rest = WordsPart(text);
+  return std::any_of(rest.begin(), rest.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; });
+}
+
 bool LooksUntranslated(const std::string& host, const std::string& translation) {
-  const std::string rest = WithoutPlaceholders(translation);
+  if (IsMachineReadValue(translation)) return false;
+  const std::string rest = WordsPart(translation);
   std::vector<uint32_t> codes;
   if (!DecodeUtf8(rest, &codes)) return false;  // an error of its own
   if (std::any_of(codes.begin(), codes.end(), IsCjk) || std::none_of(codes.begin(), codes.end(), IsLatinLetter)) {

@@ -278,19 +278,23 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
        {"@t.po:4: untranslated: \"Caf\xC3\xA9.\"",
         "@t.po:7: warning: the translation has Latin letters but no Chinese character: "
         "\"Men\xC3\xBA del d\xC3\xAD" "a\" [untranslated-text]"}},
-      {"translations left in another language; letters only in placeholders or a name kept alone",
+      {"translations left in another language; letters only in placeholders, a name kept alone, values the game reads",
        {{"t.po", kPo + "msgid \"Open the door.\"\nmsgstr \"Open door.\"\n\n"
                        "msgid \"<b>$name</b> wins %s {0}\"\nmsgstr \"<b>$name</b> %s {0}\"\n\n"
                        "msgid \"Battle for Wesnoth\"\nmsgstr \"Wesnoth\"\n\nmsgid \"Hit points\"\nmsgstr \"HP\"\n\n"
                        "msgid \"Good.\"\nmsgstr \"Bon.\"\n\n"
-                       "msgid \"Next\"\nmsgstr \"\xEF\xBC\xAE\xEF\xBD\x85\xEF\xBD\x98\xEF\xBD\x94\"\n"}},
+                       "msgid \"Next\"\nmsgstr \"\xEF\xBC\xAE\xEF\xBD\x85\xEF\xBD\x98\xEF\xBD\x94\"\n\n"
+                       "msgid \"%A, %I:%M %p\"\nmsgstr \"%A, %H:%M %p\"\n\nmsgid \"DejaVu Sans\"\n"
+                       "msgstr \"DejaVu Sans,Droid Sans Fallback\"\n\nmsgid \"code^en_US\"\nmsgstr \"zh_CN\"\n"}},
        {"check", "@t.po"},
        0,
        {"@t.po:4: warning: the translation has Latin letters but no Chinese character: \"Open door.\" "
         "[untranslated-text]",
         "@t.po:16: warning: the translation has Latin letters but no Chinese character: \"Bon.\" [untranslated-text]",
         "!@t.po:7: warning: the translation has Latin", "!@t.po:10: warning: the translation has Latin",
-        "!@t.po:13: warning: the translation has Latin", "!@t.po:19: warning: the translation has Latin"}},
+        "!@t.po:13: warning: the translation has Latin", "!@t.po:19: warning: the translation has Latin",
+        "!@t.po:22: warning: the translation has Latin", "!@t.po:25: warning: the translation has Latin",
+        "!@t.po:28: warning: the translation has Latin"}},
       // Placeholders of the formats games use: printf, brace, $name, %name%; tags and entities.
       {"a variable of each syntax dropped",
        {{"t.po", kPo + "msgid \"Saved %s\"\nmsgstr \"已保存\"\n\nmsgid \"Total {0:N2}\"\nmsgstr \"合计\"\n\n"
