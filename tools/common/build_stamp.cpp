@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/command_error.h"
 #include "common/file_io.h"
 #include "system/files.h"
 
@@ -50,15 +49,16 @@ std::string BuildStamp::Digest() const {
 }
 
 bool StampIsCurrent(const std::string& stampPath, const std::string& digest, const std::vector<std::string>& outputs) {
-  std::vector<uint8_t> recorded;
-  try {
-    recorded = ReadFileBytes(stampPath);
-    std::string expected = digest + "\n";
-    for (const std::string& output : outputs) expected += DigestOfFile(output) + " " + output + "\n";
-    return std::string(recorded.begin(), recorded.end()) == expected;
-  } catch (const CommandError&) {
-    return false;  // no record, or an output gone: make them
+  // No record yet, or an output gone: they are made again. A record or an output that is there
+  // but cannot be read is an error, said as such.
+  if (system::LookAt(stampPath).kind == system::FileKind::kMissing) return false;
+  for (const std::string& output : outputs) {
+    if (system::LookAt(output).kind == system::FileKind::kMissing) return false;
   }
+  const std::vector<uint8_t> recorded = ReadFileBytes(stampPath);
+  std::string expected = digest + "\n";
+  for (const std::string& output : outputs) expected += DigestOfFile(output) + " " + output + "\n";
+  return std::string(recorded.begin(), recorded.end()) == expected;
 }
 
 void WriteStamp(const std::string& stampPath, const std::string& digest, const std::vector<std::string>& outputs) {

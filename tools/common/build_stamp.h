@@ -28,7 +28,8 @@ class BuildStamp {
   uint64_t b_ = 0x9E3779B97F4A7C15u;
 };
 
-// True when `stampPath` records `digest` and every output still has the bytes it had when recorded.
+// True when `stampPath` records `digest` and every output still has the bytes it had when recorded;
+// false when the record or an output is missing. Throws CommandError when one is there but cannot be read.
 bool StampIsCurrent(const std::string& stampPath, const std::string& digest, const std::vector<std::string>& outputs);
 
 // Records `digest` and the outputs' digests in `stampPath` (through a temporary file).
