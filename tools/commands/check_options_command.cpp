@@ -17,7 +17,9 @@ int RunCheckOptions(CheckOptionsOptions& options) {
   const std::vector<std::string> words = options.command->remaining();
   if (words.empty()) throw CommandError("check-options needs a COMMAND and the options to check");
   CLI::App app;
-  AddCommands(app);  // their Run… functions are never called: only the options are read
+  // The commands' Run… functions are never called, but they hold what the options are read into:
+  // they live until the words are read.
+  const std::vector<CommandRun> runs = AddCommands(app);
   CLI::App* command = nullptr;
   try {
     command = app.get_subcommand(words.front());
