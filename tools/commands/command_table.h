@@ -35,8 +35,8 @@ struct Command {
 const Command* FindCommand(const std::string& name);
 
 // Adds every command of the table to `app` as a subcommand; returns their Run… functions, in the
-// table's order.
-std::vector<CommandRun> AddCommands(CLI::App& app);
+// table's order. They own what the options are read into: keep them while `app` parses.
+[[nodiscard]] std::vector<CommandRun> AddCommands(CLI::App& app);
 
 namespace command_binding {
 template <typename Run>
