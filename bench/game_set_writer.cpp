@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     // printf conversions came out in another order than its host text's is left out.
     const vykcn::tool::FontRasterizer font(kFont);
     std::vector<uint32_t> codes;
-    std::vector<vykcn::tool::Finding> findings;
+    std::vector<vykcn::tool::Problem> findings;
     for (vykcn::tool::TextEntry& entry : vykcn::bench::GameScriptEntries(kCatalogues, lines, kLongestLine)) {
       bool drawable = vykcn::DecodeUtf8(entry.translation, &codes);
       for (uint32_t c : codes) drawable &= c == '\t' || c == '\n' || (c >= 0x20 && c <= 0xFFFF && font.HasGlyph(c));

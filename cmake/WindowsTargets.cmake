@@ -76,11 +76,12 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/vykcn-test.rc PROPER
   OBJECT_DEPENDS "${vykcn_test_glyphs};${vykcn_test_atlas};${vykcn_translations}")
 add_test(NAME windows.test_build_inspect COMMAND ${VYKCN_TOOL} inspect $<TARGET_FILE:vykcn_test_dll>)
 set_tests_properties(windows.test_build_inspect PROPERTIES FAIL_REGULAR_EXPRESSION "\\.debug_")
-# The shipping module's link took nothing of the test build: neither its libraries nor its objects.
+# The shipping module's link took nothing of the test build: neither its libraries nor its objects,
+# nor the PO string's escapes its catalogue writes with.
 add_test(NAME windows.shipping_module_links_no_test_build
   COMMAND sh -c [=[
     grep -q 'libvykcn_module[.]a(' "$0" || { echo "$0 lists no module member"; exit 1; }
-    if grep -E 'libvykcn_(capture|live|test_build_module)[.]a\(|(capture|test_build)_[a-z_]*[.](cpp|S)[.]obj' "$0"; then
+    if grep -E 'libvykcn_(capture|live|test_build_module|po_string)[.]a\(|((capture|test_build)_[a-z_]*|po_string)[.](cpp|S)[.]obj' "$0"; then
       echo "the shipping module links test build code"; exit 1
     fi
   ]=] ${CMAKE_BINARY_DIR}/bare-module/vykcn.map)

@@ -5,8 +5,9 @@
 # (files, iconv, memory files); nothing portable asks which platform it is on;
 # only the decoder's CPU-specific folder (src/lzx/decoder/x86) uses intrinsics, target attributes
 # or asks which processor it runs on; the LZX encoder is the toolkit's: nothing else under src/
-# includes it or links it, so the module never carries it; the test build's code is included
-# by its own files alone; the LZX decoder's layers point one way (below); and the toolkit's lower
+# includes it or links it, so the module never carries it; the test build's code, and the PO
+# string's escapes it shares with the toolkit, are included by its own files alone; the LZX
+# decoder's layers point one way (below); and the toolkit's lower
 # folders never include its checks or commands.
 # Prints each offending line and exits 1, or prints "layout: ok".
 set -uo pipefail
@@ -62,6 +63,11 @@ report "the test build's code included by a source of the shipped module" \
   "$(grep -nE '^\s*#\s*include\s*[<"](capture/|live/|win32/test_build_)' $shipped_sources)"
 report "src/capture including src/live, which lies above it" \
   "$(grep -rnE '^\s*#\s*include\s*[<"]live/' src/capture)"
+# Nor does it write PO strings: their escapes (src/formats/po_string) are the test build's and the
+# toolkit's alone, in a library the shipped module does not link.
+# shellcheck disable=SC2086
+report "the PO string's escapes included by a source of the shipped module" \
+  "$(grep -nE '^\s*#\s*include\s*[<"]formats/po_string\.h"' $(echo $shipped_sources | tr ' ' '\n' | grep -v '^src/formats/po_string\.'))"
 
 # The LZX decoder's layers, lowest first. A file of the decoder may include the headers of its own
 # layer and of the layers below it, never one above; every file of src/lzx/decoder is in a layer;

@@ -7,38 +7,32 @@
 #include <string>
 #include <vector>
 
-#include "commands/command_registry.h"
+#include "commands/command_table.h"
 #include "system/program.h"
 
 namespace {
 
 // A message of several lines tells several problems (every input that cannot be read): each line
 // is said as one.
-int Fail(const std::string& message) {
+int Fail(const std::string& message, int status) {
   for (size_t at = 0; at < message.size() || at == 0;) {
     const size_t end = std::min(message.find('\n', at), message.size());
     std::fprintf(stderr, "vykcn-tool: %s\n", message.substr(at, end - at).c_str());
     at = end + 1;
   }
-  return vykcn::tool::RunExitStatuses().failed;
+  return status;
 }
 
-// CLI11's complaint about a word that is no subcommand does not name it; this one does.
-bool IsUnknownCommand(const CLI::App& app, const char* word) {
-  if (word == nullptr || word[0] == '-') return false;
-  for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
-    if (command->check_name(word)) return false;
-  }
-  return true;
-}
-
-int Run(int argc, char** argv) {
+// Reads the words into the table's commands and runs the one named; its failures, usage errors
+// included, exit with its failure status.
+int Run(int argc, char** argv, int failed) {
   CLI::App app{"vykcn-tool: build, inspect and preview the vykcn module's resources"};
   app.set_version_flag("--version", "vykcn-tool " VYKCN_VERSION);
   app.require_subcommand(1);
-  vykcn::tool::AddRegisteredCommands(app);
-  if (argc > 1 && IsUnknownCommand(app, argv[1])) {
-    return Fail(std::string("unknown command '") + argv[1] + "' (vykcn-tool --help lists them)");
+  const std::vector<vykcn::tool::CommandRun> runs = vykcn::tool::AddCommands(app);
+  // CLI11's complaint about a word that is no command does not name it; this one does.
+  if (argc > 1 && argv[1][0] != '-' && vykcn::tool::FindCommand(argv[1]) == nullptr) {
+    return Fail(std::string("unknown command '") + argv[1] + "' (vykcn-tool --help lists them)", failed);
   }
   try {
     app.parse(argc, argv);
@@ -49,35 +43,42 @@ int Run(int argc, char** argv) {
   } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    return Fail(std::string(e.what()) + " (--help for usage)");
-  } catch (const vykcn::tool::CommandError& e) {
-    return Fail(e.what());
+    return Fail(std::string(e.what()) + " (--help for usage)", failed);
   }
-  return vykcn::tool::RunExitStatuses().done;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    if (app.get_subcommand(static_cast<int>(i))->parsed()) {
+      try {
+        return runs[i]();
+      } catch (const vykcn::tool::CommandError& e) {
+        return Fail(e.what(), failed);
+      }
+    }
+  }
+  return Fail("no command given (vykcn-tool --help lists them)", failed);
 }
 
 // Output that never reached its file is a failure, whatever the command thought (a full disk
 // under "> file" would otherwise cut a listing short with exit 0).
-int CloseStandardOutput(int status) {
+int CloseStandardOutput(int status, int failed) {
   errno = 0;
   const bool flushed = std::fflush(stdout) == 0;
   const std::string flushFailure = vykcn::tool::system::WriteFailure(errno);
   const bool clean = std::ferror(stdout) == 0;
   if (std::fclose(stdout) == 0 && flushed && clean) return status;
   const std::string reason = !flushFailure.empty() ? flushFailure : vykcn::tool::system::WriteFailure(errno);
-  return Fail("write error on standard output" + (reason.empty() ? "" : ": " + reason));
+  return Fail("write error on standard output" + (reason.empty() ? "" : ": " + reason), failed);
 }
 
-int RunCaught(int argc, char** argv) {
-  // Nothing unexpected reaches the user as an abort: it is one line and exit code 1.
+int RunCaught(int argc, char** argv, int failed) {
+  // Nothing unexpected reaches the user as an abort: it is one line and the failure status.
   try {
-    return Run(argc, argv);
+    return Run(argc, argv, failed);
   } catch (const std::bad_alloc&) {
-    return Fail("out of memory");
+    return Fail("out of memory", failed);
   } catch (const std::exception& e) {
-    return Fail(std::string("unexpected failure: ") + e.what());
+    return Fail(std::string("unexpected failure: ") + e.what(), failed);
   } catch (...) {
-    return Fail("unexpected failure");
+    return Fail("unexpected failure", failed);
   }
 }
 
@@ -90,5 +91,8 @@ int main(int argc, char** argv) {
   std::vector<char*> utf8 = {argc > 0 ? argv[0] : const_cast<char*>("vykcn-tool")};
   for (std::string& argument : arguments) utf8.push_back(argument.data());
   utf8.push_back(nullptr);
-  return CloseStandardOutput(RunCaught(static_cast<int>(utf8.size() - 1), utf8.data()));
+  // The command's failure status, known before its words are read: a usage error fails with it too.
+  const vykcn::tool::Command* command = utf8.size() > 2 ? vykcn::tool::FindCommand(utf8[1]) : nullptr;
+  const int failed = command != nullptr ? command->failureStatus : vykcn::tool::kExitFailure;
+  return CloseStandardOutput(RunCaught(static_cast<int>(utf8.size() - 1), utf8.data(), failed), failed);
 }

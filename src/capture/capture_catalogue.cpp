@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "base/utf8.h"
+#include "formats/po_string.h"
 
 namespace vykcn {
 namespace {
@@ -28,45 +28,19 @@ class Writer {
     out_.Append(digits + at, sizeof digits - at);
     return *this;
   }
-  void Bytes(const char* data, size_t size) { out_.Append(data, size); }
+  // Escaped as the catalogue escapes a msgid: what a reader could not see in octal, a line a line.
+  void PoString(std::string_view text) { WritePoString(text, kCapturePoStyle, out_); }
 
  private:
   CatalogueOutput& out_;
 };
-
-// Characters a reader may not see for what they are: C1 controls, the line and paragraph
-// separators, the byte order mark.
-bool Invisible(uint32_t c) { return (c >= 0x80 && c < 0xA0) || c == 0x2028 || c == 0x2029 || c == 0xFEFF; }
 
 // The quoted strings of `text` after `msgid `: one, or "" and one a line after each inner line feed.
 void WriteMsgid(Writer& w, std::string_view text) {
   const size_t feed = text.find('\n');
   const bool split = feed != std::string_view::npos && feed + 1 < text.size();
   w << (split ? "msgid \"\"\n\"" : "msgid \"");
-  for (size_t at = 0; at < text.size();) {
-    const auto byte = static_cast<unsigned char>(text[at]);
-    const size_t start = at;
-    uint32_t code = 0;
-    if (byte == '\n') {
-      w << (at + 1 < text.size() ? "\\n\"\n\"" : "\\n");
-    } else if (byte == '\t') {
-      w << "\\t";
-    } else if (byte == '"' || byte == '\\') {
-      const char escaped[] = {'\\', static_cast<char>(byte)};
-      w.Bytes(escaped, 2);
-    } else if (byte >= 0x20 && byte < 0x7F) {
-      w.Bytes(text.data() + at, 1);
-    } else if (byte >= 0x80 && DecodeUtf8Char(text, &at, &code) && !Invisible(code)) {
-      w.Bytes(text.data() + start, at - start);
-      continue;
-    } else {
-      // One byte at a time: a character made of several is escaped byte by byte.
-      const char octal[] = {'\\', static_cast<char>('0' + (byte >> 6)), static_cast<char>('0' + ((byte >> 3) & 7)),
-                            static_cast<char>('0' + (byte & 7))};
-      w.Bytes(octal, sizeof octal);
-    }
-    at = start + 1;
-  }
+  w.PoString(text);
   w << "\"\n";
 }
 

@@ -5,15 +5,12 @@
 #include <cstdint>
 
 #include "capture/capture_recorder.h"
+#include "formats/po_string.h"
 
 namespace vykcn {
 
 // Where the catalogue goes, a piece at a time.
-class CatalogueOutput {
- public:
-  virtual ~CatalogueOutput() = default;
-  virtual void Append(const char* data, size_t size) = 0;
-};
+class CatalogueOutput : public PoStringSink {};
 
 constexpr const char* kCaptureCatalogueName = "vykcn-capture.po";
 

@@ -9,8 +9,8 @@ namespace vykcn::tool {
 CheckedTranslations CheckBeforeBuild(const std::vector<std::string>& paths, const CheckOptions& options,
                                      BuildFindings shown) {
   CheckedTranslations checked = CheckTranslations(paths, options);
-  std::vector<Finding> own;
-  for (const Finding& finding : checked.findings) {
+  std::vector<Problem> own;
+  for (const Problem& finding : checked.findings) {
     if (shown == BuildFindings::kAll || finding.aboutGlyphs) own.push_back(finding);
   }
   PrintFindings(stderr, own, kBuildWarningLimit);

@@ -52,7 +52,7 @@ std::string CodeList(const std::set<uint32_t>& codes) {
 
 }  // namespace
 
-bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* findings) {
+bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Problem>* findings) {
   const size_t before = findings->size();
   const auto add = [&](Severity severity, std::string message, const char* category = "") {
     findings->push_back({fileIndex, entry.file, entry.line, severity, std::move(message), category});

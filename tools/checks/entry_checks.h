@@ -8,6 +8,6 @@
 namespace vykcn::tool {
 
 // Adds the entry's errors and warnings; false when it has an error, and so cannot be used.
-bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Finding>* findings);
+bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Problem>* findings);
 
 }  // namespace vykcn::tool

@@ -8,15 +8,6 @@
 
 namespace vykcn::tool {
 
-std::string FormatFinding(const Finding& finding) {
-  static const char* const kNames[] = {"error", "warning", "note"};
-  std::string place = finding.file;
-  if (finding.line > 0) place += ":" + std::to_string(finding.line);
-  if (!place.empty()) place += ": ";  // a finding about the whole set has no place
-  const std::string category = finding.category.empty() ? "" : " [" + finding.category + "]";
-  return place + kNames[static_cast<int>(finding.severity)] + ": " + finding.message + category;
-}
-
 const std::vector<WarningClass>& WarningClassTable() {
   namespace w = warning_class;
   static const std::vector<WarningClass> table = {
@@ -66,10 +57,10 @@ const std::vector<std::string>& WarningClasses() {
   return names;
 }
 
-void ApplyWarningPolicy(const WarningPolicy& policy, std::vector<Finding>* findings) {
-  std::vector<Finding> kept;
+void ApplyWarningPolicy(const WarningPolicy& policy, std::vector<Problem>* findings) {
+  std::vector<Problem> kept;
   kept.reserve(findings->size());
-  for (Finding& finding : *findings) {
+  for (Problem& finding : *findings) {
     if (finding.severity == Severity::kWarning) {
       if (policy.disabled.count(finding.category) != 0) continue;
       if (policy.strict || policy.fatal.count(finding.category) != 0) finding.severity = Severity::kError;
@@ -79,24 +70,24 @@ void ApplyWarningPolicy(const WarningPolicy& policy, std::vector<Finding>* findi
   *findings = std::move(kept);
 }
 
-void SortFindings(std::vector<Finding>* findings) {
-  std::stable_sort(findings->begin(), findings->end(), [](const Finding& a, const Finding& b) {
+void SortFindings(std::vector<Problem>* findings) {
+  std::stable_sort(findings->begin(), findings->end(), [](const Problem& a, const Problem& b) {
     if (a.fileIndex != b.fileIndex) return a.fileIndex < b.fileIndex;
     return a.line < b.line;
   });
 }
 
-size_t CountFindings(const std::vector<Finding>& findings, Severity severity) {
+size_t CountFindings(const std::vector<Problem>& findings, Severity severity) {
   return static_cast<size_t>(std::count_if(findings.begin(), findings.end(),
-                                           [severity](const Finding& f) { return f.severity == severity; }));
+                                           [severity](const Problem& f) { return f.severity == severity; }));
 }
 
 namespace {
 
 // "1203 [unchanged], 2 [fallback]": the findings of one severity counted by class, most first.
-std::string CountsByClass(const std::vector<Finding>& findings, Severity severity) {
+std::string CountsByClass(const std::vector<Problem>& findings, Severity severity) {
   std::map<std::string, size_t> counts;
-  for (const Finding& finding : findings) {
+  for (const Problem& finding : findings) {
     if (finding.severity == severity) ++counts[finding.category];
   }
   std::vector<std::pair<std::string, size_t>> sorted(counts.begin(), counts.end());
@@ -110,12 +101,12 @@ std::string CountsByClass(const std::vector<Finding>& findings, Severity severit
 
 }  // namespace
 
-void PrintFindings(std::FILE* stream, const std::vector<Finding>& findings, size_t limit) {
+void PrintFindings(std::FILE* stream, const std::vector<Problem>& findings, size_t limit) {
   size_t warnings = 0, notes = 0;
-  for (const Finding& finding : findings) {
+  for (const Problem& finding : findings) {
     if (finding.severity == Severity::kWarning && ++warnings > limit) continue;
     if (finding.severity == Severity::kNote && ++notes > limit) continue;
-    std::fprintf(stream, "%s\n", FormatFinding(finding).c_str());
+    std::fprintf(stream, "%s\n", FormatProblem(finding).c_str());
   }
   if (warnings > limit) {
     std::fprintf(stream, "warnings: %s (the first %zu shown); run vykcn-tool check to see them all\n",

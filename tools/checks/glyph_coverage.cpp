@@ -22,12 +22,12 @@ bool IsDrawn(uint32_t c) { return c >= 0x20 && !(c >= 0x7F && c < 0xA0); }
 
 class Coverage {
  public:
-  Coverage(const FontChain& font, std::vector<Finding>* findings) : font_(font), findings_(findings) {}
+  Coverage(const FontChain& font, std::vector<Problem>* findings) : font_(font), findings_(findings) {}
 
   // Adds the characters of `text` (bytes that are not UTF-8 skipped), reporting at `place`; `of`
   // says whose they are (" of the host text"), or is empty for a translation. Characters that are
   // not `needed` are added when the font has them, and otherwise passed over in silence.
-  void AddText(const std::string& text, const Finding& place, const std::string& of, bool needed = true) {
+  void AddText(const std::string& text, const Problem& place, const std::string& of, bool needed = true) {
     uint32_t c = 0;
     for (size_t at = 0; at < text.size();) {
       const size_t start = at;
@@ -69,8 +69,8 @@ class Coverage {
   }
 
  private:
-  void Report(const Finding& place, Severity severity, const std::string& message, const char* category = "") {
-    Finding finding = place;
+  void Report(const Problem& place, Severity severity, const std::string& message, const char* category = "") {
+    Problem finding = place;
     finding.severity = severity;
     finding.message = message;
     finding.category = category;
@@ -78,19 +78,19 @@ class Coverage {
   }
 
   const FontChain& font_;
-  std::vector<Finding>* findings_;
+  std::vector<Problem>* findings_;
   std::set<uint32_t> seen_;   // each character is reported once, at its first place
   std::set<uint32_t> codes_;  // the table's characters
 };
 
 // The extra file's characters, line by line, for their places.
-void AddExtraCharacters(const GlyphSources& sources, Coverage* coverage, std::vector<Finding>* findings) {
+void AddExtraCharacters(const GlyphSources& sources, Coverage* coverage, std::vector<Problem>* findings) {
   std::string text;
   try {
     const std::vector<uint8_t> bytes = ReadFileBytes(sources.extraCharsPath);
     text.assign(bytes.begin(), bytes.end());
   } catch (const CommandError& e) {
-    findings->push_back({sources.extraFileIndex, sources.extraCharsPath, 0, Severity::kError, e.what()});
+    findings->push_back(e.FoundIn(sources.extraFileIndex, sources.extraCharsPath));
     return;
   }
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
@@ -98,7 +98,7 @@ void AddExtraCharacters(const GlyphSources& sources, Coverage* coverage, std::ve
   for (int line = 1; start < text.size(); ++line) {
     const size_t end = std::min(text.find('\n', start), text.size());
     const std::string part = text.substr(start, end - start);
-    const Finding place{sources.extraFileIndex, sources.extraCharsPath, line, Severity::kError, ""};
+    const Problem place{sources.extraFileIndex, sources.extraCharsPath, line, Severity::kError, ""};
     if (!IsValidUtf8(part)) {
       findings->push_back({place.fileIndex, place.file, line, Severity::kError, "not valid UTF-8"});
     } else {
@@ -110,12 +110,12 @@ void AddExtraCharacters(const GlyphSources& sources, Coverage* coverage, std::ve
 
 }  // namespace
 
-GlyphCharset CheckGlyphCoverage(const FontFiles& fonts, const GlyphSources& sources, std::vector<Finding>* findings) {
+GlyphCharset CheckGlyphCoverage(const FontFiles& fonts, const GlyphSources& sources, std::vector<Problem>* findings) {
   std::unique_ptr<FontChain> font;
   try {
     font = std::make_unique<FontChain>(fonts);
   } catch (const CommandError& e) {
-    findings->push_back({-1, "", 0, Severity::kError, e.what()});  // the message names the font
+    findings->push_back(e.FoundIn(-1, ""));  // the message names the font
     return {};
   }
   Coverage coverage(*font, findings);
@@ -131,7 +131,7 @@ GlyphCharset CheckGlyphCoverage(const FontFiles& fonts, const GlyphSources& sour
                                        "every glyph table holds U+0020 to U+007E")});
   }
   for (const GlyphText& text : sources.texts) {
-    const Finding place{text.fileIndex, text.entry->file, text.entry->line, Severity::kError, ""};
+    const Problem place{text.fileIndex, text.entry->file, text.entry->line, Severity::kError, ""};
     if (text.kind == GlyphText::kTranslation) {
       coverage.AddText(text.entry->translation, place, "");
     } else {

@@ -35,6 +35,6 @@ struct GlyphSources {
 // fonts tried (a translated host text's characters are not needed), or that an extra file holds
 // beyond U+FFFF; a warning for a host text's character beyond U+FFFF, which no glyph record can
 // hold; an error for a font that cannot be read (and an empty set).
-GlyphCharset CheckGlyphCoverage(const FontFiles& fonts, const GlyphSources& sources, std::vector<Finding>* findings);
+GlyphCharset CheckGlyphCoverage(const FontFiles& fonts, const GlyphSources& sources, std::vector<Problem>* findings);
 
 }  // namespace vykcn::tool

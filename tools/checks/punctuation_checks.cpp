@@ -120,7 +120,7 @@ uint32_t PlainMark(uint32_t c) {
   return c == 0x3001 ? ',' : c;  // 、
 }
 
-void CheckChinesePunctuation(const TextEntry& entry, int fileIndex, std::vector<Finding>* findings) {
+void CheckChinesePunctuation(const TextEntry& entry, int fileIndex, std::vector<Problem>* findings) {
   std::vector<uint32_t> text, host;
   if (!DecodeUtf8(entry.translation, &text) || std::none_of(text.begin(), text.end(), IsHan)) return;
   if (!DecodeUtf8(entry.host, &host)) host.clear();

@@ -19,6 +19,6 @@ uint32_t PlainMark(uint32_t c);
 
 // Adds a warning for each rule the translation breaks (classes half-width, sentence-end,
 // line-start, doubled). The translation must be valid UTF-8.
-void CheckChinesePunctuation(const TextEntry& entry, int fileIndex, std::vector<Finding>* findings);
+void CheckChinesePunctuation(const TextEntry& entry, int fileIndex, std::vector<Problem>* findings);
 
 }  // namespace vykcn::tool

@@ -92,7 +92,7 @@ std::string NearForm(const std::string& text) {
   return near;
 }
 
-void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& listed, std::vector<Finding>* findings) {
+void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& listed, std::vector<Problem>* findings) {
   ModuleLookups lookups(set);
   // Made when first needed: most sets list no text that is left untranslated.
   std::unordered_map<std::string, const TextEntry*> translatedNear;

@@ -34,6 +34,6 @@ struct ShownTextSet {
 // runs them) that finds a record: a warning when the bytes looked up are that record's host text (a
 // prefix match), an error like the above when they only share its hash (a note when accepted). A
 // warning for an accepted hash that no two listed host texts share.
-void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& listed, std::vector<Finding>* findings);
+void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& listed, std::vector<Problem>* findings);
 
 }  // namespace vykcn::tool

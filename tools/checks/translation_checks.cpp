@@ -20,21 +20,6 @@
 namespace vykcn::tool {
 namespace {
 
-// A reader's message "PATH:LINE: text" (or "PATH: text") as a finding at that place.
-Finding ReadError(int fileIndex, const std::string& path, const std::string& message) {
-  Finding finding{fileIndex, path, 0, Severity::kError, message};
-  if (message.compare(0, path.size() + 1, path + ":") != 0) return finding;
-  size_t i = path.size() + 1, digits = i;
-  while (digits < message.size() && message[digits] >= '0' && message[digits] <= '9') ++digits;
-  if (digits > i && message.compare(digits, 2, ": ") == 0) {
-    finding.line = std::stoi(message.substr(i, digits - i));
-    finding.message = message.substr(digits + 2);
-  } else if (message.compare(i, 1, " ") == 0) {
-    finding.message = message.substr(i + 1);
-  }
-  return finding;
-}
-
 struct Candidate {
   TextEntry* entry;  // its translation may be wrapped in place
   int fileIndex;
@@ -47,7 +32,7 @@ struct Candidate {
 // entry of another host text with the same hash and another translation is left out here: the
 // lookups below tell what that text would show. `wanted` gets, for each host text, the entry whose
 // translation it should show by these rules.
-void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::vector<Finding>* findings,
+void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::vector<Problem>* findings,
                       std::unordered_map<std::string_view, const TextEntry*>* wanted) {
   std::unordered_map<uint32_t, std::vector<Candidate*>> byHash;  // the entries that give the record
   for (Candidate& candidate : *candidates) {
@@ -90,18 +75,18 @@ void ResolveConflicts(std::vector<Candidate>* candidates, bool laterWins, std::v
   }
 }
 
-// The problems a reader met, as findings: its only warnings are about how a file was read.
-void AddReadProblems(const SourceFile& source, int index, std::vector<Finding>* findings) {
-  for (const SourceProblem& problem : source.problems) {
-    findings->push_back({index, source.path, problem.line, problem.warning ? Severity::kWarning : Severity::kError,
-                         problem.message, problem.warning ? warning_class::kEncoding : ""});
+// The problems a reader met, as findings about the file given `index`-th.
+void AddReadProblems(const SourceFile& source, int index, std::vector<Problem>* findings) {
+  for (Problem problem : source.problems) {
+    problem.fileIndex = index;
+    findings->push_back(std::move(problem));
   }
 }
 
 // Reads each list of host texts, turning what cannot be read into an error and each problem met
 // into a finding.
 std::vector<SourceFile> ReadHostTextLists(const std::vector<std::string>& paths, int firstIndex,
-                                          std::vector<int>* indices, std::vector<Finding>* findings) {
+                                          std::vector<int>* indices, std::vector<Problem>* findings) {
   std::vector<SourceFile> sources;
   for (size_t i = 0; i < paths.size(); ++i) {
     const int index = firstIndex + static_cast<int>(i);
@@ -109,7 +94,7 @@ std::vector<SourceFile> ReadHostTextLists(const std::vector<std::string>& paths,
       sources.push_back(ReadHostTextFile(paths[i]));
       indices->push_back(index);
     } catch (const CommandError& e) {
-      findings->push_back(ReadError(index, paths[i], e.what()));
+      findings->push_back(e.FoundIn(index, paths[i]));
       continue;
     }
     AddReadProblems(sources.back(), index, findings);
@@ -120,7 +105,7 @@ std::vector<SourceFile> ReadHostTextLists(const std::vector<std::string>& paths,
 // One translators' file, read and its entries checked alone.
 struct CheckedFile {
   SourceFile source;
-  std::vector<Finding> findings;  // the reader's problems, then the entries' own, in file order
+  std::vector<Problem> findings;  // the reader's problems, then the entries' own, in file order
   std::vector<bool> passed;       // per entry: used, and free of errors of its own
 };
 
@@ -161,7 +146,7 @@ struct FileCheckCache::Files {
     const std::string before = file.source.path;
     file.source.path = path;
     for (TextEntry& entry : file.source.entries) entry.file = path;
-    for (Finding& finding : file.findings) {
+    for (Problem& finding : file.findings) {
       finding.fileIndex = index;
       if (finding.file == before) finding.file = path;
     }
@@ -184,7 +169,7 @@ namespace {
 GlyphCharset CoverGlyphs(const CheckOptions& options, size_t fileCount, const std::vector<ListedText>& listed,
                          const std::vector<Candidate*>& kept,
                          const std::unordered_map<std::string_view, const TextEntry*>& wanted,
-                         std::vector<Finding>* findings) {
+                         std::vector<Problem>* findings) {
   std::unordered_set<const TextEntry*> keptEntries;
   for (const Candidate* candidate : kept) keptEntries.insert(candidate->entry);
   GlyphSources sources;
@@ -206,7 +191,7 @@ GlyphCharset CoverGlyphs(const CheckOptions& options, size_t fileCount, const st
 // font has are reported on their own, and left out here. Glyphs that fit no height are an error,
 // as pack-font would refuse them.
 std::optional<FontPack> ArrangeGlyphs(const CheckOptions& options, const GlyphCharset& charset,
-                                      std::vector<Finding>* findings) {
+                                      std::vector<Problem>* findings) {
   try {
     constexpr uint16_t kDelete = 0x7F;  // every table holds it, with the space's metrics
     GlyphCharset drawable;
@@ -221,7 +206,7 @@ std::optional<FontPack> ArrangeGlyphs(const CheckOptions& options, const GlyphCh
     packOptions.glyphHeight = options.layout.glyphHeight;
     return ArrangeFontPack(options.fonts(), drawable, packOptions);
   } catch (const CommandError& e) {
-    findings->push_back({-1, options.fontPath, 0, Severity::kError, e.what()});
+    findings->push_back(e.FoundIn(-1, options.fontPath));
     return std::nullopt;
   }
 }
@@ -252,7 +237,7 @@ CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, con
       result.findings.insert(result.findings.end(), file.findings.begin(), file.findings.end());
       indices.push_back(index);
     } catch (const CommandError& e) {
-      result.findings.push_back(ReadError(index, paths[i], e.what()));
+      result.findings.push_back(e.FoundIn(index, paths[i]));
     }
   }
   const std::vector<SourceFile> lists =

@@ -74,7 +74,7 @@ struct FileSummary {
 };
 
 struct CheckedTranslations {
-  std::vector<Finding> findings;  // in file and line order
+  std::vector<Problem> findings;  // in file and line order
   std::vector<TextEntry> used;    // what the image is built from, in input order
   std::vector<FileSummary> files; // one per translators' file read
   std::vector<SourceFile> sources;  // the same files' entries, as read

@@ -1,12 +1,10 @@
-// vykcn-tool build: a module for a set of translators' files, made from a built module without a
-// compiler: the set's glyph table, translations and atlas, built as pack-font and pack-text build
-// them, take the place of the module's own. The same inputs give the same bytes on every platform.
+#include "commands/build_command.h"
+
 #include <cstdio>
-#include <memory>
 #include <sstream>
 
 #include "checks/build_guard.h"
-#include "commands/command_registry.h"
+#include "common/command_error.h"
 #include "commands/layout_options.h"
 #include "commands/set_options.h"
 #include "common/build_stamp.h"
@@ -24,17 +22,8 @@
 #include "text_sources/translators_files.h"
 
 namespace vykcn::tool {
-namespace {
 
-struct BuildOptions {
-  std::vector<std::string> sources;  // folders and files
-  std::string module;
-  std::string output;
-  std::string stamp;
-  bool best = false;
-  CheckOptions check;
-  LayoutSources layout;
-};
+namespace {
 
 // The glyph table and atlas, drawn now or taken as a build drew them before.
 struct GlyphPart {
@@ -96,7 +85,9 @@ PartDigests DigestParts(const BuildOptions& options, const CheckedTranslations& 
   return {glyphs.Digest(), translations.Digest(), into.Digest()};
 }
 
-void RunBuild(BuildOptions& options) {
+}  // namespace
+
+int RunBuild(BuildOptions& options) {
   TakeDefaultFontsUnlessGiven(&options.check);
   std::vector<std::string> files;
   for (const std::string& source : options.sources) {
@@ -130,7 +121,7 @@ void RunBuild(BuildOptions& options) {
     if (record == digests.Joined()) {
       std::printf("up to date: %s from %zu file%s: %zu records\n", options.output.c_str(), files.size(), plural,
                   checked.records);
-      return;
+      return kExitDone;
     }
     std::istringstream(record) >> recorded.glyphs >> recorded.translations >> recorded.module;
     if (!record.empty()) before = ReadPeResources(ReadFileBytes(options.output));
@@ -164,13 +155,10 @@ void RunBuild(BuildOptions& options) {
     std::printf("the glyphs do not fit at 'M' %d px: chose %d px, the largest that fits\n", kReferenceGlyphRows,
                 glyphs.height);
   }
+  return kExitDone;
 }
 
-void AddBuildCommand(CLI::App& app) {
-  auto options = std::make_shared<BuildOptions>();
-  CLI::App* command = app.add_subcommand(
-      "build", "Write a module for a set of translators' files: a built vykcn.dll with the set's glyph table, "
-               "translations and atlas in place of its own (no compiler needed)");
+void AddBuildOptions(CLI::App* command, BuildOptions* options) {
   command->add_option("SOURCES", options->sources,
                       "folders of .po and .csv files (subfolders too, in the order of their paths), or the files")
       ->required();
@@ -190,11 +178,6 @@ void AddBuildCommand(CLI::App& app) {
   // Lines are measured with the glyph table the build makes, never another.
   command->remove_option(command->get_option("--glyphs"));
   command->remove_option(command->get_option("--dll"));
-  command->callback([options] { RunBuild(*options); });
 }
-
-}  // namespace
-
-VYKCN_TOOL_COMMAND("build", AddBuildCommand);
 
 }  // namespace vykcn::tool

@@ -1,14 +1,12 @@
-// vykcn-tool check: every problem of a set of translators' files in one run, then what the set
-// holds. Exit 1 when there is an error, as pack-text and pack-font would then refuse the set. What
-// is not given is taken as make takes it: its fonts, glyph height, atlas size and set options.
+#include "commands/check_command.h"
+
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "checks/translation_checks.h"
 #include "checks/work_reports.h"
-#include "commands/command_registry.h"
+#include "common/command_error.h"
 #include "commands/layout_options.h"
 #include "commands/set_options.h"
 #include "common/path_checks.h"
@@ -17,14 +15,6 @@
 
 namespace vykcn::tool {
 namespace {
-
-struct CheckCommandOptions {
-  std::vector<std::string> files;
-  CheckOptions check;
-  LayoutSources layout;
-  WorkList list = WorkList::kNone;
-  bool statistics = false;
-};
 
 // The atlas fit as pack-font finds it; when the glyphs fit no height, an error above says so.
 void ReportAtlasFit(std::FILE* out, const CheckedTranslations& checked, const CheckCommandOptions& options) {
@@ -65,10 +55,9 @@ void PrintSummary(std::FILE* out, const CheckedTranslations& checked, const Chec
   if (errors > 0) throw CommandError(std::to_string(errors) + (errors == 1 ? " error" : " errors"));
 }
 
-void AddCheckCommand(CLI::App& app) {
-  auto options = std::make_shared<CheckCommandOptions>();
-  CLI::App* command = app.add_subcommand(
-      "check", "Report every problem of .po and .csv files at once (FILE:LINE: error|warning: ...), then a summary");
+}  // namespace
+
+void AddCheckOptions(CLI::App* command, CheckCommandOptions* options) {
   command->add_option("FILE", options->files,
                       "translators' files, in the order pack-text would take them; a folder, its .po and .csv files "
                       "and its subfolders', in path order, as make takes them")
@@ -79,8 +68,8 @@ void AddCheckCommand(CLI::App& app) {
   AddLayoutOptions(command, &options->check, &options->layout, true);
   command->add_option_function<std::string>(
       "--list",
-      [options](const std::string& value) {
-        if (!ParseWorkList(value, &options->list)) {
+      [list = &options->list](const std::string& value) {
+        if (!ParseWorkList(value, list)) {
           throw CLI::ValidationError("--list", "'" + value + "' is none of untranslated, fuzzy, all");
         }
       },
@@ -88,32 +77,30 @@ void AddCheckCommand(CLI::App& app) {
       "output (the findings and the summary go to standard error)");
   command->add_flag("--statistics", options->statistics,
                     "count translated, fuzzy and untranslated messages per file and for the set, as msgfmt does");
-  command->callback([options] {
-    CommandPaths paths;
-    options->files = TranslatorsFiles(options->files, &paths.problems);
-    paths.inputs = options->files;
-    paths.inputs.push_back(options->check.fontPath);
-    paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());
-    paths.inputs.push_back(options->check.extraCharsPath);
-    paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
-    paths.inputs.push_back(options->layout.glyphs);
-    paths.inputs.push_back(options->layout.dll);
-    CheckCommandPaths(paths);
-    // make's fonts for what is not given (refused in one line when they are not beside the program).
-    TakeDefaultFontsUnlessGiven(&options->check);
-    ResolveLayoutSources(options->layout, &options->check);
-    options->check.arrangeFont = true;
-    const CheckedTranslations checked = CheckTranslations(options->files, options->check);
-    // A list is the output: the findings and the summary go with the other messages.
-    std::FILE* const report = options->list == WorkList::kNone ? stdout : stderr;
-    PrintWorkList(stdout, checked, options->list);
-    PrintFindings(report, checked.findings, SIZE_MAX);
-    PrintSummary(report, checked, *options);
-  });
 }
 
-}  // namespace
-
-VYKCN_TOOL_COMMAND("check", AddCheckCommand);
+int RunCheck(CheckCommandOptions& options) {
+  CommandPaths paths;
+  options.files = TranslatorsFiles(options.files, &paths.problems);
+  paths.inputs = options.files;
+  paths.inputs.push_back(options.check.fontPath);
+  paths.inputs.insert(paths.inputs.end(), options.check.fallbackFonts.begin(), options.check.fallbackFonts.end());
+  paths.inputs.push_back(options.check.extraCharsPath);
+  paths.inputs.insert(paths.inputs.end(), options.check.hostTextFiles.begin(), options.check.hostTextFiles.end());
+  paths.inputs.push_back(options.layout.glyphs);
+  paths.inputs.push_back(options.layout.dll);
+  CheckCommandPaths(paths);
+  // make's fonts for what is not given (refused in one line when they are not beside the program).
+  TakeDefaultFontsUnlessGiven(&options.check);
+  ResolveLayoutSources(options.layout, &options.check);
+  options.check.arrangeFont = true;
+  const CheckedTranslations checked = CheckTranslations(options.files, options.check);
+  // A list is the output: the findings and the summary go with the other messages.
+  std::FILE* const report = options.list == WorkList::kNone ? stdout : stderr;
+  PrintWorkList(stdout, checked, options.list);
+  PrintFindings(report, checked.findings, SIZE_MAX);
+  PrintSummary(report, checked, options);
+  return kExitDone;
+}
 
 }  // namespace vykcn::tool

@@ -30,9 +30,9 @@ ComparedImage BuiltSet(const std::string& name, const std::vector<std::string>& 
                        FileCheckCache* cache) {
   CheckCommandPaths({files, {}});
   CheckedTranslations checked = CheckTranslations(files, options, cache);
-  std::vector<Finding> errors;
+  std::vector<Problem> errors;
   std::copy_if(checked.findings.begin(), checked.findings.end(), std::back_inserter(errors),
-               [](const Finding& finding) { return finding.severity == Severity::kError; });
+               [](const Problem& finding) { return finding.severity == Severity::kError; });
   if (!errors.empty()) {
     PrintFindings(stderr, errors, 0);
     throw CommandError(name + ": " + std::to_string(errors.size()) + (errors.size() == 1 ? " error" : " errors") +

@@ -1,31 +1,16 @@
-// vykcn-tool compress: wraps any file into a translation resource (size + LZX stream),
-// or with --raw into a bare chunk-framed LZX stream, at any window.
-#include <cstdint>
-#include <cstdio>
-#include <memory>
+#include "commands/compress_command.h"
 
-#include "commands/command_registry.h"
+#include <cstdio>
+
 #include "commands/window_option.h"
+#include "common/command_error.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
 #include "common/translation_packing.h"
-#include "formats/translation_resource.h"
 
 namespace vykcn::tool {
 
-namespace {
-
-void AddCompressCommand(CLI::App& app) {
-  struct Options {
-    uint32_t e8 = 0;
-    std::string input;
-    std::string output;
-    bool raw = false;
-    bool best = false;
-    uint32_t window = kTranslationWindowSize;
-  };
-  auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand("compress", "Compress a file into a translation resource (4-byte size + LZX stream)");
+void AddCompressOptions(CLI::App* command, CompressOptions* options) {
   command->add_option("--e8", options->e8, "turn call-instruction (0xE8) translation on with this translation size")
       ->check(CLI::Range(1u, 0x7FFFFFFFu));
   command->add_flag("--raw", options->raw, "write the bare framed stream, without the 4-byte size");
@@ -33,21 +18,19 @@ void AddCompressCommand(CLI::App& app) {
   AddWindowOption(command, &options->window);
   command->add_option("IN", options->input, "file to compress")->required();
   command->add_option("OUT", options->output, "resource to write")->required();
-  command->callback([options] {
-    CheckCommandPaths({{options->input}, {}, {options->output}});
-    const std::vector<uint8_t> input = ReadFileBytes(options->input);
-    if (input.size() > UINT32_MAX) throw CommandError(options->input + " is larger than the 4-byte size field allows");
-    std::vector<uint8_t> resource = PackTranslationResource(
-        input, options->e8, options->window, options->best ? lzx::CompressionLevel::kBest : lzx::CompressionLevel::kDefault);
-    if (options->raw) resource.erase(resource.begin(), resource.begin() + kResourceHeaderSize);
-    WriteFileAtomically(options->output, resource);
-    std::printf("%zu bytes -> %zu bytes (ratio %.4f)\n", input.size(), resource.size(),
-                input.empty() ? 0.0 : static_cast<double>(resource.size()) / static_cast<double>(input.size()));
-  });
 }
 
-}  // namespace
-
-VYKCN_TOOL_COMMAND("compress", AddCompressCommand);
+int RunCompress(CompressOptions& options) {
+  CheckCommandPaths({{options.input}, {}, {options.output}});
+  const std::vector<uint8_t> input = ReadFileBytes(options.input);
+  if (input.size() > UINT32_MAX) throw CommandError(options.input + " is larger than the 4-byte size field allows");
+  std::vector<uint8_t> resource = PackTranslationResource(
+      input, options.e8, options.window, options.best ? lzx::CompressionLevel::kBest : lzx::CompressionLevel::kDefault);
+  if (options.raw) resource.erase(resource.begin(), resource.begin() + kResourceHeaderSize);
+  WriteFileAtomically(options.output, resource);
+  std::printf("%zu bytes -> %zu bytes (ratio %.4f)\n", input.size(), resource.size(),
+              input.empty() ? 0.0 : static_cast<double>(resource.size()) / static_cast<double>(input.size()));
+  return kExitDone;
+}
 
 }  // namespace vykcn::tool

@@ -1,16 +1,12 @@
-// vykcn-tool decompress: decodes a translation resource (or a bare framed LZX stream) with the
-// module's decoder and reports what the module would: "data corrupted" when the decoder fails,
-// "decomp size mismatch" when it produces a size other than the stored one (both worded in
-// module_reading/resource_decoding.h), and "data corrupted" again when the image would not fill
-// the module's table (unless --data: a resource of other bytes, as compress writes for any file).
+#include "commands/decompress_command.h"
+
 #include <cstdio>
 #include <memory>
 #include <string>
 
-#include "commands/command_registry.h"
+#include "common/command_error.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
-#include "formats/translation_resource.h"
 #include "commands/window_option.h"
 #include "formats/translation_image.h"
 #include "lzx/lzx_constants.h"
@@ -18,7 +14,6 @@
 #include "translation/translation_table.h"
 
 namespace vykcn::tool {
-
 namespace {
 
 // When the stream fails with the window asked for: the window it was written with, if another
@@ -53,19 +48,9 @@ std::string ImageProblem(const std::vector<uint8_t>& image) {
   return "data corrupted; " + why + otherBytes;
 }
 
-void AddDecompressCommand(CLI::App& app) {
-  struct Options {
-    std::string input;
-    std::string output;
-    bool raw = false;
-    size_t size = 0;
-    bool data = false;
-    bool force = false;
-    uint32_t window = kTranslationWindowSize;
-  };
-  auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand(
-      "decompress", "Decode a translation resource (4-byte size + framed LZX stream) as the module does");
+}  // namespace
+
+void AddDecompressOptions(CLI::App* command, DecompressOptions* options) {
   command->add_option("IN", options->input, "resource file (or a bare framed stream with --raw)")->required();
   command->add_option("OUT", options->output, "decoded bytes; written only when decoding succeeds")->required();
   auto* raw = command->add_flag("--raw", options->raw, "IN is a bare framed stream without the size header");
@@ -77,39 +62,37 @@ void AddDecompressCommand(CLI::App& app) {
   raw->needs(size);
   size->needs(raw);
   raw->excludes(data);
-  command->callback([options] {
-    // A translation image is binary; other bytes (--data, --raw) may be any file, a PO file too.
-    CommandPaths paths{{options->input}, {}, {}, options->force};
-    (options->data || options->raw ? paths.outputs : paths.binaryOutputs).push_back(options->output);
-    CheckCommandPaths(paths);
-    const std::vector<uint8_t> input = ReadFileBytes(options->input);
-    BoundedDecode decoded;
-    if (options->raw) {
-      decoded = DecodeBounded(input.data(), input.size(), options->size, options->window);
-      const auto otherWindow = [&] { return OtherWindow(input.data(), input.size(), options->size, options->window, 0); };
-      const std::string problem = DecodeProblem(decoded, std::nullopt);
-      if (!problem.empty()) throw CommandError(problem + otherWindow());
-      if (decoded.bytes.empty()) throw CommandError("nothing decoded from " + options->input + otherWindow());
-    } else {
-      const TranslationResourceParts parts = SplitTranslationResource(input, options->input);
-      decoded = DecodeBounded(parts.stream, parts.streamSize, parts.imageSize, options->window);
-      const std::string problem = DecodeProblem(decoded, parts.imageSize);
-      if (!problem.empty()) {
-        throw CommandError(problem + OtherWindow(parts.stream, parts.streamSize, parts.imageSize, options->window,
-                                                 parts.imageSize));
-      }
-      if (!options->data) {
-        const std::string imageProblem = ImageProblem(decoded.bytes);
-        if (!imageProblem.empty()) throw CommandError(imageProblem);
-      }
-    }
-    WriteFileAtomically(options->output, decoded.bytes);
-    std::printf("%zu bytes -> %zu bytes\n", input.size(), decoded.bytes.size());
-  });
 }
 
-}  // namespace
-
-VYKCN_TOOL_COMMAND("decompress", AddDecompressCommand);
+int RunDecompress(DecompressOptions& options) {
+  // A translation image is binary; other bytes (--data, --raw) may be any file, a PO file too.
+  CommandPaths paths{{options.input}, {}, {}, options.force};
+  (options.data || options.raw ? paths.outputs : paths.binaryOutputs).push_back(options.output);
+  CheckCommandPaths(paths);
+  const std::vector<uint8_t> input = ReadFileBytes(options.input);
+  BoundedDecode decoded;
+  if (options.raw) {
+    decoded = DecodeBounded(input.data(), input.size(), options.size, options.window);
+    const auto otherWindow = [&] { return OtherWindow(input.data(), input.size(), options.size, options.window, 0); };
+    const std::string problem = DecodeProblem(decoded, std::nullopt);
+    if (!problem.empty()) throw CommandError(problem + otherWindow());
+    if (decoded.bytes.empty()) throw CommandError("nothing decoded from " + options.input + otherWindow());
+  } else {
+    const TranslationResourceParts parts = SplitTranslationResource(input, options.input);
+    decoded = DecodeBounded(parts.stream, parts.streamSize, parts.imageSize, options.window);
+    const std::string problem = DecodeProblem(decoded, parts.imageSize);
+    if (!problem.empty()) {
+      throw CommandError(problem + OtherWindow(parts.stream, parts.streamSize, parts.imageSize, options.window,
+                                               parts.imageSize));
+    }
+    if (!options.data) {
+      const std::string imageProblem = ImageProblem(decoded.bytes);
+      if (!imageProblem.empty()) throw CommandError(imageProblem);
+    }
+  }
+  WriteFileAtomically(options.output, decoded.bytes);
+  std::printf("%zu bytes -> %zu bytes\n", input.size(), decoded.bytes.size());
+  return kExitDone;
+}
 
 }  // namespace vykcn::tool

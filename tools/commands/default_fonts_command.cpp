@@ -1,25 +1,19 @@
-// vykcn-tool default-fonts: the fonts check measures with when no --font is given, the main font
-// first, then its fallbacks, one a line. make takes its FONT and FALLBACK_FONTS defaults from it.
+#include "commands/default_fonts_command.h"
+
 #include <cstdio>
 
-#include "commands/command_registry.h"
+#include "common/command_error.h"
 #include "font_building/default_fonts.h"
 
 namespace vykcn::tool {
-namespace {
 
-void AddDefaultFontsCommand(CLI::App& app) {
-  CLI::App* command = app.add_subcommand(
-      "default-fonts", "List the fonts that check and make use when none is given: the main font, then its fallbacks");
-  command->callback([] {
-    const FontFiles fonts = DefaultFonts();
-    std::printf("%s\n", fonts.main.c_str());
-    for (const std::string& fallback : fonts.fallbacks) std::printf("%s\n", fallback.c_str());
-  });
+void AddDefaultFontsOptions(CLI::App*, DefaultFontsOptions*) {}
+
+int RunDefaultFonts(DefaultFontsOptions&) {
+  const FontFiles fonts = DefaultFonts();
+  std::printf("%s\n", fonts.main.c_str());
+  for (const std::string& fallback : fonts.fallbacks) std::printf("%s\n", fallback.c_str());
+  return kExitDone;
 }
-
-}  // namespace
-
-VYKCN_TOOL_COMMAND("default-fonts", AddDefaultFontsCommand);
 
 }  // namespace vykcn::tool

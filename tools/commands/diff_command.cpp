@@ -1,11 +1,9 @@
-// vykcn-tool diff: what changed between two builds, record by record as the module sees them (by
-// hash), and between two modules also glyph by glyph and in the atlas. Exits as diff does: 0 the
-// same, 1 different, 2 trouble.
+#include "commands/diff_command.h"
+
 #include <cstdio>
-#include <memory>
 #include <unordered_map>
 
-#include "commands/command_registry.h"
+#include "common/command_error.h"
 #include "commands/compared_image.h"
 #include "commands/font_differences.h"
 #include "commands/layout_options.h"
@@ -20,7 +18,6 @@ namespace vykcn::tool {
 namespace {
 
 constexpr int kDifferent = 1;
-constexpr int kTrouble = 2;
 
 // "0x1A2B3C4D "host text"", or the hash alone when no source names it.
 std::string Key(uint32_t hash, const std::string& translation, const HostTextIndex& hosts) {
@@ -68,18 +65,9 @@ bool CompareFonts(const ComparedImage& before, const ComparedImage& after) {
   return false;
 }
 
-void AddDiffCommand(CLI::App& app) {
-  struct Options {
-    std::string before;
-    std::string after;
-    std::vector<std::string> sources;
-    CheckOptions check;
-    LayoutSources layout;
-  };
-  auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand(
-      "diff", "List the records added, removed and changed between two builds of the translations; between two "
-              "modules, also the glyphs and the atlas");
+}  // namespace
+
+void AddDiffOptions(CLI::App* command, DiffOptions* options) {
   command->add_option("OLD", options->before, "module, translation resource, or translators' files (a folder, or one .po/.csv)")
       ->required();
   command->add_option("NEW", options->after, "the same kinds as OLD")->required();
@@ -89,31 +77,26 @@ void AddDiffCommand(CLI::App& app) {
   AddSetOptions(command, &options->check);
   AddFontOptions(command, &options->check);
   AddLayoutOptions(command, &options->check, &options->layout, true);
-  // Like diff: 1 says "different", so every failure, usage errors included, says 2.
-  command->preparse_callback([](size_t) { RunExitStatuses().failed = kTrouble; });
-  command->callback([options] {
-    CommandPaths paths{options->sources, {}};
-    paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
-    paths.inputs.insert(paths.inputs.end(), {options->check.fontPath, options->layout.glyphs, options->layout.dll});
-    paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());
-    CheckCommandPaths(paths);
-    ResolveLayoutSources(options->layout, &options->check);
-    // The files the two sides share are read and checked once.
-    FileCheckCache shared;
-    const ComparedImage before = ReadComparedImage(options->before, options->check, &shared);
-    const ComparedImage after = ReadComparedImage(options->after, options->check, &shared);
-    // The sets' own entries name the records (NEW's, then OLD's), then --source.
-    std::vector<TextEntry> hostTexts = after.hostTexts;
-    hostTexts.insert(hostTexts.end(), before.hostTexts.begin(), before.hostTexts.end());
-    const std::vector<TextEntry> sources = ReadSourceTexts(options->sources);
-    hostTexts.insert(hostTexts.end(), sources.begin(), sources.end());
-    const bool records = PrintDifferences(before, after, HostTextIndex(std::move(hostTexts)));
-    if (CompareFonts(before, after) || records) RunExitStatuses().done = kDifferent;
-  });
 }
 
-}  // namespace
-
-VYKCN_TOOL_COMMAND("diff", AddDiffCommand);
+int RunDiff(DiffOptions& options) {
+  CommandPaths paths{options.sources, {}};
+  paths.inputs.insert(paths.inputs.end(), options.check.hostTextFiles.begin(), options.check.hostTextFiles.end());
+  paths.inputs.insert(paths.inputs.end(), {options.check.fontPath, options.layout.glyphs, options.layout.dll});
+  paths.inputs.insert(paths.inputs.end(), options.check.fallbackFonts.begin(), options.check.fallbackFonts.end());
+  CheckCommandPaths(paths);
+  ResolveLayoutSources(options.layout, &options.check);
+  // The files the two sides share are read and checked once.
+  FileCheckCache shared;
+  const ComparedImage before = ReadComparedImage(options.before, options.check, &shared);
+  const ComparedImage after = ReadComparedImage(options.after, options.check, &shared);
+  // The sets' own entries name the records (NEW's, then OLD's), then --source.
+  std::vector<TextEntry> hostTexts = after.hostTexts;
+  hostTexts.insert(hostTexts.end(), before.hostTexts.begin(), before.hostTexts.end());
+  const std::vector<TextEntry> sources = ReadSourceTexts(options.sources);
+  hostTexts.insert(hostTexts.end(), sources.begin(), sources.end());
+  const bool records = PrintDifferences(before, after, HostTextIndex(std::move(hostTexts)));
+  return CompareFonts(before, after) || records ? kDifferent : kExitDone;
+}
 
 }  // namespace vykcn::tool

@@ -1,11 +1,9 @@
-// vykcn-tool find: where a line seen in the game comes from. The test build shows each line's hash
-// on a key (the hash of the host text whose record it shows, which the fallback may have shortened);
-// find names the entries that make that record, or those of a text as the game shows it. Exits as
-// grep does: 0 found, 1 not found, 2 trouble.
+#include "commands/find_command.h"
+
 #include <cstdio>
 #include <memory>
 
-#include "commands/command_registry.h"
+#include "common/command_error.h"
 #include "common/hash_label.h"
 #include "common/path_checks.h"
 #include "text_sources/po_escape.h"
@@ -17,14 +15,6 @@ namespace vykcn::tool {
 namespace {
 
 constexpr int kNotFound = 1;
-constexpr int kTrouble = 2;
-
-struct FindOptions {
-  std::vector<std::string> files;
-  std::string hash;  // as given, 0xHASH
-  std::string text;
-  bool byHash = false;  // --hash was given (else --text)
-};
 
 // What an entry adds to its place: its host text, and how the game uses it when not as a record.
 std::string Described(const TextEntry& entry, bool byTranslation) {
@@ -35,7 +25,11 @@ std::string Described(const TextEntry& entry, bool byTranslation) {
   return line;
 }
 
-void RunFind(const FindOptions& options) {
+}  // namespace
+
+int RunFind(FindOptions& options) {
+  if (options.hashGiven->count() == 0 && options.textGiven->count() == 0) throw CommandError("find needs --hash 0xHASH or --text TEXT");
+  options.byHash = options.hashGiven->count() > 0;
   uint32_t hash = 0;
   if (options.byHash && !ParseHashLabel(options.hash, &hash)) {
     throw CommandError("--hash: '" + options.hash + "' is no hash: write 0x and one to eight hex digits, as the game shows it");
@@ -60,13 +54,12 @@ void RunFind(const FindOptions& options) {
                  options.byHash ? ("of hash " + HashLabel(hash)).c_str()
                                   : ("with the host text or translation " + QuotedPoText(options.text)).c_str(),
                  files.size(), files.size() == 1 ? "" : "s");
-    RunExitStatuses().done = kNotFound;
+    return kNotFound;
   }
+  return kExitDone;
 }
 
-void AddFindCommand(CLI::App& app) {
-  auto options = std::make_shared<FindOptions>();
-  CLI::App* command = app.add_subcommand("find", "Name the entries (FILE:LINE) of a hash or a text seen in the game");
+void AddFindOptions(CLI::App* command, FindOptions* options) {
   command->add_option("FILE", options->files,
                       "translators' files: .po or .csv; a folder, its .po and .csv files and its subfolders'")
       ->required();
@@ -77,16 +70,8 @@ void AddFindCommand(CLI::App& app) {
                                           "a text as the game shows it, byte for byte: the entries with it as their "
                                           "host text or as their translation");
   hash->excludes(text);
-  command->preparse_callback([](size_t) { RunExitStatuses().failed = kTrouble; });
-  command->callback([options, hash, text] {
-    if (!*hash && !*text) throw CommandError("find needs --hash 0xHASH or --text TEXT");
-    options->byHash = static_cast<bool>(*hash);
-    RunFind(*options);
-  });
+  options->hashGiven = hash;
+  options->textGiven = text;
 }
-
-}  // namespace
-
-VYKCN_TOOL_COMMAND("find", AddFindCommand);
 
 }  // namespace vykcn::tool

@@ -1,10 +1,9 @@
-// vykcn-tool inspect: lists a built module's resources and checks that they work together; with
-// --summary, says only what the module carries, in one line.
+#include "commands/inspect_command.h"
+
 #include <cstdarg>
 #include <cstdio>
-#include <memory>
 
-#include "commands/command_registry.h"
+#include "common/command_error.h"
 #include "common/file_io.h"
 #include "common/path_checks.h"
 #include "font_building/atlas_file.h"
@@ -74,7 +73,7 @@ void Report(const std::string& dll, const std::vector<std::string>& problems) {
   throw CommandError(dll + ": " + Counted(problems.size()));
 }
 
-void RunInspect(const std::string& dll, bool summary) {
+void InspectModule(const std::string& dll, bool summary) {
   const Listing list(!summary);
   const std::vector<uint8_t> image = ReadFileBytes(dll);
   // Nothing in a file whose structure is broken is worth reading further.
@@ -156,24 +155,18 @@ void RunInspect(const std::string& dll, bool summary) {
   }
 }
 
-void AddInspectCommand(CLI::App& app) {
-  struct Options {
-    std::string dll;
-    bool summary = false;
-  };
-  auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand("inspect", "List a built vykcn.dll's resources and check them");
+}  // namespace
+
+void AddInspectOptions(CLI::App* command, InspectOptions* options) {
   command->add_option("dll", options->dll, "the module file")->required();
   command->add_flag("--summary", options->summary,
                     "when the checks pass, print only one line: records, glyphs, 'M' height, atlas size");
-  command->callback([options] {
-    CheckCommandPaths({{options->dll}, {}});
-    RunInspect(options->dll, options->summary);
-  });
 }
 
-}  // namespace
-
-VYKCN_TOOL_COMMAND("inspect", AddInspectCommand);
+int RunInspect(InspectOptions& options) {
+  CheckCommandPaths({{options.dll}, {}});
+  InspectModule(options.dll, options.summary);
+  return kExitDone;
+}
 
 }  // namespace vykcn::tool

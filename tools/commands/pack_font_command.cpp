@@ -1,11 +1,10 @@
-// vykcn-tool pack-font: the glyph table (resource 101) and font atlas (resource 103) for every
-// character that the host may draw with them: those of the translations and of the host texts.
+#include "commands/pack_font_command.h"
+
 #include <cmath>
 #include <cstdio>
-#include <memory>
 
 #include "checks/build_guard.h"
-#include "commands/command_registry.h"
+#include "common/command_error.h"
 #include "commands/layout_options.h"
 #include "commands/set_options.h"
 #include "common/build_stamp.h"
@@ -23,19 +22,6 @@
 namespace vykcn::tool {
 namespace {
 
-struct PackFontOptions {
-  std::string font;
-  std::string glyphs;
-  std::string atlas;
-  std::vector<std::string> translations;
-  int glyphHeight = 0;  // 0: the largest that fits
-  AtlasSize atlasSize;  // the documented 2048 x 1024 unless asked
-  int face = 0;
-  std::string stamp;
-  bool glyphFindingsOnly = false;
-  CheckOptions check;
-};
-
 // Every character the host may draw, after the checks that pack-text makes (with the font's
 // coverage among them, so that a missing glyph is named with its file and line).
 GlyphCharset GlyphsToDraw(const PackFontOptions& options) {
@@ -47,7 +33,7 @@ GlyphCharset GlyphsToDraw(const PackFontOptions& options) {
       .glyphs;
 }
 
-void RunPackFont(const PackFontOptions& options) {
+void PackFont(const PackFontOptions& options) {
   FontPackOptions packOptions;
   packOptions.atlas = options.atlasSize;
   packOptions.glyphHeight = options.glyphHeight;
@@ -74,7 +60,7 @@ void RunPackFont(const PackFontOptions& options) {
     pack = BuildFontPack(fonts, charset, packOptions);
   } catch (const CommandError& e) {
     // Glyphs that fit no height are said as check says them, at the font.
-    std::fprintf(stderr, "%s\n", FormatFinding({-1, options.font, 0, Severity::kError, e.what()}).c_str());
+    std::fprintf(stderr, "%s\n", FormatProblem(e.FoundIn(-1, options.font)).c_str());
     throw CommandError("1 error (listed above); nothing written");
   }
   const int width = pack.atlas.width, height = pack.atlas.height;
@@ -114,11 +100,9 @@ void RunPackFont(const PackFontOptions& options) {
   }
 }
 
-void AddPackFontCommand(CLI::App& app) {
-  auto options = std::make_shared<PackFontOptions>();
-  CLI::App* command = app.add_subcommand(
-      "pack-font", "Rasterise every character the game may draw with the module (translations, host texts, Latin "
-                  "extras) into a glyph table (101) and a DXT5 atlas (103)");
+}  // namespace
+
+void AddPackFontOptions(CLI::App* command, PackFontOptions* options) {
   command->add_option("--font", options->font,
                       "TTF, OTF or TTC font file (default: WenQuanYi Micro Hei, then DejaVu Sans for what it lacks, "
                       "beside the program)");
@@ -137,26 +121,24 @@ void AddPackFontCommand(CLI::App& app) {
                       "order");
   AddSetOptions(command, &options->check);
   AddExtraCharsOption(command, &options->check);
-  command->callback([options] {
-    if (options->font.empty()) {
-      TakeDefaultFontsUnlessGiven(&options->check);
-      options->font = options->check.fontPath;
-    }
-    CommandPaths paths;
-    options->translations = TranslatorsFiles(options->translations, &paths.problems);
-    paths.inputs = options->translations;
-    paths.binaryOutputs = {options->glyphs, options->atlas, options->stamp};
-    paths.inputs.push_back(options->font);
-    paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());
-    paths.inputs.push_back(options->check.extraCharsPath);
-    paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
-    CheckCommandPaths(paths);
-    RunPackFont(*options);
-  });
 }
 
-}  // namespace
-
-VYKCN_TOOL_COMMAND("pack-font", AddPackFontCommand);
+int RunPackFont(PackFontOptions& options) {
+  if (options.font.empty()) {
+    TakeDefaultFontsUnlessGiven(&options.check);
+    options.font = options.check.fontPath;
+  }
+  CommandPaths paths;
+  options.translations = TranslatorsFiles(options.translations, &paths.problems);
+  paths.inputs = options.translations;
+  paths.binaryOutputs = {options.glyphs, options.atlas, options.stamp};
+  paths.inputs.push_back(options.font);
+  paths.inputs.insert(paths.inputs.end(), options.check.fallbackFonts.begin(), options.check.fallbackFonts.end());
+  paths.inputs.push_back(options.check.extraCharsPath);
+  paths.inputs.insert(paths.inputs.end(), options.check.hostTextFiles.begin(), options.check.hostTextFiles.end());
+  CheckCommandPaths(paths);
+  PackFont(options);
+  return kExitDone;
+}
 
 }  // namespace vykcn::tool

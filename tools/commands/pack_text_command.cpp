@@ -1,8 +1,8 @@
-// vykcn-tool pack-text: translators' .po/.csv files in, the translation resource out.
-#include <cstdio>
-#include <memory>
+#include "commands/pack_text_command.h"
 
-#include "commands/command_registry.h"
+#include <cstdio>
+
+#include "common/command_error.h"
 #include "commands/layout_options.h"
 #include "commands/set_options.h"
 #include "common/build_stamp.h"
@@ -23,18 +23,9 @@ lzx::CompressionLevel Level(bool best, bool store) {
 
 const char* LevelName(bool best, bool store) { return best ? "best" : store ? "store" : "default"; }
 
-void AddPackTextCommand(CLI::App& app) {
-  struct Options {
-    std::vector<std::string> files;
-    std::string output;
-    std::string stamp;
-    bool best = false;
-    bool store = false;
-    CheckOptions check;
-    LayoutSources layout;
-  };
-  auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand("pack-text", "Build the translation resource from .po and .csv files");
+}  // namespace
+
+void AddPackTextOptions(CLI::App* command, PackTextOptions* options) {
   command->add_option("FILE", options->files,
                       "translators' files: .po, or .csv with a header row naming \"source\" and \"translation\" columns; several "
                       "merge; a folder, its .po and .csv files and its subfolders', in path order, as make takes them")
@@ -53,44 +44,43 @@ void AddPackTextCommand(CLI::App& app) {
   AddSetOptions(command, &options->check);
   AddFontOptions(command, &options->check);
   AddLayoutOptions(command, &options->check, &options->layout, true);
-  command->callback([options] {
-    CommandPaths paths;
-    options->files = TranslatorsFiles(options->files, &paths.problems);
-    paths.inputs = options->files;
-    paths.inputs.insert(paths.inputs.end(), options->check.hostTextFiles.begin(), options->check.hostTextFiles.end());
-    paths.inputs.insert(paths.inputs.end(), {options->check.fontPath, options->layout.glyphs, options->layout.dll});
-    paths.inputs.insert(paths.inputs.end(), options->check.fallbackFonts.begin(), options->check.fallbackFonts.end());
-    paths.binaryOutputs.push_back(options->output);
-    paths.binaryOutputs.push_back(options->stamp);
-    CheckCommandPaths(paths);
-    ResolveLayoutSources(options->layout, &options->check);
-    const CheckedTranslations checked = CheckBeforeBuild(options->files, options->check);
-    BuildStamp inputs;
-    if (!options->stamp.empty()) {
-      inputs.AddThisProgram();
-      inputs.Add("image", checked.image.data(), checked.image.size());
-      inputs.Add("level", LevelName(options->best, options->store));
-      if (StampIsCurrent(options->stamp, inputs.Digest(), {options->output})) {
-        std::printf("records: %zu, up to date in %s\n", checked.records, options->output.c_str());
-        return;
-      }
-    }
-    const std::vector<uint8_t> resource =
-        PackTranslationResource(checked.image, 0, kTranslationWindowSize, Level(options->best, options->store));
-    WriteFileAtomically(options->output, resource);
-    if (!options->stamp.empty()) WriteStamp(options->stamp, inputs.Digest(), {options->output});
-    const FileSummary total = SummedFiles(checked.files);
-    const std::string others = EntriesBesideRecords(total);
-    std::printf("records: %zu from %zu entr%s%s%s%s", checked.records, total.entries, total.entries == 1 ? "y" : "ies",
-                others.empty() ? "" : " (", others.c_str(), others.empty() ? "" : ")");
-    std::printf("\nimage: %zu bytes, compressed at the %s level: %zu bytes, ratio: %.4f\n", checked.image.size(),
-                LevelName(options->best, options->store), resource.size(),
-                static_cast<double>(resource.size()) / static_cast<double>(checked.image.size()));
-  });
 }
 
-}  // namespace
-
-VYKCN_TOOL_COMMAND("pack-text", AddPackTextCommand);
+int RunPackText(PackTextOptions& options) {
+  CommandPaths paths;
+  options.files = TranslatorsFiles(options.files, &paths.problems);
+  paths.inputs = options.files;
+  paths.inputs.insert(paths.inputs.end(), options.check.hostTextFiles.begin(), options.check.hostTextFiles.end());
+  paths.inputs.insert(paths.inputs.end(), {options.check.fontPath, options.layout.glyphs, options.layout.dll});
+  paths.inputs.insert(paths.inputs.end(), options.check.fallbackFonts.begin(), options.check.fallbackFonts.end());
+  paths.binaryOutputs.push_back(options.output);
+  paths.binaryOutputs.push_back(options.stamp);
+  CheckCommandPaths(paths);
+  ResolveLayoutSources(options.layout, &options.check);
+  const CheckedTranslations checked = CheckBeforeBuild(options.files, options.check);
+  BuildStamp inputs;
+  if (!options.stamp.empty()) {
+    inputs.AddThisProgram();
+    inputs.Add("image", checked.image.data(), checked.image.size());
+    inputs.Add("level", LevelName(options.best, options.store));
+    if (StampIsCurrent(options.stamp, inputs.Digest(), {options.output})) {
+      std::printf("records: %zu, up to date in %s\n", checked.records, options.output.c_str());
+      return kExitDone;
+    }
+  }
+  const std::vector<uint8_t> resource =
+      PackTranslationResource(checked.image, 0, kTranslationWindowSize,
+                              Level(options.best, options.store));
+  WriteFileAtomically(options.output, resource);
+  if (!options.stamp.empty()) WriteStamp(options.stamp, inputs.Digest(), {options.output});
+  const FileSummary total = SummedFiles(checked.files);
+  const std::string others = EntriesBesideRecords(total);
+  std::printf("records: %zu from %zu entr%s%s%s%s", checked.records, total.entries, total.entries == 1 ? "y" : "ies",
+              others.empty() ? "" : " (", others.c_str(), others.empty() ? "" : ")");
+  std::printf("\nimage: %zu bytes, compressed at the %s level: %zu bytes, ratio: %.4f\n", checked.image.size(),
+              LevelName(options.best, options.store), resource.size(),
+              static_cast<double>(resource.size()) / static_cast<double>(checked.image.size()));
+  return kExitDone;
+}
 
 }  // namespace vykcn::tool

@@ -1,11 +1,10 @@
-// vykcn-tool preview: draws a text with the module's glyph table and atlas, as the host would; or
-// with those pack-font would build from a font and its fallbacks.
+#include "commands/preview_command.h"
+
 #include <cstdio>
-#include <memory>
 #include <set>
 
 #include "checks/layout_checks.h"
-#include "commands/command_registry.h"
+#include "common/command_error.h"
 #include "commands/layout_options.h"
 #include "commands/repeated_options.h"
 #include "common/code_points.h"
@@ -26,23 +25,6 @@
 
 namespace vykcn::tool {
 namespace {
-
-struct PreviewOptions {
-  std::string dll;
-  std::string glyphs;
-  std::string atlas;
-  int height = 25;
-  int samples = 0;
-  bool allowMissing = false;
-  std::string output;
-  std::string text;
-  bool drawAtlas = false;
-  int maxWidth = 0;                       // > 0: wrap to it and draw the box's edge
-  int widest = 0;                         // > 0: draw the N widest lines of a set
-  std::vector<std::string> translations;  // that set; none: the DLL's own translations
-  CheckOptions font;                      // --font and its options: the table and atlas built from it
-  LayoutSources fontLayout;               // none given: the checks of --font and its fallbacks
-};
 
 struct FontResources {
   std::vector<uint8_t> glyphTable;
@@ -171,7 +153,7 @@ std::string WidestLinesText(const PreviewOptions& options, const std::vector<Gly
   return text;
 }
 
-void RunPreview(PreviewOptions options) {
+void Preview(PreviewOptions options) {
   const bool files = !options.glyphs.empty() || !options.atlas.empty();
   if (!options.font.fontPath.empty() && (files || !options.dll.empty())) {
     throw CommandError("--font builds the glyph table and atlas: give it without --dll, --glyphs and --atlas");
@@ -221,9 +203,9 @@ void RunPreview(PreviewOptions options) {
   }
 }
 
-void AddPreviewCommand(CLI::App& app) {
-  auto options = std::make_shared<PreviewOptions>();
-  CLI::App* command = app.add_subcommand("preview", "Draw a text with the module's font as the host would, into a PNG");
+}  // namespace
+
+void AddPreviewOptions(CLI::App* command, PreviewOptions* options) {
   auto* dll = command->add_option("--dll", options->dll, "take the glyph table and atlas from a built vykcn.dll");
   auto* glyphs = command->add_option("--glyphs", options->glyphs, "glyph table (resource 101)");
   auto* atlas = command->add_option("--atlas", options->atlas, "DDS font atlas (resource 103)");
@@ -248,17 +230,15 @@ void AddPreviewCommand(CLI::App& app) {
   AddFontOptions(command, &options->font);
   command->add_option("-o,--output", options->output, "PNG file to write")->required();
   command->add_option("text", options->text, "UTF-8 text; line breaks on U+000A");
-  command->callback([options] {
-    CommandPaths paths{{options->dll, options->glyphs, options->atlas, options->font.fontPath}, {}, {options->output}};
-    paths.inputs.insert(paths.inputs.end(), options->translations.begin(), options->translations.end());
-    paths.inputs.insert(paths.inputs.end(), options->font.fallbackFonts.begin(), options->font.fallbackFonts.end());
-    CheckCommandPaths(paths);
-    RunPreview(*options);
-  });
 }
 
-}  // namespace
-
-VYKCN_TOOL_COMMAND("preview", AddPreviewCommand);
+int RunPreview(PreviewOptions& options) {
+  CommandPaths paths{{options.dll, options.glyphs, options.atlas, options.font.fontPath}, {}, {options.output}};
+  paths.inputs.insert(paths.inputs.end(), options.translations.begin(), options.translations.end());
+  paths.inputs.insert(paths.inputs.end(), options.font.fallbackFonts.begin(), options.font.fallbackFonts.end());
+  CheckCommandPaths(paths);
+  Preview(options);
+  return kExitDone;
+}
 
 }  // namespace vykcn::tool

@@ -1,14 +1,12 @@
-// vykcn-tool unpack-text: the records of a translation resource as TSV (hash, translation), and
-// with --source the host texts joined back in, plus the host texts that have no record. RESOURCE
-// may also be a built module, whose resource 102 is read. With -o, the records are written as a
-// .po or .csv file that pack-text reads back into the same image.
+#include "commands/unpack_text_command.h"
+
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "commands/command_registry.h"
+#include "common/command_error.h"
 #include "commands/repeated_options.h"
 #include "commands/unpacked_catalogue.h"
 #include "common/file_extension.h"
@@ -102,40 +100,32 @@ void WriteCatalogue(const std::string& path, const std::vector<UnpackedRecord>& 
                reasons.c_str());
 }
 
-void AddUnpackTextCommand(CLI::App& app) {
-  struct Options {
-    std::string resource;
-    std::vector<std::string> sources;
-    std::string output;
-    bool force = false;
-  };
-  auto options = std::make_shared<Options>();
-  CLI::App* command = app.add_subcommand("unpack-text", "Print a translation resource's records as TSV, or write them as .po or .csv");
+}  // namespace
+
+void AddUnpackTextOptions(CLI::App* command, UnpackTextOptions* options) {
   command->add_option("RESOURCE", options->resource, "translation resource, or a built module")->required();
   AddFilesOption(command, "--source", &options->sources,
                  "a .po/.pot/.csv file (or a list of host texts, one a line) whose host texts are joined in");
   command->add_option("-o,--output", options->output,
                       ".po or .csv file to write, with each record's host text and its place in the sources");
   command->add_flag("--force", options->force, "-o may replace an existing .po, .pot or .csv file");
-  command->callback([options] {
-    CommandPaths paths{options->sources, {}};
-    paths.force = options->force;
-    paths.inputs.push_back(options->resource);
-    paths.outputs.push_back(options->output);
-    CheckCommandPaths(paths);
-    if (!options->output.empty()) CatalogueOf(options->output);
-    const std::vector<TranslationRecord> records = ReadResourceFileRecords(options->resource);
-    if (options->output.empty()) {
-      PrintTsv(records, options->sources);
-      return;
-    }
-    const HostTextIndex sources(ReadSourceTexts(options->sources));
-    WriteCatalogue(options->output, MatchRecords(records, sources));
-  });
 }
 
-}  // namespace
-
-VYKCN_TOOL_COMMAND("unpack-text", AddUnpackTextCommand);
+int RunUnpackText(UnpackTextOptions& options) {
+  CommandPaths paths{options.sources, {}};
+  paths.force = options.force;
+  paths.inputs.push_back(options.resource);
+  paths.outputs.push_back(options.output);
+  CheckCommandPaths(paths);
+  if (!options.output.empty()) CatalogueOf(options.output);
+  const std::vector<TranslationRecord> records = ReadResourceFileRecords(options.resource);
+  if (options.output.empty()) {
+    PrintTsv(records, options.sources);
+    return kExitDone;
+  }
+  const HostTextIndex sources(ReadSourceTexts(options.sources));
+  WriteCatalogue(options.output, MatchRecords(records, sources));
+  return kExitDone;
+}
 
 }  // namespace vykcn::tool

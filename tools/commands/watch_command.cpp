@@ -1,14 +1,13 @@
-// vykcn-tool watch: a folder of translators' files kept in the test build's reach. Each change is
-// checked as pack-text checks it and, when the set has no error, stored into the game folder's
-// vykcn-live/translations.bin, which the test build reloads within a second. Runs until stopped.
+#include "commands/watch_command.h"
+
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <thread>
 
-#include "commands/command_registry.h"
 #include "commands/layout_options.h"
 #include "commands/set_options.h"
+#include "common/command_error.h"
 #include "common/path_checks.h"
 #include "live_translations/watch_session.h"
 #include "system/files.h"
@@ -21,14 +20,6 @@ namespace {
 constexpr auto kLookInterval = std::chrono::milliseconds(200);
 constexpr auto kStopCheckInterval = std::chrono::milliseconds(20);
 
-struct WatchOptions {
-  std::string folder;
-  std::string gameFolder;
-  int exitAfter = -1;  // changes after the first look; -1: until stopped
-  CheckOptions check;
-  LayoutSources layout;
-};
-
 // Waits one interval between looks, or less when a stop is asked for.
 void WaitForNextLook() {
   const auto until = std::chrono::steady_clock::now() + kLookInterval;
@@ -37,7 +28,9 @@ void WaitForNextLook() {
   }
 }
 
-void RunWatch(const WatchOptions& options) {
+}  // namespace
+
+int RunWatch(WatchOptions& options) {
   if (system::LookAt(options.folder).kind != system::FileKind::kDirectory) {
     throw CommandError(options.folder + ": not a folder (watch takes the folder of the translators' files)");
   }
@@ -61,12 +54,10 @@ void RunWatch(const WatchOptions& options) {
     WaitForNextLook();
     if (!system::StopRequested() && session.Look()) ++changes;
   }
+  return kExitDone;
 }
 
-void AddWatchCommand(CLI::App& app) {
-  auto options = std::make_shared<WatchOptions>();
-  CLI::App* command = app.add_subcommand(
-      "watch", "Keep the game's vykcn-live/translations.bin (the test build's) up to date with a folder's .po and .csv files");
+void AddWatchOptions(CLI::App* command, WatchOptions* options) {
   command->add_option("DIR", options->folder, "the translators' files: a folder, its .po and .csv files and its subfolders'")
       ->required();
   command->add_option("--into", options->gameFolder,
@@ -79,11 +70,6 @@ void AddWatchCommand(CLI::App& app) {
   AddSetOptions(command, &options->check);
   AddFontOptions(command, &options->check);
   AddLayoutOptions(command, &options->check, &options->layout, true);
-  command->callback([options] { RunWatch(*options); });
 }
-
-}  // namespace
-
-VYKCN_TOOL_COMMAND("watch", AddWatchCommand);
 
 }  // namespace vykcn::tool

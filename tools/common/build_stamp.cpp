@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/command_error.h"
 #include "common/file_io.h"
 #include "system/files.h"
 
@@ -50,17 +49,19 @@ std::string BuildStamp::Digest() const {
 }
 
 std::string RecordedDigest(const std::string& stampPath, const std::vector<std::string>& outputs) {
-  try {
-    const std::vector<uint8_t> bytes = ReadFileBytes(stampPath);
-    const std::string recorded(bytes.begin(), bytes.end());
-    const size_t end = recorded.find('\n');
-    if (end == std::string::npos) return "";
-    std::string expected = recorded.substr(0, end + 1);
-    for (const std::string& output : outputs) expected += DigestOfFile(output) + " " + output + "\n";
-    return recorded == expected ? recorded.substr(0, end) : "";
-  } catch (const CommandError&) {
-    return "";  // no record, or an output gone: make them
+  // No record yet, or an output gone: they are made again. A record or an output that is there
+  // but cannot be read is an error, said as such.
+  if (system::LookAt(stampPath).kind == system::FileKind::kMissing) return "";
+  for (const std::string& output : outputs) {
+    if (system::LookAt(output).kind == system::FileKind::kMissing) return "";
   }
+  const std::vector<uint8_t> bytes = ReadFileBytes(stampPath);
+  const std::string recorded(bytes.begin(), bytes.end());
+  const size_t end = recorded.find('\n');
+  if (end == std::string::npos) return "";
+  std::string expected = recorded.substr(0, end + 1);
+  for (const std::string& output : outputs) expected += DigestOfFile(output) + " " + output + "\n";
+  return recorded == expected ? recorded.substr(0, end) : "";
 }
 
 bool StampIsCurrent(const std::string& stampPath, const std::string& digest, const std::vector<std::string>& outputs) {

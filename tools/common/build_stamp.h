@@ -29,10 +29,12 @@ class BuildStamp {
 };
 
 // The digest `stampPath` records, when every output still has the bytes it had when recorded; ""
-// when not, or when there is no record.
+// when not, or when the record or an output is missing. Throws CommandError when one is there but
+// cannot be read.
 std::string RecordedDigest(const std::string& stampPath, const std::vector<std::string>& outputs);
 
-// True when `stampPath` records `digest` and every output still has the bytes it had when recorded.
+// True when `stampPath` records `digest` and every output still has the bytes it had when recorded;
+// false when the record or an output is missing. Throws CommandError when one is there but cannot be read.
 bool StampIsCurrent(const std::string& stampPath, const std::string& digest, const std::vector<std::string>& outputs);
 
 // Records `digest` and the outputs' digests in `stampPath` (through a temporary file).

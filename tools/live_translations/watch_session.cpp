@@ -60,8 +60,8 @@ void WatchSession::CheckAndWrite(const std::string& files) {
   const size_t errors = checked.errors();
   const std::string kept = written_ ? "kept the last good " + output_.path() : "nothing written";
   if (errors > 0) {
-    for (const Finding& finding : checked.findings) {
-      if (finding.severity == Severity::kError) std::fprintf(err_, "%s\n", FormatFinding(finding).c_str());
+    for (const Problem& finding : checked.findings) {
+      if (finding.severity == Severity::kError) std::fprintf(err_, "%s\n", FormatProblem(finding).c_str());
     }
     std::fflush(err_);
     Write(files + ": " + std::to_string(errors) + (errors == 1 ? " error" : " errors") + "; " + kept);

@@ -33,7 +33,7 @@ CsvText ParseCsv(const std::string& text, char delimiter) {
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
   // After a malformed record, parsing goes on at the start of the line after `from`'s.
   const auto resumeAfterLineOf = [&](size_t from, int fromLine, const char* what) {
-    parsed.problems.push_back({fromLine, false, what});
+    parsed.problems.push_back({-1, "", fromLine, Severity::kError, what});
     const size_t lineEnd = text.find('\n', from);
     i = lineEnd == std::string::npos ? text.size() : lineEnd + 1;
     line = fromLine + 1;
@@ -109,7 +109,7 @@ std::string DecodedText(const std::vector<uint8_t>& bytes, const std::string& pa
   if (text.compare(0, 2, "\xFF\xFE") != 0 && text.compare(0, 2, "\xFE\xFF") != 0) return text;
   CharsetConverter converter("UTF-16");
   std::string utf8;
-  if (!converter.ToUtf8(text, &utf8)) throw CommandError(path + ": not valid UTF-16");
+  if (!converter.ToUtf8(text, &utf8)) throw CommandError(path, 0, "not valid UTF-16");
   return utf8;
 }
 
@@ -143,35 +143,37 @@ SourceFile ReadCsvFile(const std::string& path, bool needsTranslation) {
   const std::string text = DecodedText(ReadFileBytes(path), path);
   const size_t nul = text.find('\0');
   if (nul != std::string::npos && nul < 2) {
-    throw CommandError(path + ":1: a text contains a NUL byte (UTF-16 without a byte order mark? Save it as UTF-8 "
-                              "or with one)");
+    throw CommandError(path, 1,
+                       "a text contains a NUL byte (UTF-16 without a byte order mark? Save it as UTF-8 or with one)");
   }
   CsvText parsed = ParseCsv(text, HeaderDelimiter(text, needsTranslation));
   if (parsed.records.empty() || parsed.records[0].line != 1) {
     if (!parsed.problems.empty() && parsed.problems[0].line == 1) {
-      throw CommandError(path + ":1: the header row is malformed: " + parsed.problems[0].message);
+      throw CommandError(path, 1, "the header row is malformed: " + parsed.problems[0].message);
     }
-    throw CommandError(path + ": empty input: no header row and no entries");
+    throw CommandError(path, 0, "empty input: no header row and no entries");
   }
 
   SourceFile file;
   file.path = path;
   file.problems = std::move(parsed.problems);
+  for (Problem& problem : file.problems) problem.file = path;  // the parser knows no file
   int sourceColumn = -1, translationColumn = -1;
   const std::vector<std::string>& header = parsed.records[0].fields;
   std::vector<std::string> names;
   for (size_t c = 0; c < header.size(); ++c) {
     const std::string name = Lower(Trimmed(header[c]));
     if (!name.empty() && std::find(names.begin(), names.end(), name) != names.end()) {
-      throw CommandError(path + ":1: the header row names \"" + Trimmed(header[c]) + "\" twice");
+      throw CommandError(path, 1, "the header row names \"" + Trimmed(header[c]) + "\" twice");
     }
     names.push_back(name);
     if (name == "source") sourceColumn = static_cast<int>(c);
     if (name == "translation") translationColumn = static_cast<int>(c);
   }
   if (sourceColumn < 0 || (needsTranslation && translationColumn < 0)) {
-    throw CommandError(path + ":1: the header row must name a \"source\"" +
-                       (needsTranslation ? " and a \"translation\" column" : " column"));
+    throw CommandError(path, 1,
+                       std::string("the header row must name a \"source\"") +
+                           (needsTranslation ? " and a \"translation\" column" : " column"));
   }
 
   const size_t needed = static_cast<size_t>(std::max(sourceColumn, translationColumn)) + 1;
@@ -179,7 +181,7 @@ SourceFile ReadCsvFile(const std::string& path, bool needsTranslation) {
     const CsvRecord& record = parsed.records[r];
     if (AllEmpty(record.fields)) continue;  // a blank line, or a spreadsheet's empty row
     const auto problem = [&](const std::string& message) {
-      file.problems.push_back({record.line, false, message});
+      file.problems.push_back({-1, path, record.line, Severity::kError, message});
       ++file.unreadable;
     };
     const std::string cells = std::to_string(record.fields.size()) + " cells, the header names " +
@@ -209,7 +211,7 @@ SourceFile ReadCsvFile(const std::string& path, bool needsTranslation) {
     file.entries.push_back(std::move(entry));
   }
   std::stable_sort(file.problems.begin(), file.problems.end(),
-                   [](const SourceProblem& a, const SourceProblem& b) { return a.line < b.line; });
+                   [](const Problem& a, const Problem& b) { return a.line < b.line; });
   return file;
 }
 

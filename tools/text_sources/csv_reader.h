@@ -28,7 +28,7 @@ struct CsvRecord {
 };
 struct CsvText {
   std::vector<CsvRecord> records;
-  std::vector<SourceProblem> problems;
+  std::vector<Problem> problems;
 };
 CsvText ParseCsv(const std::string& text, char delimiter = ',');
 

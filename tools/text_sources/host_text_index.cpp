@@ -19,10 +19,8 @@ std::vector<TextEntry> ReadSourceTexts(const std::vector<std::string>& files) {
   std::vector<TextEntry> all;
   for (const std::string& path : files) {
     const SourceFile file = IsTranslatorsFile(path) ? ReadTextSourceFile(path) : ReadHostTextFile(path);
-    for (const SourceProblem& problem : file.problems) {
-      if (!problem.warning) {
-        throw CommandError(path + (problem.line > 0 ? ":" + std::to_string(problem.line) : "") + ": " + problem.message);
-      }
+    for (const Problem& problem : file.problems) {
+      if (problem.severity == Severity::kError) throw CommandError(problem);
     }
     all.insert(all.end(), file.entries.begin(), file.entries.end());
   }

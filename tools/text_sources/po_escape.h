@@ -1,5 +1,6 @@
 #pragma once
-// Texts as gettext's tools write them between the quotes of a PO string.
+// Texts as gettext's tools write them between the quotes of a PO string, in a string of their own
+// (the escapes are written once, in formats/po_string.h, with the capture catalogue's).
 #include <string>
 
 namespace vykcn::tool {

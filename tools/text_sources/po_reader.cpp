@@ -34,7 +34,7 @@ namespace {
 // libgettextpo reports through C callbacks; a fatal one must not return, so it jumps back out of
 // po_file_read (no C++ object lives between the setjmp and the jump).
 struct ReadErrors {
-  std::vector<SourceProblem> errors;  // in the order reported
+  std::vector<Problem> errors;  // in the order reported
   std::jmp_buf fatal;
 };
 thread_local ReadErrors* gErrors = nullptr;
@@ -47,10 +47,10 @@ void Note(size_t lineno, const char* text, std::string more = "") {
   if (message == "end-of-line within string" && line > 1) --line;
   // One slip often gives several messages at one line ("keyword unknown", "syntax error"): the first
   // names it best.
-  for (const SourceProblem& error : gErrors->errors) {
+  for (const Problem& error : gErrors->errors) {
     if (error.line == line && line != 0) return;
   }
-  gErrors->errors.push_back({line, false, message + more});
+  gErrors->errors.push_back({-1, "", line, Severity::kError, message + more});
 }
 
 void OnError(int severity, po_message_t, const char*, size_t lineno, size_t, int, const char* text) {
@@ -300,17 +300,17 @@ const ScannedMessage* MatchScanned(const std::vector<ScannedMessage>* scanned, s
 }
 
 // Whether an error lies within the message whose msgid is at `line` (up to the next message's).
-bool HasErrorWithin(const std::vector<SourceProblem>& errors, const std::vector<int>& messageLines, int line) {
+bool HasErrorWithin(const std::vector<Problem>& errors, const std::vector<int>& messageLines, int line) {
   const auto next = std::upper_bound(messageLines.begin(), messageLines.end(), line);
   const int end = next == messageLines.end() ? INT32_MAX : *next;
   return std::any_of(errors.begin(), errors.end(),
-                     [&](const SourceProblem& e) { return e.line >= line && e.line < end; });
+                     [&](const Problem& e) { return e.line >= line && e.line < end; });
 }
 
 // Each NUL is an error at its line, and the message it is written in is left out: its texts were cut.
 void DropMessagesWithNul(const LineScan& scan, SourceFile* file) {
   for (int nulLine : scan.nulLines) {
-    file->problems.push_back({nulLine, false, "a text contains a NUL byte"});
+    file->problems.push_back({-1, file->path, nulLine, Severity::kError, "a text contains a NUL byte"});
     const auto after = std::upper_bound(scan.messageLines.begin(), scan.messageLines.end(), nulLine);
     if (after == scan.messageLines.begin()) continue;
     const int owner = *(after - 1);
@@ -340,7 +340,9 @@ SourceFile ReadPoFile(const std::string& path) {
   std::vector<uint8_t> bytes = ReadFileBytes(path);
   const bool byteOrderMark = bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
   if (byteOrderMark) {
-    result.problems.push_back({1, true, "a UTF-8 byte order mark, which gettext's tools refuse: read as UTF-8"});
+    result.problems.push_back({-1, path, 1, Severity::kWarning,
+                               "a UTF-8 byte order mark, which gettext's tools refuse: read as UTF-8",
+                               warning_class::kEncoding});
     bytes.erase(bytes.begin(), bytes.begin() + 3);
   }
   const LineScan scan = ScanLines(bytes);
@@ -350,13 +352,14 @@ SourceFile ReadPoFile(const std::string& path) {
   po_file_t file = nullptr;
   std::string reason;
   if (!system::WithCatalogueBytes(bytes, [&](const char* name) { file = ReadWithLibrary(name, &errors); }, &reason)) {
-    throw CommandError(path + ": cannot hand the file to libgettextpo: " + reason);
+    throw CommandError(path, 0, "cannot hand the file to libgettextpo: " + reason);
   }
   if (file == nullptr) {
     const std::string why = errors.errors.empty() ? "cannot read " + path : errors.errors.back().message;
-    throw CommandError(path + ": " + why);
+    throw CommandError(path, 0, why);
   }
   std::unique_ptr<std::remove_pointer_t<po_file_t>, void (*)(po_file_t)> owner(file, po_file_free);
+  for (Problem& error : errors.errors) error.file = path;  // the library's callbacks know no file
   result.problems.insert(result.problems.end(), errors.errors.begin(), errors.errors.end());
 
   for (const char* const* domain = po_file_domains(file); *domain; ++domain) {
@@ -369,7 +372,7 @@ SourceFile ReadPoFile(const std::string& path) {
       try {
         converter = std::make_unique<CharsetConverter>(charset);
       } catch (const CommandError& e) {
-        throw CommandError(path + ": " + e.what());
+        throw CommandError(path, 0, e.problem.message);
       }
       // UTF-8 under a single-byte charset's name: every multi-byte character would become two to
       // four wrong ones, and a host text would be keyed under its wrong bytes. The file is read
@@ -382,8 +385,8 @@ SourceFile ReadPoFile(const std::string& path) {
                                     sample + "\" would become \"" + ReadByteByByte(converter.get(), sample) +
                                     "\"); write charset=UTF-8";
         const bool said = std::any_of(result.problems.begin(), result.problems.end(),
-                                      [&](const SourceProblem& p) { return p.line == at && p.message == message; });
-        if (!said) result.problems.push_back({at, false, message});
+                                      [&](const Problem& p) { return p.line == at && p.message == message; });
+        if (!said) result.problems.push_back({-1, path, at, Severity::kError, message});
         converter.reset();
       }
     }
@@ -418,7 +421,8 @@ SourceFile ReadPoFile(const std::string& path) {
         if (!converted) {
           // The library may have said so already, at the very line.
           if (!HasErrorWithin(errors.errors, scan.messageLines, entry.line)) {
-            result.problems.push_back({entry.line, false, "a text is not valid " + charset + ", the header's charset"});
+            result.problems.push_back(
+                {-1, path, entry.line, Severity::kError, "a text is not valid " + charset + ", the header's charset"});
           }
           continue;
         }
@@ -438,7 +442,7 @@ SourceFile ReadPoFile(const std::string& path) {
   std::stable_sort(result.entries.begin(), result.entries.end(),
                    [](const TextEntry& a, const TextEntry& b) { return a.line < b.line; });
   std::stable_sort(result.problems.begin(), result.problems.end(),
-                   [](const SourceProblem& a, const SourceProblem& b) { return a.line < b.line; });
+                   [](const Problem& a, const Problem& b) { return a.line < b.line; });
   return result;
 }
 

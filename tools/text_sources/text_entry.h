@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/problem.h"
+
 namespace vykcn::tool {
 
 struct TextEntry {
@@ -22,20 +24,14 @@ struct TextEntry {
   bool crLfInCell = false;  // a CSV cell whose CR LF line ends were read as LF
 };
 
-// A syntax error, or a warning about how a file was read. Reading goes on after each, at the next
-// entry, so that one slip never hides the rest of the file.
-struct SourceProblem {
-  int line = 0;  // 0: the file as a whole
-  bool warning = false;
-  std::string message;
-};
-
 struct SourceFile {
   std::string path;
   std::vector<TextEntry> entries;  // in file order
   size_t obsolete = 0;             // obsolete PO messages, which are no entries
   size_t unreadable = 0;           // messages left out for a problem at their line (a NUL, bytes not in the charset)
-  std::vector<SourceProblem> problems;
+  // Syntax errors, and warnings about how the file was read ([encoding]), each at its file and line.
+  // Reading goes on after each, at the next entry, so that one slip never hides the rest of the file.
+  std::vector<Problem> problems;
 };
 
 // "file:line", or the file alone when the line is not known.

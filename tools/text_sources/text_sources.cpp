@@ -12,7 +12,7 @@ namespace vykcn::tool {
 namespace {
 
 SourceFile RequireEntries(SourceFile file) {
-  if (file.entries.empty() && file.problems.empty()) throw CommandError(file.path + ": empty input: no entries");
+  if (file.entries.empty() && file.problems.empty()) throw CommandError(file.path, 0, "empty input: no entries");
   return file;
 }
 
@@ -50,7 +50,7 @@ SourceFile ReadLines(const std::string& path) {
     entry.line = line;
     entry.usable = false;
     if (entry.host.find('\0') != std::string::npos) {
-      file.problems.push_back({line, false, "a text contains a NUL byte"});
+      file.problems.push_back({-1, path, line, Severity::kError, "a text contains a NUL byte"});
     } else if (!entry.host.empty()) {
       file.entries.push_back(std::move(entry));
     }
@@ -65,7 +65,7 @@ SourceFile ReadTextSourceFile(const std::string& path) {
   const std::string extension = ExtensionInLowerCase(path);
   if (extension == ".po") return RequireEntries(ReadPoFile(path));
   if (extension == ".csv") return RequireEntries(ReadCsvFile(path));
-  throw CommandError(path + ": unknown kind of file (expected .po or .csv)");
+  throw CommandError(path, 0, "unknown kind of file (expected .po or .csv)");
 }
 
 SourceFile ReadHostTextFile(const std::string& path) {

@@ -36,15 +36,15 @@ TranslationImageBuild BuildTranslationImage(const std::vector<TextEntry>& entrie
   for (const TextEntry& entry : entries) {
     if (!entry.usable) continue;
     if (entry.translation.find('\0') != std::string::npos) {
-      throw CommandError(Place(entry) + ": the translation contains a NUL byte");
+      throw CommandError(entry.file, entry.line, "the translation contains a NUL byte");
     }
     if (!IsValidUtf8(entry.translation)) {
-      throw CommandError(Place(entry) + ": the translation is not valid UTF-8");
+      throw CommandError(entry.file, entry.line, "the translation is not valid UTF-8");
     }
     auto host = byHost.find(entry.host);
     if (host != byHost.end()) {
       if (host->second->translation != entry.translation) {
-        throw CommandError(Place(entry) + ": host text " + Shown(entry.host) + " has two different translations: " +
+        throw CommandError(entry.file, entry.line, "host text " + Shown(entry.host) + " has two different translations: " +
                            Shown(host->second->translation) + " at " + Place(*host->second) + " and " +
                            Shown(entry.translation) + " here");
       }
@@ -57,7 +57,7 @@ TranslationImageBuild BuildTranslationImage(const std::vector<TextEntry>& entrie
       if (sameHash->second->translation != entry.translation) {
         char hex[16];
         std::snprintf(hex, sizeof(hex), "0x%08X", static_cast<unsigned>(hash));
-        throw CommandError(Place(entry) + ": host texts " + Shown(sameHash->second->host) + " (" +
+        throw CommandError(entry.file, entry.line, "host texts " + Shown(sameHash->second->host) + " (" +
                            Place(*sameHash->second) + ") and " + Shown(entry.host) + " (here) share the hash " + hex +
                            " but have different translations: " + Shown(sameHash->second->translation) + " and " +
                            Shown(entry.translation));

@@ -95,7 +95,7 @@ TEST(LayoutChecks, LinesOverTheLimitAtTwoHostHeightsAndTheirWidths) {
     options.layout.maxLines = 1;
     const tool::CheckedTranslations checked = tool::CheckTranslations({csv}, options);
     std::vector<std::string> flagged;
-    for (const tool::Finding& f : checked.findings) {
+    for (const tool::Problem& f : checked.findings) {
       if (f.category == tool::warning_class::kWidth) flagged.push_back(std::to_string(f.line) + ": " + f.message);
     }
     std::vector<std::string> expected = c.flagged;
@@ -149,10 +149,10 @@ TEST(PunctuationChecks, ChineseRulesAsWarnings) {
     tool::TextEntry entry;
     entry.host = c.host;
     entry.translation = c.translation;
-    std::vector<tool::Finding> findings;
+    std::vector<tool::Problem> findings;
     tool::CheckChinesePunctuation(entry, 0, &findings);
     std::vector<std::string> found;
-    for (const tool::Finding& f : findings) found.push_back(f.category + ": " + f.message);
+    for (const tool::Problem& f : findings) found.push_back(f.category + ": " + f.message);
     EXPECT_EQ(found, c.expected) << c.translation;
   }
 }

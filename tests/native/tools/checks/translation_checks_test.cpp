@@ -16,13 +16,13 @@ namespace vykcn::test {
 namespace {
 
 using tool::CheckedTranslations;
-using tool::Finding;
+using tool::Problem;
 
 // "a.po:8: warning" for each finding, the file by its name alone.
 std::vector<std::string> Places(const CheckedTranslations& checked) {
   static const char* const kKinds[] = {"error", "warning", "note"};
   std::vector<std::string> places;
-  for (const Finding& f : checked.findings) {
+  for (const Problem& f : checked.findings) {
     places.push_back(std::filesystem::path(f.file).filename().string() + ":" + std::to_string(f.line) + ": " +
                      kKinds[static_cast<int>(f.severity)]);
   }
@@ -43,7 +43,7 @@ std::vector<std::string> Fates(const CheckedTranslations& checked) {
 
 std::string Listing(const CheckedTranslations& checked) {
   std::string out;
-  for (const Finding& f : checked.findings) out += tool::FormatFinding(f) + "\n";
+  for (const Problem& f : checked.findings) out += tool::FormatProblem(f) + "\n";
   return out;
 }
 

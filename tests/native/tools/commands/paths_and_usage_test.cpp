@@ -153,7 +153,7 @@ TEST(CommandUsage, ReadmeAndHelpSayWhatTheCodeHas) {
   const std::string readme(bytes.begin(), bytes.end()), help = RunTool({"check", "--help"}).out;
   // The table's rows, "| `name` | what it warns of |", as plain text: no backticks, "\|" a bar.
   std::vector<std::string> documented, coded;
-  for (size_t at = readme.find("| class | warns of |"); at != std::string::npos && readme.compare(at, 3, "\n\n") != 0;
+  for (size_t at = readme.find("| class | warns of |"); at != std::string::npos && readme.compare(at, 2, "\n\n") != 0;
        at = readme.find('\n', at + 1)) {
     if (readme.compare(at, 4, "\n| `") != 0) continue;
     std::string row;

@@ -76,7 +76,7 @@ TEST(PoReader, MsgfmtRulesEscapesPluralsAndLines) {
 std::vector<std::string> Problems(const tool::SourceFile& file) {
   std::vector<std::string> out;
   for (const auto& p : file.problems) {
-    out.push_back(std::to_string(p.line) + (p.warning ? ": warning: " : ": error: ") + p.message);
+    out.push_back(std::to_string(p.line) + (p.severity == tool::Severity::kWarning ? ": warning: " : ": error: ") + p.message);
   }
   return out;
 }
