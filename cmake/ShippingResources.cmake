@@ -83,6 +83,9 @@ add_custom_command(OUTPUT ${vykcn_translations}
   COMMENT "Packing the translations"
   VERBATIM)
 
+# A target of this folder that names them, so that their rules exist for the tests' folders too.
+add_custom_target(vykcn_packed_resources DEPENDS ${vykcn_glyphs} ${vykcn_atlas} ${vykcn_translations})
+
 # The bare modules' data resources: empty files where resources/vykcn.rc names them.
 set(vykcn_bare_resources ${CMAKE_BINARY_DIR}/generated/bare)
 foreach(name vykcn-glyphs.bin vykcn-translations.bin vykcn-atlas.dds)
