@@ -50,7 +50,8 @@ void PrintSummary(std::FILE* out, const CheckedTranslations& checked, const Chec
 
   const size_t errors = checked.errors();
   ReportAtlasFit(out, checked, options);
-  std::fprintf(out, "%zu errors, %zu warnings\n", errors, CountFindings(checked.findings, Severity::kWarning));
+  const size_t warnings = CountFindings(checked.findings, Severity::kWarning);
+  std::fprintf(out, "%zu error%s, %zu warning%s\n", errors, errors == 1 ? "" : "s", warnings, warnings == 1 ? "" : "s");
   std::fflush(out);
   if (errors > 0) throw CommandError(std::to_string(errors) + (errors == 1 ? " error" : " errors"));
 }

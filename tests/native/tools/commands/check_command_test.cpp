@@ -319,14 +319,14 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
        {{"t.po", kPo + "msgid \"<i>Stop</i>, $name\"\nmsgstr \"<b>停</b>\"\n\nmsgid \"A &amp; B\"\nmsgstr \"甲和乙\"\n"}},
        {"check", "--disable", "markup", "@t.po"},
        0,
-       {"@t.po:4: warning: placeholders differ from the host text: $name missing [placeholder]", "0 errors, 1 warnings"}},
+       {"@t.po:4: warning: placeholders differ from the host text: $name missing [placeholder]", "0 errors, 1 warning"}},
       {"printf conversions reordered without positions",
        {{"t.po", kPo + "msgid \"%d of %s\"\nmsgstr \"%s 的 %d\"\n\nmsgid \"%1$d of %2$s\"\nmsgstr \"%2$s 的 %1$d\"\n"}},
        {"check", "@t.po"},
        1,
        {"@t.po:4: error: order of printf conversions changed: \"%d %s\" in the host text, \"%s %d\" here: the "
         "arguments would be swapped (positions, as in %2$s, let a translation reorder them)",
-        "1 errors, 0 warnings"}},
+        "1 error, 0 warnings"}},
       // What real catalogues hold on purpose is no warning (the punctuation rules' own are in their
       // table); each slip is one message, at one line.
       {"false alarms of a real catalogue: none",
