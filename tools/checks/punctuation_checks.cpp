@@ -121,7 +121,8 @@ uint32_t PlainMark(uint32_t c) {
 }
 
 void CheckChinesePunctuation(const TextEntry& entry, int fileIndex, std::vector<Problem>* findings) {
-  std::vector<uint32_t> text, host;
+  // Kept from entry to entry, so that decoding a set's texts does not allocate for each.
+  static thread_local std::vector<uint32_t> text, host, hostSentence, ownSentence;
   if (!DecodeUtf8(entry.translation, &text) || std::none_of(text.begin(), text.end(), IsHan)) return;
   if (!DecodeUtf8(entry.host, &host)) host.clear();
   const auto add = [&](const std::string& message, const char* category) {
@@ -145,7 +146,6 @@ void CheckChinesePunctuation(const TextEntry& entry, int fileIndex, std::vector<
   }
   if (!half.empty()) add("half-width " + half + " between Chinese characters: write " + full, w::kHalfWidth);
 
-  std::vector<uint32_t> hostSentence, ownSentence;
   DecodeUtf8(WithoutClosingMarkup(entry.host), &hostSentence);
   DecodeUtf8(WithoutClosingMarkup(entry.translation), &ownSentence);
   const SentenceEnd hostEnd = EndOf(hostSentence, false), ownEnd = EndOf(ownSentence, true);
