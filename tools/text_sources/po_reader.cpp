@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string_view>
 #include <type_traits>
 
 #include "base/utf8.h"
@@ -332,6 +333,22 @@ void CountUnreadable(const LineScan& scan, SourceFile* file) {
   }
 }
 
+// Whether the library may lex the file a byte at a time (system::WithLexerReadingBytes): its bytes
+// are UTF-8, and every charset it names anywhere is UTF-8 (a name split or escaped, or any other,
+// keeps the library's own way).
+bool LexedAsBytes(const std::vector<uint8_t>& bytes) {
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  constexpr std::string_view kCharset = "charset=";
+  for (size_t at = text.find(kCharset); at != std::string_view::npos; at = text.find(kCharset, at + 1)) {
+    const size_t start = at + kCharset.size();
+    const size_t end = std::min(text.find_first_of(" \t\n\\\"", start), text.size());
+    std::string name(text.substr(start, end - start));
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (name != "UTF-8" && name != "UTF8") return false;
+  }
+  return IsValidUtf8(text);
+}
+
 }  // namespace
 
 SourceFile ReadPoFile(const std::string& path) {
@@ -351,7 +368,15 @@ SourceFile ReadPoFile(const std::string& path) {
   ReadErrors errors;
   po_file_t file = nullptr;
   std::string reason;
-  if (!system::WithCatalogueBytes(bytes, [&](const char* name) { file = ReadWithLibrary(name, &errors); }, &reason)) {
+  const bool asBytes = LexedAsBytes(bytes);
+  const auto read = [&](const char* name) {
+    if (asBytes) {
+      system::WithLexerReadingBytes([&] { file = ReadWithLibrary(name, &errors); });
+    } else {
+      file = ReadWithLibrary(name, &errors);
+    }
+  };
+  if (!system::WithCatalogueBytes(bytes, read, &reason)) {
     throw CommandError(path, 0, "cannot hand the file to libgettextpo: " + reason);
   }
   if (file == nullptr) {

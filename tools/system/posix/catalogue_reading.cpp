@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace vykcn::tool::system {
@@ -31,6 +32,24 @@ bool WithCatalogueBytes(const std::vector<uint8_t>& bytes, const std::function<v
   } closer{fd};
   read(name.c_str());
   return true;
+}
+
+void WithLexerReadingBytes(const std::function<void()>& read) {
+  constexpr const char* kName = "OLD_PO_FILE_INPUT";
+  const char* given = std::getenv(kName);
+  if (given != nullptr && *given != '\0') {
+    read();
+    return;
+  }
+  if (setenv(kName, "1", 1) != 0) {
+    read();
+    return;
+  }
+  struct Remover {
+    const char* name;
+    ~Remover() { unsetenv(name); }
+  } remover{kName};
+  read();
 }
 
 }  // namespace vykcn::tool::system

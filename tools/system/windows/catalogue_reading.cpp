@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "system/windows/wide_text.h"
 
@@ -76,6 +77,24 @@ bool WithCatalogueBytes(const std::vector<uint8_t>& bytes, const std::function<v
   std::clearerr(stdin);
   read("-");
   return true;
+}
+
+void WithLexerReadingBytes(const std::function<void()>& read) {
+  constexpr const char* kName = "OLD_PO_FILE_INPUT";
+  const char* given = std::getenv(kName);
+  if (given != nullptr && *given != '\0') {
+    read();
+    return;
+  }
+  if (_putenv_s(kName, "1") != 0) {
+    read();
+    return;
+  }
+  struct Remover {
+    const char* name;
+    ~Remover() { _putenv_s(name, ""); }  // an empty value removes the variable
+  } remover{kName};
+  read();
 }
 
 }  // namespace vykcn::tool::system
