@@ -98,7 +98,7 @@ bool HasWordsToTranslate(const std::string& text) {
 bool LooksUntranslated(const std::string& host, const std::string& translation) {
   if (IsMachineReadValue(translation)) return false;
   const std::string rest = WordsPart(translation);
-  std::vector<uint32_t> codes;
+  static thread_local std::vector<uint32_t> codes;  // kept from text to text, not allocated for each
   if (!DecodeUtf8(rest, &codes)) return false;  // an error of its own
   if (std::any_of(codes.begin(), codes.end(), IsCjk) || std::none_of(codes.begin(), codes.end(), IsLatinLetter)) {
     return false;

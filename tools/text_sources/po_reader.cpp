@@ -99,24 +99,27 @@ struct LineScan {
 };
 
 // The name in a `domain "NAME"` line.
-std::string DomainName(const std::string& line) {
+std::string DomainName(std::string_view line) {
   const size_t open = line.find('"'), close = line.rfind('"');
-  return open != std::string::npos && close > open ? line.substr(open + 1, close - open - 1) : "";
+  return open != std::string_view::npos && close > open ? std::string(line.substr(open + 1, close - open - 1)) : "";
 }
 
 int HexValue(char c) {
   return std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
 }
 
-// The string that starts at the first quote of `text`, its C escapes resolved; *hasNul is set for an
-// escape of the value 0 (octal \0, \00, \000 or hex \x0...), which the library would cut at.
-std::string QuotedString(const std::string& text, bool* hasNul) {
-  std::string value;
+// The string that starts at the first quote of `text`, its C escapes resolved, appended to *value;
+// *hasNul is set for an escape of the value 0 (octal \0, \00, \000 or hex \x0...), which the
+// library would cut at.
+void QuotedString(std::string_view text, bool* hasNul, std::string* value) {
   size_t i = text.find('"');
-  if (i == std::string::npos) return value;
+  if (i == std::string_view::npos) return;
   for (++i; i < text.size() && text[i] != '"'; ++i) {
     if (text[i] != '\\' || i + 1 >= text.size()) {
-      value += text[i];
+      // The plain characters up to the next quote or backslash, at once.
+      const size_t end = std::min(text.find_first_of("\"\\", i + 1), text.size());
+      value->append(text.substr(i, end - i));
+      i = end - 1;
       continue;
     }
     const char c = text[++i];
@@ -127,61 +130,73 @@ std::string QuotedString(const std::string& text, bool* hasNul) {
       }
       --i;
       if ((code & 0xFF) == 0) *hasNul = true;
-      value += static_cast<char>(code);
+      *value += static_cast<char>(code);
     } else if (c == 'x' && i + 1 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1]))) {
       unsigned code = 0;
       while (i + 1 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1]))) {
         code = std::min(code * 16 + static_cast<unsigned>(HexValue(text[++i])), 0x100u);
       }
       if (code == 0) *hasNul = true;
-      value += static_cast<char>(code);
+      *value += static_cast<char>(code);
     } else {
       static const char kEscapes[] = "n\nt\tr\rb\bf\fv\va\a";
       // strchr finds the table's terminator for a NUL (a backslash before a NUL byte).
       const char* escape = c != '\0' ? std::strchr(kEscapes, c) : nullptr;
-      value += escape != nullptr && (escape - kEscapes) % 2 == 0 ? escape[1] : c;
+      *value += escape != nullptr && (escape - kEscapes) % 2 == 0 ? escape[1] : c;
     }
   }
-  return value;
 }
 
 LineScan ScanLines(const std::vector<uint8_t>& bytes) {
   LineScan scan;
+  const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   size_t start = 0;
   int line = 1;
   std::string domain = "messages";  // gettext's default domain
+  std::vector<ScannedMessage>* domainMessages = &scan.messages[domain];
   std::string flags;
   ScannedMessage* open = nullptr;  // the message whose msgid is still being read
-  while (start < bytes.size()) {
-    size_t end = start;
-    while (end < bytes.size() && bytes[end] != '\n') ++end;
-    const std::string text(bytes.begin() + static_cast<std::ptrdiff_t>(start),
-                           bytes.begin() + static_cast<std::ptrdiff_t>(end));
-    std::string content = text;
-    const bool obsolete = content.rfind("#~", 0) == 0;
+  std::string ignored;
+  while (start < all.size()) {
+    const size_t end = std::min(all.find('\n', start), all.size());
+    const std::string_view text = all.substr(start, end - start);
+    std::string_view content = text;
+    const bool obsolete = content.substr(0, 2) == "#~";
     if (obsolete) {  // an obsolete message's lines
       size_t skip = 2;
       while (skip < content.size() && (content[skip] == ' ' || content[skip] == '\t')) ++skip;
-      content.erase(0, skip);
+      content.remove_prefix(skip);
     }
-    bool hasNul = text.find('\0') != std::string::npos;
-    if (content.rfind("#,", 0) == 0) {
-      flags += content.substr(2) + ",";
-    } else if (content.rfind("msgid ", 0) == 0 || content.rfind("msgid\t", 0) == 0) {
-      scan.messages[domain].push_back({line, QuotedString(content, &hasNul), flags, obsolete});
+    bool hasNul = text.find('\0') != std::string_view::npos;
+    if (content.substr(0, 2) == "#,") {
+      flags.append(content.substr(2)).append(",");
+    } else if (content.substr(0, 6) == "msgid " || content.substr(0, 6) == "msgid\t") {
+      domainMessages->push_back({line, "", flags, obsolete});
+      open = &domainMessages->back();
+      QuotedString(content, &hasNul, &open->msgid);
       scan.messageLines.push_back(line);
-      open = &scan.messages[domain].back();
       flags.clear();
     } else if (!content.empty() && content[0] == '"') {
-      const std::string more = QuotedString(content, &hasNul);
-      if (open != nullptr) open->msgid += more;
+      if (open != nullptr) {
+        QuotedString(content, &hasNul, &open->msgid);
+      } else if (content.find('\\') != std::string_view::npos) {
+        ignored.clear();
+        QuotedString(content, &hasNul, &ignored);
+      }
     } else if (!content.empty() && content[0] != '#') {
       open = nullptr;
-      if (content.rfind("domain ", 0) == 0) domain = DomainName(content);
-      QuotedString(content, &hasNul);  // msgstr, msgctxt, msgid_plural: only their NULs matter here
+      if (content.substr(0, 7) == "domain ") {
+        domain = DomainName(content);
+        domainMessages = &scan.messages[domain];
+      }
+      // msgstr, msgctxt, msgid_plural: only their NULs matter here, which only an escape can write
+      if (content.find('\\') != std::string_view::npos) {
+        ignored.clear();
+        QuotedString(content, &hasNul, &ignored);
+      }
     }
     if (hasNul) scan.nulLines.push_back(line);
-    if (content.rfind('#', 0) != 0 && content.find("charset=") != std::string::npos) {
+    if ((content.empty() || content[0] != '#') && content.find("charset=") != std::string_view::npos) {
       scan.charsetLines.emplace(domain, line);
     }
     start = end + 1;
@@ -324,11 +339,15 @@ void DropMessagesWithNul(const LineScan& scan, SourceFile* file) {
 // The messages left out, each for an error at its line (one the library skipped, a duplicate, a
 // NUL, a text not valid in the charset): those the scan saw that no entry holds, headers aside.
 void CountUnreadable(const LineScan& scan, SourceFile* file) {
-  std::set<int> read;
-  for (const TextEntry& entry : file->entries) read.insert(entry.line);
+  std::vector<int> read;
+  read.reserve(file->entries.size());
+  for (const TextEntry& entry : file->entries) read.push_back(entry.line);
+  std::sort(read.begin(), read.end());
   for (const auto& [domain, messages] : scan.messages) {
     for (const ScannedMessage& message : messages) {
-      if (!message.obsolete && !message.msgid.empty() && read.count(message.line) == 0) ++file->unreadable;
+      if (!message.obsolete && !message.msgid.empty() && !std::binary_search(read.begin(), read.end(), message.line)) {
+        ++file->unreadable;
+      }
     }
   }
 }
@@ -463,11 +482,13 @@ SourceFile ReadPoFile(const std::string& path) {
   }
   DropMessagesWithNul(scan, &result);
   CountUnreadable(scan, &result);
-  // Domains come one after the other; translators think in file order.
-  std::stable_sort(result.entries.begin(), result.entries.end(),
-                   [](const TextEntry& a, const TextEntry& b) { return a.line < b.line; });
-  std::stable_sort(result.problems.begin(), result.problems.end(),
-                   [](const Problem& a, const Problem& b) { return a.line < b.line; });
+  // Domains come one after the other; translators think in file order (which a file of one domain
+  // is in already, and is not moved again).
+  const auto byLine = [](const auto& a, const auto& b) { return a.line < b.line; };
+  if (!std::is_sorted(result.entries.begin(), result.entries.end(), byLine)) {
+    std::stable_sort(result.entries.begin(), result.entries.end(), byLine);
+  }
+  std::stable_sort(result.problems.begin(), result.problems.end(), byLine);
   return result;
 }
 

@@ -28,10 +28,12 @@ std::string Shown(const std::string& text) {
 }  // namespace
 
 TranslationImageBuild BuildTranslationImage(const std::vector<TextEntry>& entries) {
-  std::vector<const TextEntry*> records;
+  std::vector<ImageRecord> imageRecords;
   std::vector<size_t> recordEntries;
   std::unordered_map<std::string_view, const TextEntry*> byHost;  // into the entries, which outlive it
   std::unordered_map<uint32_t, const TextEntry*> byHash;
+  byHost.reserve(entries.size());
+  byHash.reserve(entries.size());
 
   for (const TextEntry& entry : entries) {
     if (!entry.usable) continue;
@@ -65,19 +67,14 @@ TranslationImageBuild BuildTranslationImage(const std::vector<TextEntry>& entrie
       continue;  // both host texts get this one record
     }
     byHash.emplace(hash, &entry);
-    records.push_back(&entry);
+    imageRecords.push_back({hash, entry.translation});
     recordEntries.push_back(static_cast<size_t>(&entry - entries.data()));
   }
-  if (records.empty()) throw CommandError("empty input: no translated entries");
+  if (imageRecords.empty()) throw CommandError("empty input: no translated entries");
 
   TranslationImageBuild build;
-  std::vector<ImageRecord> imageRecords;
-  imageRecords.reserve(records.size());
-  for (const TextEntry* entry : records) {
-    imageRecords.push_back({SubtitleHashBytes(entry->host.data(), entry->host.size()), entry->translation});
-  }
   build.image = WriteTranslationImage(imageRecords);
-  build.records = records.size();
+  build.records = imageRecords.size();
   build.distinctHashes = byHash.size();
   build.recordEntries = std::move(recordEntries);
   return build;
