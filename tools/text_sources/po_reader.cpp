@@ -365,7 +365,15 @@ bool LexedAsBytes(const std::vector<uint8_t>& bytes) {
     for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (name != "UTF-8" && name != "UTF8") return false;
   }
-  return IsValidUtf8(text);
+  for (size_t at = 0; at < text.size();) {  // IsValidUtf8, passing over ASCII bytes at once
+    if (static_cast<unsigned char>(text[at]) < 0x80) {
+      ++at;
+      continue;
+    }
+    uint32_t code = 0;
+    if (!DecodeUtf8Char(text, &at, &code)) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -473,7 +481,10 @@ SourceFile ReadPoFile(const std::string& path) {
       }
       // A translation that is not UTF-8 where the library said so at its very line is that one
       // error; one written with escapes is the entry check's.
-      if (!IsValidUtf8(entry.translation) && HasErrorWithin(errors.errors, scan.messageLines, entry.line)) continue;
+      if (!errors.errors.empty() && HasErrorWithin(errors.errors, scan.messageLines, entry.line) &&
+          !IsValidUtf8(entry.translation)) {
+        continue;
+      }
       entry.fuzzy = po_message_is_fuzzy(message) != 0;
       entry.printfFormat = PrintfChecked(place != nullptr ? place->flags : "");
       entry.usable = !entry.fuzzy && !entry.translation.empty();
