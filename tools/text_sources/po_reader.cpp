@@ -414,6 +414,7 @@ SourceFile ReadPoFile(const std::string& path) {
   for (Problem& error : errors.errors) error.file = path;  // the library's callbacks know no file
   result.problems.insert(result.problems.end(), errors.errors.begin(), errors.errors.end());
 
+  result.entries.reserve(scan.messageLines.size());
   for (const char* const* domain = po_file_domains(file); *domain; ++domain) {
     const auto scanned = scan.messages.find(*domain);
     const std::vector<ScannedMessage>* domainMessages = scanned == scan.messages.end() ? nullptr : &scanned->second;
