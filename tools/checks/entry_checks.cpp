@@ -67,8 +67,9 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Problem>* fin
   std::set<uint32_t> controls, beyond;
   bool valid = true;
   for (size_t at = 0; valid && at < entry.translation.size();) {
-    uint32_t c = 0;
-    valid = DecodeUtf8Char(entry.translation, &at, &c);
+    uint32_t c = static_cast<unsigned char>(entry.translation[at]);
+    if (c < 0x80) ++at;  // ASCII, the most of many translations, without a call
+    else valid = DecodeUtf8Char(entry.translation, &at, &c);
     if (valid && IsControl(c)) controls.insert(c);
     if (valid && c > kLargestRecordCode) beyond.insert(c);
   }

@@ -52,6 +52,9 @@ TEST(TranslationImageBuilder, RefusesConflictsAndBadTranslations) {
   EXPECT_NE(collision.find("\"two\""), std::string::npos) << collision;
   // The same colliding texts with one translation make one record that serves both.
   EXPECT_EQ(tool::BuildTranslationImage({Entry("B\x9C", "one", 3), Entry("A\x1F", "one", 7)}).records, 1u);
+  // The second host text of a hash is still that host text, given again with another translation.
+  const std::string second = ErrorOf({Entry("B\x9C", "one", 3), Entry("A\x1F", "one", 7), Entry("A\x1F", "two", 9)});
+  EXPECT_NE(second.find("two different translations: \"one\" at t.po:7"), std::string::npos) << second;
 
   const std::string twice = ErrorOf({Entry("Open", "\xE6\x89\x93\xE5\xBC\x80", 10, "m.po"), Entry("Open", "\xE5\xBC\x80", 20, "m.po")});
   EXPECT_NE(twice.find("m.po:10"), std::string::npos) << twice;
