@@ -265,6 +265,10 @@ std::vector<Placeholder> FindPlaceholders(std::string_view text) {
   return found;
 }
 
+bool MayHoldPlaceholders(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return kFirst.starts[static_cast<unsigned char>(c)]; });
+}
+
 std::string WithoutPlaceholders(std::string_view text) {
   std::string out;
   size_t at = 0;
