@@ -117,7 +117,8 @@ void QuotedString(std::string_view text, bool* hasNul, std::string* value) {
   for (++i; i < text.size() && text[i] != '"'; ++i) {
     if (text[i] != '\\' || i + 1 >= text.size()) {
       // The plain characters up to the next quote or backslash, at once.
-      const size_t end = std::min(text.find_first_of("\"\\", i + 1), text.size());
+      size_t end = i + 1;
+      while (end < text.size() && text[end] != '"' && text[end] != '\\') ++end;
       value->append(text.substr(i, end - i));
       i = end - 1;
       continue;
