@@ -16,9 +16,9 @@
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string_view>
 #include <type_traits>
 
@@ -359,14 +359,24 @@ void CountUnreadable(const LineScan& scan, SourceFile* file) {
 bool LexedAsBytes(const std::vector<uint8_t>& bytes) {
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   constexpr std::string_view kCharset = "charset=";
-  for (size_t at = text.find(kCharset); at != std::string_view::npos; at = text.find(kCharset, at + 1)) {
-    const size_t start = at + kCharset.size();
+  const std::boyer_moore_horspool_searcher searcher(kCharset.begin(), kCharset.end());
+  for (auto found = std::search(text.begin(), text.end(), searcher); found != text.end();
+       found = std::search(found + 1, text.end(), searcher)) {
+    const size_t start = static_cast<size_t>(found - text.begin()) + kCharset.size();
     const size_t end = std::min(text.find_first_of(" \t\n\\\"", start), text.size());
     std::string name(text.substr(start, end - start));
     for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (name != "UTF-8" && name != "UTF8") return false;
   }
-  for (size_t at = 0; at < text.size();) {  // IsValidUtf8, passing over ASCII bytes at once
+  for (size_t at = 0; at < text.size();) {  // IsValidUtf8, passing over ASCII bytes eight at a time
+    if (at + 8 <= text.size()) {
+      uint64_t eight = 0;
+      std::memcpy(&eight, text.data() + at, 8);
+      if ((eight & 0x8080808080808080u) == 0) {
+        at += 8;
+        continue;
+      }
+    }
     if (static_cast<unsigned char>(text[at]) < 0x80) {
       ++at;
       continue;
