@@ -16,11 +16,8 @@ namespace vykcn::tool::system {
 bool WithCatalogueBytes(const std::vector<uint8_t>& bytes, const std::function<void(const char* name)>& read,
                         std::string* reason);
 
-// Calls read() with libgettextpo's lexer taking the catalogue a byte at a time instead of a
-// character at a time through iconv (gettext's OLD_PO_FILE_INPUT, set meanwhile and then removed;
-// left as it is when the user set it). For a catalogue whose bytes are UTF-8 and whose header
-// names UTF-8 the library reads the same strings and errors either way, as no byte of a UTF-8
-// character but an ASCII one is below 0x80; only iconv's cost is saved.
-void WithLexerReadingBytes(const std::function<void()>& read);
+// Sets a variable of this process's environment, as the libraries it calls read it (libgettextpo's
+// OLD_PO_FILE_INPUT); an empty value removes it. False when it cannot be set.
+bool SetProcessVariable(const char* name, const char* value);
 
 }  // namespace vykcn::tool::system

@@ -387,6 +387,25 @@ bool LexedAsBytes(const std::vector<uint8_t>& bytes) {
   return true;
 }
 
+// Calls read() with libgettextpo's lexer taking the catalogue a byte at a time instead of a
+// character at a time through iconv (gettext's OLD_PO_FILE_INPUT, set meanwhile and then removed;
+// left as it is when the user set it). For a catalogue that LexedAsBytes, the library reads the
+// same strings and reports the same errors at the same lines either way, as no byte of a UTF-8
+// character but an ASCII one is below 0x80; only iconv's cost is saved.
+void WithLexerReadingBytes(const std::function<void()>& read) {
+  constexpr const char* kName = "OLD_PO_FILE_INPUT";
+  const char* given = std::getenv(kName);
+  if ((given != nullptr && *given != '\0') || !system::SetProcessVariable(kName, "1")) {
+    read();
+    return;
+  }
+  struct Remover {
+    const char* name;
+    ~Remover() { system::SetProcessVariable(name, ""); }
+  } remover{kName};
+  read();
+}
+
 }  // namespace
 
 SourceFile ReadPoFile(const std::string& path) {
@@ -409,7 +428,7 @@ SourceFile ReadPoFile(const std::string& path) {
   const bool asBytes = LexedAsBytes(bytes);
   const auto read = [&](const char* name) {
     if (asBytes) {
-      system::WithLexerReadingBytes([&] { file = ReadWithLibrary(name, &errors); });
+      WithLexerReadingBytes([&] { file = ReadWithLibrary(name, &errors); });
     } else {
       file = ReadWithLibrary(name, &errors);
     }

@@ -34,22 +34,8 @@ bool WithCatalogueBytes(const std::vector<uint8_t>& bytes, const std::function<v
   return true;
 }
 
-void WithLexerReadingBytes(const std::function<void()>& read) {
-  constexpr const char* kName = "OLD_PO_FILE_INPUT";
-  const char* given = std::getenv(kName);
-  if (given != nullptr && *given != '\0') {
-    read();
-    return;
-  }
-  if (setenv(kName, "1", 1) != 0) {
-    read();
-    return;
-  }
-  struct Remover {
-    const char* name;
-    ~Remover() { unsetenv(name); }
-  } remover{kName};
-  read();
+bool SetProcessVariable(const char* name, const char* value) {
+  return (*value == '\0' ? unsetenv(name) : setenv(name, value, 1)) == 0;
 }
 
 }  // namespace vykcn::tool::system

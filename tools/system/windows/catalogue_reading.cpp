@@ -79,22 +79,8 @@ bool WithCatalogueBytes(const std::vector<uint8_t>& bytes, const std::function<v
   return true;
 }
 
-void WithLexerReadingBytes(const std::function<void()>& read) {
-  constexpr const char* kName = "OLD_PO_FILE_INPUT";
-  const char* given = std::getenv(kName);
-  if (given != nullptr && *given != '\0') {
-    read();
-    return;
-  }
-  if (_putenv_s(kName, "1") != 0) {
-    read();
-    return;
-  }
-  struct Remover {
-    const char* name;
-    ~Remover() { _putenv_s(name, ""); }  // an empty value removes the variable
-  } remover{kName};
-  read();
+bool SetProcessVariable(const char* name, const char* value) {
+  return _putenv_s(name, value) == 0;  // an empty value removes the variable
 }
 
 }  // namespace vykcn::tool::system
