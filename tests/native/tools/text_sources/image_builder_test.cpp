@@ -40,6 +40,23 @@ TEST(TranslationImageBuilder, RecordsInInputOrderWithDuplicatesMerged) {
   EXPECT_EQ(build.image, ExpectedImage({{"Hello", "\xE4\xBD\xA0\xE5\xA5\xBD"},
                                         {"Caf\xC3\xA9", "\xE5\x92\x96\xE5\x95\xA1"},
                                         {"Same", "Same"}}));
+
+  // A game's worth: each host text with another that shares its hash and its translation ("B\x9C"
+  // and "A\x1F" end alike), and each given again later; one record each, in input order.
+  std::vector<TextEntry> many;
+  std::vector<std::pair<std::string, std::string>> records;
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < 10000; ++i) {
+      const std::string line = "line " + std::to_string(i), translation = "\xE8\xAF\x91 " + std::to_string(i);
+      many.push_back(Entry(line + "B\x9C", translation, 3 * i));
+      many.push_back(Entry(line + "A\x1F", translation, 3 * i + 1));
+      if (round == 0) records.emplace_back(line + "B\x9C", translation);
+    }
+  }
+  const auto built = tool::BuildTranslationImage(many);
+  EXPECT_EQ(built.records, 10000u);
+  EXPECT_EQ(built.distinctHashes, 10000u);
+  EXPECT_EQ(built.image, ExpectedImage(records));
 }
 
 TEST(TranslationImageBuilder, RefusesConflictsAndBadTranslations) {
