@@ -64,15 +64,18 @@ bool CheckEntry(const TextEntry& entry, int fileIndex, std::vector<Problem>* fin
     add(Severity::kError, entry.hasContext ? "empty msgid with a context: the host never shows an empty text"
                                            : "empty host text: the host never shows an empty text");
   }
-  std::vector<uint32_t> codes;
-  if (!DecodeUtf8(entry.translation, &codes)) {
+  std::set<uint32_t> controls, beyond;
+  bool valid = true;
+  for (size_t at = 0; valid && at < entry.translation.size();) {
+    uint32_t c = static_cast<unsigned char>(entry.translation[at]);
+    if (c < 0x80) ++at;  // ASCII, the most of many translations, without a call
+    else valid = DecodeUtf8Char(entry.translation, &at, &c);
+    if (valid && IsControl(c)) controls.insert(c);
+    if (valid && c > kLargestRecordCode) beyond.insert(c);
+  }
+  if (!valid) {
     add(Severity::kError, "the translation is not valid UTF-8");
   } else {
-    std::set<uint32_t> controls, beyond;
-    for (uint32_t c : codes) {
-      if (IsControl(c)) controls.insert(c);
-      if (c > kLargestRecordCode) beyond.insert(c);
-    }
     if (!controls.empty()) {
       add(Severity::kError, "control characters in the translation (only tab and line feed are drawn): " + CodeList(controls));
     }

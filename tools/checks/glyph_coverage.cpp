@@ -15,6 +15,7 @@ namespace {
 
 constexpr uint32_t kDelete = 0x7F;           // every table holds it, with the space's metrics
 constexpr uint32_t kLargestRecordCode = 0xFFFF;  // a glyph record holds one UTF-16 unit
+constexpr uint32_t kLastCodePoint = 0x10FFFF;
 
 // Characters that are drawn: no control characters (tab and line feed lay text out; the others
 // are the host's formatting bytes, if anything).
@@ -35,12 +36,12 @@ class Coverage {
         at = start + 1;
         continue;
       }
-      if (!IsDrawn(c) || seen_.count(c) != 0) continue;
+      if (!IsDrawn(c) || seen_[c]) continue;
       if (!needed) {
         if (c <= kLargestRecordCode && font_.HasGlyph(c)) codes_.insert(c);
         continue;
       }
-      seen_.insert(c);
+      seen_[c] = true;
       const std::string named = FormatCodePoint(c) + " " + text.substr(start, at - start) + of;
       if (c > kLargestRecordCode) {
         Report(place, Severity::kWarning, named + ": no glyph record can hold it, so the game cannot draw it",
@@ -64,7 +65,7 @@ class Coverage {
   }
 
   void Require(uint32_t c) {
-    seen_.insert(c);
+    seen_[c] = true;
     codes_.insert(c);
   }
 
@@ -79,7 +80,9 @@ class Coverage {
 
   const FontChain& font_;
   std::vector<Problem>* findings_;
-  std::set<uint32_t> seen_;   // each character is reported once, at its first place
+  // Each character is reported once, at its first place: a flag per code point, as every
+  // character of every text is looked up.
+  std::vector<bool> seen_ = std::vector<bool>(kLastCodePoint + 1);
   std::set<uint32_t> codes_;  // the table's characters
 };
 

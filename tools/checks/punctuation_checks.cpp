@@ -121,9 +121,11 @@ uint32_t PlainMark(uint32_t c) {
 }
 
 void CheckChinesePunctuation(const TextEntry& entry, int fileIndex, std::vector<Problem>* findings) {
-  std::vector<uint32_t> text, host;
+  // Kept from entry to entry, so that decoding a set's texts does not allocate for each.
+  static thread_local std::vector<uint32_t> text, host, hostSentence, ownSentence;
   if (!DecodeUtf8(entry.translation, &text) || std::none_of(text.begin(), text.end(), IsHan)) return;
-  if (!DecodeUtf8(entry.host, &host)) host.clear();
+  const bool hostValid = DecodeUtf8(entry.host, &host);
+  if (!hostValid) host.clear();
   const auto add = [&](const std::string& message, const char* category) {
     findings->push_back({fileIndex, entry.file, entry.line, Severity::kWarning, message, category});
   };
@@ -145,10 +147,16 @@ void CheckChinesePunctuation(const TextEntry& entry, int fileIndex, std::vector<
   }
   if (!half.empty()) add("half-width " + half + " between Chinese characters: write " + full, w::kHalfWidth);
 
-  std::vector<uint32_t> hostSentence, ownSentence;
-  DecodeUtf8(WithoutClosingMarkup(entry.host), &hostSentence);
-  DecodeUtf8(WithoutClosingMarkup(entry.translation), &ownSentence);
-  const SentenceEnd hostEnd = EndOf(hostSentence, false), ownEnd = EndOf(ownSentence, true);
+  // A text without tags ends where it ends: the blanks that WithoutClosingMarkup would trim are
+  // blanks that EndOf passes over, so the codes already decoded serve.
+  const auto sentence = [](std::string_view written, bool valid, const std::vector<uint32_t>& codes,
+                           std::vector<uint32_t>* cut) -> const std::vector<uint32_t>& {
+    if (valid && written.find('<') == std::string_view::npos) return codes;
+    DecodeUtf8(WithoutClosingMarkup(written), cut);
+    return *cut;
+  };
+  const SentenceEnd hostEnd = EndOf(sentence(entry.host, hostValid, host, &hostSentence), false);
+  const SentenceEnd ownEnd = EndOf(sentence(entry.translation, true, text, &ownSentence), true);
   if (hostEnd != ownEnd) {
     add(hostEnd == SentenceEnd::kNone ? std::string("the translation ends a sentence with ") + Named(ownEnd) +
                                             ", the host text does not"

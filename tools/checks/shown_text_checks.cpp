@@ -109,6 +109,7 @@ void CheckShownTexts(const ShownTextSet& set, const std::vector<ListedText>& lis
   };
   std::set<uint32_t> acceptedAndShared;
   std::unordered_set<std::string_view> asked;  // each host text once, at its first place
+  asked.reserve(listed.size());
   for (const ListedText& item : listed) {
     const TextEntry& entry = *item.entry;
     const std::string& host = entry.host;

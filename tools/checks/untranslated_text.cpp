@@ -66,12 +66,12 @@ bool IsMachineReadValue(const std::string& text) {
 }
 
 // The words the text is made of, split at whatever is not an ASCII letter or digit.
-std::vector<std::string> Words(const std::string& text) {
+std::vector<std::string> Words(std::string_view text) {
   std::vector<std::string> words;
   for (size_t at = 0; at < text.size();) {
     size_t end = at;
     while (end < text.size() && IsAsciiAlnum(text[end])) ++end;
-    if (end > at) words.push_back(text.substr(at, end - at));
+    if (end > at) words.emplace_back(text.substr(at, end - at));
     at = end + 1;
   }
   return words;
@@ -79,7 +79,7 @@ std::vector<std::string> Words(const std::string& text) {
 
 // One word that the host text holds as a word (a product, place or unit name), or one word in
 // capitals of up to five letters (an abbreviation).
-bool KeepsANameAlone(const std::string& host, const std::string& rest) {
+bool KeepsANameAlone(const std::string& host, std::string_view rest) {
   const std::vector<std::string> words = Words(rest);
   if (words.size() != 1) return false;
   const std::string& word = words[0];
@@ -97,8 +97,11 @@ bool HasWordsToTranslate(const std::string& text) {
 
 bool LooksUntranslated(const std::string& host, const std::string& translation) {
   if (IsMachineReadValue(translation)) return false;
-  const std::string rest = WordsPart(translation);
-  std::vector<uint32_t> codes;
+  // A text with no character that starts a placeholder or a strftime directive is its own words.
+  const bool plain = !MayHoldPlaceholders(translation) && translation.find('%') == std::string::npos;
+  const std::string cut = plain ? std::string() : WordsPart(translation);
+  const std::string_view rest = plain ? std::string_view(translation) : std::string_view(cut);
+  static thread_local std::vector<uint32_t> codes;  // kept from text to text, not allocated for each
   if (!DecodeUtf8(rest, &codes)) return false;  // an error of its own
   if (std::any_of(codes.begin(), codes.end(), IsCjk) || std::none_of(codes.begin(), codes.end(), IsLatinLetter)) {
     return false;

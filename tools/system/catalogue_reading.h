@@ -16,4 +16,8 @@ namespace vykcn::tool::system {
 bool WithCatalogueBytes(const std::vector<uint8_t>& bytes, const std::function<void(const char* name)>& read,
                         std::string* reason);
 
+// Sets a variable of this process's environment, as the libraries it calls read it (libgettextpo's
+// OLD_PO_FILE_INPUT); an empty value removes it. False when it cannot be set.
+bool SetProcessVariable(const char* name, const char* value);
+
 }  // namespace vykcn::tool::system

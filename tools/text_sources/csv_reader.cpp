@@ -178,22 +178,24 @@ SourceFile ReadCsvFile(const std::string& path, bool needsTranslation) {
 
   const size_t needed = static_cast<size_t>(std::max(sourceColumn, translationColumn)) + 1;
   for (size_t r = 1; r < parsed.records.size(); ++r) {
-    const CsvRecord& record = parsed.records[r];
+    CsvRecord& record = parsed.records[r];
     if (AllEmpty(record.fields)) continue;  // a blank line, or a spreadsheet's empty row
     const auto problem = [&](const std::string& message) {
       file.problems.push_back({-1, path, record.line, Severity::kError, message});
       ++file.unreadable;
     };
-    const std::string cells = std::to_string(record.fields.size()) + " cells, the header names " +
-                              std::to_string(header.size()) + " columns";
+    const auto cells = [&] {
+      return std::to_string(record.fields.size()) + " cells, the header names " + std::to_string(header.size()) +
+             " columns";
+    };
     if (record.fields.size() < needed) {
-      problem(cells);
+      problem(cells());
       continue;
     }
     bool textPastHeader = false;  // empty cells there are what spreadsheets write: harmless
     for (size_t c = header.size(); c < record.fields.size(); ++c) textPastHeader |= !record.fields[c].empty();
     if (textPastHeader) {
-      problem(cells + ": text past the last column would be lost (quote a cell that holds the separator)");
+      problem(cells() + ": text past the last column would be lost (quote a cell that holds the separator)");
       continue;
     }
     if (std::any_of(record.fields.begin(), record.fields.end(),
@@ -202,8 +204,9 @@ SourceFile ReadCsvFile(const std::string& path, bool needsTranslation) {
       continue;
     }
     TextEntry entry;
-    entry.host = record.fields[static_cast<size_t>(sourceColumn)];
-    if (translationColumn >= 0) entry.translation = record.fields[static_cast<size_t>(translationColumn)];
+    // Each cell is taken once (a header naming one column twice was refused above).
+    entry.host = std::move(record.fields[static_cast<size_t>(sourceColumn)]);
+    if (translationColumn >= 0) entry.translation = std::move(record.fields[static_cast<size_t>(translationColumn)]);
     entry.file = path;
     entry.line = record.line;
     entry.usable = !entry.translation.empty();

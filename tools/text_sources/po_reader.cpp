@@ -16,9 +16,10 @@
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
-#include <set>
+#include <string_view>
 #include <type_traits>
 
 #include "base/utf8.h"
@@ -98,24 +99,28 @@ struct LineScan {
 };
 
 // The name in a `domain "NAME"` line.
-std::string DomainName(const std::string& line) {
+std::string DomainName(std::string_view line) {
   const size_t open = line.find('"'), close = line.rfind('"');
-  return open != std::string::npos && close > open ? line.substr(open + 1, close - open - 1) : "";
+  return open != std::string_view::npos && close > open ? std::string(line.substr(open + 1, close - open - 1)) : "";
 }
 
 int HexValue(char c) {
   return std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
 }
 
-// The string that starts at the first quote of `text`, its C escapes resolved; *hasNul is set for an
-// escape of the value 0 (octal \0, \00, \000 or hex \x0...), which the library would cut at.
-std::string QuotedString(const std::string& text, bool* hasNul) {
-  std::string value;
+// The string that starts at the first quote of `text`, its C escapes resolved, appended to *value;
+// *hasNul is set for an escape of the value 0 (octal \0, \00, \000 or hex \x0...), which the
+// library would cut at.
+void QuotedString(std::string_view text, bool* hasNul, std::string* value) {
   size_t i = text.find('"');
-  if (i == std::string::npos) return value;
+  if (i == std::string_view::npos) return;
   for (++i; i < text.size() && text[i] != '"'; ++i) {
     if (text[i] != '\\' || i + 1 >= text.size()) {
-      value += text[i];
+      // The plain characters up to the next quote or backslash, at once.
+      size_t end = i + 1;
+      while (end < text.size() && text[end] != '"' && text[end] != '\\') ++end;
+      value->append(text.substr(i, end - i));
+      i = end - 1;
       continue;
     }
     const char c = text[++i];
@@ -126,61 +131,73 @@ std::string QuotedString(const std::string& text, bool* hasNul) {
       }
       --i;
       if ((code & 0xFF) == 0) *hasNul = true;
-      value += static_cast<char>(code);
+      *value += static_cast<char>(code);
     } else if (c == 'x' && i + 1 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1]))) {
       unsigned code = 0;
       while (i + 1 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1]))) {
         code = std::min(code * 16 + static_cast<unsigned>(HexValue(text[++i])), 0x100u);
       }
       if (code == 0) *hasNul = true;
-      value += static_cast<char>(code);
+      *value += static_cast<char>(code);
     } else {
       static const char kEscapes[] = "n\nt\tr\rb\bf\fv\va\a";
       // strchr finds the table's terminator for a NUL (a backslash before a NUL byte).
       const char* escape = c != '\0' ? std::strchr(kEscapes, c) : nullptr;
-      value += escape != nullptr && (escape - kEscapes) % 2 == 0 ? escape[1] : c;
+      *value += escape != nullptr && (escape - kEscapes) % 2 == 0 ? escape[1] : c;
     }
   }
-  return value;
 }
 
 LineScan ScanLines(const std::vector<uint8_t>& bytes) {
   LineScan scan;
+  const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   size_t start = 0;
   int line = 1;
   std::string domain = "messages";  // gettext's default domain
+  std::vector<ScannedMessage>* domainMessages = &scan.messages[domain];
   std::string flags;
   ScannedMessage* open = nullptr;  // the message whose msgid is still being read
-  while (start < bytes.size()) {
-    size_t end = start;
-    while (end < bytes.size() && bytes[end] != '\n') ++end;
-    const std::string text(bytes.begin() + static_cast<std::ptrdiff_t>(start),
-                           bytes.begin() + static_cast<std::ptrdiff_t>(end));
-    std::string content = text;
-    const bool obsolete = content.rfind("#~", 0) == 0;
+  std::string ignored;
+  while (start < all.size()) {
+    const size_t end = std::min(all.find('\n', start), all.size());
+    const std::string_view text = all.substr(start, end - start);
+    std::string_view content = text;
+    const bool obsolete = content.substr(0, 2) == "#~";
     if (obsolete) {  // an obsolete message's lines
       size_t skip = 2;
       while (skip < content.size() && (content[skip] == ' ' || content[skip] == '\t')) ++skip;
-      content.erase(0, skip);
+      content.remove_prefix(skip);
     }
-    bool hasNul = text.find('\0') != std::string::npos;
-    if (content.rfind("#,", 0) == 0) {
-      flags += content.substr(2) + ",";
-    } else if (content.rfind("msgid ", 0) == 0 || content.rfind("msgid\t", 0) == 0) {
-      scan.messages[domain].push_back({line, QuotedString(content, &hasNul), flags, obsolete});
+    bool hasNul = text.find('\0') != std::string_view::npos;
+    if (content.substr(0, 2) == "#,") {
+      flags.append(content.substr(2)).append(",");
+    } else if (content.substr(0, 6) == "msgid " || content.substr(0, 6) == "msgid\t") {
+      domainMessages->push_back({line, "", flags, obsolete});
+      open = &domainMessages->back();
+      QuotedString(content, &hasNul, &open->msgid);
       scan.messageLines.push_back(line);
-      open = &scan.messages[domain].back();
       flags.clear();
     } else if (!content.empty() && content[0] == '"') {
-      const std::string more = QuotedString(content, &hasNul);
-      if (open != nullptr) open->msgid += more;
+      if (open != nullptr) {
+        QuotedString(content, &hasNul, &open->msgid);
+      } else if (content.find('\\') != std::string_view::npos) {
+        ignored.clear();
+        QuotedString(content, &hasNul, &ignored);
+      }
     } else if (!content.empty() && content[0] != '#') {
       open = nullptr;
-      if (content.rfind("domain ", 0) == 0) domain = DomainName(content);
-      QuotedString(content, &hasNul);  // msgstr, msgctxt, msgid_plural: only their NULs matter here
+      if (content.substr(0, 7) == "domain ") {
+        domain = DomainName(content);
+        domainMessages = &scan.messages[domain];
+      }
+      // msgstr, msgctxt, msgid_plural: only their NULs matter here, which only an escape can write
+      if (content.find('\\') != std::string_view::npos) {
+        ignored.clear();
+        QuotedString(content, &hasNul, &ignored);
+      }
     }
     if (hasNul) scan.nulLines.push_back(line);
-    if (content.rfind('#', 0) != 0 && content.find("charset=") != std::string::npos) {
+    if ((content.empty() || content[0] != '#') && content.find("charset=") != std::string_view::npos) {
       scan.charsetLines.emplace(domain, line);
     }
     start = end + 1;
@@ -323,13 +340,70 @@ void DropMessagesWithNul(const LineScan& scan, SourceFile* file) {
 // The messages left out, each for an error at its line (one the library skipped, a duplicate, a
 // NUL, a text not valid in the charset): those the scan saw that no entry holds, headers aside.
 void CountUnreadable(const LineScan& scan, SourceFile* file) {
-  std::set<int> read;
-  for (const TextEntry& entry : file->entries) read.insert(entry.line);
+  std::vector<int> read;
+  read.reserve(file->entries.size());
+  for (const TextEntry& entry : file->entries) read.push_back(entry.line);
+  std::sort(read.begin(), read.end());
   for (const auto& [domain, messages] : scan.messages) {
     for (const ScannedMessage& message : messages) {
-      if (!message.obsolete && !message.msgid.empty() && read.count(message.line) == 0) ++file->unreadable;
+      if (!message.obsolete && !message.msgid.empty() && !std::binary_search(read.begin(), read.end(), message.line)) {
+        ++file->unreadable;
+      }
     }
   }
+}
+
+// Whether the library may lex the file a byte at a time (system::WithLexerReadingBytes): its bytes
+// are UTF-8, and every charset it names anywhere is UTF-8 (a name split or escaped, or any other,
+// keeps the library's own way).
+bool LexedAsBytes(const std::vector<uint8_t>& bytes) {
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  constexpr std::string_view kCharset = "charset=";
+  const std::boyer_moore_horspool_searcher searcher(kCharset.begin(), kCharset.end());
+  for (auto found = std::search(text.begin(), text.end(), searcher); found != text.end();
+       found = std::search(found + 1, text.end(), searcher)) {
+    const size_t start = static_cast<size_t>(found - text.begin()) + kCharset.size();
+    const size_t end = std::min(text.find_first_of(" \t\n\\\"", start), text.size());
+    std::string name(text.substr(start, end - start));
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (name != "UTF-8" && name != "UTF8") return false;
+  }
+  for (size_t at = 0; at < text.size();) {  // IsValidUtf8, passing over ASCII bytes eight at a time
+    if (at + 8 <= text.size()) {
+      uint64_t eight = 0;
+      std::memcpy(&eight, text.data() + at, 8);
+      if ((eight & 0x8080808080808080u) == 0) {
+        at += 8;
+        continue;
+      }
+    }
+    if (static_cast<unsigned char>(text[at]) < 0x80) {
+      ++at;
+      continue;
+    }
+    uint32_t code = 0;
+    if (!DecodeUtf8Char(text, &at, &code)) return false;
+  }
+  return true;
+}
+
+// Calls read() with libgettextpo's lexer taking the catalogue a byte at a time instead of a
+// character at a time through iconv (gettext's OLD_PO_FILE_INPUT, set meanwhile and then removed;
+// left as it is when the user set it). For a catalogue that LexedAsBytes, the library reads the
+// same strings and reports the same errors at the same lines either way, as no byte of a UTF-8
+// character but an ASCII one is below 0x80; only iconv's cost is saved.
+void WithLexerReadingBytes(const std::function<void()>& read) {
+  constexpr const char* kName = "OLD_PO_FILE_INPUT";
+  const char* given = std::getenv(kName);
+  if ((given != nullptr && *given != '\0') || !system::SetProcessVariable(kName, "1")) {
+    read();
+    return;
+  }
+  struct Remover {
+    const char* name;
+    ~Remover() { system::SetProcessVariable(name, ""); }
+  } remover{kName};
+  read();
 }
 
 }  // namespace
@@ -351,7 +425,15 @@ SourceFile ReadPoFile(const std::string& path) {
   ReadErrors errors;
   po_file_t file = nullptr;
   std::string reason;
-  if (!system::WithCatalogueBytes(bytes, [&](const char* name) { file = ReadWithLibrary(name, &errors); }, &reason)) {
+  const bool asBytes = LexedAsBytes(bytes);
+  const auto read = [&](const char* name) {
+    if (asBytes) {
+      WithLexerReadingBytes([&] { file = ReadWithLibrary(name, &errors); });
+    } else {
+      file = ReadWithLibrary(name, &errors);
+    }
+  };
+  if (!system::WithCatalogueBytes(bytes, read, &reason)) {
     throw CommandError(path, 0, "cannot hand the file to libgettextpo: " + reason);
   }
   if (file == nullptr) {
@@ -362,6 +444,7 @@ SourceFile ReadPoFile(const std::string& path) {
   for (Problem& error : errors.errors) error.file = path;  // the library's callbacks know no file
   result.problems.insert(result.problems.end(), errors.errors.begin(), errors.errors.end());
 
+  result.entries.reserve(scan.messageLines.size());
   for (const char* const* domain = po_file_domains(file); *domain; ++domain) {
     const auto scanned = scan.messages.find(*domain);
     const std::vector<ScannedMessage>* domainMessages = scanned == scan.messages.end() ? nullptr : &scanned->second;
@@ -429,7 +512,10 @@ SourceFile ReadPoFile(const std::string& path) {
       }
       // A translation that is not UTF-8 where the library said so at its very line is that one
       // error; one written with escapes is the entry check's.
-      if (!IsValidUtf8(entry.translation) && HasErrorWithin(errors.errors, scan.messageLines, entry.line)) continue;
+      if (!errors.errors.empty() && HasErrorWithin(errors.errors, scan.messageLines, entry.line) &&
+          !IsValidUtf8(entry.translation)) {
+        continue;
+      }
       entry.fuzzy = po_message_is_fuzzy(message) != 0;
       entry.printfFormat = PrintfChecked(place != nullptr ? place->flags : "");
       entry.usable = !entry.fuzzy && !entry.translation.empty();
@@ -438,11 +524,13 @@ SourceFile ReadPoFile(const std::string& path) {
   }
   DropMessagesWithNul(scan, &result);
   CountUnreadable(scan, &result);
-  // Domains come one after the other; translators think in file order.
-  std::stable_sort(result.entries.begin(), result.entries.end(),
-                   [](const TextEntry& a, const TextEntry& b) { return a.line < b.line; });
-  std::stable_sort(result.problems.begin(), result.problems.end(),
-                   [](const Problem& a, const Problem& b) { return a.line < b.line; });
+  // Domains come one after the other; translators think in file order (which a file of one domain
+  // is in already, and is not moved again).
+  const auto byLine = [](const auto& a, const auto& b) { return a.line < b.line; };
+  if (!std::is_sorted(result.entries.begin(), result.entries.end(), byLine)) {
+    std::stable_sort(result.entries.begin(), result.entries.end(), byLine);
+  }
+  std::stable_sort(result.problems.begin(), result.problems.end(), byLine);
   return result;
 }
 

@@ -205,14 +205,28 @@ constexpr SyntaxRow kSyntaxes[] = {
 };
 
 // Escapes that stand for their character, read before the table: "%%" and "{{" start nothing.
-constexpr std::string_view kEscapes[] = {"%%", "{{"};
+bool IsEscape(std::string_view text, size_t i) {
+  return (text[i] == '%' || text[i] == '{') && i + 1 < text.size() && text[i + 1] == text[i];
+}
+
+// Whether some row of the table starts with `c`: every other byte is passed over at once.
+struct FirstCharacters {
+  bool starts[256] = {};
+  constexpr FirstCharacters() {
+    for (const SyntaxRow& row : kSyntaxes) starts[static_cast<unsigned char>(row.first)] = true;
+  }
+};
+constexpr FirstCharacters kFirst;
 
 // The placeholders of text[from, to); inside a tag's attributes, only variables other than printf's.
 void Scan(std::string_view text, size_t from, size_t to, bool inTag, int* ordinal, std::vector<Placeholder>* found) {
   const std::string_view bounded = text.substr(0, to);
   for (size_t i = from; i < to;) {
-    if (std::any_of(std::begin(kEscapes), std::end(kEscapes),
-                    [&](std::string_view escape) { return bounded.compare(i, escape.size(), escape) == 0; })) {
+    if (!kFirst.starts[static_cast<unsigned char>(text[i])]) {
+      ++i;
+      continue;
+    }
+    if (IsEscape(bounded, i)) {
       i += 2;
       continue;
     }
@@ -249,6 +263,10 @@ std::vector<Placeholder> FindPlaceholders(std::string_view text) {
   int ordinal = 0;
   Scan(text, 0, text.size(), false, &ordinal, &found);
   return found;
+}
+
+bool MayHoldPlaceholders(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return kFirst.starts[static_cast<unsigned char>(c)]; });
 }
 
 std::string WithoutPlaceholders(std::string_view text) {

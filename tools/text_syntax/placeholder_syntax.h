@@ -38,6 +38,9 @@ struct Placeholder {
 // ($color in <span color='$color'>) come right after their tag, and lie within it.
 std::vector<Placeholder> FindPlaceholders(std::string_view text);
 
+// Whether some byte of `text` could start a placeholder: false says FindPlaceholders finds none.
+bool MayHoldPlaceholders(std::string_view text);
+
 // The text with its placeholders and tags cut out, each leaving a space (a variable inside a
 // tag's attribute goes with its tag): what a reader reads as words.
 std::string WithoutPlaceholders(std::string_view text);

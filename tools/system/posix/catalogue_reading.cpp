@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace vykcn::tool::system {
@@ -31,6 +32,10 @@ bool WithCatalogueBytes(const std::vector<uint8_t>& bytes, const std::function<v
   } closer{fd};
   read(name.c_str());
   return true;
+}
+
+bool SetProcessVariable(const char* name, const char* value) {
+  return (*value == '\0' ? unsetenv(name) : setenv(name, value, 1)) == 0;
 }
 
 }  // namespace vykcn::tool::system

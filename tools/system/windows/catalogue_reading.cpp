@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "system/windows/wide_text.h"
 
@@ -76,6 +77,10 @@ bool WithCatalogueBytes(const std::vector<uint8_t>& bytes, const std::function<v
   std::clearerr(stdin);
   read("-");
   return true;
+}
+
+bool SetProcessVariable(const char* name, const char* value) {
+  return _putenv_s(name, value) == 0;  // an empty value removes the variable
 }
 
 }  // namespace vykcn::tool::system

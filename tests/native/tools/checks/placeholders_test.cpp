@@ -28,6 +28,8 @@ TEST(Placeholders, SameSetInAnyOrderOrAWarning) {
       {"Hello {name}", "\xE4\xBD\xA0\xE5\xA5\xBD {nom}", true, "placeholder: {name} missing, {nom} added"},
       {"Total {0:N2}", "\xE5\x90\x88\xE8\xAE\xA1 {0:F1}", true, ""},
       {"{{literal}}", "\xE5\xAD\x97", true, ""},
+      {"{{0}} of {1}", "{1}", true, ""},   // "{{" starts no field, "{1}" still one
+      {"%%d left: %s", "%s", true, ""},    // "%%" then a letter is no directive
       {"Hello $name, welcome to $place.", "\xE6\xAC\xA2\xE8\xBF\x8E\xE3\x80\x82", true, "placeholder: $name $place missing"},
       {"Hi $name, to $place.", "$place\xEF\xBC\x8C$name|\xE4\xBD\xA0\xE5\xA5\xBD", true, ""},  // '|' ends a name, '.' a sentence
       {"$player_$side_number|", "$player_side_number|", true, "placeholder: $player_ $side_number| missing, "
@@ -46,6 +48,7 @@ TEST(Placeholders, SameSetInAnyOrderOrAWarning) {
       {"<italic>text='Strong'</italic> $n", "<bold>text='\xE5\xBC\xBA'</bold> $n", true,
        "markup: </italic> <italic>text='Strong' missing, </bold> <bold>text='\xE5\xBC\xBA' added"},  // restyled
       {"<span color='$color'>$name</span>", "<span color='red'>$name</span>", true, "placeholder: $color missing"},
+      {"<a href=$url>Go</a>", "<a href=x>\xE5\x8E\xBB</a>", true, "placeholder: $url missing"},  // at the tag's end
       {"A &amp; B &#160;", "\xE7\x94\xB2\xE5\x92\x8C\xE4\xB9\x99 &#160;", true, "markup: &amp; missing"},
   };
   for (const auto& c : cases) {

@@ -40,6 +40,23 @@ TEST(TranslationImageBuilder, RecordsInInputOrderWithDuplicatesMerged) {
   EXPECT_EQ(build.image, ExpectedImage({{"Hello", "\xE4\xBD\xA0\xE5\xA5\xBD"},
                                         {"Caf\xC3\xA9", "\xE5\x92\x96\xE5\x95\xA1"},
                                         {"Same", "Same"}}));
+
+  // A game's worth: each host text with another that shares its hash and its translation ("B\x9C"
+  // and "A\x1F" end alike), and each given again later; one record each, in input order.
+  std::vector<TextEntry> many;
+  std::vector<std::pair<std::string, std::string>> records;
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < 10000; ++i) {
+      const std::string line = "line " + std::to_string(i), translation = "\xE8\xAF\x91 " + std::to_string(i);
+      many.push_back(Entry(line + "B\x9C", translation, 3 * i));
+      many.push_back(Entry(line + "A\x1F", translation, 3 * i + 1));
+      if (round == 0) records.emplace_back(line + "B\x9C", translation);
+    }
+  }
+  const auto built = tool::BuildTranslationImage(many);
+  EXPECT_EQ(built.records, 10000u);
+  EXPECT_EQ(built.distinctHashes, 10000u);
+  EXPECT_EQ(built.image, ExpectedImage(records));
 }
 
 TEST(TranslationImageBuilder, RefusesConflictsAndBadTranslations) {
@@ -52,6 +69,9 @@ TEST(TranslationImageBuilder, RefusesConflictsAndBadTranslations) {
   EXPECT_NE(collision.find("\"two\""), std::string::npos) << collision;
   // The same colliding texts with one translation make one record that serves both.
   EXPECT_EQ(tool::BuildTranslationImage({Entry("B\x9C", "one", 3), Entry("A\x1F", "one", 7)}).records, 1u);
+  // The second host text of a hash is still that host text, given again with another translation.
+  const std::string second = ErrorOf({Entry("B\x9C", "one", 3), Entry("A\x1F", "one", 7), Entry("A\x1F", "two", 9)});
+  EXPECT_NE(second.find("two different translations: \"one\" at t.po:7"), std::string::npos) << second;
 
   const std::string twice = ErrorOf({Entry("Open", "\xE6\x89\x93\xE5\xBC\x80", 10, "m.po"), Entry("Open", "\xE5\xBC\x80", 20, "m.po")});
   EXPECT_NE(twice.find("m.po:10"), std::string::npos) << twice;

@@ -89,27 +89,41 @@ std::vector<std::pair<std::string, int>> HostsAndLines(const tool::SourceFile& f
 
 TEST(PoReader, EverySlipAtItsLineAndTheRestStillRead) {
   TempDir dir;
-  const tool::SourceFile file = tool::ReadPoFile(dir.Write("slips.po",
-      "\xEF\xBB\xBFmsgid \"\"\n"                                  // 1: a byte order mark
-      "msgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
-      "msgid \"Open\"\nmsgstr \"\xE5\xBC\x80\"\n\n"               // 4
-      "msgid \"Broken\nmsgstr \"\xE6\x96\xAD\"\n\n"               // 7: string not closed
-      "msgid \"Fine\"\nmsgstr \"\xE5\xA5\xBD\"\n\n"               // 10
-      "msgid \"Cut\"\nmsgstr \"x\\000y\"\n\n"                      // 13: NUL escape, left out
-      "msgid \"Also\" x\nmsgstr \"x\"\n\n"                           // 16: unknown keyword, dropped
-      "msgid \"Bytes\"\nmsgstr \"\xE4\xBD\"\n\n"                   // 19: not UTF-8
-      "msgid \"Open\"\nmsgstr \"\xE6\x89\x93\"\n\n"               // 22: duplicate
-      "msgid \"Last\"\nmsgstr \"\xE6\x9C\xAB\"\n"));               // 25
-  EXPECT_EQ(Problems(file), (std::vector<std::string>{
-                                "1: warning: a UTF-8 byte order mark, which gettext's tools refuse: read as UTF-8",
-                                "7: error: end-of-line within string", "14: error: a text contains a NUL byte",
-                                "16: error: keyword \"x\" unknown", "20: error: invalid multibyte sequence",
-                                "22: error: duplicate message definition"}));
-  // The messages left out (a NUL, a keyword unknown, bytes the library found not UTF-8, a
-  // duplicate) are counted, each once.
-  EXPECT_EQ(HostsAndLines(file), (std::vector<std::pair<std::string, int>>{
-                                     {"Open", 4}, {"Broken", 7}, {"Fine", 10}, {"Last", 25}}));
-  EXPECT_EQ(file.unreadable, 4u);
+  // With bytes that are not UTF-8 at line 20, and with all of the file UTF-8 (which the library
+  // lexes a byte at a time): the same slips, at the same lines.
+  const struct {
+    const char* bytes;  // line 20's translation
+    std::vector<std::string> notUtf8;
+    std::vector<std::pair<std::string, int>> read;
+  } variants[] = {{"\xE4\xBD", {"20: error: invalid multibyte sequence"}, {}},
+                  {"\xE4\xBD\xA0", {}, {{"Bytes", 19}}}};
+  for (const auto& variant : variants) {
+    const tool::SourceFile file = tool::ReadPoFile(dir.Write("slips.po",
+        "\xEF\xBB\xBFmsgid \"\"\n"                                  // 1: a byte order mark
+        "msgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+        "msgid \"Open\"\nmsgstr \"\xE5\xBC\x80\"\n\n"               // 4
+        "msgid \"Broken\nmsgstr \"\xE6\x96\xAD\"\n\n"               // 7: string not closed
+        "msgid \"Fine\"\nmsgstr \"\xE5\xA5\xBD\"\n\n"               // 10
+        "msgid \"Cut\"\nmsgstr \"x\\000y\"\n\n"                      // 13: NUL escape, left out
+        "msgid \"Also\" x\nmsgstr \"x\"\n\n"                           // 16: unknown keyword, dropped
+        "msgid \"Bytes\"\nmsgstr \"" + std::string(variant.bytes) + "\"\n\n"  // 19
+        "msgid \"Open\"\nmsgstr \"\xE6\x89\x93\"\n\n"               // 22: duplicate
+        "msgid \"Last\"\nmsgstr \"\xE6\x9C\xAB\"\n"));               // 25
+    std::vector<std::string> problems = {
+        "1: warning: a UTF-8 byte order mark, which gettext's tools refuse: read as UTF-8",
+        "7: error: end-of-line within string", "14: error: a text contains a NUL byte",
+        "16: error: keyword \"x\" unknown"};
+    problems.insert(problems.end(), variant.notUtf8.begin(), variant.notUtf8.end());
+    problems.push_back("22: error: duplicate message definition");
+    EXPECT_EQ(Problems(file), problems) << variant.bytes;
+    // The messages left out (a NUL, a keyword unknown, bytes the library found not UTF-8, a
+    // duplicate) are counted, each once.
+    std::vector<std::pair<std::string, int>> read = {{"Open", 4}, {"Broken", 7}, {"Fine", 10}};
+    read.insert(read.end(), variant.read.begin(), variant.read.end());
+    read.emplace_back("Last", 25);
+    EXPECT_EQ(HostsAndLines(file), read) << variant.bytes;
+    EXPECT_EQ(file.unreadable, 4u - variant.read.size()) << variant.bytes;
+  }
   // \012 is a newline, not a NUL.
   EXPECT_EQ(tool::ReadPoFile(dir.Write("nl.po", "msgid \"a\"\nmsgstr \"x\\012y\"\n")).entries.at(0).translation,
             "x\ny");
