@@ -48,12 +48,12 @@ int RunBuild(BuildOptions& options) {
   SetResources set;
   set.glyphTable = SerializeGlyphTable(pack.records);
   set.atlas = BuildAtlasFile(EncodeWhiteBc3(pack.coverage.data(), pack.atlas.width, pack.atlas.height), pack.atlas);
-  set.translations = PackTranslationResource(checked.image, 0, kTranslationWindowSize,
+  set.translations = PackTranslationResource(checked.set.image, 0, kTranslationWindowSize,
                                              options.best ? lzx::CompressionLevel::kBest : lzx::CompressionLevel::kDefault);
   const std::vector<uint8_t> built = RebuildModule(module, options.module, set);
   WriteFileAtomically(options.output, built);
   std::printf("built %s (%zu bytes) from %zu file%s: %zu records, %zu glyphs, 'M' %d px, %s atlas\n",
-              options.output.c_str(), built.size(), files.size(), files.size() == 1 ? "" : "s", checked.records,
+              options.output.c_str(), built.size(), files.size(), files.size() == 1 ? "" : "s", checked.set.records(),
               pack.records.size(), pack.glyphHeight, DescribeAtlasSize(pack.atlas).c_str());
   for (size_t i = 0; i < fonts.fallbacks.size(); ++i) {
     if (pack.fromFallbacks[i] > 0) {

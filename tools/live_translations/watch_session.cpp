@@ -67,7 +67,7 @@ void WatchSession::CheckAndWrite(const std::string& files) {
     Write(files + ": " + std::to_string(errors) + (errors == 1 ? " error" : " errors") + "; " + kept);
     return;
   }
-  std::vector<TranslationRecord> records = ReadTranslationRecords(checked.image, "the checked set");
+  std::vector<TranslationRecord> records = ReadTranslationRecords(checked.set.image, "the checked set");
   const RecordChanges changed = CompareRecords(records_, records);
   std::string line = files + ": records " + std::to_string(changed.added) + " added, " +
                      std::to_string(changed.changed) + " changed, " + std::to_string(changed.removed) + " removed (" +
@@ -77,7 +77,7 @@ void WatchSession::CheckAndWrite(const std::string& files) {
     return;
   }
   records_ = std::move(records);
-  pending_ = PackTranslationResource(checked.image, 0, kTranslationWindowSize, lzx::CompressionLevel::kStore);
+  pending_ = PackTranslationResource(checked.set.image, 0, kTranslationWindowSize, lzx::CompressionLevel::kStore);
   std::string reason;
   if (output_.TryWrite(pending_, &reason)) {
     pending_.clear();
