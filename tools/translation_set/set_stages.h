@@ -1,5 +1,6 @@
 #pragma once
 // The stages of BuildTranslationSet, in their order; each fills its part of the set.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,6 +14,8 @@ struct Candidate {
   uint32_t hash;     // of its host text
   size_t summary;    // its file's, in TranslationSet::summaries
   bool dropped = false;
+  bool wanted = false;       // the entry whose translation its host text should show
+  bool makesRecord = false;  // the first kept entry of its hash: its record's, which the others repeat
 };
 
 // Reads every translators' file (through the cache when given) and every list of host texts:

@@ -1,28 +1,23 @@
 #include "translation_set/translation_set.h"
 
-#include <unordered_set>
-
 #include "formats/translation_image.h"
 #include "translation_set/set_stages.h"
 
 namespace vykcn::tool {
 namespace {
 
-// The first kept entry of each hash makes its record, in input order; the others repeat it (the
-// precedence left one translation per hash).
+// The records in input order, each made by the first kept entry of its hash; the others repeat it
+// (the precedence left one translation per hash).
 void WriteImage(const std::vector<Candidate>& candidates, TranslationSet* set) {
   if (set->kept.empty()) return;
-  std::unordered_set<uint32_t> recorded;
-  recorded.reserve(set->kept.size());
   std::vector<ImageRecord> records;
   records.reserve(set->kept.size());
   size_t k = 0;
   for (const Candidate& candidate : candidates) {
     if (candidate.dropped) continue;
-    const TextEntry& entry = *set->kept[k].entry;
     FileSummary& summary = set->summaries[candidate.summary];
-    if (recorded.insert(candidate.hash).second) {
-      records.push_back({candidate.hash, entry.translation});
+    if (candidate.makesRecord) {
+      records.push_back({candidate.hash, set->kept[k].entry->translation});
       set->recordEntries.push_back(k);
       ++summary.records;
     } else {
