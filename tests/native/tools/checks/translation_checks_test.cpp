@@ -163,6 +163,10 @@ TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
   EXPECT_EQ(Listing(again), renamed);
   EXPECT_EQ(again.set.kept.back().entry->host, "No");
   EXPECT_EQ(again.set.kept.front().entry->file, copies[0]);
+  // The same files in another order (watch, after a file is added before them): the findings the
+  // cache holds follow the files' new positions, as a fresh check's do.
+  const std::vector<std::string> reordered = {clean, broken, csv, po};
+  EXPECT_EQ(Listing(tool::CheckTranslations(reordered, options, &cache)), Listing(tool::CheckTranslations(reordered, options)));
 }
 
 // check measures lines and fits the atlas with the glyph records pack-font writes for the same
