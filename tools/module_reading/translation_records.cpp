@@ -23,30 +23,12 @@ std::vector<TranslationRecord> ReadTranslationRecords(const std::vector<uint8_t>
   return records;
 }
 
-RecordChanges CompareRecords(const std::vector<TranslationRecord>& before, const std::vector<TranslationRecord>& after) {
-  std::unordered_map<uint32_t, std::string_view> old;
-  old.reserve(before.size());
-  for (const TranslationRecord& record : before) old[record.hash] = record.text;
-  RecordChanges changes;
-  size_t kept = 0;
-  for (const TranslationRecord& record : after) {
-    const auto earlier = old.find(record.hash);
-    if (earlier == old.end()) {
-      ++changes.added;
-      continue;
-    }
-    ++kept;
-    if (earlier->second != record.text) ++changes.changed;
-  }
-  changes.removed = old.size() - kept;
-  return changes;
-}
-
 namespace {
 
 std::vector<ImageRecord> RecordsInPlace(const std::vector<uint8_t>& image) {
   std::vector<ImageRecord> records;
-  if (image.size() >= kImageCountSize) records.reserve(ReadU32LE(image.data()));
+  // Every record takes at least 5 bytes, whatever the count says.
+  if (image.size() >= kImageCountSize) records.reserve(std::min<size_t>(ReadU32LE(image.data()), image.size() / 5));
   WalkTranslationImage(image.data(), image.size(), [&records](const ImageRecord& record) { records.push_back(record); });
   return records;
 }
