@@ -1,6 +1,6 @@
 # make        install missing packages; build out/vykcn.dll, out/vykcn.dll.debug, out/vykcn-tool and
-#             out/windows/vykcn-tool.exe
-#             (TEST_BUILD=1: and the test build, out/test/vykcn.dll and its .debug)
+#             out/windows/, the folder a translator copies (vykcn-tool.exe, the module, fonts, licences)
+#             (TEST_BUILD=1: and the test build, out/test/vykcn.dll and its .debug, also in out/windows/test)
 # make test   build and run every test: native, native under ASan+UBSan, Windows under Wine; all of
 #             it under build/, never touching out/
 # make bench  build and run every benchmark (peers compared in the same run; tables, not tests)
@@ -73,20 +73,21 @@ configure: settings windows-libraries
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVYKCN_TOOL="$$(realpath -m $(tool))" \
 	    -DVYKCN_WINDOWS_LIBRARIES="$$(realpath -m $(windows_libraries))" -C $(BUILD)/settings.cmake >/dev/null'
 
+# The tool, and beside it the default fonts it draws with when given no --font.
 native: configure
-	@mkdir -p $(OUT) && { cmp -s $(tool) $(OUT)/vykcn-tool || cp $(tool) $(OUT)/vykcn-tool; }
+	@mkdir -p $(OUT) && for f in vykcn-tool wqy-microhei.ttc DejaVuSans.ttf; do \
+	  cmp -s $(BUILD)/native/tools/$$f $(OUT)/$$f || cp $(BUILD)/native/tools/$$f $(OUT)/$$f; done
 
 windows: native
 	@cmake --build $(BUILD)/windows --target vykcn vykcn-tool $(if $(test_build),vykcn_test_dll) | { grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' || true; }
 	@mkdir -p $(OUT) && for f in vykcn.dll vykcn.dll.debug; do \
 	  cmp -s $(BUILD)/windows/module/$$f $(OUT)/$$f || cp $(BUILD)/windows/module/$$f $(OUT)/$$f; done
-	@mkdir -p $(OUT)/windows && { cmp -s $(BUILD)/windows/tools/vykcn-tool.exe $(OUT)/windows/vykcn-tool.exe \
-	  || cp $(BUILD)/windows/tools/vykcn-tool.exe $(OUT)/windows/vykcn-tool.exe; }
 ifneq ($(test_build),)
 	@mkdir -p $(OUT)/test && for f in vykcn.dll vykcn.dll.debug; do \
 	  cmp -s $(BUILD)/windows/test/$$f $(OUT)/test/$$f || cp $(BUILD)/windows/test/$$f $(OUT)/test/$$f; done
 	@echo "built $(OUT)/test/vykcn.dll ($$(stat -c %s $(OUT)/test/vykcn.dll) bytes): the test build, which serves vykcn-live/translations.bin beside the game's executable (README.md, \"The test build\")"
 endif
+	@bash scripts/release-folder.sh $(BUILD) $(OUT)
 
 # What was built: the module's resources checked, a few of its translations drawn, and a last line
 # naming the translators' files that CMake packed and what the module carries. A module that was

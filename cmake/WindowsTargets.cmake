@@ -38,8 +38,11 @@ function(vykcn_add_module target rc_file output_dir)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/resources)
 endfunction()
 
-vykcn_add_module(vykcn ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BINARY_DIR}/module)
 include(${CMAKE_CURRENT_LIST_DIR}/ShippingResources.cmake)
+# The shipping module (build/windows/module/vykcn.dll): its code linked bare, then make's set put in.
+vykcn_add_module(vykcn_bare ${PROJECT_SOURCE_DIR}/resources/vykcn.rc ${CMAKE_BINARY_DIR}/bare-module)
+target_include_directories(vykcn_bare PRIVATE ${vykcn_bare_resources})
+vykcn_add_built_module(vykcn vykcn_bare ${CMAKE_BINARY_DIR}/module)
 
 # The test build (`make TEST_BUILD=1`, out/test/vykcn.dll): the shipping module's translations and
 # lookups, served live from vykcn-live/translations.bin when one is in place, the keys, the status
@@ -60,10 +63,10 @@ if(NOT at EQUAL -1)
   list(REMOVE_AT vykcn_test_glyph_options ${value} ${at})
 endif()
 add_custom_command(OUTPUT ${vykcn_test_glyphs} ${vykcn_test_atlas}
-  COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/pack-test-font.sh ${VYKCN_TOOL} $<TARGET_FILE:vykcn>
+  COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/pack-test-font.sh ${VYKCN_TOOL} ${CMAKE_BINARY_DIR}/module/vykcn.dll
           ${vykcn_test_generated} ${vykcn_test_extra} --
           --font ${VYKCN_FONT} ${VYKCN_TEXT_OPTIONS} ${vykcn_test_glyph_options} ${vykcn_translation_files}
-  DEPENDS vykcn ${PROJECT_SOURCE_DIR}/scripts/pack-test-font.sh ${vykcn_translation_files} ${VYKCN_FONT}
+  DEPENDS ${CMAKE_BINARY_DIR}/module/vykcn.dll ${PROJECT_SOURCE_DIR}/scripts/pack-test-font.sh ${vykcn_translation_files} ${VYKCN_FONT}
           ${VYKCN_TOOL} ${VYKCN_PACK_INPUTS}
   COMMENT "Packing the test build's glyph table and font atlas"
   VERBATIM)
@@ -81,7 +84,7 @@ add_test(NAME windows.shipping_module_links_no_test_build
     if grep -E 'libvykcn_(capture|live|test_build_module|po_string)[.]a\(|((capture|test_build)_[a-z_]*|po_string)[.](cpp|S)[.]obj' "$0"; then
       echo "the shipping module links test build code"; exit 1
     fi
-  ]=] ${CMAKE_BINARY_DIR}/module/vykcn.map)
+  ]=] ${CMAKE_BINARY_DIR}/bare-module/vykcn.map)
 
 # vykcn-tool.exe, from the toolkit's sources and the libraries cross-built for it
 # (scripts/windows-libraries.sh writes libraries.cmake). The module does not depend on it.

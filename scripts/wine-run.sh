@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows executable under Wine with the project's own prefix.
-# Usage: wine-run.sh [--display] PROGRAM.exe [ARGS...]
-#   --display  run under a virtual X display (needed by Direct3D).
+# Usage: wine-run.sh [--display | --windows-paths] PROGRAM.exe [ARGS...]
+#   --display        run under a virtual X display (needed by Direct3D).
+#   --windows-paths  arguments that are absolute paths go in as Wine's Z: paths (Z:\tmp\a for /tmp/a).
 #        wine-run.sh --keep-server SECONDS
 #   starts the prefix's wineserver to stay SECONDS after its last program ends (unless one runs
 #   already), so that a test suite's many short runs share one.
@@ -17,6 +18,14 @@ display=0
 keep=""
 if [[ "${1:-}" == "--keep-server" ]]; then
   keep=${2:?--keep-server needs a number of seconds}
+elif [[ "${1:-}" == "--windows-paths" ]]; then
+  shift
+  arguments=("${1:?--windows-paths needs a program}")
+  for argument in "${@:2}"; do
+    [[ "$argument" != /* ]] || argument="Z:${argument//\//\\}"
+    arguments+=("$argument")
+  done
+  set -- "${arguments[@]}"
 elif [[ "${1:-}" == "--display" ]]; then
   display=1
   shift

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <new>
 #include <string>
@@ -63,12 +62,11 @@ int Run(int argc, char** argv, int failed) {
 int CloseStandardOutput(int status, int failed) {
   errno = 0;
   const bool flushed = std::fflush(stdout) == 0;
-  const int flushError = errno;
+  const std::string flushFailure = vykcn::tool::system::WriteFailure(errno);
   const bool clean = std::ferror(stdout) == 0;
   if (std::fclose(stdout) == 0 && flushed && clean) return status;
-  const int reason = flushError != 0 ? flushError : errno;
-  return Fail(std::string("write error on standard output") + (reason != 0 ? std::string(": ") + std::strerror(reason) : ""),
-              failed);
+  const std::string reason = !flushFailure.empty() ? flushFailure : vykcn::tool::system::WriteFailure(errno);
+  return Fail("write error on standard output" + (reason.empty() ? "" : ": " + reason), failed);
 }
 
 int RunCaught(int argc, char** argv, int failed) {

@@ -6,7 +6,8 @@
 // With VYKCN_TOOL_EXE naming vykcn-tool.exe in the environment (the Windows build's tests set it),
 // the same tests run that program under Wine instead (scripts/wine-run.sh, with one wineserver kept
 // for the whole test process): arguments that are absolute paths go in as Wine's Z: paths, and come
-// back out of the outputs in their Unix form (with the paths the tool made below them), CR LF as LF.
+// back out of the outputs in their Unix form (with the paths the tool made below them, and the
+// tool's own folder), CR LF as LF.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +42,20 @@ inline std::string WindowsPath(const std::string& path) {
   std::string windows = "Z:" + path;
   std::replace(windows.begin(), windows.end(), '/', '\\');
   return windows;
+}
+
+// The folder of a file, given with '/'.
+inline std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
+// A default font (font_building/default_fonts.h) of the tool under test: the file beside it.
+inline std::string BesideTheTool(const std::string& name) {
+  const char* exe = WindowsToolUnderTest();
+  return FolderOf(exe != nullptr ? exe : VYKCN_TOOL_PATH) + "/" + name;
+}
+
+// A path as the tool under test is given it, and names it in what it writes: on Windows, Z:\...
+inline std::string AsGiven(const std::string& path) {
+  return WindowsToolUnderTest() != nullptr && !path.empty() && path[0] == '/' ? WindowsPath(path) : path;
 }
 
 // The outputs as the Linux tool writes them: each Windows path given back in its Unix form, with
@@ -102,7 +117,8 @@ inline ToolRun RunTool(std::vector<std::string> arguments, const char* standardO
   if (exe == nullptr) return RunProgram({VYKCN_TOOL_PATH}, arguments, standardOutput);
   static const int kept = std::system("bash '" VYKCN_SOURCE_ROOT "/scripts/wine-run.sh' --keep-server 60");
   (void)kept;
-  std::vector<std::pair<std::string, std::string>> paths;
+  // The paths given, and the tool's own folder (where its default fonts are), given back as Unix paths.
+  std::vector<std::pair<std::string, std::string>> paths = {{WindowsPath(FolderOf(exe)), FolderOf(exe)}};
   for (std::string& argument : arguments) {
     if (argument.empty() || argument[0] != '/') continue;
     paths.emplace_back(WindowsPath(argument), argument);

@@ -16,6 +16,7 @@ struct BuildOptions {
   std::vector<std::string> sources;  // folders and files
   std::string module;
   std::string output;
+  std::string stamp;  // --stamp FILE: what each part was made of
   bool best = false;
   CheckOptions check;
   LayoutSources layout;

@@ -11,7 +11,6 @@
 #include "commands/set_options.h"
 #include "common/path_checks.h"
 #include "font_building/atlas_file.h"
-#include "font_building/default_fonts.h"
 #include "text_sources/translators_files.h"
 
 namespace vykcn::tool {
@@ -29,15 +28,6 @@ void ReportAtlasFit(std::FILE* out, const CheckedTranslations& checked, const Ch
   } else {
     std::fprintf(out, "atlas: %zu glyphs do not fit at %d px; they would at %d px\n", glyphs, kReferenceGlyphRows, rows);
   }
-}
-
-// make's fonts for what is not given: without --font, its font, and its fallbacks unless some are given.
-void UseDefaultFonts(CheckOptions* options) {
-  if (!options->fontPath.empty()) return;
-  const FontFiles fonts = DefaultFonts();
-  options->fontPath = fonts.main;
-  options->fontFace = fonts.face;
-  if (options->fallbackFonts.empty()) options->fallbackFonts = fonts.fallbacks;
 }
 
 void PrintSummary(std::FILE* out, const CheckedTranslations& checked, const CheckCommandOptions& options) {
@@ -60,7 +50,8 @@ void PrintSummary(std::FILE* out, const CheckedTranslations& checked, const Chec
 
   const size_t errors = checked.errors();
   ReportAtlasFit(out, checked, options);
-  std::fprintf(out, "%zu errors, %zu warnings\n", errors, CountFindings(checked.findings, Severity::kWarning));
+  const size_t warnings = CountFindings(checked.findings, Severity::kWarning);
+  std::fprintf(out, "%zu error%s, %zu warning%s\n", errors, errors == 1 ? "" : "s", warnings, warnings == 1 ? "" : "s");
   std::fflush(out);
   if (errors > 0) throw CommandError(std::to_string(errors) + (errors == 1 ? " error" : " errors"));
 }
@@ -100,8 +91,8 @@ int RunCheck(CheckCommandOptions& options) {
   paths.inputs.push_back(options.layout.glyphs);
   paths.inputs.push_back(options.layout.dll);
   CheckCommandPaths(paths);
-  // After the paths' check: a default font that is missing is one error among the findings.
-  UseDefaultFonts(&options.check);
+  // make's fonts for what is not given (refused in one line when they are not beside the program).
+  TakeDefaultFontsUnlessGiven(&options.check);
   ResolveLayoutSources(options.layout, &options.check);
   options.check.arrangeFont = true;
   const CheckedTranslations checked = CheckTranslations(options.files, options.check);

@@ -3,7 +3,9 @@
 #include "commands/repeated_options.h"
 #include "common/command_error.h"
 #include "font_building/atlas_file.h"
+#include "font_building/default_fonts.h"
 #include "module_reading/glyph_table_file.h"
+#include "system/files.h"
 
 namespace vykcn::tool {
 
@@ -30,6 +32,20 @@ void AddFontOptions(CLI::App* command, CheckOptions* options) {
                       "measured with the glyphs pack-font would build from it with the options below");
   AddGlyphLayoutOptions(command, &options->layout.glyphHeight, &options->layout.atlas, &options->fontFace);
   AddFallbackFontOption(command, &options->fallbackFonts);
+}
+
+void TakeDefaultFontsUnlessGiven(CheckOptions* options) {
+  if (!options->fontPath.empty()) return;
+  const FontFiles fonts = DefaultFonts();
+  std::vector<std::string> files = {fonts.main};
+  if (options->fallbackFonts.empty()) files.insert(files.end(), fonts.fallbacks.begin(), fonts.fallbacks.end());
+  for (const std::string& file : files) {
+    if (system::LookAt(file).kind != system::FileKind::kRegular) {
+      throw CommandError("no default font " + file + ": the toolkit looks for its fonts beside the program; give --font FONT");
+    }
+  }
+  options->fontPath = fonts.main;
+  if (options->fallbackFonts.empty()) options->fallbackFonts = fonts.fallbacks;
 }
 
 void AddFallbackFontOption(CLI::App* command, std::vector<std::string>* fallbacks) {

@@ -25,6 +25,11 @@ void AddGlyphLayoutOptions(CLI::App* command, int* glyphHeight, AtlasSize* atlas
 // --font FONT and the glyph layout options above, for a glyph table built as pack-font builds it.
 void AddFontOptions(CLI::App* command, CheckOptions* options);
 
+// Without --font, the default fonts (font_building/default_fonts.h): their main font, and their
+// fallbacks unless some are given. Throws CommandError, saying where they were looked for, when
+// one is missing.
+void TakeDefaultFontsUnlessGiven(CheckOptions* options);
+
 // --fallback-font FILE: one file each time it is given, tried in the order given for a character
 // the fonts before it lack.
 void AddFallbackFontOption(CLI::App* command, std::vector<std::string>* fallbacks);

@@ -103,7 +103,9 @@ void PackFont(const PackFontOptions& options) {
 }  // namespace
 
 void AddPackFontOptions(CLI::App* command, PackFontOptions* options) {
-  command->add_option("--font", options->font, "TTF, OTF or TTC font file")->required();
+  command->add_option("--font", options->font,
+                      "TTF, OTF or TTC font file (default: WenQuanYi Micro Hei, then DejaVu Sans for what it lacks, "
+                      "beside the program)");
   command->add_option("--glyphs", options->glyphs, "glyph table to write")->required();
   command->add_option("--atlas", options->atlas, "DDS atlas to write")->required();
   AddGlyphLayoutOptions(command, &options->glyphHeight, &options->atlasSize, &options->face);
@@ -122,6 +124,10 @@ void AddPackFontOptions(CLI::App* command, PackFontOptions* options) {
 }
 
 int RunPackFont(PackFontOptions& options) {
+  if (options.font.empty()) {
+    TakeDefaultFontsUnlessGiven(&options.check);
+    options.font = options.check.fontPath;
+  }
   CommandPaths paths;
   options.translations = TranslatorsFiles(options.translations, &paths.problems);
   paths.inputs = options.translations;

@@ -48,17 +48,24 @@ std::string BuildStamp::Digest() const {
   return text;
 }
 
-bool StampIsCurrent(const std::string& stampPath, const std::string& digest, const std::vector<std::string>& outputs) {
+std::string RecordedDigest(const std::string& stampPath, const std::vector<std::string>& outputs) {
   // No record yet, or an output gone: they are made again. A record or an output that is there
   // but cannot be read is an error, said as such.
-  if (system::LookAt(stampPath).kind == system::FileKind::kMissing) return false;
+  if (system::LookAt(stampPath).kind == system::FileKind::kMissing) return "";
   for (const std::string& output : outputs) {
-    if (system::LookAt(output).kind == system::FileKind::kMissing) return false;
+    if (system::LookAt(output).kind == system::FileKind::kMissing) return "";
   }
-  const std::vector<uint8_t> recorded = ReadFileBytes(stampPath);
-  std::string expected = digest + "\n";
+  const std::vector<uint8_t> bytes = ReadFileBytes(stampPath);
+  const std::string recorded(bytes.begin(), bytes.end());
+  const size_t end = recorded.find('\n');
+  if (end == std::string::npos) return "";
+  std::string expected = recorded.substr(0, end + 1);
   for (const std::string& output : outputs) expected += DigestOfFile(output) + " " + output + "\n";
-  return std::string(recorded.begin(), recorded.end()) == expected;
+  return recorded == expected ? recorded.substr(0, end) : "";
+}
+
+bool StampIsCurrent(const std::string& stampPath, const std::string& digest, const std::vector<std::string>& outputs) {
+  return !digest.empty() && RecordedDigest(stampPath, outputs) == digest;
 }
 
 void WriteStamp(const std::string& stampPath, const std::string& digest, const std::vector<std::string>& outputs) {

@@ -28,6 +28,11 @@ class BuildStamp {
   uint64_t b_ = 0x9E3779B97F4A7C15u;
 };
 
+// The digest `stampPath` records, when every output still has the bytes it had when recorded; ""
+// when not, or when the record or an output is missing. Throws CommandError when one is there but
+// cannot be read.
+std::string RecordedDigest(const std::string& stampPath, const std::vector<std::string>& outputs);
+
 // True when `stampPath` records `digest` and every output still has the bytes it had when recorded;
 // false when the record or an output is missing. Throws CommandError when one is there but cannot be read.
 bool StampIsCurrent(const std::string& stampPath, const std::string& digest, const std::vector<std::string>& outputs);

@@ -61,4 +61,7 @@ std::string PlaceOfNewFile(const std::string& path);
 // The running program's own file.
 std::string ThisProgram();
 
+// The folder that holds the running program's file, as an absolute path.
+std::string ThisProgramsFolder();
+
 }  // namespace vykcn::tool::system

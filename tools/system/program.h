@@ -20,4 +20,9 @@ bool StopRequested();
 // Windows, the console's output code page, set back at exit); nothing where output is a file.
 void ShowUtf8OnConsole();
 
+// Why a write failed, as a short phrase ("No space left on device"), from the C library's `error`
+// (errno) when it says, else from the platform; "" when neither does. Windows' C runtime may leave
+// errno unset when a write of printf's failed: its system's last error still says why.
+std::string WriteFailure(int error);
+
 }  // namespace vykcn::tool::system

@@ -163,4 +163,10 @@ std::string PlaceOfNewFile(const std::string& path) {
 
 std::string ThisProgram() { return "/proc/self/exe"; }
 
+std::string ThisProgramsFolder() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink(ThisProgram(), error);
+  return error ? std::string(".") : program.parent_path().string();
+}
+
 }  // namespace vykcn::tool::system

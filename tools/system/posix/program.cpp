@@ -1,5 +1,6 @@
 #include "system/program.h"
 
+#include <cstring>
 #include <signal.h>
 
 #include <atomic>
@@ -10,6 +11,8 @@ namespace vykcn::tool::system {
 std::vector<std::string> ProgramArguments(int argc, char** argv) { return {argv + (argc > 0 ? 1 : 0), argv + argc}; }
 
 void ShowUtf8OnConsole() {}
+
+std::string WriteFailure(int error) { return error != 0 ? std::strerror(error) : ""; }
 
 namespace {
 

@@ -185,4 +185,9 @@ std::string ThisProgram() {
   }
 }
 
+std::string ThisProgramsFolder() {
+  const std::string program = ThisProgram();
+  return program.substr(0, program.find_last_of('\\'));
+}
+
 }  // namespace vykcn::tool::system

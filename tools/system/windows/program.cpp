@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cerrno>
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 
 #include "system/windows/wide_text.h"
 
@@ -51,6 +53,22 @@ void ShowUtf8OnConsole() {
   if (!SetConsoleOutputCP(CP_UTF8)) return;
   gConsoleCodePage = current;
   std::atexit(RestoreConsoleCodePage);
+}
+
+std::string WriteFailure(int error) {
+  if (error != 0) return std::strerror(error);
+  switch (GetLastError()) {  // the failures of a write, in the C library's words
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return std::strerror(ENOSPC);
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+      return std::strerror(EPIPE);
+    case ERROR_ACCESS_DENIED:
+      return std::strerror(EACCES);
+    default:
+      return "";
+  }
 }
 
 }  // namespace vykcn::tool::system

@@ -96,5 +96,50 @@ TEST(BuildCommand, PutsAFoldersSetIntoAModuleAlikeEverywhereAndRefusesWhatIsNoMo
   EXPECT_EQ(ReadBytes(dir.Path("again.dll")), ReadBytes(out));
 }
 
+TEST(BuildCommand, DrawsWithTheFontsBesideTheProgramAndKeepsWhatItsStampSaysIsMade) {
+  const TempDir dir;
+  const std::string set = dir.Path("set");
+  std::filesystem::create_directories(set);
+  const std::string po = dir.Write("set/a.po", "msgid \"Hello\"\nmsgstr \"\xE4\xBD\xA0\xE5\xA5\xBD\"\n\n"  // 你好
+                                               "msgid \"Gee\"\nmsgstr \"Ge\xCA\xBBez\"\n");  // ʻ: DejaVu Sans alone has it
+  const std::string module = dir.Path("vykcn.dll");
+  WriteBytes(module, Module(2052));
+
+  // Without --font: WenQuanYi Micro Hei, then DejaVu Sans, as they lie beside the program.
+  ASSERT_EQ(RunTool({"build", set, "--module", module, "--font", kMicroHei, "--fallback-font", kDejaVuSans, "-o",
+                     dir.Path("chain.dll")}).exitCode, 0);
+  const ToolRun byDefault = RunTool({"build", set, "--module", module, "-o", dir.Path("default.dll")});
+  EXPECT_EQ(byDefault.exitCode, 0) << byDefault.out << byDefault.err;
+  EXPECT_EQ(ReadBytes(dir.Path("default.dll")), ReadBytes(dir.Path("chain.dll")));
+  // A copy of the program with no fonts beside it says where it looked, and writes nothing.
+  const char* const exe = WindowsToolUnderTest();
+  std::filesystem::create_directories(dir.Path("lone"));
+  const std::string lone = dir.Path(exe != nullptr ? "lone/vykcn-tool.exe" : "lone/vykcn-tool");
+  std::filesystem::copy_file(exe != nullptr ? exe : VYKCN_TOOL_PATH, lone);
+  const ToolRun fontless =
+      exe != nullptr ? RunProgram({"/bin/bash", VYKCN_SOURCE_ROOT "/scripts/wine-run.sh", "--windows-paths", lone},
+                                  {"build", set, "--module", module, "-o", dir.Path("x.dll")})
+                     : RunProgram({lone}, {"build", set, "--module", module, "-o", dir.Path("x.dll")});
+  EXPECT_EQ(fontless.exitCode, 1);
+  EXPECT_NE(fontless.err.find("wqy-microhei.ttc: the toolkit looks for its fonts beside the program; give --font FONT"),
+            std::string::npos) << fontless.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("x.dll")));
+
+  // With --stamp: the same set again writes nothing; an edit that adds no character draws no glyph
+  // again, and gives what a build without the stamp gives.
+  const std::string stamped = dir.Path("stamped.dll");
+  const std::vector<std::string> build = {"build", set, "--module", module, "--stamp", dir.Path("stamp"), "-o", stamped};
+  EXPECT_EQ(RunTool(build).exitCode, 0);
+  EXPECT_EQ(ReadBytes(stamped), ReadBytes(dir.Path("chain.dll")));
+  const ToolRun again = RunTool(build);
+  EXPECT_EQ(again.out, "up to date: " + stamped + " from 1 file: 2 records\n") << again.err;
+  dir.Write("set/a.po", "msgid \"Hello\"\nmsgstr \"\xE5\xA5\xBD\xE4\xBD\xA0\"\n\nmsgid \"Gee\"\nmsgstr \"Ge\xCA\xBBez\"\n");
+  const ToolRun edited = RunTool(build);
+  EXPECT_NE(edited.out.find(" glyphs (as drawn before), "), std::string::npos) << edited.out << edited.err;
+  EXPECT_EQ(RunTool({"build", set, "--module", module, "-o", dir.Path("fresh.dll")}).exitCode, 0);
+  EXPECT_EQ(ReadBytes(stamped), ReadBytes(dir.Path("fresh.dll")));
+  EXPECT_NE(ReadBytes(stamped), ReadBytes(dir.Path("chain.dll")));
+}
+
 }  // namespace
 }  // namespace vykcn::test

@@ -218,6 +218,8 @@ TEST(CheckCommand, FontCoverageAtItsPlaceAndTheAtlasFit) {
 // tree up to the settings it checks and remembers, with the case's folder as its build folder and
 // this build's tool in it.
 TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
+  // make's fonts, which check takes when given none: those beside the tool.
+  const std::string kDefaultFont = BesideTheTool("wqy-microhei.ttc"), kDefaultFallback = BesideTheTool("DejaVuSans.ttf");
   const std::string kPo = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
   // 语言：（Geʻez）, with U+02BB, which WenQuanYi Micro Hei lacks and DejaVu Sans has.
   const std::string kGeez = kPo + "msgid \"Language: (Ge\xCA\xBB" "ez)\"\n"
@@ -317,14 +319,14 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
        {{"t.po", kPo + "msgid \"<i>Stop</i>, $name\"\nmsgstr \"<b>停</b>\"\n\nmsgid \"A &amp; B\"\nmsgstr \"甲和乙\"\n"}},
        {"check", "--disable", "markup", "@t.po"},
        0,
-       {"@t.po:4: warning: placeholders differ from the host text: $name missing [placeholder]", "0 errors, 1 warnings"}},
+       {"@t.po:4: warning: placeholders differ from the host text: $name missing [placeholder]", "0 errors, 1 warning"}},
       {"printf conversions reordered without positions",
        {{"t.po", kPo + "msgid \"%d of %s\"\nmsgstr \"%s 的 %d\"\n\nmsgid \"%1$d of %2$s\"\nmsgstr \"%2$s 的 %1$d\"\n"}},
        {"check", "@t.po"},
        1,
        {"@t.po:4: error: order of printf conversions changed: \"%d %s\" in the host text, \"%s %d\" here: the "
         "arguments would be swapped (positions, as in %2$s, let a translation reorder them)",
-        "1 errors, 0 warnings"}},
+        "1 error, 0 warnings"}},
       // What real catalogues hold on purpose is no warning (the punctuation rules' own are in their
       // table); each slip is one message, at one line.
       {"false alarms of a real catalogue: none",
@@ -503,12 +505,12 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
        {{"yi.po", kPo + "msgid \"Yi\"\nmsgstr \"\xE5\xBD\x9D\xEA\x80\x80\"\n"}},
        {"check", "@yi.po"},
        1,
-       {"@yi.po:4: error: the fonts lack U+A000 \xEA\x80\x80 (fonts tried: " + kMicroHei + ", " + kDejaVuSans + ")"}},
+       {"@yi.po:4: error: the fonts lack U+A000 \xEA\x80\x80 (fonts tried: " + kDefaultFont + ", " + kDefaultFallback + ")"}},
       {"check --glyph-height: glyphs that do not fit it, as pack-font says",
        {{"many.po", kMany}},
        {"check", "--glyph-height", "25", "@many.po"},
        1,
-       {kMicroHei + ": error: the glyphs do not fit the 2048 x 1024 atlas with 'M' 25 px high: ..."}},
+       {kDefaultFont + ": error: the glyphs do not fit the 2048 x 1024 atlas with 'M' 25 px high: ..."}},
       {"check measures with the glyph records pack-font writes, at the height it chooses",
        {{"many.po", kMany}},
        {"pack-font", "--font", kMicroHei, "--fallback-font", kDejaVuSans, "--glyphs", "@g.bin", "--atlas", "@a.dds",
@@ -534,8 +536,8 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
        {},
        true},
       {"make takes its fonts' defaults from the tool", {}, {"make"}, 0,
-       {"set(VYKCN_FONT \"" + kMicroHei + "\" CACHE FILEPATH \"\" FORCE)",
-        "set(VYKCN_GLYPH_OPTIONS \"--fallback-font;" + kDejaVuSans + "\" CACHE STRING \"\" FORCE)"},
+       {"set(VYKCN_FONT \"" + FolderOf(VYKCN_TOOL_PATH) + "/wqy-microhei.ttc\" CACHE FILEPATH \"\" FORCE)",
+        "set(VYKCN_GLYPH_OPTIONS \"--fallback-font;" + FolderOf(VYKCN_TOOL_PATH) + "/DejaVuSans.ttf\" CACHE STRING \"\" FORCE)"},
        {"cat", "@build/settings.cmake"}},
       {"make WRAP=abc, with a setting remembered", {{"build/settings.txt", "WRAP=600\n"}}, {"make", "WRAP=abc"}, 2,
        {"settings: WRAP=abc: --wrap: Value abc not in range 1 to 1048576"}},
@@ -652,10 +654,8 @@ TEST(CheckCommand, NoWrongLineFromAGamesFiles) {
     if (arguments.front() != "check" || c.exitCode != 1) continue;
     std::vector<std::string> inputs(arguments.begin() + 1, arguments.end());
     std::vector<std::string> packText = {"pack-text", "-o", dir.Path("t.res")};
-    std::vector<std::string> packFont = {"pack-font", "--glyphs", dir.Path("g.bin"), "--atlas", dir.Path("a.dds")};
-    if (std::find(inputs.begin(), inputs.end(), "--font") == inputs.end()) {
-      packFont.insert(packFont.end(), {"--font", kMicroHei, "--fallback-font", kDejaVuSans});
-    }
+    // Without --font, pack-font takes the fonts check takes.
+    const std::vector<std::string> packFont = {"pack-font", "--glyphs", dir.Path("g.bin"), "--atlas", dir.Path("a.dds")};
     std::vector<std::string> packed;  // the error lines of both, each once, in order
     bool refused = false;
     for (std::vector<std::string> pack : {packText, packFont}) {

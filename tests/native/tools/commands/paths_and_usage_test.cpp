@@ -87,6 +87,8 @@ TEST(CommandPaths, EveryCommandRefusesBadPathsAndLosesNothing) {
       {{"pack-font", "--font", kMicroHei, "--glyphs", glyphs, "--atlas", glyphsLink, po}, "the same file as " + glyphs},
       {{"pack-font", "--font", folder, "--glyphs", out, "--atlas", same, po}, "Is a directory"},
       {{"pack-font", "--font", kMicroHei, "--glyphs", po, "--atlas", out, po}, "will not overwrite " + po},
+      {{"pack-font", "--glyphs", BesideTheTool("wqy-microhei.ttc"), "--atlas", out, po},  // the default font is an input
+       "will not overwrite " + BesideTheTool("wqy-microhei.ttc") + ": it is also an input"},
       {{"pack-font", "--font", kMicroHei, "--fallback-font", folder, "--glyphs", out, "--atlas", same, po},
        "cannot read " + folder + ": Is a directory"},
       {{"preview", "--glyphs", folder, "--atlas", atlas, "-o", out, "x"}, "Is a directory"},
@@ -129,7 +131,6 @@ TEST(CommandUsage, MistakesAreNamedInOneLine) {
       {{"check", "--wrap", "600", "--glyphs", bin, bin}, "is not a glyph table"},
       {{"pack-text", "--wrap", "600", "--glyphs", bin, bin, "-o", dir.Path("out")}, "is not a glyph table"},
       {{"check", "--list", "done", bin}, "'done' is none of untranslated, fuzzy, all"},
-      {{"pack-font", "--fallback-font", bin, "--glyphs", bin, "--atlas", bin, bin}, "--font is required"},
       {{"preview", "--font", kMicroHei, "--glyphs", bin, "-o", dir.Path("p.png"), "x"}, "--font builds the glyph table"},
   };
   for (const Case& c : cases) ExpectOneLineFailure(RunTool(c.arguments), c.expected, c.arguments[0]);

@@ -148,10 +148,11 @@ TEST(UnpackTextCommand, GivesBackFilesThatPackTheSameImage) {
       {"Open", "打开"},      {"Shared A", "同"}, {"Shared B", "同"}, {"Comma, \"quote\"", "逗号，引号"}};
   const std::string yesHash = HashLabel(TestHash("Yes")), tabHash = HashLabel(TestHash(all[1].first));
   const Case cases[] = {
-      {"back.po", {po, csv}, all, {"#: " + po + ":4\nmsgid \"Yes\"\n", "msgctxt \"menu\"\nmsgid \"Open\"", "#: " + csv + ":3\n"}},
-      {"back.CSV", {csv, po}, all, {"Yes,是," + csv + ":2," + yesHash + ",,\r\n", "\"Comma, \"\"quote\"\"\""}},
+      {"back.po", {po, csv}, all,
+       {"#: " + AsGiven(po) + ":4\nmsgid \"Yes\"\n", "msgctxt \"menu\"\nmsgid \"Open\"", "#: " + AsGiven(csv) + ":3\n"}},
+      {"back.CSV", {csv, po}, all, {"Yes,是," + AsGiven(csv) + ":2," + yesHash + ",,\r\n", "\"Comma, \"\"quote\"\"\""}},
       {"known.po", {pot}, {{"Yes", "是"}, {"Open", "打开"}},
-       {"# unknown host text, hash " + tabHash + ": \"制表\\t“引” \\\\\"\n", "#: " + pot + ":7\nmsgid \"Yes\""}},
+       {"# unknown host text, hash " + tabHash + ": \"制表\\t“引” \\\\\"\n", "#: " + AsGiven(pot) + ":7\nmsgid \"Yes\""}},
       {"known.csv", {pot}, {{"Yes", "是"}, {"Open", "打开"}}, {",,," + tabHash + ",\"制表\t“引” \\\",unknown host text\r\n"}},
   };
   for (const Case& c : cases) {
