@@ -59,7 +59,7 @@ struct CheckOptions {
 
 struct CheckedTranslations {
   TranslationSet set;             // the files read, the precedence applied, the image built
-  std::vector<Problem> findings;  // every pass's, in file and line order
+  std::vector<Problem> findings;  // what reading found (moved out of the set) and every pass's, in file and line order
   std::vector<TextEntry> untranslatedHostTexts;  // --host-texts entries the set has no translation for, each once
   GlyphCharset glyphs;            // with a font: every character the glyph table must hold that the font has
   // With a font, when asked or to measure lines: the glyphs as pack-font arranges them (its records
