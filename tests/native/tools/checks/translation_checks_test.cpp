@@ -7,6 +7,7 @@
 #include "checks/translation_checks.h"
 #include "checks/work_reports.h"
 #include "formats/glyph_table.h"
+#include "formats/translation_image.h"
 #include "tool_runner.h"
 #include "tools/support/reference_formats.h"
 #include "tools/support/test_files.h"
@@ -236,6 +237,11 @@ TEST(TranslationChecks, LaterWinsOverridesTheSameHostTextOnlyAndListsEachOverrid
   EXPECT_EQ(used, (std::vector<std::string>{"\xE4\xB8\x80", "\xE7\x95\x99", "\xE6\x89\x93\xE5\xBC\x80",
                                             "\xE6\x89\x93\xE5\xBC\x80"}));
   EXPECT_EQ(layered.set.records(), 3u);
+  // Each record where the first entry kept with its hash stands: the override's after "Keep".
+  std::vector<std::string> recorded;
+  WalkTranslationImage(layered.set.image.data(), layered.set.image.size(),
+                       [&recorded](const ImageRecord& record) { recorded.emplace_back(record.text); });
+  EXPECT_EQ(recorded, (std::vector<std::string>{"\xE4\xB8\x80", "\xE7\x95\x99", "\xE6\x89\x93\xE5\xBC\x80"}));
   EXPECT_EQ(Fates(layered), (std::vector<std::string>{"3: 2 records, 1 overridden", "1: 0 records, 1 overridden",
                                                       "2: 1 records, 1 sharing a record's hash",
                                                       "1: 0 records, 1 repeating a record"}));
