@@ -8,7 +8,7 @@
 # includes it or links it, so the module never carries it; the test build's code, and the PO
 # string's escapes it shares with the toolkit, are included by its own files alone; the LZX
 # decoder's layers point one way (below); and the toolkit's lower
-# folders never include its checks or commands.
+# folders never include its checks or commands, nor those below the set a build makes that set.
 # Prints each offending line and exits 1, or prints "layout: ok".
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -112,14 +112,20 @@ report "the decoder's inner headers included under src/ (only decompress.h and c
 report "the decoder's testing door included outside the tests, fuzz targets and benchmarks" \
   "$(grep -nE '^\s*#\s*include\s*"lzx/decoder/decoder_testing\.h"' $(find src tools -type f \( -name '*.cpp' -o -name '*.h' \) -not -path "$decoder/decoder_testing.cpp" | sort))"
 
-# The toolkit's folders below the checks (rendering, the placeholder table of text_syntax, translators'
-# files, font building, module reading, common) never include the checks or the commands: the table
-# of placeholders is shared from below, so that the line breaker and the checks read one table.
+# The toolkit's folders below the checks (the set a build makes, rendering, the placeholder table of
+# text_syntax, translators' files, font building, module reading, common) never include the checks
+# or the commands: the checks are passes over the built set, and the table of placeholders is shared
+# from below, so that the line breaker and the checks read one table. The set is built from the
+# folders below it, which never include it.
+set_sources=$(find tools/translation_set -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
 lower_tool_sources=$(find tools/rendering tools/text_syntax tools/text_sources tools/font_building \
                      tools/module_reading tools/common -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
 # shellcheck disable=SC2086
 report "the checks or the commands included by a folder of the toolkit below them" \
-  "$(grep -nE '^\s*#\s*include\s*"(checks|commands)/' $lower_tool_sources)"
+  "$(grep -nE '^\s*#\s*include\s*"(checks|commands|live_translations)/' $set_sources $lower_tool_sources)"
+# shellcheck disable=SC2086
+report "the set a build makes (tools/translation_set) included by a folder of the toolkit below it" \
+  "$(grep -nE '^\s*#\s*include\s*"translation_set/' $lower_tool_sources)"
 
 [[ $status -eq 0 ]] && echo "layout: ok"
 exit $status

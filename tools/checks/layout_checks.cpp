@@ -24,17 +24,20 @@ std::vector<MeasuredLine> WidestLines(std::vector<MeasuredLine> lines, size_t co
   return lines;
 }
 
-void CheckLayout(const LayoutOptions& options, const HostGlyphs& glyphs, const std::vector<LaidOutText>& texts,
+void CheckLayout(const LayoutOptions& options, const HostGlyphs& glyphs, TranslationSet* set,
                  CheckedTranslations* result) {
   const int64_t maxWidth = options.maxWidth > 0 ? options.maxWidth : options.wrapWidth;
   const std::string at = " at 'M' " + std::to_string(options.hostHeight) + " px";
   std::vector<MeasuredLine> lines;
-  for (const LaidOutText& text : texts) {
-    TextEntry& entry = *text.entry;
-    if (options.wrapWidth > 0) entry.translation = WrapText(entry.translation, glyphs, options.wrapWidth);
+  for (size_t k = 0; k < set->kept.size(); ++k) {
+    if (options.wrapWidth > 0) {
+      std::string wrapped = WrapText(set->kept[k].entry->translation, glyphs, options.wrapWidth);
+      if (wrapped != set->kept[k].entry->translation) set->Rewrite(k, std::move(wrapped));
+    }
+    const TextEntry& entry = *set->kept[k].entry;
+    const int fileIndex = set->kept[k].fileIndex;
     const auto warn = [&](const std::string& message) {
-      result->findings.push_back(
-          {text.fileIndex, entry.file, entry.line, Severity::kWarning, message, warning_class::kWidth});
+      result->findings.push_back({fileIndex, entry.file, entry.line, Severity::kWarning, message, warning_class::kWidth});
     };
     const size_t first = lines.size();
     MeasureLines(glyphs, Place(entry), entry.translation, &lines);

@@ -9,11 +9,6 @@
 
 namespace vykcn::tool {
 
-struct LaidOutText {
-  TextEntry* entry;  // its translation is wrapped in place when asked
-  int fileIndex;
-};
-
 // Adds the lines of `text` (split at its line feeds) with their widths, as from `place`.
 void MeasureLines(const HostGlyphs& glyphs, const std::string& place, const std::string& text,
                   std::vector<MeasuredLine>* lines);
@@ -21,10 +16,10 @@ void MeasureLines(const HostGlyphs& glyphs, const std::string& place, const std:
 // The `count` widest of `lines`, widest first; lines of equal width keep their order.
 std::vector<MeasuredLine> WidestLines(std::vector<MeasuredLine> lines, size_t count);
 
-// Wraps the translations (options.wrapWidth), then adds a [width] warning for each line wider
+// Wraps the set's kept translations (options.wrapWidth, before its image is written), then adds a [width] warning for each line wider
 // than options.maxWidth (or the wrap width) and each translation of more than options.maxLines
 // lines, and fills the widest lines and the 99th percentile of the widths.
-void CheckLayout(const LayoutOptions& options, const HostGlyphs& glyphs, const std::vector<LaidOutText>& texts,
+void CheckLayout(const LayoutOptions& options, const HostGlyphs& glyphs, TranslationSet* set,
                  CheckedTranslations* result);
 
 }  // namespace vykcn::tool

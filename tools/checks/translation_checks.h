@@ -1,10 +1,9 @@
 #pragma once
-// Every check on a set of translators' files, run to the end: what `check` reports and what
-// pack-text and pack-font refuse to build from. Errors are what the module could not use as
+// Every check on a set of translators' files, run to the end over the set they build: what `check`
+// reports and what pack-text and pack-font refuse to build from. Errors are what the module could not use as
 // written (conflicts, texts it cannot draw or look up, a host text that would show another's
 // translation); warnings are what is likely a mistake.
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +15,8 @@
 #include "formats/dds_atlas.h"
 #include "formats/glyph_table.h"
 #include "text_sources/text_entry.h"
+#include "translation_set/file_check_cache.h"
+#include "translation_set/translation_set.h"
 
 namespace vykcn::tool {
 
@@ -56,31 +57,10 @@ struct CheckOptions {
   FontFiles fonts() const { return {fontPath, fontFace, fallbackFonts}; }
 };
 
-// What became of each entry of a file: each is counted once, in the first of these that holds
-// it, so that they add up to `entries`.
-struct FileSummary {
-  std::string path;
-  size_t entries = 0;       // messages and rows, obsolete and unreadable ones included
-  size_t records = 0;       // translated entries that are a record of the image
-  size_t repeats = 0;       // translated entries that repeat a record (the same text, or its hash, with its translation)
-  size_t overridden = 0;    // translated entries that a later file's translation replaced (--later-wins)
-  size_t withErrors = 0;    // translated entries left out for an error of theirs, or another translation of their text
-  size_t sharingHash = 0;   // translated entries left out: another text's record has their hash
-  size_t fuzzy = 0;
-  size_t untranslated = 0;
-  size_t obsolete = 0;
-  size_t unreadable = 0;    // messages or rows that the reader left out for an error at their line
-  size_t used() const { return records + repeats; }  // what reaches the image
-};
-
 struct CheckedTranslations {
-  std::vector<Problem> findings;  // in file and line order
-  std::vector<TextEntry> used;    // what the image is built from, in input order
-  std::vector<FileSummary> files; // one per translators' file read
-  std::vector<SourceFile> sources;  // the same files' entries, as read
+  TranslationSet set;             // the files read, the precedence applied, the image built
+  std::vector<Problem> findings;  // what reading found (moved out of the set) and every pass's, in file and line order
   std::vector<TextEntry> untranslatedHostTexts;  // --host-texts entries the set has no translation for, each once
-  size_t records = 0;             // distinct hashes among the used entries
-  std::vector<uint8_t> image;     // the translation image pack-text writes; empty when nothing is translated
   GlyphCharset glyphs;            // with a font: every character the glyph table must hold that the font has
   // With a font, when asked or to measure lines: the glyphs as pack-font arranges them (its records
   // and 'M' height, the atlas not drawn); none when they fit no height (an error says so).
@@ -90,26 +70,11 @@ struct CheckedTranslations {
   size_t errors() const { return CountFindings(findings, Severity::kError); }
 };
 
-// Translators' files read, and their entries checked alone, for several sets at once (diff's two
-// sides) or one set again and again (watch): a file whose bytes are those of a file read before is
-// neither parsed nor checked again.
-class FileCheckCache {
- public:
-  FileCheckCache();
-  ~FileCheckCache();
-  FileCheckCache(const FileCheckCache&) = delete;
-  FileCheckCache& operator=(const FileCheckCache&) = delete;
-  // Forgets the files that no check took since the last call: a set checked after each edit keeps
-  // its files' latest versions alone.
-  void ForgetUntaken();
-  struct Files;
-  std::unique_ptr<Files> files;
-};
-
-// Reads the files (a file that cannot be read is one error; a file's syntax errors are each one,
-// and its other entries are still checked), checks all their entries, and asks the module's own
-// lookups what the game would show for every host text the set lists. With a cache, the files
-// it holds are taken from it, and those read are added.
+// Builds the set (translation_set/translation_set.h), each entry checked alone as it is read, and
+// runs every check over it, in order: what the precedence left out, the glyphs the host may draw
+// (with a font), the lines laid out (and wrapped, before the image is written), and what the game
+// would show for every host text the set lists, asked of the module's own lookups. With a cache,
+// the files it holds are taken from it, and those read are added.
 CheckedTranslations CheckTranslations(const std::vector<std::string>& paths, const CheckOptions& options,
                                       FileCheckCache* cache = nullptr);
 

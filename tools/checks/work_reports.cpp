@@ -61,8 +61,8 @@ FileSummary SummedFiles(const std::vector<FileSummary>& files) {
 void PrintWorkList(std::FILE* stream, const CheckedTranslations& checked, WorkList list) {
   const bool untranslated = list == WorkList::kUntranslated || list == WorkList::kAll;
   const bool fuzzy = list == WorkList::kFuzzy || list == WorkList::kAll;
-  for (const SourceFile& source : checked.sources) {
-    for (const TextEntry& entry : source.entries) {
+  for (const std::shared_ptr<const ReadFile>& file : checked.set.files) {
+    for (const TextEntry& entry : file->source.entries) {
       const char* kind = entry.translation.empty() ? (untranslated ? "untranslated" : nullptr)
                          : entry.fuzzy             ? (fuzzy ? "fuzzy" : nullptr)
                                                    : nullptr;
@@ -81,8 +81,8 @@ size_t DistinctCharacters(const CheckedTranslations& checked) {
   std::vector<bool> seen(0x110000);
   size_t distinct = 0;
   std::vector<uint32_t> codes;
-  for (const TextEntry& entry : checked.used) {
-    if (!DecodeUtf8(entry.translation, &codes)) continue;
+  for (const SetEntry& kept : checked.set.kept) {
+    if (!DecodeUtf8(kept.entry->translation, &codes)) continue;
     for (uint32_t c : codes) {
       if (c != '\t' && c != '\n' && !seen[c]) {
         seen[c] = true;
@@ -95,7 +95,7 @@ size_t DistinctCharacters(const CheckedTranslations& checked) {
 
 void PrintStatistics(std::FILE* stream, const CheckedTranslations& checked) {
   size_t translated = 0, fuzzy = 0, untranslated = 0;
-  for (const FileSummary& file : checked.files) {
+  for (const FileSummary& file : checked.set.summaries) {
     const size_t done = file.entries - file.obsolete - file.unreadable - file.fuzzy - file.untranslated;
     std::fprintf(stream, "%s: %s\n", file.path.c_str(), Statistics(done, file.fuzzy, file.untranslated).c_str());
     translated += done;

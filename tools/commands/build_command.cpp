@@ -79,7 +79,7 @@ PartDigests DigestParts(const BuildOptions& options, const CheckedTranslations& 
   const int settings[] = {fonts.face, layout.glyphHeight, layout.atlas.width, layout.atlas.height};
   glyphs.Add("options", settings, sizeof settings);
   translations.AddThisProgram();
-  translations.Add("image", checked.image.data(), checked.image.size());
+  translations.Add("image", checked.set.image.data(), checked.set.image.size());
   translations.Add("level", options.best ? "best" : "default");
   into.Add("module", module.data(), module.size());
   return {glyphs.Digest(), translations.Digest(), into.Digest()};
@@ -120,7 +120,7 @@ int RunBuild(BuildOptions& options) {
     const std::string record = RecordedDigest(options.stamp, {options.output});
     if (record == digests.Joined()) {
       std::printf("up to date: %s from %zu file%s: %zu records\n", options.output.c_str(), files.size(), plural,
-                  checked.records);
+                  checked.set.records());
       return kExitDone;
     }
     std::istringstream(record) >> recorded.glyphs >> recorded.translations >> recorded.module;
@@ -136,14 +136,14 @@ int RunBuild(BuildOptions& options) {
   set.atlas = glyphs.atlas;
   set.translations = translationsAsBefore
                          ? RequireModuleResource(before, kTranslationResourceId, options.output)
-                         : PackTranslationResource(checked.image, 0, kTranslationWindowSize,
+                         : PackTranslationResource(checked.set.image, 0, kTranslationWindowSize,
                                                    options.best ? lzx::CompressionLevel::kBest
                                                                 : lzx::CompressionLevel::kDefault);
   const std::vector<uint8_t> built = RebuildModule(module, options.module, set);
   WriteFileAtomically(options.output, built);
   if (!options.stamp.empty()) WriteStamp(options.stamp, digests.Joined(), {options.output});
   std::printf("built %s (%zu bytes) from %zu file%s: %zu records, %zu glyphs%s, 'M' %d px, %s atlas\n",
-              options.output.c_str(), built.size(), files.size(), plural, checked.records, glyphs.glyphs,
+              options.output.c_str(), built.size(), files.size(), plural, checked.set.records(), glyphs.glyphs,
               glyphsAsBefore ? " (as drawn before)" : "", glyphs.height, DescribeAtlasSize(glyphs.atlasSize).c_str());
   for (size_t i = 0; i < glyphs.fromFallbacks.size(); ++i) {
     if (glyphs.fromFallbacks[i] > 0) {

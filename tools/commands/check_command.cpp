@@ -31,13 +31,13 @@ void ReportAtlasFit(std::FILE* out, const CheckedTranslations& checked, const Ch
 }
 
 void PrintSummary(std::FILE* out, const CheckedTranslations& checked, const CheckCommandOptions& options) {
-  for (const FileSummary& file : checked.files) {
+  for (const FileSummary& file : checked.set.summaries) {
     const std::string others = EntriesBesideRecords(file);
     std::fprintf(out, "%s: %zu entr%s: %zu record%s%s%s\n", file.path.c_str(), file.entries,
                  file.entries == 1 ? "y" : "ies", file.records, file.records == 1 ? "" : "s", others.empty() ? "" : ", ",
                  others.c_str());
   }
-  std::fprintf(out, "records: %zu, distinct characters: %zu\n", checked.records, DistinctCharacters(checked));
+  std::fprintf(out, "records: %zu, distinct characters: %zu\n", checked.set.records(), DistinctCharacters(checked));
   if (options.statistics) PrintStatistics(out, checked);
   if (!checked.widest.empty()) {
     std::fprintf(out, "widest lines at 'M' %d px:\n", options.check.layout.hostHeight);

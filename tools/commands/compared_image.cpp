@@ -38,8 +38,12 @@ ComparedImage BuiltSet(const std::string& name, const std::vector<std::string>& 
     throw CommandError(name + ": " + std::to_string(errors.size()) + (errors.size() == 1 ? " error" : " errors") +
                        " (listed above): pack-text would build nothing from it");
   }
-  return {name, "translators' files", KeptRecords(ReadTranslationRecords(checked.image, name)), std::move(checked.used),
-          std::nullopt};
+  // One record per hash already: the precedence left one translation to each.
+  auto set = std::make_shared<const TranslationSet>(std::move(checked.set));
+  std::vector<const TextEntry*> hostTexts;
+  hostTexts.reserve(set->kept.size());
+  for (const SetEntry& kept : set->kept) hostTexts.push_back(kept.entry);
+  return {name, "translators' files", ReadTranslationRecords(set->image, name), std::move(hostTexts), set, std::nullopt};
 }
 
 }  // namespace
@@ -52,13 +56,13 @@ ComparedImage ReadComparedImage(const std::string& path, const CheckOptions& opt
   CheckCommandPaths({{path}, {}});
   const std::vector<uint8_t> bytes = ReadFileBytes(path);
   if (!IsModuleFile(bytes)) {
-    return {path, "a translation resource", KeptRecords(ReadResourceFileRecords(bytes, path)), {}, std::nullopt};
+    return {path, "a translation resource", KeptRecords(ReadResourceFileRecords(bytes, path)), {}, nullptr, std::nullopt};
   }
   const std::vector<PeResource> resources = ReadPeResources(bytes);
   ComparedFont font{ModuleGlyphTable(resources, path),
                     DecodeAtlasFile(RequireModuleResource(resources, kFontAtlasResourceId, path),
                                     path + " resource " + std::to_string(kFontAtlasResourceId))};
-  return {path, "a module", KeptRecords(ReadModuleRecords(resources, path)), {}, std::move(font)};
+  return {path, "a module", KeptRecords(ReadModuleRecords(resources, path)), {}, nullptr, std::move(font)};
 }
 
 }  // namespace vykcn::tool

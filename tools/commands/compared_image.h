@@ -2,6 +2,7 @@
 // One side of `diff`: the records the module would hold, read from a built module, a translation
 // resource, or a set of translators' files built as pack-text builds it; and, of a module, its
 // glyph table and atlas.
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,7 +24,8 @@ struct ComparedImage {
   std::string path;
   std::string kind;                        // "a module", "a translation resource", "translators' files"
   std::vector<TranslationRecord> records;  // one per hash, the one the module keeps (the last), in image order
-  std::vector<TextEntry> hostTexts;        // a set's entries that made the image; none for a module or resource
+  std::vector<const TextEntry*> hostTexts; // a set's entries that made the image (in `set`); none for a module or resource
+  std::shared_ptr<const TranslationSet> set;  // a set's, which holds those entries
   std::optional<ComparedFont> font;        // a module's; none for a resource or a set
 };
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "common/command_error.h"
 #include "commands/compared_image.h"
@@ -13,6 +14,7 @@
 #include "common/path_checks.h"
 #include "text_sources/host_text_index.h"
 #include "text_sources/po_escape.h"
+#include "translation/subtitle_hash.h"
 
 namespace vykcn::tool {
 namespace {
@@ -25,9 +27,33 @@ std::string Key(uint32_t hash, const std::string& translation, const HostTextInd
   return HashLabel(hash) + (entry != nullptr ? " " + QuotedPoText(entry->host) : "");
 }
 
+// The hashes of the records that differ: removed, added, or with another text.
+std::unordered_set<uint32_t> DifferingHashes(const ComparedImage& before, const ComparedImage& after) {
+  std::unordered_map<uint32_t, const std::string*> old;
+  old.reserve(before.records.size());
+  for (const TranslationRecord& record : before.records) old[record.hash] = &record.text;
+  std::unordered_set<uint32_t> differing;
+  size_t kept = 0;
+  for (const TranslationRecord& record : after.records) {
+    const auto earlier = old.find(record.hash);
+    if (earlier == old.end() || *earlier->second != record.text) differing.insert(record.hash);
+    kept += earlier != old.end();
+  }
+  if (kept == old.size()) return differing;
+  std::unordered_set<uint32_t> now;
+  now.reserve(after.records.size());
+  for (const TranslationRecord& record : after.records) now.insert(record.hash);
+  for (const TranslationRecord& record : before.records) {
+    if (now.count(record.hash) == 0) differing.insert(record.hash);
+  }
+  return differing;
+}
+
 // Lists removed records in OLD's order, then changed and added ones in NEW's; true when any.
 bool PrintDifferences(const ComparedImage& before, const ComparedImage& after, const HostTextIndex& hosts) {
   std::unordered_map<uint32_t, const std::string*> old, now;
+  old.reserve(before.records.size());
+  now.reserve(after.records.size());
   for (const TranslationRecord& record : before.records) old[record.hash] = &record.text;
   for (const TranslationRecord& record : after.records) now[record.hash] = &record.text;
   size_t added = 0, removed = 0, changed = 0, same = 0;
@@ -90,11 +116,19 @@ int RunDiff(DiffOptions& options) {
   FileCheckCache shared;
   const ComparedImage before = ReadComparedImage(options.before, options.check, &shared);
   const ComparedImage after = ReadComparedImage(options.after, options.check, &shared);
-  // The sets' own entries name the records (NEW's, then OLD's), then --source.
-  std::vector<TextEntry> hostTexts = after.hostTexts;
-  hostTexts.insert(hostTexts.end(), before.hostTexts.begin(), before.hostTexts.end());
+  // The sets' own entries name the records (NEW's, then OLD's), then --source: those with the hash
+  // of a record that differs, the only records named.
   const std::vector<TextEntry> sources = ReadSourceTexts(options.sources);
-  hostTexts.insert(hostTexts.end(), sources.begin(), sources.end());
+  const std::unordered_set<uint32_t> differing = DifferingHashes(before, after);
+  std::vector<TextEntry> hostTexts;
+  const auto name = [&](const TextEntry& entry) {
+    if (!differing.empty() && differing.count(SubtitleHashBytes(entry.host.data(), entry.host.size())) != 0) {
+      hostTexts.push_back(entry);
+    }
+  };
+  for (const TextEntry* entry : after.hostTexts) name(*entry);
+  for (const TextEntry* entry : before.hostTexts) name(*entry);
+  for (const TextEntry& entry : sources) name(entry);
   const bool records = PrintDifferences(before, after, HostTextIndex(std::move(hostTexts)));
   return CompareFonts(before, after) || records ? kDifferent : kExitDone;
 }

@@ -61,25 +61,25 @@ int RunPackText(PackTextOptions& options) {
   BuildStamp inputs;
   if (!options.stamp.empty()) {
     inputs.AddThisProgram();
-    inputs.Add("image", checked.image.data(), checked.image.size());
+    inputs.Add("image", checked.set.image.data(), checked.set.image.size());
     inputs.Add("level", LevelName(options.best, options.store));
     if (StampIsCurrent(options.stamp, inputs.Digest(), {options.output})) {
-      std::printf("records: %zu, up to date in %s\n", checked.records, options.output.c_str());
+      std::printf("records: %zu, up to date in %s\n", checked.set.records(), options.output.c_str());
       return kExitDone;
     }
   }
   const std::vector<uint8_t> resource =
-      PackTranslationResource(checked.image, 0, kTranslationWindowSize,
+      PackTranslationResource(checked.set.image, 0, kTranslationWindowSize,
                               Level(options.best, options.store));
   WriteFileAtomically(options.output, resource);
   if (!options.stamp.empty()) WriteStamp(options.stamp, inputs.Digest(), {options.output});
-  const FileSummary total = SummedFiles(checked.files);
+  const FileSummary total = SummedFiles(checked.set.summaries);
   const std::string others = EntriesBesideRecords(total);
-  std::printf("records: %zu from %zu entr%s%s%s%s", checked.records, total.entries, total.entries == 1 ? "y" : "ies",
+  std::printf("records: %zu from %zu entr%s%s%s%s", checked.set.records(), total.entries, total.entries == 1 ? "y" : "ies",
               others.empty() ? "" : " (", others.c_str(), others.empty() ? "" : ")");
-  std::printf("\nimage: %zu bytes, compressed at the %s level: %zu bytes, ratio: %.4f\n", checked.image.size(),
+  std::printf("\nimage: %zu bytes, compressed at the %s level: %zu bytes, ratio: %.4f\n", checked.set.image.size(),
               LevelName(options.best, options.store), resource.size(),
-              static_cast<double>(resource.size()) / static_cast<double>(checked.image.size()));
+              static_cast<double>(resource.size()) / static_cast<double>(checked.set.image.size()));
   return kExitDone;
 }
 

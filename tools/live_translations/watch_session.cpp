@@ -67,17 +67,17 @@ void WatchSession::CheckAndWrite(const std::string& files) {
     Write(files + ": " + std::to_string(errors) + (errors == 1 ? " error" : " errors") + "; " + kept);
     return;
   }
-  std::vector<TranslationRecord> records = ReadTranslationRecords(checked.image, "the checked set");
-  const RecordChanges changed = CompareRecords(records_, records);
+  size_t records = 0;
+  const RecordChanges changed = CompareImageRecords(image_, checked.set.image, &records);
   std::string line = files + ": records " + std::to_string(changed.added) + " added, " +
                      std::to_string(changed.changed) + " changed, " + std::to_string(changed.removed) + " removed (" +
-                     std::to_string(records.size()) + " in all)";
+                     std::to_string(records) + " in all)";
   if (written_ && changed.any() == 0 && pending_.empty()) {
     Write(line + "; nothing to write");
     return;
   }
-  records_ = std::move(records);
-  pending_ = PackTranslationResource(checked.image, 0, kTranslationWindowSize, lzx::CompressionLevel::kStore);
+  image_ = std::move(checked.set.image);
+  pending_ = PackTranslationResource(image_, 0, kTranslationWindowSize, lzx::CompressionLevel::kStore);
   std::string reason;
   if (output_.TryWrite(pending_, &reason)) {
     pending_.clear();

@@ -41,7 +41,7 @@ class WatchSession {
   LiveOutput output_;
   bool looked_ = false;                    // the first look, which names the folder, is done
   bool written_ = false;                   // a good set was written in this run
-  std::vector<TranslationRecord> records_;  // the records of the last good set
+  std::vector<uint8_t> image_;             // the image of the last good set
   std::vector<uint8_t> pending_;           // a resource whose write was refused
 };
 

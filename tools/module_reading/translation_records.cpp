@@ -1,9 +1,11 @@
 #include "module_reading/translation_records.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
 #include "common/command_error.h"
+#include "base/byte_order.h"
 #include "formats/translation_image.h"
 
 namespace vykcn::tool {
@@ -21,22 +23,44 @@ std::vector<TranslationRecord> ReadTranslationRecords(const std::vector<uint8_t>
   return records;
 }
 
-RecordChanges CompareRecords(const std::vector<TranslationRecord>& before, const std::vector<TranslationRecord>& after) {
-  std::unordered_map<uint32_t, std::string_view> old;
-  old.reserve(before.size());
-  for (const TranslationRecord& record : before) old[record.hash] = record.text;
+namespace {
+
+std::vector<ImageRecord> RecordsInPlace(const std::vector<uint8_t>& image) {
+  std::vector<ImageRecord> records;
+  // Every record takes at least 5 bytes, whatever the count says.
+  if (image.size() >= kImageCountSize) records.reserve(std::min<size_t>(ReadU32LE(image.data()), image.size() / 5));
+  WalkTranslationImage(image.data(), image.size(), [&records](const ImageRecord& record) { records.push_back(record); });
+  return records;
+}
+
+}  // namespace
+
+RecordChanges CompareImageRecords(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after,
+                                  size_t* records) {
+  const std::vector<ImageRecord> old = RecordsInPlace(before), now = RecordsInPlace(after);
+  if (records != nullptr) *records = now.size();
   RecordChanges changes;
+  const bool sameHashes = old.size() == now.size() &&
+                          std::equal(old.begin(), old.end(), now.begin(),
+                                     [](const ImageRecord& a, const ImageRecord& b) { return a.hash == b.hash; });
+  if (sameHashes) {
+    for (size_t i = 0; i < now.size(); ++i) changes.changed += old[i].text != now[i].text;
+    return changes;
+  }
+  std::unordered_map<uint32_t, std::string_view> byHash;
+  byHash.reserve(old.size());
+  for (const ImageRecord& record : old) byHash[record.hash] = record.text;
   size_t kept = 0;
-  for (const TranslationRecord& record : after) {
-    const auto earlier = old.find(record.hash);
-    if (earlier == old.end()) {
+  for (const ImageRecord& record : now) {
+    const auto earlier = byHash.find(record.hash);
+    if (earlier == byHash.end()) {
       ++changes.added;
       continue;
     }
     ++kept;
     if (earlier->second != record.text) ++changes.changed;
   }
-  changes.removed = old.size() - kept;
+  changes.removed = byHash.size() - kept;
   return changes;
 }
 

@@ -23,6 +23,11 @@ struct RecordChanges {
   size_t removed = 0;
   size_t any() const { return added + changed + removed; }
 };
-RecordChanges CompareRecords(const std::vector<TranslationRecord>& before, const std::vector<TranslationRecord>& after);
+
+// For two well-formed images of one record per hash, read in place: when their hashes come in the
+// same order (an edit that changes texts alone), record by record. `after`'s record count goes to
+// `records` when given.
+RecordChanges CompareImageRecords(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after,
+                                  size_t* records = nullptr);
 
 }  // namespace vykcn::tool

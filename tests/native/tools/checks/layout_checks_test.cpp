@@ -106,6 +106,23 @@ TEST(LayoutChecks, LinesOverTheLimitAtTwoHostHeightsAndTheirWidths) {
       EXPECT_EQ(line.width, ModuleWidth(Table(), c.hostHeight, line.text)) << line.text;
     }
   }
+
+  // Wrapping rewrites the set's own copies of the translations before its image is written: what
+  // the game shows is the wrapped text, and a cached file stays as read for the next set.
+  tool::FileCheckCache cache;
+  tool::CheckOptions wrap;
+  wrap.layout.table = Table();
+  wrap.layout.wrapWidth = 100;
+  const tool::CheckedTranslations wrapped = tool::CheckTranslations({csv}, wrap, &cache);
+  const tool::CheckedTranslations asWritten = tool::CheckTranslations({csv}, {}, &cache);
+  EXPECT_EQ(wrapped.errors(), 0u);
+  std::vector<std::string> texts;
+  for (const tool::CheckedTranslations* checked : {&wrapped, &asWritten}) {
+    for (const tool::SetEntry& kept : checked->set.kept) texts.push_back(kept.entry->translation);
+  }
+  const std::string one23 = "\xE4\xB8\x80\xE4\xBA\x8C\xE4\xB8\x89", four = "\xE5\x9B\x9B", one = "\xE4\xB8\x80";
+  EXPECT_EQ(texts, (std::vector<std::string>{one23, one23 + "\na", one23 + "\n" + four + "\n" + one,  // wrapped at 100 px
+                                             one23, one23 + "a", one23 + four + "\n" + one}));
 }
 
 TEST(PunctuationChecks, ChineseRulesAsWarnings) {

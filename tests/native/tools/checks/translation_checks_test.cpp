@@ -7,6 +7,7 @@
 #include "checks/translation_checks.h"
 #include "checks/work_reports.h"
 #include "formats/glyph_table.h"
+#include "formats/translation_image.h"
 #include "tool_runner.h"
 #include "tools/support/reference_formats.h"
 #include "tools/support/test_files.h"
@@ -32,7 +33,7 @@ std::vector<std::string> Places(const CheckedTranslations& checked) {
 // What became of each file's entries, as check counts them; each counted once.
 std::vector<std::string> Fates(const CheckedTranslations& checked) {
   std::vector<std::string> fates;
-  for (const tool::FileSummary& f : checked.files) {
+  for (const tool::FileSummary& f : checked.set.summaries) {
     fates.push_back(std::to_string(f.entries) + ": " + std::to_string(f.records) + " records, " +
                     tool::EntriesBesideRecords(f));
     EXPECT_EQ(f.used() + f.overridden + f.withErrors + f.sharingHash + f.fuzzy + f.untranslated + f.obsolete +
@@ -137,8 +138,8 @@ TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
   EXPECT_NE(listing.find("U+0007"), std::string::npos) << listing;
   EXPECT_NE(listing.find("U+1F600"), std::string::npos) << listing;
 
-  ASSERT_EQ(checked.files.size(), 4u);  // c.po is read past its syntax error
-  EXPECT_EQ(checked.files[0].path, po);
+  ASSERT_EQ(checked.set.summaries.size(), 4u);  // c.po is read past its syntax error
+  EXPECT_EQ(checked.set.summaries[0].path, po);
   // a.po: 11 messages and the obsolete one; Bell, Smile and the empty msgid have errors. b.csv:5
   // shares the hash of line 4's record.
   EXPECT_EQ(Fates(checked), (std::vector<std::string>{"12: 6 records, 3 with errors, 1 fuzzy, 1 untranslated, 1 obsolete",
@@ -146,7 +147,7 @@ TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
                                                       "1: 0 records, 1 unreadable", "1: 1 records, "}));
   // The CSV's CR LF came through as LF: its record is "Line\nend".
   bool lineFeed = false;
-  for (const auto& entry : checked.used) lineFeed = lineFeed || entry.host == "Line\nend";
+  for (const auto& kept : checked.set.kept) lineFeed = lineFeed || kept.entry->host == "Line\nend";
   EXPECT_TRUE(lineFeed);
 
   // Files of the same bytes under other names (diff's other side) come from the cache: the same
@@ -161,8 +162,12 @@ TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
   std::string renamed = listing;
   for (size_t at; (at = renamed.find(dir.Path(""))) != std::string::npos;) renamed.replace(at, dir.Path("").size(), other.Path(""));
   EXPECT_EQ(Listing(again), renamed);
-  EXPECT_EQ(again.used.back().host, "No");
-  EXPECT_EQ(again.used.front().file, copies[0]);
+  EXPECT_EQ(again.set.kept.back().entry->host, "No");
+  EXPECT_EQ(again.set.kept.front().entry->file, copies[0]);
+  // The same files in another order (watch, after a file is added before them): the findings the
+  // cache holds follow the files' new positions, as a fresh check's do.
+  const std::vector<std::string> reordered = {clean, broken, csv, po};
+  EXPECT_EQ(Listing(tool::CheckTranslations(reordered, options, &cache)), Listing(tool::CheckTranslations(reordered, options)));
 }
 
 // check measures lines and fits the atlas with the glyph records pack-font writes for the same
@@ -227,11 +232,16 @@ TEST(TranslationChecks, LaterWinsOverridesTheSameHostTextOnlyAndListsEachOverrid
   EXPECT_EQ(Places(layered), (std::vector<std::string>{"patch.csv:2: note", "patch.csv:3: error"})) << Listing(layered);
   EXPECT_EQ(layered.findings.at(0).message, "overrides " + repeat + ":2");
   std::vector<std::string> used;
-  for (const auto& entry : layered.used) used.push_back(entry.translation);
+  for (const auto& kept : layered.set.kept) used.push_back(kept.entry->translation);
   // "again.csv" repeats the winner: one record, no override.
   EXPECT_EQ(used, (std::vector<std::string>{"\xE4\xB8\x80", "\xE7\x95\x99", "\xE6\x89\x93\xE5\xBC\x80",
                                             "\xE6\x89\x93\xE5\xBC\x80"}));
-  EXPECT_EQ(layered.records, 3u);
+  EXPECT_EQ(layered.set.records(), 3u);
+  // Each record where the first entry kept with its hash stands: the override's after "Keep".
+  std::vector<std::string> recorded;
+  WalkTranslationImage(layered.set.image.data(), layered.set.image.size(),
+                       [&recorded](const ImageRecord& record) { recorded.emplace_back(record.text); });
+  EXPECT_EQ(recorded, (std::vector<std::string>{"\xE4\xB8\x80", "\xE7\x95\x99", "\xE6\x89\x93\xE5\xBC\x80"}));
   EXPECT_EQ(Fates(layered), (std::vector<std::string>{"3: 2 records, 1 overridden", "1: 0 records, 1 overridden",
                                                       "2: 1 records, 1 sharing a record's hash",
                                                       "1: 0 records, 1 repeating a record"}));

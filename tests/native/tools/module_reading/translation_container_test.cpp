@@ -5,7 +5,9 @@
 #include "common/command_error.h"
 #include "common/translation_packing.h"
 #include "formats/translation_resource.h"
+#include "formats/translation_image.h"
 #include "module_reading/resource_decoding.h"
+#include "module_reading/translation_records.h"
 #include "text_sources/translation_image_builder.h"
 #include "tools/support/reference_formats.h"
 
@@ -40,6 +42,32 @@ TEST(TranslationResource, DamagedResourcesAreReported) {
   wrongSize[0] ^= 1;
   EXPECT_THROW(tool::UnpackTranslationResource(wrongSize, "x"), tool::CommandError);
   EXPECT_THROW(tool::UnpackTranslationResource({1, 0}, "x"), tool::CommandError);
+}
+
+// How watch counts what an edit did to the records: in place when the hashes keep their order,
+// by hash when they do not.
+TEST(TranslationRecords, ComparedByHashWhateverTheirOrder) {
+  using Records = std::vector<ImageRecord>;
+  const struct {
+    Records before, after;
+    size_t added, changed, removed;
+  } cases[] = {
+      {{}, {{1, "a"}, {2, "b"}}, 2, 0, 0},
+      {{{1, "a"}, {2, "b"}}, {{1, "a"}, {2, "c"}}, 0, 1, 0},
+      {{{1, "a"}, {2, "b"}}, {{2, "b"}, {1, "x"}}, 0, 1, 0},
+      {{{1, "a"}, {2, "b"}}, {{2, "b"}, {3, "c"}}, 1, 0, 1},
+      {{{1, "a"}, {2, "b"}, {3, "c"}}, {{1, "a"}, {3, "d"}}, 0, 1, 1},
+  };
+  for (const auto& c : cases) {
+    size_t records = 0;
+    const tool::RecordChanges changes =
+        tool::CompareImageRecords(c.before.empty() ? std::vector<uint8_t>{} : WriteTranslationImage(c.before),
+                                  WriteTranslationImage(c.after), &records);
+    EXPECT_EQ(changes.added, c.added) << c.after.size();
+    EXPECT_EQ(changes.changed, c.changed) << c.after.size();
+    EXPECT_EQ(changes.removed, c.removed) << c.after.size();
+    EXPECT_EQ(records, c.after.size());
+  }
 }
 
 }  // namespace
