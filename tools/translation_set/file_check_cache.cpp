@@ -1,6 +1,10 @@
 #include "translation_set/file_check_cache.h"
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "common/file_io.h"
 #include "text_sources/text_sources.h"
@@ -21,24 +25,59 @@ std::shared_ptr<const ReadFile> Renamed(const ReadFile& read, const std::string&
   return file;
 }
 
-}  // namespace
+// libgettextpo keeps the state of the catalogue it reads in the process (and the PO reader sets a
+// variable of the process's environment meanwhile): one file is read at a time.
+std::mutex readerLock;
 
-std::shared_ptr<const ReadFile> ReadAndCheckFile(const std::string& path, int fileIndex, EntryCheck check) {
-  auto file = std::make_shared<ReadFile>();
-  file->source = ReadTextSourceFile(path);
-  for (Problem problem : file->source.problems) {
-    problem.fileIndex = fileIndex;
-    file->findings.push_back(std::move(problem));
+FileReading ReadAndCheckFile(const std::string& path, int fileIndex, EntryCheck check) {
+  FileReading reading;
+  try {
+    auto file = std::make_shared<ReadFile>();
+    {
+      const std::lock_guard<std::mutex> oneAtATime(readerLock);
+      file->source = ReadTextSourceFile(path);
+    }
+    for (Problem problem : file->source.problems) {
+      problem.fileIndex = fileIndex;
+      file->findings.push_back(std::move(problem));
+    }
+    file->passed.reserve(file->source.entries.size());
+    for (const TextEntry& entry : file->source.entries) {
+      file->passed.push_back(entry.usable && check(entry, fileIndex, &file->findings));
+    }
+    reading.file = std::move(file);
+  } catch (...) {
+    reading.failure = std::current_exception();
   }
-  file->passed.reserve(file->source.entries.size());
-  for (const TextEntry& entry : file->source.entries) {
-    file->passed.push_back(entry.usable && check(entry, fileIndex, &file->findings));
-  }
-  return file;
+  return reading;
 }
 
-std::shared_ptr<const ReadFile> FileCheckCache::Get(const std::string& path, int fileIndex, EntryCheck check) {
-  std::vector<uint8_t> bytes = ReadFileBytes(path);
+}  // namespace
+
+std::vector<FileReading> ReadAndCheckFiles(const std::vector<std::string>& paths, const std::vector<int>& fileIndices,
+                                           EntryCheck check) {
+  std::vector<FileReading> readings(paths.size());
+  std::atomic<size_t> next{0};
+  const auto work = [&] {
+    for (size_t i = next++; i < paths.size(); i = next++) readings[i] = ReadAndCheckFile(paths[i], fileIndices[i], check);
+  };
+  // Two workers keep the reader busy while the other checks; more add little, as reading is one at a time.
+  const size_t helpers = std::min<size_t>(std::thread::hardware_concurrency() > 1 ? 1 : 0, paths.size() / 2);
+  std::vector<std::thread> threads;
+  for (size_t t = 0; t < helpers; ++t) {
+    try {
+      threads.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // no thread to be had: this one reads them all
+    }
+  }
+  work();
+  for (std::thread& thread : threads) thread.join();
+  return readings;
+}
+
+std::shared_ptr<const ReadFile> FileCheckCache::Find(const std::string& path, const std::vector<uint8_t>& bytes,
+                                                     int fileIndex) {
   Read* sameBytes = nullptr;
   for (Read& earlier : read_) {
     if (earlier.bytes.size() != bytes.size() || earlier.bytes != bytes) continue;
@@ -48,10 +87,39 @@ std::shared_ptr<const ReadFile> FileCheckCache::Get(const std::string& path, int
     }
     if (sameBytes == nullptr) sameBytes = &earlier;
   }
-  std::shared_ptr<const ReadFile> file =
-      sameBytes != nullptr ? Renamed(*sameBytes->file, path, fileIndex) : ReadAndCheckFile(path, fileIndex, check);
-  read_.push_back({std::move(bytes), file, true});
+  if (sameBytes == nullptr) return nullptr;
+  std::shared_ptr<const ReadFile> file = Renamed(*sameBytes->file, path, fileIndex);
+  read_.push_back({bytes, file, true});
   return file;
+}
+
+std::vector<FileReading> FileCheckCache::GetAll(const std::vector<std::string>& paths,
+                                                const std::vector<int>& fileIndices, EntryCheck check) {
+  std::vector<FileReading> readings(paths.size());
+  std::vector<std::vector<uint8_t>> bytes(paths.size());
+  std::vector<std::string> unread;
+  std::vector<int> unreadIndices;
+  std::vector<size_t> unreadAt;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    try {
+      bytes[i] = ReadFileBytes(paths[i]);
+    } catch (...) {
+      readings[i].failure = std::current_exception();
+      continue;
+    }
+    readings[i].file = Find(paths[i], bytes[i], fileIndices[i]);
+    if (readings[i].file != nullptr) continue;
+    unread.push_back(paths[i]);
+    unreadIndices.push_back(fileIndices[i]);
+    unreadAt.push_back(i);
+  }
+  std::vector<FileReading> fresh = ReadAndCheckFiles(unread, unreadIndices, check);
+  for (size_t n = 0; n < fresh.size(); ++n) {
+    const size_t i = unreadAt[n];
+    if (fresh[n].file != nullptr) read_.push_back({std::move(bytes[i]), fresh[n].file, true});
+    readings[i] = std::move(fresh[n]);
+  }
+  return readings;
 }
 
 void FileCheckCache::ForgetUntaken() {

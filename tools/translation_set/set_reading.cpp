@@ -6,15 +6,18 @@
 namespace vykcn::tool {
 
 std::vector<Candidate> ReadSetFiles(const SetInputs& inputs, FileCheckCache* cache, TranslationSet* set) {
-  for (size_t i = 0; i < inputs.files.size(); ++i) {
-    const int index = static_cast<int>(i);
-    const std::string& path = inputs.files[i];
+  std::vector<int> indices(inputs.files.size());
+  for (size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<int>(i);
+  std::vector<FileReading> readings = cache != nullptr ? cache->GetAll(inputs.files, indices, inputs.checkEntry)
+                                                       : ReadAndCheckFiles(inputs.files, indices, inputs.checkEntry);
+  for (size_t i = 0; i < readings.size(); ++i) {
+    const int index = indices[i];
     try {
-      set->files.push_back(cache != nullptr ? cache->Get(path, index, inputs.checkEntry)
-                                            : ReadAndCheckFile(path, index, inputs.checkEntry));
+      if (readings[i].failure) std::rethrow_exception(readings[i].failure);
+      set->files.push_back(std::move(readings[i].file));
       set->fileIndices.push_back(index);
     } catch (const CommandError& e) {
-      set->findings.push_back(e.FoundIn(index, path));
+      set->findings.push_back(e.FoundIn(index, inputs.files[i]));
       continue;
     }
     // A file taken from the cache may have been read at another position.
