@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "checks/entry_checks.h"
 #include "checks/translation_checks.h"
 #include "checks/work_reports.h"
 #include "formats/glyph_table.h"
@@ -168,6 +169,27 @@ TEST(TranslationChecks, EveryProblemOfASetAtItsPlaceInOneRun) {
   // cache holds follow the files' new positions, as a fresh check's do.
   const std::vector<std::string> reordered = {clean, broken, csv, po};
   EXPECT_EQ(Listing(tool::CheckTranslations(reordered, options, &cache)), Listing(tool::CheckTranslations(reordered, options)));
+
+  // Read on two threads, each file is what it is read alone, at its own place; one that cannot be
+  // read is its own failure.
+  const std::vector<std::string> files = {po, dir.Path("gone.po"), csv, broken, clean, po, csv, clean};
+  std::vector<int> places(files.size());
+  for (size_t i = 0; i < places.size(); ++i) places[i] = static_cast<int>(i);
+  const std::vector<tool::FileReading> readings = tool::ReadAndCheckFiles(files, places, tool::CheckEntry);
+  ASSERT_EQ(readings.size(), files.size());
+  for (size_t i = 0; i < files.size(); ++i) {
+    SCOPED_TRACE(files[i]);
+    const tool::FileReading alone = tool::ReadAndCheckFiles({files[i]}, {places[i]}, tool::CheckEntry).front();
+    ASSERT_EQ(readings[i].file == nullptr, i == 1);
+    EXPECT_EQ(readings[i].failure != nullptr, i == 1);
+    if (i == 1) continue;
+    EXPECT_EQ(readings[i].file->source.path, files[i]);
+    EXPECT_EQ(readings[i].file->passed, alone.file->passed);
+    std::string together, apart;
+    for (const Problem& f : readings[i].file->findings) together += tool::FormatProblem(f) + " @" + std::to_string(f.fileIndex) + "\n";
+    for (const Problem& f : alone.file->findings) apart += tool::FormatProblem(f) + " @" + std::to_string(f.fileIndex) + "\n";
+    EXPECT_EQ(together, apart);
+  }
 }
 
 // check measures lines and fits the atlas with the glyph records pack-font writes for the same
