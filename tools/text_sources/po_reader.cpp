@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string_view>
 #include <type_traits>
 
@@ -433,7 +434,16 @@ SourceFile ReadPoFile(const std::string& path) {
       file = ReadWithLibrary(name, &errors);
     }
   };
-  if (!system::WithCatalogueBytes(bytes, read, &reason)) {
+  bool handed = false;
+  {
+    // libgettextpo keeps the state of the catalogue it parses in the process (and the lexer's
+    // switch above is a variable of the process's environment): one file is parsed at a time.
+    // What is read out of a parsed catalogue is the catalogue's own, and needs no lock.
+    static std::mutex libraryLock;
+    const std::lock_guard<std::mutex> oneAtATime(libraryLock);
+    handed = system::WithCatalogueBytes(bytes, read, &reason);
+  }
+  if (!handed) {
     throw CommandError(path, 0, "cannot hand the file to libgettextpo: " + reason);
   }
   if (file == nullptr) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -25,18 +24,11 @@ std::shared_ptr<const ReadFile> Renamed(const ReadFile& read, const std::string&
   return file;
 }
 
-// libgettextpo keeps the state of the catalogue it reads in the process (and the PO reader sets a
-// variable of the process's environment meanwhile): one file is read at a time.
-std::mutex readerLock;
-
 FileReading ReadAndCheckFile(const std::string& path, int fileIndex, EntryCheck check) {
   FileReading reading;
   try {
     auto file = std::make_shared<ReadFile>();
-    {
-      const std::lock_guard<std::mutex> oneAtATime(readerLock);
-      file->source = ReadTextSourceFile(path);
-    }
+    file->source = ReadTextSourceFile(path);  // the PO reader parses one file at a time
     for (Problem problem : file->source.problems) {
       problem.fileIndex = fileIndex;
       file->findings.push_back(std::move(problem));
