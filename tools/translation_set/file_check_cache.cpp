@@ -53,8 +53,9 @@ std::vector<FileReading> ReadAndCheckFiles(const std::vector<std::string>& paths
   const auto work = [&] {
     for (size_t i = next++; i < paths.size(); i = next++) readings[i] = ReadAndCheckFile(paths[i], fileIndices[i], check);
   };
-  // Two workers keep the reader busy while the other checks; more add little, as reading is one at a time.
-  const size_t helpers = std::min<size_t>(std::thread::hardware_concurrency() > 1 ? 1 : 0, paths.size() / 2);
+  // One thread beside this one: while one parses a file (one at a time), the other scans and checks
+  // the file before it; more add little, as the parses stay one at a time.
+  const size_t helpers = std::thread::hardware_concurrency() > 1 && paths.size() > 1 ? 1 : 0;
   std::vector<std::thread> threads;
   for (size_t t = 0; t < helpers; ++t) {
     try {
